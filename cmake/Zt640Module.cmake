@@ -1,0 +1,43 @@
+# Build helpers shared by every folder. Sources are collected by glob so a new
+# file joins its library without touching the build files.
+
+function(zt640_apply_warnings)
+  add_compile_options(-Wall -Wextra)
+  if(ZT640_WERROR)
+    add_compile_options(-Werror)
+  endif()
+endfunction()
+
+function(zt640_apply_sanitizers)
+  if(ZT640_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+  if(ZT640_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
+endfunction()
+
+# zt640_add_module(<name> [QT] [DEPS <targets>...])
+# One static library per folder under src/, named zt640_<name>, from every
+# .cpp below the calling folder. Public include root is src/.
+function(zt640_add_module name)
+  cmake_parse_arguments(ARG "QT" "" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  set(target zt640_${name})
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(sources)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS} Threads::Threads)
+    if(ARG_QT)
+      set_target_properties(${target} PROPERTIES AUTOMOC ON)
+    endif()
+  else()
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS} Threads::Threads)
+  endif()
+endfunction()

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Runs every test: the GoogleTest suites in a normal build (warnings as errors),
+# the same suites under AddressSanitizer + UndefinedBehaviorSanitizer, and each
+# libFuzzer target for a short fixed time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+jobs=$(nproc)
+fuzz_seconds=${ZT640_FUZZ_SECONDS:-15}
+
+configure_and_build() {
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+echo "== build and test (release with warnings as errors)"
+configure_and_build build/ci-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build/ci-release -j "$jobs" --output-on-failure
+
+echo "== build and test (address + undefined behaviour sanitizers)"
+configure_and_build build/ci-asan -DCMAKE_BUILD_TYPE=Debug -DZT640_SANITIZE=ON -DZT640_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build/ci-asan -j "$jobs" --output-on-failure
+
+echo "== fuzz targets (${fuzz_seconds}s each)"
+CC=clang CXX=clang++ configure_and_build build/ci-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT640_FUZZ=ON
+for fuzzer in build/ci-fuzz/tests/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  name=$(basename "$fuzzer"); name=${name#fuzz_}
+  corpus=$(mktemp -d)
+  seeds="$root/tests/fuzz/corpus/$name"
+  [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
+  echo "-- $name"
+  "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
+  rm -rf "$corpus"
+done
+echo "all tests passed"
