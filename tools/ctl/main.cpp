@@ -1,4 +1,6 @@
 // zt640ctl: command-line front end on the utility's libraries (no Qt).
+#include <stdlib.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -46,6 +48,8 @@ int main(int argc, char** argv) {
       args.words.push_back(word);
     }
   }
+  // The HID layer and the libraries read the root from the environment.
+  setenv("ZT640_HID_ROOT", args.hid_root.c_str(), 1);
   if (name.empty() || name == "help" || name == "--help" || name == "-h") {
     PrintUsage(name.empty() ? stderr : stdout);
     return name.empty() ? 2 : 0;

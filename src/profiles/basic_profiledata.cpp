@@ -1,0 +1,279 @@
+#include "profiles/basic_profiledata.h"
+
+#include <filesystem>
+
+#include "platform/diag/debug_output.h"
+#include "profiles/effect_frame_file.h"
+#include "profiles/global_utils.h"
+#include "profiles/json_access.h"
+
+namespace zt640 {
+
+namespace {
+
+/// A profile file as read from disk, and whether it held something that a
+/// rewrite would throw away (text that is no JSON object, or a "Device" member
+/// that is no array).
+struct ProfileFile {
+  Json::Value document;
+  bool damaged = false;
+};
+
+ProfileFile ReadProfileFile(const std::string& path) {
+  ProfileFile file;
+  const std::string text = CGlobalUtils::readjsonFile(path);
+  if (text.empty()) {
+    platform::DebugOutput(path);
+    return file;
+  }
+  std::optional<Json::Value> parsed = CGlobalUtils::ParseJsonText(text);
+  if (!parsed) {
+    file.damaged = true;
+    return file;
+  }
+  file.document = std::move(*parsed);
+  if (!file.document.isObject() && !file.document.isNull()) {
+    file.damaged = true;
+  } else if (!MemberOrNull(file.document, "Device").isArray() && !MemberOrNull(file.document, "Device").isNull()) {
+    file.damaged = true;
+  }
+  return file;
+}
+
+/// Keeps a copy of a damaged file before it is replaced, so hand-made content
+/// the program cannot read is not lost.
+void KeepDamagedFile(const std::string& path) {
+  std::error_code error;
+  std::filesystem::copy_file(path, path + ".bak", std::filesystem::copy_options::overwrite_existing, error);
+  if (error) platform::DebugOutput("profile backup failed: " + path);
+}
+
+/// Puts `section` at Device[slot] of `file`, making the file an object and
+/// "Device" an array where they are not. False for a slot out of range.
+bool PlaceSection(Json::Value& file, int32_t slot, const Json::Value& section) {
+  if (slot < 0 || static_cast<Json::ArrayIndex>(slot) > kMaxJsonGrowIndex) return false;
+  Json::Value& devices = WritableMember(file, "Device");
+  WritableElement(devices, static_cast<Json::ArrayIndex>(slot)) = section;
+  return true;
+}
+
+const Json::Value& DeviceSection(const Json::Value& file, int32_t slot) {
+  static const Json::Value null;
+  if (slot < 0) return null;
+  return ElementOrNull(MemberOrNull(file, "Device"), static_cast<Json::ArrayIndex>(slot));
+}
+
+uint8_t Byte(const Json::Value& group, const char* key) {
+  return static_cast<uint8_t>(JsonInt(MemberOrNull(group, key)));
+}
+
+uint8_t Flag(const Json::Value& group, const char* key) { return JsonBool(MemberOrNull(group, key)) ? 1 : 0; }
+
+/// The group `key` of a section for reading: nullptr when the section is null
+/// or of another type, or when the group is absent, null or not an object.
+/// An absent key is left behind as null, as the files have always recorded it.
+const Json::Value* ReadGroup(Json::Value& section, const char* key) {
+  if (section.isNull()) return nullptr;
+  const Json::Value* group = TouchMember(section, key);
+  return (group != nullptr && group->isObject()) ? group : nullptr;
+}
+
+}  // namespace
+
+void CBasicProfiledata::SetProfilePath(const std::string& path) {
+  if (!path.empty()) profile_path_ = path;
+}
+
+void CBasicProfiledata::SetDefaultProfilePath(const std::string& path) {
+  if (!path.empty()) default_profile_path_ = path;
+}
+
+Json::Value CBasicProfiledata::LoadProfile(const std::string& path) { return LoadSection(path, main_document_); }
+
+Json::Value CBasicProfiledata::LoadSideProfile(const std::string& path) { return LoadSection(path, side_document_); }
+
+Json::Value CBasicProfiledata::LoadSection(const std::string& path, Json::Value& section) {
+  ProfileFile file = ReadProfileFile(path);
+  section = DeviceSection(file.document, device_slot_);
+  if (section.isNull()) {
+    section = DeviceSection(CGlobalUtils::ParseJsonFile(default_profile_path_), device_slot_);
+    if (file.damaged) KeepDamagedFile(path);
+    if (!PlaceSection(file.document, device_slot_, section) || !CGlobalUtils::WriteJsonFile(path, file.document)) {
+      platform::DebugOutput("profile not rewritten: " + path);
+    }
+  }
+  return section;
+}
+
+bool CBasicProfiledata::Save() { return SaveSection(main_document_, profile_path_); }
+
+bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::string& path) {
+  ProfileFile file = ReadProfileFile(path);
+  if (!PlaceSection(file.document, device_slot_, section)) return false;
+  if (file.damaged) KeepDamagedFile(path);
+  return WriteDocument(file.document, path);
+}
+
+bool CBasicProfiledata::SaveSideProfile(const std::string& path) { return SaveSection(side_document_, path); }
+
+bool CBasicProfiledata::WriteDocument(const Json::Value& document, const std::string& path) {
+  return CGlobalUtils::WriteJsonFile(path, document);
+}
+
+LightEffect CBasicProfiledata::GetLightInfo() {
+  current_light_ = LightEffect{};
+  if (const Json::Value* group = ReadGroup(main_document_, "LightInfo")) {
+    current_light_.mode = Byte(*group, "SelectItem");
+    current_light_.brightness = Byte(*group, "Light");
+    current_light_.speed = Byte(*group, "Speed");
+    current_light_.direction = Byte(*group, "Fx");
+    current_light_.multicolor = Flag(*group, "MultiColor");
+    current_light_.red = Byte(*group, "Red");
+    current_light_.green = Byte(*group, "Green");
+    current_light_.blue = Byte(*group, "Blue");
+    current_light_.zzcc_led_mode = Byte(*group, "ZZCCLedMode");
+    current_light_.custom_group = Byte(*group, "CustomGroup");
+    current_light_.previous_mode = Byte(*group, "OldLedmode");
+  }
+  return current_light_;
+}
+
+void CBasicProfiledata::SetLightInfo(const LightEffect& effect) {
+  current_light_ = effect;
+  Json::Value& group = WritableMember(main_document_, "LightInfo");
+  if (!group.isObject()) group = Json::Value(Json::objectValue);
+  group["SelectItem"] = effect.mode;
+  group["Light"] = effect.brightness;
+  group["Speed"] = effect.speed;
+  group["Fx"] = effect.direction;
+  group["MultiColor"] = effect.multicolor != 0 ? 1 : 0;
+  group["Red"] = effect.red;
+  group["Green"] = effect.green;
+  group["Blue"] = effect.blue;
+  group["ZZCCLedMode"] = effect.zzcc_led_mode;
+  group["CustomGroup"] = effect.custom_group;
+  group["OldLedmode"] = effect.previous_mode;
+}
+
+AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
+  audio_light_ = AudioLightSetting{};
+  if (const Json::Value* group = ReadGroup(main_document_, "AudioLightInfo")) {
+    audio_light_.audio_mode = Byte(*group, "AudioMode");
+    audio_light_.background_red = Byte(*group, "BkColorR");
+    audio_light_.background_green = Byte(*group, "BkColorG");
+    audio_light_.background_blue = Byte(*group, "BkColorB");
+    audio_light_.foreground_red = Byte(*group, "FgColorR");
+    audio_light_.foreground_green = Byte(*group, "FgColorG");
+    audio_light_.foreground_blue = Byte(*group, "FgColorB");
+    audio_light_.seven_color = Flag(*group, "7ColorFlags");
+    // A stored setting always comes back with the colour type flag set.
+    audio_light_.color_type = 1;
+  }
+  return audio_light_;
+}
+
+void CBasicProfiledata::SetAudioLightInfo(const AudioLightSetting& setting) {
+  audio_light_ = setting;
+  Json::Value& group = WritableMember(main_document_, "AudioLightInfo");
+  if (!group.isObject()) group = Json::Value(Json::objectValue);
+  group["AudioMode"] = setting.audio_mode;
+  group["BkColorR"] = setting.background_red;
+  group["BkColorG"] = setting.background_green;
+  group["BkColorB"] = setting.background_blue;
+  group["FgColorR"] = setting.foreground_red;
+  group["FgColorG"] = setting.foreground_green;
+  group["FgColorB"] = setting.foreground_blue;
+  group["7ColorFlags"] = setting.seven_color;
+  group["ColorTypeFlags"] = setting.color_type;
+}
+
+std::vector<LightEffect> CBasicProfiledata::GetLightList() {
+  zone_list_.clear();
+  const Json::Value* list = main_document_.isNull() ? nullptr : TouchMember(main_document_, "LightList");
+  if (list != nullptr && list->isArray()) {
+    zone_list_.resize(list->size());
+    for (Json::ArrayIndex i = 0; i < list->size(); ++i) {
+      const Json::Value& element = (*list)[i];
+      if (!element.isObject()) continue;
+      LightEffect& zone = zone_list_[i];
+      zone.mode = Byte(element, "LEDREGMode");
+      zone.brightness = Byte(element, "LEDBrightness");
+      zone.speed = Byte(element, "LEDSpeed");
+      zone.direction = Flag(element, "LEDDirection");
+      zone.multicolor = Flag(element, "LEDMultiColor");
+      zone.red = Byte(element, "red");
+      zone.green = Byte(element, "green");
+      zone.blue = Byte(element, "blue");
+      zone.present = 1;
+    }
+  }
+  return zone_list_;
+}
+
+Json::Value CBasicProfiledata::LoadLightConfig(const std::string& path) {
+  light_config_ = CGlobalUtils::ParseJsonFile(path);
+  frame_folder_ = std::filesystem::path(path).parent_path().string();
+  return light_config_;
+}
+
+std::vector<EffectFrame> CBasicProfiledata::LoadEffectFrames() {
+  frames_.clear();
+  if (light_config_.isNull() || device_slot_ < 0) return frames_;
+  const Json::Value& modes =
+      ElementOrNull(MemberOrNull(light_config_, "LightInfo"), static_cast<Json::ArrayIndex>(device_slot_));
+  const std::string guid = JsonString(MemberOrNull(ElementOrNull(modes, current_light_.mode), "Guid"));
+  const std::optional<std::string> path = EffectFrameFile::PathFor(frame_folder_, guid);
+  if (!path) {
+    platform::DebugOutput("light frame name refused: " + guid);
+    return frames_;
+  }
+  frames_ = EffectFrameFile::ReadFrames(CGlobalUtils::ParseJsonFile(*path));
+  return frames_;
+}
+
+std::vector<KeyListEntry> CBasicProfiledata::ReadKeyList(Json::Value& section) {
+  std::vector<KeyListEntry> entries;
+  const Json::Value* list = section.isNull() ? nullptr : TouchMember(section, "KeyList");
+  if (list == nullptr || !list->isArray()) return entries;
+  entries.resize(list->size());
+  for (Json::ArrayIndex i = 0; i < list->size(); ++i) {
+    const Json::Value& element = (*list)[i];
+    KeyListEntry& entry = entries[i];
+    entry.current.key_index = static_cast<uint16_t>(i);
+    entry.defaults.key_index = static_cast<uint16_t>(i);
+    entry.current.assignment = KeyAssignment::Unpack(JsonInt(MemberOrNull(element, "Assignment")));
+    entry.defaults.assignment = KeyAssignment::Unpack(JsonInt(MemberOrNull(element, "DefaultAssignment")));
+  }
+  return entries;
+}
+
+void CBasicProfiledata::WriteKeyList(Json::Value& section, const std::vector<KeyListEntry>& list) {
+  Json::Value& keys = WritableMember(section, "KeyList");
+  for (size_t i = 0; i < list.size(); ++i) {
+    Json::Value& element = WritableElement(keys, static_cast<Json::ArrayIndex>(i));
+    if (!element.isObject()) element = Json::Value(Json::objectValue);
+    element["Assignment"] = list[i].current.assignment.Pack();
+  }
+}
+
+std::vector<KeyListEntry> CBasicProfiledata::GetKeyList() {
+  key_list_ = ReadKeyList(main_document_);
+  return key_list_;
+}
+
+void CBasicProfiledata::SetKeyList(const std::vector<KeyListEntry>& list) {
+  key_list_ = list;
+  WriteKeyList(main_document_, list);
+}
+
+std::vector<KeyListEntry> CBasicProfiledata::GetSideKeyList() {
+  side_key_list_ = ReadKeyList(side_document_);
+  return side_key_list_;
+}
+
+void CBasicProfiledata::SetSideKeyList(const std::vector<KeyListEntry>& list) {
+  side_key_list_ = list;
+  WriteKeyList(side_document_, list);
+}
+
+}  // namespace zt640

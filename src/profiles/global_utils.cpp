@@ -1,0 +1,196 @@
+#include "profiles/global_utils.h"
+
+#include <fcntl.h>
+#include <json/reader.h>
+#include <json/writer.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+
+#include "platform/diag/debug_output.h"
+
+namespace zt640 {
+
+namespace {
+
+/// Larger files are not taken for JSON documents of this system; reading them
+/// whole would only exhaust memory.
+constexpr off_t kMaxJsonFileBytes = 64 * 1024 * 1024;
+
+std::string FormatTrace(const char* format, int value) {
+  char line[128];
+  std::snprintf(line, sizeof line, format, value);
+  return line;
+}
+
+/// Closes a descriptor on scope exit unless released.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  [[nodiscard]] int get() const { return fd_; }
+  /// Closes now and reports whether the close succeeded.
+  [[nodiscard]] bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd < 0 || ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+/// The file a write should replace: the target of a symbolic link, so the
+/// link itself survives the rename.
+std::filesystem::path ReplacementTarget(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path given(path);
+  if (std::filesystem::is_symlink(given, error)) {
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(given, error);
+    if (!error) return resolved;
+  }
+  return given;
+}
+
+}  // namespace
+
+std::string CGlobalUtils::readjsonFile(const std::string& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  const int open_error = file.get() < 0 ? errno : 0;
+  platform::DebugOutput(FormatTrace("readjsonFile 错误吗：：%d", open_error));
+  if (file.get() < 0) return {};
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxJsonFileBytes) {
+    return {};
+  }
+  std::string bytes(static_cast<size_t>(info.st_size), '\0');
+  size_t filled = 0;
+  while (filled < bytes.size()) {
+    const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    filled += static_cast<size_t>(got);
+  }
+  if (filled < bytes.size()) return {};
+  const size_t zero = bytes.find('\0');
+  if (zero != std::string::npos) bytes.resize(zero);
+  return bytes;
+}
+
+std::optional<Json::Value> CGlobalUtils::ParseJsonText(std::string_view text) {
+  Json::Value document;
+  try {
+    Json::Reader reader;
+    if (!reader.parse(text.data(), text.data() + text.size(), document, true)) return std::nullopt;
+  } catch (const std::exception&) {
+    // The reader throws on nesting deeper than its stack limit.
+    return std::nullopt;
+  }
+  return document;
+}
+
+Json::Value CGlobalUtils::ParseJsonFile(const std::string& path) {
+  const std::string text = readjsonFile(path);
+  if (text.empty()) {
+    platform::DebugOutput(path);
+    return Json::Value();
+  }
+  return ParseJsonText(text).value_or(Json::Value());
+}
+
+std::string CGlobalUtils::StyledJsonText(const Json::Value& document) {
+  Json::StyledWriter writer;
+  const std::string styled = writer.write(document) + "\n";
+  std::string text;
+  text.reserve(styled.size() + styled.size() / 8);
+  for (const char c : styled) {
+    if (c == '\n') text.push_back('\r');
+    text.push_back(c);
+  }
+  return text;
+}
+
+bool CGlobalUtils::WriteJsonFile(const std::string& path, const Json::Value& document) {
+  static std::atomic<unsigned> counter{0};
+  const std::string text = StyledJsonText(document);
+  const std::filesystem::path target = ReplacementTarget(path);
+  std::filesystem::path folder = target.parent_path();
+  if (folder.empty()) folder = ".";
+
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = (folder / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" +
+                           std::to_string(counter.fetch_add(1))))
+                    .string();
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    platform::DebugOutput(FormatTrace("WriteJsonFile: cannot create a file beside the target (%d)", errno) + ": " +
+                          path);
+    return false;
+  }
+  FileDescriptor file(fd);
+  struct stat old_info {};
+  if (::stat(target.c_str(), &old_info) == 0) {
+    // Keep the permissions of the file being replaced.
+    (void)::fchmod(file.get(), old_info.st_mode & 07777);
+  }
+  const bool written = WriteAll(file.get(), text) && ::fsync(file.get()) == 0;
+  const bool closed = file.Close();
+  if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
+    platform::DebugOutput(FormatTrace("WriteJsonFile: write failed (%d)", errno) + ": " + path);
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  // Make the rename itself durable; a failure here no longer endangers the data.
+  FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.get() >= 0) (void)::fsync(directory.get());
+  return true;
+}
+
+std::string CGlobalUtils::MakeTimeStampName() {
+  timespec now {};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  std::tm local {};
+  ::localtime_r(&now.tv_sec, &local);
+  return MakeTimeStampName(LocalTimeStamp{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                                          local.tm_min, local.tm_sec, static_cast<int>(now.tv_nsec / 1000000)});
+}
+
+std::string CGlobalUtils::MakeTimeStampName(const LocalTimeStamp& time) {
+  char name[96];
+  std::snprintf(name, sizeof name, "%d_%02d_%02d_%02d_%02d_%02d_%03d", time.year, time.month, time.day, time.hour,
+                time.minute, time.second, time.millisecond);
+  return name;
+}
+
+std::string CGlobalUtils::HexWord(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", value);
+  return text;
+}
+
+}  // namespace zt640

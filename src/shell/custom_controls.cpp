@@ -1,0 +1,50 @@
+#include "shell/custom_controls.h"
+
+#include <array>
+
+#include "ui/control_factory.h"
+
+namespace zt640 {
+
+namespace {
+struct CustomControl {
+  const char* name;
+  ui::ControlBase base;
+};
+
+constexpr std::array<CustomControl, 24> kCustomControls = {{
+    {"CCircleProgressUI", ui::ControlBase::kContainer},
+    {"CChartViewUI", ui::ControlBase::kContainer},
+    {"CWndUI", ui::ControlBase::kContainer},
+    {"CSelectPanelUI", ui::ControlBase::kContainer},
+    {"CDeviceKeyButtonUI", ui::ControlBase::kOption},
+    {"CCloudShareListItemUI", ui::ControlBase::kContainer},
+    {"CUpdateInfoListItemUI", ui::ControlBase::kContainer},
+    {"CDeviceOptionUI", ui::ControlBase::kContainer},
+    {"CMpDevicePowerUI", ui::ControlBase::kContainer},
+    {"CComboEditContainerElementUI", ui::ControlBase::kContainer},
+    {"CHandImgButtonUI", ui::ControlBase::kButton},
+    {"CHandImgSelectButtonUI", ui::ControlBase::kOption},
+    {"CRedioMacroButtonUI", ui::ControlBase::kOption},
+    {"CAudioRecordUI", ui::ControlBase::kContainer},
+    {"CLightControlUI", ui::ControlBase::kContainer},
+    {"CMacroControlUI", ui::ControlBase::kContainer},
+    {"CKeySetControlUI", ui::ControlBase::kContainer},
+    {"CDeviceProfileUI", ui::ControlBase::kContainer},
+    {"CShootControlUI", ui::ControlBase::kContainer},
+    {"CMagicControlUI", ui::ControlBase::kContainer},
+    {"CVoice6533ControlUI", ui::ControlBase::kContainer},
+    {"CKalvexUSBDevice", ui::ControlBase::kContainer},
+    {"CKalvexMousePadDevice", ui::ControlBase::kContainer},
+    {"CKalvexHS6533Device", ui::ControlBase::kContainer},
+}};
+}  // namespace
+
+void RegisterCustomControls(ui::ControlFactory& factory) {
+  for (const CustomControl& control : kCustomControls) {
+    const QString name = QString::fromLatin1(control.name);
+    factory.RegistControl(name, ui::ControlFactory::PlainControl(name, control.base));
+  }
+}
+
+}  // namespace zt640

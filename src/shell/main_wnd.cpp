@@ -1,0 +1,310 @@
+#include "shell/main_wnd.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QDir>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+
+#include "platform/diag/debug_output.h"
+#include "platform/ipc/ipc_client.h"
+#include "platform/paths/product_title.h"
+#include "platform/paths/program_paths.h"
+#include "platform/settings/registry_store.h"
+#include "shell/language_choice.h"
+#include "shell/menu_wnd.h"
+#include "shell/product_icon.h"
+#include "shell/registered_window_messages.h"
+#include "shell/scale_choice.h"
+#include "ui/language_manager.h"
+#include "ui/resource_manager.h"
+
+namespace zt640 {
+
+namespace {
+std::atomic<platform::MessageQueue*> g_main_window_queue{nullptr};
+
+QString ProductTitle() {
+  return QString::fromUtf8(platform::kProductTitle.data(), static_cast<qsizetype>(platform::kProductTitle.size()));
+}
+}  // namespace
+
+platform::MessageQueue* MainWindowQueue() { return g_main_window_queue.load(); }
+
+CMainWnd::CMainWnd(std::string runtime_folder, MainWndPlugins plugins)
+    : WindowImplBase(QStringLiteral("XML_MAIN"), QStringLiteral("MainWnd")),
+      runtime_folder_(std::move(runtime_folder)),
+      plugins_(std::move(plugins)) {}
+
+CMainWnd::~CMainWnd() {
+  Destroy();
+  platform::MessageQueue* expected = &messages();
+  g_main_window_queue.compare_exchange_strong(expected, nullptr);
+}
+
+void CMainWnd::InitWindow() {
+  QString error;
+  if (!ui::ResourceManager::Instance().LoadLanguage(QStringLiteral("lan_cn.xml"), &error)) {
+    platform::DebugOutput(error.toStdString());
+  }
+  close_button_ = FindControl<QPushButton>(QStringLiteral("closebtn"));
+  max_button_ = FindControl<QPushButton>(QStringLiteral("maxbtn"));
+  restore_button_ = FindControl<QPushButton>(QStringLiteral("restorebtn"));
+  min_button_ = FindControl<QPushButton>(QStringLiteral("minbtn"));
+  skin_button_ = FindControl<QPushButton>(QStringLiteral("skinbtn"));
+  gamemode_button_ = FindControl<QPushButton>(QStringLiteral("gamemodebtn"));
+  cloud_button_ = FindControl<QPushButton>(QStringLiteral("cloudbtn"));
+  smarteyes_button_ = FindControl<QPushButton>(QStringLiteral("smarteyesbtn"));
+  set_button_ = FindControl<QPushButton>(QStringLiteral("setbtn"));
+  g_main_window_queue.store(&messages());
+  setWindowIcon(ProductIcon());
+  if (!runtime_folder_.empty()) {
+    const platform::EndpointResult listening = ListenForMessages(runtime_folder_);
+    if (listening != platform::EndpointResult::kOk) {
+      platform::DebugOutput("main window: other programs cannot reach this window (socket not opened)");
+    }
+  }
+  if (!tray_.CreateTrayIcon(this, ProductIcon(), ProductTitle(), kTrayIconMessage)) {
+    platform::DebugOutput("no system tray: the window minimises instead of hiding");
+  }
+}
+
+void CMainWnd::Notify(const ui::Notification& notification) {
+  if (destroyed_) return;
+  const QString& kind = notification.kind;
+  if (kind == QLatin1String("windowinit") && notification.sender == this) {
+    OnWindowInit();
+  } else if (kind == QLatin1String("click")) {
+    OnClick(notification.sender_name);
+  } else if (kind == QLatin1String("timer") && notification.sender == this) {
+    if (notification.wparam == kScaleTimer) {
+      timers().KillTimer(this, kScaleTimer);
+      const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+      RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
+      if (plugins_.notify_capture_scale) plugins_.notify_capture_scale();
+    } else if (notification.wparam == kTrayMenuTimer) {
+      timers().KillTimer(this, kTrayMenuTimer);
+      OpenTrayMenu();
+    }
+  }
+}
+
+void CMainWnd::OnWindowInit() {
+  // Any process of this user may write to the window's socket (it lives in a private
+  // folder), so there is no per-message filter to open as on other systems.
+  if (!runtime_folder_.empty() && UWM_LIGHT_CONTROL_ANNOUNCE_MSG != 0) {
+    platform::WindowMessage announce;
+    announce.message = UWM_LIGHT_CONTROL_ANNOUNCE_MSG;
+    announce.wparam = 1;
+    announce.lparam = 1;
+    (void)platform::IpcClient(runtime_folder_).Broadcast(announce);
+  }
+  ApplyStartupLanguage();
+  if (plugins_.create_devices) plugins_.create_devices();
+
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    screen_width_ = screen->geometry().width();
+    screen_height_ = screen->geometry().height();
+  }
+  hide();
+
+  if (plugins_.discovery && !workers_.Start(kDiscoverySlot, "discovery", plugins_.discovery)) {
+    platform::DebugOutput("discovery thread not started");
+  }
+  if (plugins_.capture_watchdog && !workers_.Start(kCaptureWatchdogSlot, "capture watchdog", plugins_.capture_watchdog)) {
+    platform::DebugOutput("capture watchdog not started");
+  }
+  if (plugins_.light_sync && !workers_.Start(kLightSyncSlot, "light sync", plugins_.light_sync)) {
+    platform::DebugOutput("lighting synchronisation thread not started");
+  }
+  if (plugins_.start_capture_process) plugins_.start_capture_process();
+
+  (void)timers().SetTimer(this, kScaleTimer, 100);
+  initialised_ = true;
+  if (plugins_.load_audio_styles) plugins_.load_audio_styles();
+
+  // The window first appears when the discovery loop reports its first full pass.
+  // Without a discovery loop that pass is trivially complete and found nothing.
+  if (!plugins_.discovery && UWM_INSTANCE_ACTIVATE_MSG != 0) {
+    platform::WindowMessage activate;
+    activate.message = UWM_INSTANCE_ACTIVATE_MSG;
+    (void)messages().Post(std::move(activate));
+  }
+}
+
+void CMainWnd::ApplyStartupLanguage() {
+  const QString config = QDir(QString::fromStdString(platform::ResourceFolder("DefaultData")))
+                             .filePath(QStringLiteral("Language.config"));
+  const platform::RegistryStore store(platform::RegistryStore::DefaultPath());
+  const int index = ReadLanguageIndex(store, config);
+  if (index == language_index_) return;
+  const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(config);
+  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) {
+    platform::DebugOutput("language list missing or empty; keeping the built-in texts");
+    return;
+  }
+  QString error;
+  if (!ui::ResourceManager::Instance().LoadLanguage(list[static_cast<std::size_t>(index)].file, &error)) {
+    platform::DebugOutput(error.toStdString());
+    return;
+  }
+  language_index_ = index;
+}
+
+void CMainWnd::OnClick(const QString& name) {
+  if (name == QLatin1String("closebtn")) {
+    HideToTray();
+  } else if (name == QLatin1String("minbtn")) {
+    showMinimized();
+  } else if (name == QLatin1String("maxbtn")) {
+    showMaximized();
+    if (max_button_) max_button_->hide();
+    if (restore_button_) restore_button_->show();
+  } else if (name == QLatin1String("restorebtn")) {
+    showNormal();
+    if (restore_button_) restore_button_->hide();
+    if (max_button_) max_button_->show();
+  }
+}
+
+void CMainWnd::HideToTray() {
+  CloseSecondaryWindows();
+  if (tray_.IsShown()) {
+    hide();
+  } else {
+    // Without a status area a hidden window could not be brought back by the user.
+    showMinimized();
+  }
+}
+
+void CMainWnd::CloseSecondaryWindows() {
+  if (menu_) menu_->close();
+}
+
+std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
+  if (destroyed_) return 0;
+  if (message.message == UWM_INSTANCE_ACTIVATE_MSG && message.message != 0) {
+    ShowAndRaise();
+    return 1;
+  }
+  if (message.message == kTrayIconMessage) {
+    if (message.lparam == ui::TrayIcon::kLeftButtonUp) {
+      OnTrayLeftClick();
+    } else if (message.lparam == ui::TrayIcon::kRightButtonUp) {
+      (void)timers().SetTimer(this, kTrayMenuTimer, 10);
+    }
+    return 0;
+  }
+  if (message.message == CMenuWnd::kMenuItemChosenMessage) {
+    OnMenuItem(MenuItemName(message));
+    return 0;
+  }
+  if (message.message == platform::kWmClose) {
+    Destroy();
+    return 0;
+  }
+  return 0;
+}
+
+void CMainWnd::OnMenuItem(const QString& item) {
+  if (item == QLatin1String("exit")) {
+    CloseSecondaryWindows();
+    Destroy();
+  }
+  // "about_menu" and "setwnd_menu" open windows that this build does not contain yet.
+}
+
+int CMainWnd::VisibleDeviceCount() const {
+  return plugins_.visible_device_count ? plugins_.visible_device_count() : 0;
+}
+
+void CMainWnd::ShowNoDevicePanel(bool no_device) {
+  if (QWidget* panel = FindControl(QStringLiteral("No_device_Link"))) panel->setVisible(no_device);
+  if (QWidget* pages = FindControl(QStringLiteral("device_switch"))) pages->setVisible(!no_device);
+}
+
+void CMainWnd::ShowAndRaise() {
+  ShowNoDevicePanel(VisibleDeviceCount() == 0);
+  const bool was_visible = isVisible() && !isMinimized();
+  showNormal();
+  raise();
+  activateWindow();
+  if (!was_visible) emit WindowShown();
+}
+
+void CMainWnd::OnTrayLeftClick() {
+  if (VisibleDeviceCount() == 0) ShowNoDevicePanel(true);
+  CloseSecondaryWindows();
+  if (isVisible() && !isMinimized()) {
+    hide();
+    return;
+  }
+  show();
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+void CMainWnd::OpenTrayMenu() {
+  if (menu_) menu_->close();
+  auto* menu = new CMenuWnd(this, QStringLiteral("XML_MENU"));
+  QString error;
+  if (!menu->Open(QCursor::pos(), &error)) {
+    platform::DebugOutput("tray menu not opened: " + error.toStdString());
+    delete menu;
+    return;
+  }
+  menu_ = menu;
+}
+
+void CMainWnd::SetAllDPI(int dpi) {
+  dpi = ValidScaleOrDefault(dpi);
+  if (dpi == dpi_) return;
+  const double ratio = static_cast<double>(dpi) / dpi_;
+  dpi_ = dpi;
+  qApp->setStyleSheet(ui::ResourceManager::Instance().StyleSheet(dpi_));
+  resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+}
+
+void CMainWnd::RunScaleChoice(const QRect& monitor) {
+  const bool was_visible = isVisible() && !isMinimized();
+  if (isMinimized()) showNormal();
+  const int scale = ChooseScale(monitor.width(), monitor.height());
+  SetAllDPI(96);
+  resize(kScaledWidth, kScaledHeight);
+  SetAllDPI(scale);
+  CenterWindow();
+  if (was_visible) {
+    show();
+  } else {
+    hide();
+  }
+  update();
+}
+
+void CMainWnd::Destroy() {
+  if (destroyed_) return;
+  destroyed_ = true;
+  tray_.DeleteTrayIcon();
+  hide();
+  // Refuse messages before waiting: a worker blocked in a send to this window is
+  // answered at once instead of holding up its own stop for the whole wait.
+  StopMessages();
+  const platform::WorkerSlots::StopReport report = workers_.StopAll(std::chrono::milliseconds(kWorkerStopWaitMs));
+  detached_workers_ = report.detached.size();
+  if (plugins_.stop_capture_process) plugins_.stop_capture_process();
+  if (menu_) menu_->close();
+  QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void CMainWnd::closeEvent(QCloseEvent* event) {
+  // The desktop closing the window (not "closebtn", which only hides it) ends the program.
+  Destroy();
+  event->accept();
+}
+
+}  // namespace zt640

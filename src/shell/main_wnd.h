@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <atomic>
+#include <string>
+
+#include "platform/sync/worker_slots.h"
+#include "shell/main_wnd_plugins.h"
+#include "ui/tray_icon.h"
+#include "ui/window_impl_base.h"
+
+class QPushButton;
+
+namespace zt640 {
+
+/// The main window: caption and tool buttons, the device selector and pages, the tray
+/// icon and menu, the 20 worker slots, start-up's "windowinit" sequence and the orderly
+/// shut-down.
+class CMainWnd : public ui::WindowImplBase {
+  Q_OBJECT
+ public:
+  static constexpr std::size_t kWorkerSlotCount = 20;
+  static constexpr std::size_t kDiscoverySlot = 0;
+  static constexpr std::size_t kCaptureWatchdogSlot = 1;
+  static constexpr std::size_t kLightSyncSlot = 8;
+  static constexpr int kWorkerStopWaitMs = 1000;
+
+  static constexpr int kScaleTimer = 1011;
+  static constexpr int kTrayMenuTimer = 1032;
+  static constexpr std::uint32_t kTrayIconMessage = 1025;
+
+  static constexpr int kInitialWidth = 800;
+  static constexpr int kInitialHeight = 572;
+  static constexpr int kScaledWidth = 1000;
+  static constexpr int kScaledHeight = 640;
+
+  /// `runtime_folder` is where the window listens for other processes (empty: it does
+  /// not); `plugins` are the subsystems started at "windowinit".
+  CMainWnd(std::string runtime_folder, MainWndPlugins plugins);
+  ~CMainWnd() override;
+
+  /// Runs the shut-down once: tray icon removed, window hidden, every stop event set,
+  /// each worker waited for at most 1000 ms (one that does not stop is detached and
+  /// logged), the capture process stopped, messages refused, the event loop told to end.
+  void Destroy();
+
+  /// The scale choice of timer 1011 for a monitor rectangle.
+  void RunScaleChoice(const QRect& monitor);
+
+  /// The visible-device check, restore and raise of the activation message.
+  void ShowAndRaise();
+
+  [[nodiscard]] int Scale() const { return dpi_; }
+  [[nodiscard]] bool IsDestroyed() const { return destroyed_; }
+  [[nodiscard]] bool HasDetachedWorkers() const { return detached_workers_ > 0; }
+  [[nodiscard]] platform::WorkerSlots& Workers() { return workers_; }
+  [[nodiscard]] int ScreenWidth() const { return screen_width_; }
+  [[nodiscard]] int ScreenHeight() const { return screen_height_; }
+
+  void Notify(const ui::Notification& notification) override;
+  std::int64_t HandleMessage(const platform::WindowMessage& message) override;
+
+ signals:
+  /// The window became visible through the activation path.
+  void WindowShown();
+
+ protected:
+  void InitWindow() override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void OnWindowInit();
+  void OnClick(const QString& name);
+  void OnMenuItem(const QString& item);
+  void OnTrayLeftClick();
+  void OpenTrayMenu();
+  void HideToTray();
+  void CloseSecondaryWindows();
+  void SetAllDPI(int dpi);
+  void ShowNoDevicePanel(bool no_device);
+  void ApplyStartupLanguage();
+  [[nodiscard]] int VisibleDeviceCount() const;
+
+  std::string runtime_folder_;
+  MainWndPlugins plugins_;
+  platform::WorkerSlots workers_{kWorkerSlotCount};
+  ui::TrayIcon tray_;
+  QPointer<QWidget> menu_;
+  QPointer<QPushButton> close_button_, max_button_, restore_button_, min_button_, skin_button_, gamemode_button_,
+      cloud_button_, smarteyes_button_, set_button_;
+  int dpi_ = 96;
+  int screen_width_ = 0;
+  int screen_height_ = 0;
+  int language_index_ = -1;
+  bool initialised_ = false;
+  bool destroyed_ = false;
+  std::size_t detached_workers_ = 0;
+};
+
+/// The main window's message queue, for worker threads (null while there is none).
+[[nodiscard]] platform::MessageQueue* MainWindowQueue();
+
+}  // namespace zt640

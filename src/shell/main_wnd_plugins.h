@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+
+#include "platform/sync/worker_slots.h"
+
+namespace zt640 {
+
+/// What the subsystems started by the main window's "windowinit" give it. Each member
+/// is optional; an absent one is simply not started.
+struct MainWndPlugins {
+  /// Copies the interface catalogue into the slot table and creates the first device
+  /// objects, before any worker runs.
+  std::function<void()> create_devices;
+  /// Worker bodies for slot 0 (discovery loop), 1 (capture-process watchdog) and
+  /// 8 (lighting synchronisation). Each polls its stop event.
+  platform::WorkerSlots::Body discovery;
+  platform::WorkerSlots::Body capture_watchdog;
+  platform::WorkerSlots::Body light_sync;
+  /// Starts, re-scales and stops the audio capture process.
+  std::function<void()> start_capture_process;
+  std::function<void()> notify_capture_scale;
+  std::function<void()> stop_capture_process;
+  /// Loads the audio-reactive lighting settings.
+  std::function<void()> load_audio_styles;
+  /// Counts the visible device selector entries (0 when absent: no device is known).
+  std::function<int()> visible_device_count;
+};
+
+}  // namespace zt640

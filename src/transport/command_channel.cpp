@@ -1,0 +1,128 @@
+#include "transport/command_channel.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "transport/packet_dump.h"
+
+namespace zt640 {
+
+namespace {
+
+/// Keeps the busy count raised for the lifetime of one exchange.
+class BusyScope {
+ public:
+  explicit BusyScope(std::atomic<int>& count) : count_(count) { count_.fetch_add(1); }
+  ~BusyScope() { count_.fetch_sub(1); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  std::atomic<int>& count_;
+};
+
+std::array<uint8_t, CommandPacket::kSize> PadRequest(const uint8_t* request, size_t length) {
+  std::array<uint8_t, CommandPacket::kSize> packet{};
+  if (request != nullptr) std::memcpy(packet.data(), request, std::min(length, packet.size()));
+  return packet;
+}
+
+}  // namespace
+
+void CommandChannel::SetConnectionType(int type) {
+  const bool receiver = (type == kConnectionReceiver);
+  via_receiver_.store(receiver ? 1 : 0);
+  chunk_size_.store(receiver ? kReceiverChunkSize : kWiredChunkSize);
+}
+
+int CommandChannel::SetBlockSize(uint16_t size) {
+  if (size > kMaxBlockSize) return 0;
+  block_size_.store(size);
+  return 1;
+}
+
+int CommandChannel::Transact(const uint8_t* request, size_t request_length, uint8_t* reply,
+                             size_t reply_length, uint32_t* bytes_read) {
+  return Exchange(request, request_length, reply, reply_length, bytes_read, true);
+}
+
+int CommandChannel::TransactQuiet(const uint8_t* request, size_t request_length, uint8_t* reply,
+                                  size_t reply_length, uint32_t* bytes_read) {
+  return Exchange(request, request_length, reply, reply_length, bytes_read, false);
+}
+
+int CommandChannel::Exchange(const uint8_t* request, size_t request_length, uint8_t* reply,
+                             size_t reply_length, uint32_t* bytes_read, bool dump) {
+  BusyScope busy(busy_);
+  uint32_t ignored = 0;
+  uint32_t* count = bytes_read != nullptr ? bytes_read : &ignored;
+  *count = 0;
+  if (!is_open() || reply == nullptr || reply_length > UINT32_MAX) return CommandResult::kFailed;
+
+  const auto packet = PadRequest(request, request_length);
+  if (dump) DumpPacket("命令", packet.data());
+
+  const bool receiver = via_receiver();
+  HidDevice& device = receiver ? receiver_ : wired_;
+  const int timeout = receiver ? kReceiverTimeoutMs : kWiredTimeoutMs;
+  {
+    std::lock_guard io(io_mutex_);
+    uint32_t written = 0;
+    if (device.WriteReport(packet.data(), static_cast<uint32_t>(packet.size()), &written,
+                           timeout) != 1) {
+      return CommandResult::kWriteFailed;
+    }
+  }
+
+  int result = CommandResult::kFailed;
+  {
+    std::lock_guard io(io_mutex_);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const int read =
+          device.ReadReport(reply, static_cast<uint32_t>(reply_length), count, timeout);
+      if (read != 1) {
+        result = CommandResult::kFailed;
+        break;
+      }
+      const uint8_t echo = *count > CommandPacket::kCommandOffset
+                               ? reply[CommandPacket::kCommandOffset]
+                               : static_cast<uint8_t>(~packet[CommandPacket::kCommandOffset]);
+      if (echo == packet[CommandPacket::kCommandOffset]) {
+        result = CommandResult::kSuccess;
+        break;
+      }
+      if (receiver && echo == CommandPacket::kReceiverNoDeviceEcho) {
+        result = CommandResult::kReceiverNoDevice;
+        break;
+      }
+      // A second reply that still does not echo the command belongs to another
+      // exchange: reading its status or data would be wrong, so it fails.
+      result = CommandResult::kFailed;
+    }
+  }
+  if (dump && reply_length >= CommandPacket::kSize) DumpPacket("返回", reply);
+  return result;
+}
+
+int CommandChannel::ExchangeWired(const uint8_t* request, size_t request_length) {
+  if (!is_open()) return CommandResult::kFailed;
+  const auto packet = PadRequest(request, request_length);
+  {
+    std::lock_guard io(io_mutex_);
+    uint32_t written = 0;
+    if (wired_.WriteReport(packet.data(), static_cast<uint32_t>(packet.size()), &written,
+                           kWiredTimeoutMs) != 1) {
+      return CommandResult::kFailed;
+    }
+  }
+  std::array<uint8_t, CommandPacket::kSize> scratch{};
+  std::lock_guard io(io_mutex_);
+  uint32_t read = 0;
+  return wired_.ReadReport(scratch.data(), static_cast<uint32_t>(scratch.size()), &read,
+                           kWiredTimeoutMs) == 1
+             ? CommandResult::kSuccess
+             : CommandResult::kFailed;
+}
+
+}  // namespace zt640

@@ -1,0 +1,35 @@
+#include "ui/skin_loader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QWidget>
+
+namespace zt640::ui {
+
+SkinLoader::SkinLoader(const ControlFactory& factory, BuilderCallback* callback, QObject* parent)
+    : QUiLoader(parent), factory_(factory), callback_(callback) {}
+
+QWidget* SkinLoader::Build(const QString& file_path, QWidget* parent, QString* error) {
+  QFile file(file_path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (error != nullptr) *error = QStringLiteral("skin file %1 is missing or unreadable").arg(file_path);
+    return nullptr;
+  }
+  setWorkingDirectory(QFileInfo(file_path).absoluteDir());
+  QWidget* root = load(&file, parent);
+  if (root == nullptr && error != nullptr) {
+    *error = QStringLiteral("skin file %1 is not a valid skin: %2").arg(file_path, errorString());
+  }
+  return root;
+}
+
+QWidget* SkinLoader::createWidget(const QString& class_name, QWidget* parent, const QString& name) {
+  QWidget* control = callback_ != nullptr ? callback_->CreateControl(class_name, parent) : nullptr;
+  if (control == nullptr) control = factory_.Create(class_name, parent);
+  if (control == nullptr) return QUiLoader::createWidget(class_name, parent, name);
+  control->setObjectName(name);
+  return control;
+}
+
+}  // namespace zt640::ui

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "devsim/device_packet.h"
+#include "devsim/memory_area.h"
+
+namespace zt640::devsim {
+
+/// The keyboard's memory areas, addressed by the command set.
+enum class KeyboardArea {
+  kDeviceInfo,   ///< 0x03 read
+  kSettings,     ///< 0x05 read, 0x06 write
+  kKeyTable,     ///< 0x07 read, 0x09 write (layer 0 only: offsets beyond 3N are refused)
+  kKeyLightMap,  ///< 0x1B read
+  kColourPages,  ///< 0x0A read, 0x0B write
+  kMacros,       ///< 0x15 write
+  kShootData,    ///< 0x17 write
+  kPowerRecord,  ///< 0x1A read
+  kLiveFrame,    ///< 0x12 write: the last frame streamed by the host
+};
+
+struct KeyboardModelConfig {
+  uint16_t firmware_version = 0x0103;
+  uint8_t battery_percent = 85;
+  uint8_t charge_state = 0;
+};
+
+/// Firmware model of the keyboard: answers each 64-byte command report with the
+/// reply a keyboard gives and keeps everything written for the life of the
+/// object. Thread-safe: every member is guarded by mutex_.
+class KeyboardModel {
+ public:
+  explicit KeyboardModel(const KeyboardModelConfig& config = {});
+
+  /// The reply to one request; nullopt when the report is not a command report
+  /// (report id other than 0x04). A request the firmware refuses (bad checksum,
+  /// unknown command, length above 56, range outside its area) gets status 0xFF
+  /// and changes nothing.
+  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request);
+
+  [[nodiscard]] std::vector<uint8_t> Area(KeyboardArea area) const;
+  [[nodiscard]] std::vector<uint8_t> FactoryArea(KeyboardArea area) const;
+  /// Stores bytes as a host write would; false when they do not fit.
+  [[nodiscard]] bool WriteArea(KeyboardArea area, size_t offset, std::span<const uint8_t> data);
+  /// Makes slot the active settings slot (settings byte 0); false when the
+  /// keyboard has no such slot.
+  [[nodiscard]] bool SelectSlot(uint8_t slot);
+  void SetPower(uint8_t battery_percent, uint8_t charge_state);
+  /// What 0x0D does: every area but the power record back to factory contents, config
+  /// sequence closed, lighting back under the keyboard's control.
+  void ResetToFactory();
+
+  [[nodiscard]] bool ConfigOpen() const;
+  [[nodiscard]] bool HostLightingEnabled() const;
+  [[nodiscard]] uint8_t KeyCount() const;
+
+ private:
+  [[nodiscard]] DevicePacket Execute(const DevicePacket& request);
+  void ResetLocked();
+  [[nodiscard]] MemoryArea& AreaRef(KeyboardArea area);
+  [[nodiscard]] const MemoryArea& AreaRef(KeyboardArea area) const;
+
+  mutable std::mutex mutex_;
+  std::vector<MemoryArea> areas_;  ///< indexed by KeyboardArea; guarded by mutex_
+  bool config_open_ = false;       ///< guarded by mutex_
+  bool host_lighting_ = false;     ///< guarded by mutex_
+};
+
+}  // namespace zt640::devsim
