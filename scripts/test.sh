@@ -31,8 +31,13 @@ for fuzzer in build/ci-fuzz/tests/fuzz/fuzz_*; do
   corpus=$(mktemp -d)
   seeds="$root/tests/fuzz/corpus/$name"
   [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
-  echo "-- $name"
-  "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 "$corpus" 2>&1 | tail -n 2
-  rm -rf "$corpus"
+  log=$(mktemp)
+  if ! "$fuzzer" -print_final_stats=1 -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 "$corpus" >"$log" 2>&1; then
+    echo "-- $name: FAILED"
+    tail -n 60 "$log"
+    exit 1
+  fi
+  echo "-- $name: $(ls "$corpus" | wc -l) corpus inputs, $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?') runs"
+  rm -rf "$corpus" "$log"
 done
 echo "all tests passed"

@@ -1,5 +1,7 @@
 #include "profiles/basic_profiledata.h"
 
+#include "profiles/file_stamp.h"
+
 #include <filesystem>
 
 #include "platform/diag/debug_output.h"
@@ -63,6 +65,14 @@ const Json::Value& DeviceSection(const Json::Value& file, int32_t slot) {
   return ElementOrNull(MemberOrNull(file, "Device"), static_cast<Json::ArrayIndex>(slot));
 }
 
+/// Device[slot] of a file document when it exists, for taking it over.
+Json::Value* SectionIn(Json::Value& file, int32_t slot) {
+  if (slot < 0 || !file.isObject() || !file.isMember("Device")) return nullptr;
+  Json::Value& devices = file["Device"];
+  if (!devices.isArray() || static_cast<Json::ArrayIndex>(slot) >= devices.size()) return nullptr;
+  return &devices[static_cast<Json::ArrayIndex>(slot)];
+}
+
 uint8_t Byte(const Json::Value& group, const char* key) {
   return static_cast<uint8_t>(JsonInt(MemberOrNull(group, key)));
 }
@@ -94,8 +104,13 @@ Json::Value CBasicProfiledata::LoadSideProfile(const std::string& path) { return
 
 Json::Value CBasicProfiledata::LoadSection(const std::string& path, Json::Value& section) {
   ProfileFile file = ReadProfileFile(path);
-  section = DeviceSection(file.document, device_slot_);
-  if (section.isNull()) {
+  if (Json::Value* found = SectionIn(file.document, device_slot_); found != nullptr && !found->isNull()) {
+    // The file document is dropped here, so its section is taken, not copied.
+    section.swap(*found);
+    return section;
+  }
+  section = Json::Value();
+  {
     section = DeviceSection(CGlobalUtils::ParseJsonFile(default_profile_path_), device_slot_);
     if (file.damaged) KeepDamagedFile(path);
     if (!PlaceSection(file.document, device_slot_, section) || !CGlobalUtils::WriteJsonFile(path, file.document)) {
@@ -105,16 +120,45 @@ Json::Value CBasicProfiledata::LoadSection(const std::string& path, Json::Value&
   return section;
 }
 
-bool CBasicProfiledata::Save() { return SaveSection(main_document_, profile_path_); }
+bool CBasicProfiledata::Save() { return SaveSwapped(main_document_, profile_path_); }
 
 bool CBasicProfiledata::SaveSection(const Json::Value& section, const std::string& path) {
-  ProfileFile file = ReadProfileFile(path);
-  if (!PlaceSection(file.document, device_slot_, section)) return false;
-  if (file.damaged) KeepDamagedFile(path);
-  return WriteDocument(file.document, path);
+  Json::Value copy = section;
+  return SaveSwapped(copy, path);
 }
 
-bool CBasicProfiledata::SaveSideProfile(const std::string& path) { return SaveSection(side_document_, path); }
+bool CBasicProfiledata::SaveSideProfile(const std::string& path) { return SaveSwapped(side_document_, path); }
+
+bool CBasicProfiledata::SaveSwapped(Json::Value& section, const std::string& path) {
+  if (device_slot_ < 0 || static_cast<Json::ArrayIndex>(device_slot_) > kMaxJsonGrowIndex) return false;
+  // The file holds other devices' sections too, so they are taken from the
+  // file as it is now; when nobody changed it since this object wrote it, the
+  // document kept from that write is the same and the file need not be read.
+  const std::optional<FileStamp> stamp = StampOf(path);
+  const bool cached = written_file_.has_value() && written_file_->path == path && stamp.has_value() &&
+                      written_file_->stamp == *stamp;
+  Json::Value document;
+  if (cached) {
+    document.swap(written_file_->document);
+  } else {
+    ProfileFile file = ReadProfileFile(path);
+    if (file.damaged) KeepDamagedFile(path);
+    document.swap(file.document);
+  }
+  written_file_.reset();
+  if (!PlaceSection(document, device_slot_, Json::Value())) return false;
+  // Swapped in and out rather than copied: the section can be large.
+  Json::Value* slot = SectionIn(document, device_slot_);
+  slot->swap(section);
+  const bool written = WriteDocument(document, path);
+  slot->swap(section);
+  if (written) {
+    if (const std::optional<FileStamp> new_stamp = StampOf(path)) {
+      written_file_ = WrittenFile{path, *new_stamp, std::move(document)};
+    }
+  }
+  return written;
+}
 
 bool CBasicProfiledata::WriteDocument(const Json::Value& document, const std::string& path) {
   return CGlobalUtils::WriteJsonFile(path, document);

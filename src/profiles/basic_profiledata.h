@@ -3,9 +3,11 @@
 #include <json/value.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "profiles/file_stamp.h"
 #include "profiles/key_assignment.h"
 #include "profiles/light_effect.h"
 
@@ -82,7 +84,18 @@ class CBasicProfiledata {
   Json::Value& main_document() { return main_document_; }
 
  private:
+  /// A file as this object last wrote it. The document's own section may be
+  /// stale: every save puts the current one in.
+  struct WrittenFile {
+    std::string path;
+    FileStamp stamp;
+    Json::Value document;
+  };
+
   Json::Value LoadSection(const std::string& path, Json::Value& section);
+  /// Writes `section` as this device's section of the file at path, keeping
+  /// every other section; `section` is unchanged on return.
+  [[nodiscard]] bool SaveSwapped(Json::Value& section, const std::string& path);
   static std::vector<KeyListEntry> ReadKeyList(Json::Value& section);
   static void WriteKeyList(Json::Value& section, const std::vector<KeyListEntry>& list);
 
@@ -100,6 +113,7 @@ class CBasicProfiledata {
   std::vector<KeyListEntry> key_list_;
   std::vector<KeyListEntry> side_key_list_;
   int32_t device_slot_ = 0;
+  std::optional<WrittenFile> written_file_;
 };
 
 }  // namespace zt640

@@ -18,6 +18,107 @@ namespace zt640 {
 
 namespace {
 
+// Appends code point cp as UTF-8.
+void AppendUtf8(std::string& out, uint32_t cp) {
+  if (cp < 0x80) {
+    out.push_back(static_cast<char>(cp));
+  } else if (cp < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else if (cp < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+  }
+}
+
+// The four hex digits at text[pos..pos+4) as a number, or -1.
+int32_t HexQuad(std::string_view text, size_t pos) {
+  if (pos + 4 > text.size()) return -1;
+  int32_t value = 0;
+  for (size_t i = pos; i < pos + 4; ++i) {
+    const char c = text[i];
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else return -1;
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+// The styled writer escapes every non-ASCII character as \uXXXX; profile,
+// macro and list files keep their text as UTF-8, readable in an editor.
+// Turns those escapes back into UTF-8 inside string literals, leaving the
+// escapes of control characters, quotes and backslashes, and comments, as
+// they are.
+std::string KeepUtf8Text(std::string_view styled) {
+  enum class State { kCode, kString, kLineComment, kBlockComment } state = State::kCode;
+  std::string out;
+  out.reserve(styled.size());
+  for (size_t i = 0; i < styled.size(); ++i) {
+    const char c = styled[i];
+    const char next = i + 1 < styled.size() ? styled[i + 1] : '\0';
+    switch (state) {
+      case State::kCode:
+        if (c == '"') state = State::kString;
+        else if (c == '/' && next == '/') state = State::kLineComment;
+        else if (c == '/' && next == '*') state = State::kBlockComment;
+        out.push_back(c);
+        break;
+      case State::kLineComment:
+        if (c == '\n') state = State::kCode;
+        out.push_back(c);
+        break;
+      case State::kBlockComment:
+        if (c == '*' && next == '/') {
+          out += "*/";
+          ++i;
+          state = State::kCode;
+        } else {
+          out.push_back(c);
+        }
+        break;
+      case State::kString:
+        if (c == '"') {
+          state = State::kCode;
+          out.push_back(c);
+        } else if (c != '\\') {
+          out.push_back(c);
+        } else if (next != 'u') {
+          out.push_back(c);
+          if (i + 1 < styled.size()) out.push_back(styled[++i]);
+        } else {
+          const int32_t unit = HexQuad(styled, i + 2);
+          if (unit >= 0xD800 && unit <= 0xDBFF && i + 11 < styled.size() &&
+              styled[i + 6] == '\\' && styled[i + 7] == 'u') {
+            const int32_t low = HexQuad(styled, i + 8);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+              AppendUtf8(out, 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
+                                  (static_cast<uint32_t>(low) - 0xDC00));
+              i += 11;
+              break;
+            }
+          }
+          if (unit >= 0x80 && (unit < 0xD800 || unit > 0xDFFF)) {
+            AppendUtf8(out, static_cast<uint32_t>(unit));
+            i += 5;
+          } else {
+            out.push_back(c);  // control characters and lone surrogates stay escaped
+          }
+        }
+        break;
+    }
+  }
+  return out;
+}
+
 /// Larger files are not taken for JSON documents of this system; reading them
 /// whole would only exhaust memory.
 constexpr off_t kMaxJsonFileBytes = 64 * 1024 * 1024;
@@ -121,7 +222,7 @@ Json::Value CGlobalUtils::ParseJsonFile(const std::string& path) {
 
 std::string CGlobalUtils::StyledJsonText(const Json::Value& document) {
   Json::StyledWriter writer;
-  const std::string styled = writer.write(document) + "\n";
+  const std::string styled = KeepUtf8Text(writer.write(document)) + "\n";
   std::string text;
   text.reserve(styled.size() + styled.size() / 8);
   for (const char c : styled) {
@@ -132,8 +233,11 @@ std::string CGlobalUtils::StyledJsonText(const Json::Value& document) {
 }
 
 bool CGlobalUtils::WriteJsonFile(const std::string& path, const Json::Value& document) {
+  return WriteFileAtomic(path, StyledJsonText(document));
+}
+
+bool CGlobalUtils::WriteFileAtomic(const std::string& path, std::string_view text) {
   static std::atomic<unsigned> counter{0};
-  const std::string text = StyledJsonText(document);
   const std::filesystem::path target = ReplacementTarget(path);
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";

@@ -53,6 +53,10 @@ class CGlobalUtils : public DevicePath {
   /// false (and writes nothing visible) when any step fails.
   [[nodiscard]] static bool WriteJsonFile(const std::string& path, const Json::Value& document);
 
+  /// Replaces the file with exactly `bytes`, by the same temporary-file and
+  /// rename steps as WriteJsonFile (used for byte-exact copies of files).
+  [[nodiscard]] static bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+
   /// The current local time as "%d_%02d_%02d_%02d_%02d_%02d_%03d".
   [[nodiscard]] static std::string MakeTimeStampName();
   [[nodiscard]] static std::string MakeTimeStampName(const LocalTimeStamp& time);

@@ -186,6 +186,8 @@ void CMainWnd::CloseSecondaryWindows() {
 std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
   if (destroyed_) return 0;
   if (message.message == UWM_INSTANCE_ACTIVATE_MSG && message.message != 0) {
+    platform::DebugOutput("activation message (wParam " + std::to_string(message.wparam) + ", lParam " +
+                          std::to_string(message.lparam) + ")");
     ShowAndRaise();
     return 1;
   }

@@ -186,6 +186,29 @@ TEST_F(ProfileFixture, Save_KeepsOtherMembersAndSlots) {
   EXPECT_EQ(file["Device"][0]["LightInfo"]["SelectItem"].asInt(), 9);
 }
 
+TEST_F(ProfileFixture, Save_RepeatedSavesSeeChangesMadeByOthersInBetween) {
+  WriteText(profile_path_, R"({"profilename":"Mine","Device":[{"LightInfo":{"SelectItem":1}},{"Other":1}]})");
+  data_.LoadProfile(profile_path_);
+  ASSERT_TRUE(data_.Save());
+  // Another device object writes its own section of the same file.
+  CKeyboardProfiledata other;
+  other.SetDeviceSlot(1);
+  other.SetProfilePath(profile_path_);
+  other.LoadProfile(profile_path_);
+  Json::Value section;
+  section["Other"] = 2;
+  ASSERT_TRUE(other.SaveSection(section, profile_path_));
+  LightEffect light = data_.GetLightInfo();
+  light.mode = 4;
+  data_.SetLightInfo(light);
+  ASSERT_TRUE(data_.Save());
+  ASSERT_TRUE(data_.Save());
+  const Json::Value file = CGlobalUtils::ParseJsonFile(profile_path_);
+  EXPECT_EQ(file["Device"][1]["Other"].asInt(), 2);
+  EXPECT_EQ(file["Device"][0]["LightInfo"]["SelectItem"].asInt(), 4);
+  EXPECT_EQ(data_.GetLightInfo().mode, 4);  // the in-memory section survives the save
+}
+
 TEST_F(ProfileFixture, Save_MissingFileCreatesDeviceOnly) {
   data_.LoadSideProfile(folder_.File("unused.Json"));
   Json::Value section;

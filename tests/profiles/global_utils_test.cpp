@@ -44,6 +44,27 @@ TEST(StyledJsonText, StyledJsonText_EveryLineEndIsCrLfWithOneExtraLineEnd) {
   EXPECT_EQ(CGlobalUtils::StyledJsonText(document), "{\r\n   \"a\" : \"x\",\r\n   \"b\" : 1\r\n}\r\n\r\n");
 }
 
+TEST(StyledJsonText, StyledJsonText_KeepsTextAsUtf8ButEscapesControlCharacters) {
+  Json::Value document;
+  document["emoji"] = "\xF0\x9F\x8E\xAE pad";  // outside the basic plane: one 4-byte sequence
+  document["control"] = std::string("bell\x07 tab\t");
+  document["literal"] = "\\u00e9 stays text";
+  document["name"] = "caf\xC3\xA9";
+  document["name"].setComment(std::string("// caf\\u00e9 note"), Json::commentBefore);
+  const std::string text = CGlobalUtils::StyledJsonText(document);
+  EXPECT_NE(text.find("\"emoji\" : \"\xF0\x9F\x8E\xAE pad\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\"bell\\u0007 tab\\t\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\"\\\\u00e9 stays text\""), std::string::npos) << text;
+  EXPECT_NE(text.find("// caf\\u00e9 note"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"caf\xC3\xA9\""), std::string::npos) << text;
+  // Whatever was written reads back to the same values.
+  const auto back = CGlobalUtils::ParseJsonText(text);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ((*back)["emoji"], document["emoji"]);
+  EXPECT_EQ((*back)["control"], document["control"]);
+  EXPECT_EQ((*back)["literal"], document["literal"]);
+}
+
 TEST(ParseJsonFile, ParseJsonFile_BadFilesReadAsNull) {
   TempFolder folder;
   const std::string truncated = folder.File("truncated.Json");

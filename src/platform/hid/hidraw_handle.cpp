@@ -145,10 +145,14 @@ HidIoResult HidrawHandle::Write(const uint8_t* buffer, uint32_t length, uint32_t
   const uint16_t own_length = output_length_by_id_[buffer[0]];
   if (own_length == 0) return HidIoResult::kFailed;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(0, timeout_ms));
-  while (true) {
-    const HidIoResult ready = WaitReady(fd_, POLLOUT, cancel_fd, timeout_ms, deadline);
-    if (ready != HidIoResult::kOk) return ready;
-    const ssize_t n = ::send(fd_, buffer, own_length, MSG_NOSIGNAL);
+  // The node is non-blocking and almost always has room: try the write first
+  // and only wait for room when it would block.
+  for (bool first = true;; first = false) {
+    if (!first) {
+      const HidIoResult ready = WaitReady(fd_, POLLOUT, cancel_fd, timeout_ms, deadline);
+      if (ready != HidIoResult::kOk) return ready;
+    }
+    const ssize_t n = ::send(fd_, buffer, own_length, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n < 0 && errno == ENOTSOCK) {
       const ssize_t written = ::write(fd_, buffer, own_length);
       if (written == own_length) break;

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds (release) if needed, starts the device simulator, shows what it offers and opens
+# the utility against it. Without a display the utility runs under Xvfb, saves a
+# screenshot build/release/zt640.png and exits.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=build/release
+if [ ! -x "$build/app/zt640" ] || [ ! -x "$build/tools/ctl/zt640ctl" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "$build" -j "$(nproc)" --target zt640 zt640ctl
+fi
+cmake --build "$build" --target zt640-devsim >/dev/null 2>&1 || true
+
+root=$(mktemp -d)
+sim_pid=""
+cleanup() {
+  if [ -n "$sim_pid" ]; then kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+  rm -rf "$root"
+}
+trap cleanup EXIT
+
+devsim="$build/tools/devsim/zt640-devsim"
+if [ -x "$devsim" ]; then
+  "$devsim" --root "$root" > "$root.devsim.log" 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 50); do [ -s "$root.devsim.log" ] && break; sleep 0.1; done
+  head -n 1 "$root.devsim.log" || true
+  "$build/tools/ctl/zt640ctl" --root "$root" list || true
+  "$build/tools/ctl/zt640ctl" --root "$root" info || true
+else
+  echo "device simulator not built; starting the utility without it"
+fi
+
+export ZT640_HID_ROOT=$root
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  "$build/app/zt640"
+else
+  shot="$(pwd)/$build/zt640.png"
+  echo "no display: running under Xvfb and saving $shot"
+  ZT640_SCREENSHOT="$shot" xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/zt640"
+fi
+rm -f "$root.devsim.log"

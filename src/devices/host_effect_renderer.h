@@ -1,0 +1,82 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "devices/effect_clock.h"
+#include "devices/light_state.h"
+#include "devices/zone_colour.h"
+
+namespace zt640 {
+
+/// The host effects every device kind shares, rendered into a list of zone
+/// colours from the light state. Nothing is sent from here.
+/// Not thread-safe: the owner serialises every call (the device's lighting lock).
+class HostEffectRenderer {
+ public:
+  static constexpr size_t kKeyLevels = 170;
+  static constexpr size_t kRingColumns = 23;
+
+  explicit HostEffectRenderer(EffectClock clock = EffectClock());
+  virtual ~HostEffectRenderer() = default;
+  HostEffectRenderer(const HostEffectRenderer&) = delete;
+  HostEffectRenderer& operator=(const HostEffectRenderer&) = delete;
+
+  virtual void RenderBreathing();
+  virtual void RenderBreathingFourColours();
+  virtual void RenderStatic();
+  void RenderSpectrum();
+  void RenderBlink();
+  void RenderBlinkFourColours();
+  void RenderOff();
+
+  /// Resizes to `count` zones when it differs, then zeroes every zone.
+  void SetZoneCount(size_t count);
+  [[nodiscard]] size_t ZoneCount() const { return zones_.size(); }
+  /// Stores the colour when the index is inside the zone list.
+  void SetZoneColour(size_t index, const ZoneColour& colour);
+  /// The zone's entry, or all zero outside the list.
+  [[nodiscard]] ZoneColour GetZoneColour(size_t index) const;
+  [[nodiscard]] const std::vector<ZoneColour>& Zones() const { return zones_; }
+
+  void SetLightState(const LightState& state) { state_ = state; }
+  [[nodiscard]] const LightState& GetLightState() const { return state_; }
+
+  /// One fade step of a key level by the table of `mode` (0, 29, or any other).
+  void FadeKeyLevel(size_t key, int mode);
+  /// For zones 0-8: a nonzero ring byte lights key level i fully.
+  void LightRingKeys();
+  /// Rotates the ring by one place: forward moves the last byte to the front.
+  void RotateRing(bool forward);
+  /// Zeroes the key levels and the ring.
+  void ClearEffectBuffers();
+
+  [[nodiscard]] uint8_t KeyLevel(size_t key) const { return key < kKeyLevels ? key_levels_[key] : 0; }
+  void SetKeyLevel(size_t key, uint8_t level) {
+    if (key < kKeyLevels) key_levels_[key] = level;
+  }
+  [[nodiscard]] const EffectClock& Clock() const { return clock_; }
+  [[nodiscard]] int Phase() const { return phase_; }
+  [[nodiscard]] int ColourIndex() const { return colour_index_; }
+
+ protected:
+  /// The state's fixed colour.
+  [[nodiscard]] ZoneColour FixedColour() const;
+  [[nodiscard]] uint8_t StateLevel() const;
+  void FillZones(const ZoneColour& colour, uint8_t brightness);
+  /// The blink timer: true when the state flipped on this call.
+  bool AdvanceBlink();
+
+  EffectClock clock_;
+  LightState state_;
+  std::vector<ZoneColour> zones_;
+  int phase_ = 0;
+  int colour_index_ = 0;
+  bool blink_on_ = false;
+  uint32_t last_blink_ms_ = 0;
+  std::array<uint8_t, kKeyLevels> key_levels_{};
+  std::array<uint8_t, kRingColumns> ring_{};
+};
+
+}  // namespace zt640
