@@ -103,7 +103,7 @@ std::array<uint8_t, KeyboardEffectTables::kSnakeLength> BuildSnake() {
 }
 
 constexpr uint8_t N = 255;
-constexpr std::array<std::array<uint8_t, 6>, KeyboardEffectTables::kShowRows> kShowRows = {{
+constexpr std::array<std::array<uint8_t, 6>, KeyboardEffectTables::kShowRows> kShowScriptRows = {{
     {0, N, N, N, N, N},       {1, 115, N, N, N, N},       {2, 114, N, N, N, N},
     {3, 113, 21, N, N, N},    {4, 112, 22, N, N, N},      {5, 110, 23, 58, N, N},
     {6, 109, 24, 96, 42, N},  {7, 25, 43, N, N, N},       {8, 26, 95, 44, 62, N},
@@ -113,7 +113,7 @@ constexpr std::array<std::array<uint8_t, 6>, KeyboardEffectTables::kShowRows> kS
     {70, 52, N, N, N, N},     {N, N, N, N, N, N},
 }};
 
-constexpr std::array<std::array<uint8_t, 2>, KeyboardEffectTables::kShowPairs> kShowPairs = {{
+constexpr std::array<std::array<uint8_t, 2>, KeyboardEffectTables::kShowPairs> kShowScriptPairs = {{
     {28, 92}, {29, 91}, {30, 90}, {31, 69}, {52, 48}, {72, 28}, {92, 29}, {91, 31},
     {90, 30}, {69, 52}, {48, 72}, {49, 71}, {50, 70}, {51, 49}, {71, 50}, {70, 52},
 }};
@@ -239,12 +239,12 @@ const std::array<uint8_t, KeyboardEffectTables::kSnakeLength>& KeyboardEffectTab
 
 const std::array<std::array<uint8_t, 6>, KeyboardEffectTables::kShowRows>&
 KeyboardEffectTables::ShowRows() {
-  return kShowRows;
+  return kShowScriptRows;
 }
 
 const std::array<std::array<uint8_t, 2>, KeyboardEffectTables::kShowPairs>&
 KeyboardEffectTables::ShowPairs() {
-  return kShowPairs;
+  return kShowScriptPairs;
 }
 
 const std::array<std::array<uint8_t, KeyboardEffectTables::kSweepFrameKeys>,

@@ -1,0 +1,193 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "devices/device_panel_sink.h"
+#include "devices/host_effect_renderer.h"
+#include "devices/light_state.h"
+#include "devices/zone_colour.h"
+#include "profiles/key_assignment.h"
+#include "profiles/profile_folders.h"
+#include "transport/command_channel.h"
+#include "transport/device_info_record.h"
+
+namespace zt640 {
+
+/// The lighting state a device shares with its lighting worker. Owned by
+/// shared pointer, so a worker that outlives its wait never touches freed memory.
+struct LightingCore {
+  explicit LightingCore(std::unique_ptr<HostEffectRenderer> effect_renderer)
+      : renderer(std::move(effect_renderer)) {}
+  std::mutex mutex;  ///< guards renderer (zones, light state, effect buffers)
+  std::unique_ptr<HostEffectRenderer> renderer;
+  uint64_t generation = 0;  ///< guarded by mutex; counts rendered passes
+};
+
+/// Device kinds of the catalogue.
+enum DeviceKind : int32_t {
+  kKindNone = 0,
+  kKindKeyboard = 1,
+  kKindMouse = 2,
+  kKindMousePad = 3,
+  kKindMouseReceiver = 6,
+  kKindHeadset = 7,
+  kKindKeyboardReceiver = 9,
+};
+
+/// The catalogue entry a device object serves.
+struct DeviceTypeInfo {
+  std::string kind_name;
+  std::string folder_name;
+  int32_t page_type = 0;
+  int32_t kind = 0;
+  int32_t model = 0;
+  uint16_t vendor_id = 0;
+  uint16_t product_id = 0;
+  int32_t light_count = 0;
+  int32_t key_count = 0;
+  bool wireless = false;
+};
+
+/// The device object every peripheral kind derives from: identity, command
+/// channel, device information, key maps, lighting state with the shared host
+/// effects, data folders, and the virtual interface (in slot order) through
+/// which the main window, editors and workers drive every kind alike.
+///
+/// Threads: the UI thread calls everything; the lighting worker uses only the
+/// lighting core and the channel, both shared with it by shared pointer.
+class CKalvexUSBDevice {
+ public:
+  static constexpr size_t kMaxFrameZones = 170;
+  static constexpr size_t kFrameSize = 512;
+  static constexpr uint8_t kNoMapping = 255;
+  static constexpr int kLightFailureSleepMs = 200;
+
+  CKalvexUSBDevice(ProfileFolders folders, std::string folder_name,
+                   std::unique_ptr<HostEffectRenderer> renderer = nullptr,
+                   DevicePanelSink* sink = nullptr);
+  virtual ~CKalvexUSBDevice();
+  CKalvexUSBDevice(const CKalvexUSBDevice&) = delete;
+  CKalvexUSBDevice& operator=(const CKalvexUSBDevice&) = delete;
+
+  [[nodiscard]] virtual const char* GetClass() const { return "KalvexUSBDevice"; }
+
+  // Virtual operations, in slot order.
+  virtual void BuildKeyControls(int key_count);                      // 1
+  [[nodiscard]] virtual int InitializeDevice() { return 0; }          // 2
+  virtual void RenderBreathing();                                     // 3
+  virtual void RenderBreathingFourColours();                          // 4
+  virtual void RenderStatic();                                        // 5
+  virtual void RenderSpectrum();                                      // 6
+  virtual void RenderBlink();                                         // 7
+  virtual void RenderBlinkFourColours();                              // 8
+  virtual void RenderOff();                                           // 9
+  virtual void SendLightFrame();                                      // 10
+  virtual void SetZoneColour(size_t index, const ZoneColour& colour); // 11
+  [[nodiscard]] virtual ZoneColour GetZoneColour(size_t index) const; // 12
+  virtual void ReadDevice() {}                                        // 13
+  virtual void RefreshFromDevice() {}                                 // 14
+  virtual void ReadPowerStatus() {}                                   // 17
+  [[nodiscard]] virtual int IsReceiverLinkUp() { return 1; }          // 18
+  [[nodiscard]] virtual int LoadProfileState() { return 0; }          // 19
+  virtual void ApplyProfileState() {}                                 // 20
+  virtual void DropMissingMacros() {}                                 // 21
+  virtual void ApplyProfile() {}                                      // 22
+  [[nodiscard]] virtual std::vector<int> GetMacroUsage() { return {}; }  // 23
+  [[nodiscard]] virtual int WriteKeyAssignments(int /*layer*/,
+                                                std::map<int, KeyListEntry>* /*assignments*/) {
+    return 0;
+  }                                                                   // 24
+  [[nodiscard]] virtual int WriteCurrentKeyAssignments(int /*layer*/) { return 0; }  // 25
+  [[nodiscard]] virtual int WriteMacros(const std::vector<int>& /*macros*/) { return 0; }  // 26
+  [[nodiscard]] virtual int WriteSettingsRecord(int /*slot*/, int /*slot_number*/) { return 0; }  // 27
+  virtual void LoadNameLists() {}                                     // 28
+  virtual void SetAuxKeyMap(std::map<int, int> map) { aux_key_map_ = std::move(map); }  // 29
+  virtual void FadeKeyLevel(size_t key, int mode);                    // 30
+  virtual void LightRingKeys();                                       // 31
+  virtual void RotateRing(int direction);                             // 32
+  virtual void ClearEffectBuffers();                                  // 33
+  virtual void SetFunctionSwitch(int32_t value);                      // 34
+  [[nodiscard]] virtual int32_t GetFunctionSwitch() const { return function_switch_; }  // 35
+  virtual void SetProfilePaths() {}                                   // 36
+  [[nodiscard]] virtual std::string GetProfileName() const { return {}; }  // 37
+  /// Saves the profile; false when the file could not be written.
+  [[nodiscard]] virtual bool SaveProfileData() { return true; }       // 38
+  virtual void SetPageType(int32_t page_type) { page_type_ = page_type; }  // 39
+  [[nodiscard]] virtual int32_t GetPageType() const { return page_type_; }  // 40
+  virtual void SetLightState(const std::array<uint32_t, 4>& words);   // 41
+  virtual void SetAudioLightInfo(const AudioLightSetting& setting);   // 42
+  [[nodiscard]] virtual AudioLightSetting GetAudioLightInfo() const { return audio_light_; }  // 43
+  virtual void SetSelectedKey(int32_t index) { selected_key_ = index; }  // 44
+  virtual void FeedAudioSpectrum(std::span<const int32_t> /*values*/) {}  // 45
+  virtual void FeedAudioLevels(std::span<const int32_t> /*values*/) {}    // 46
+
+  // Non-virtual operations.
+  void SetZoneCount(size_t count);
+  [[nodiscard]] size_t ZoneCount() const;
+  void BindCatalogueEntry(const DeviceTypeInfo& entry);
+  [[nodiscard]] int32_t GetKind() const { return kind_; }
+  [[nodiscard]] int32_t GetModelCode() const { return model_code_; }
+  void SetModelCode(int32_t code) { model_code_ = code; }
+  /// Stores the flag; switching it on for a keyboard hands it the lighting (0x1C).
+  void SetHostLighting(bool on);
+  [[nodiscard]] bool HostLighting() const { return host_lighting_.load(); }
+  /// User data root + folder name + "/", created when missing; empty when it cannot be.
+  [[nodiscard]] std::string GetDataFolder() const;
+  [[nodiscard]] std::string GetDefaultsFolder() const { return folders_.defaults; }
+  [[nodiscard]] std::string GetDefaultProfilePath() const;
+  void SetPanelSink(DevicePanelSink* sink);
+
+  /// Opens the interface at `path` (the receiver's when `via_receiver`) and
+  /// marks the channel open with its connection type. False when it fails.
+  [[nodiscard]] bool Connect(const std::string& path, bool via_receiver);
+  /// Closes the channel's interfaces; the object keeps its data.
+  void Disconnect();
+
+  [[nodiscard]] CommandChannel& Channel() { return *channel_; }
+  [[nodiscard]] const DeviceInfoRecord& DeviceInfo() const { return device_info_; }
+  [[nodiscard]] LightState GetLightState() const;
+  /// A copy of the zone colours, taken under the lighting lock.
+  [[nodiscard]] std::vector<ZoneColour> ZoneSnapshot() const;
+  [[nodiscard]] int32_t SelectedKey() const { return selected_key_; }
+
+  /// The frame image of the zones: colour x brightness / 256 at 3i for zones
+  /// below 170; the rest of the 512 bytes 0.
+  [[nodiscard]] static std::array<uint8_t, kFrameSize> BuildFrame(std::span<const ZoneColour> zones);
+
+ protected:
+  [[nodiscard]] DevicePanelSink& Sink() { return *sink_; }
+  [[nodiscard]] std::shared_ptr<LightingCore> Core() const { return core_; }
+  [[nodiscard]] std::shared_ptr<CommandChannel> SharedChannel() const { return channel_; }
+
+  ProfileFolders folders_;
+  std::string folder_name_;
+  DeviceTypeInfo catalogue_entry_;
+  int32_t kind_ = kKindNone;
+  int32_t model_code_ = 0;
+  DeviceInfoRecord device_info_;
+  int key_count_ = 0;
+  std::array<uint8_t, kMaxFrameZones> device_key_map_{};
+  std::array<uint8_t, kMaxFrameZones> light_position_map_{};
+  std::map<int, int> aux_key_map_;
+  AudioLightSetting audio_light_;
+  int32_t function_switch_ = 1;
+  int32_t page_type_ = 0;
+  int32_t selected_key_ = -1;
+
+ private:
+  NullPanelSink null_sink_;
+  DevicePanelSink* sink_ = &null_sink_;
+  std::shared_ptr<CommandChannel> channel_;
+  std::shared_ptr<LightingCore> core_;
+  std::atomic<bool> host_lighting_{true};
+};
+
+}  // namespace zt640

@@ -1,0 +1,183 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <random>
+#include <span>
+#include <vector>
+
+#include "devices/host_effect_renderer.h"
+#include "profiles/light_effect.h"
+
+namespace zt640 {
+
+/// The keyboard's host effects: modes 0-30 over 170 zones indexed by UI key,
+/// the per-zone overlay, the light list, key reactions and the audio modes.
+/// Not thread-safe: the owner serialises every call (the lighting lock).
+class KeyboardEffectRenderer : public HostEffectRenderer {
+ public:
+  static constexpr size_t kZoneCount = 170;
+  static constexpr size_t kSpectrumValues = 25;
+  static constexpr size_t kLevelValues = 6;
+  static constexpr int kModeCount = 31;
+  static constexpr int kCustomMode = 20;
+  static constexpr int kAudioMode = 29;
+  static constexpr int kAudioColourMode = 30;
+  /// Key press codes of KeyEvent.
+  static constexpr int kPress = 1;
+  static constexpr int kRelease = 2;
+
+  /// How the worker drives a mode: the light list on every pass, or the
+  /// mode's renderer once the tick counter reaches the threshold.
+  struct Pacing {
+    bool light_list = false;
+    int threshold = 0;
+    bool strictly_above = false;  ///< render only when the counter exceeds the threshold
+  };
+
+  explicit KeyboardEffectRenderer(EffectClock clock = EffectClock(), uint32_t seed = 0x5EED);
+
+  [[nodiscard]] static Pacing ModePacing(int mode, int speed);
+  /// The value when it lies on the key order path, else 170.
+  [[nodiscard]] static int FindKey(int value);
+
+  /// Renders one frame of `mode` (not the light list modes).
+  void RenderMode(int mode);
+  /// One pass of the light list (modes 0 and 19 and unknown modes).
+  void RunLightList();
+  /// One pass of the per-zone overlay.
+  void RunOverlay();
+
+  void RenderBreathing() override;
+  void RenderStatic() override;
+
+  /// Clears every effect buffer, then runs the mode's preparation. Mode 20's
+  /// colours are loaded by the device before it calls this.
+  void PrepareMode(int mode);
+  void ResetEffects();
+  void ScatterColours();
+  void SeedColumnNine();
+  void StartTwinklePhases();
+  void SeedColumnOne();
+  void StaggerPhases();
+
+  /// A key of the keyboard went down (kPress) or up (kRelease); keys beyond
+  /// the zones are ignored.
+  void KeyEvent(unsigned ui_key, int press);
+  /// Stores 25 spectrum values for mode 29 (fewer are padded with 0); with
+  /// audio mode 2 the beat rule may start a ripple at key 51.
+  void FeedAudioSpectrum(std::span<const int32_t> values);
+  /// Stores up to 6 level values; the first three are mode 30's colour.
+  void FeedAudioLevels(std::span<const int32_t> values);
+  void SetAudioLight(const AudioLightSetting& setting) { audio_ = setting; }
+  [[nodiscard]] const AudioLightSetting& AudioLight() const { return audio_; }
+
+  /// Per-zone records (one per zone; byte 10 set marks a record in use).
+  void SetZoneRecords(std::vector<LightEffect> records);
+  /// Light list entries: the effect and its duration in milliseconds.
+  void SetLightList(std::vector<EffectFrame> entries);
+
+  [[nodiscard]] uint8_t KeyColourIndex(size_t key) const {
+    return key < kZoneCount ? key_colour_[key] : 0;
+  }
+  [[nodiscard]] uint8_t ReactiveState(size_t key) const {
+    return key < kZoneCount ? reactive_[key] : 0;
+  }
+  [[nodiscard]] uint8_t Ring(int pattern, int column) const {
+    return rings_[static_cast<size_t>(pattern)][static_cast<size_t>(column)];
+  }
+  [[nodiscard]] int ShowStage() const { return show_stage_; }
+
+ private:
+  using RingPattern = std::array<uint8_t, kRingColumns>;
+  enum class RingMove { kUpLeft, kDownLeft, kUpRight, kDownRight, kLeft, kRight, kStay };
+
+  struct ZoneEffectState {
+    int phase = 0;
+    int colour_index = 0;
+    int counter = 0;
+    bool on = false;
+    uint32_t last_ms = 0;
+  };
+
+  // Renderers of modes 1-30 (Part of the mode table in the .cpp).
+  void RenderColumnWave();
+  void RenderColumnSweep();
+  void RenderPathWave();
+  void RenderReactive();
+  void RenderRipple();
+  void RenderLineRipple();
+  void RenderTwinkle();
+  void RenderRainbowKeys();
+  void RenderRowWave();
+  void RenderCentreBounce();
+  void RenderShow();
+  void RenderTwinklePath(int phase_step);
+  void RenderDiagonalFlow();
+  void RenderOptionColour();
+  void RenderGroupRainbow();
+  void RenderCustom();
+  void RenderSnake();
+  void RenderSweepFrames();
+  void RenderAudio();
+  void RenderAudioColour();
+
+  // Audio sub-modes of mode 29.
+  void RenderAudioColumns(bool peaks);
+  void RenderAudioSplitRows();
+  void RenderAudioBeat();
+  void RenderAudioGroups();
+  void RenderAudioRows(bool wide);
+  /// Shows a key outside every bar: fade, then bar colour or background.
+  void ShowAudioBackground(unsigned key, int row, int column, const ZoneColour& bar);
+  void ShowAudioBar(unsigned key, const ZoneColour& bar);
+  [[nodiscard]] ZoneColour AudioBarColour(int colour_index) const;
+  [[nodiscard]] ZoneColour AudioBackground() const;
+
+  [[nodiscard]] ZoneColour KeyColour(size_t key) const;
+  void ShowKey(size_t key, const ZoneColour& colour, uint8_t brightness);
+  /// Every key of the grid at the key's colour, level x key level / 256.
+  void ShowKeysByLevel(bool key_order_only);
+  [[nodiscard]] uint8_t RandomColourIndex();
+  /// Lights the keys under every ring pattern (level 255; a new random colour
+  /// index when multicolour).
+  void LightRingPatterns(bool new_colour);
+  static void MoveRing(RingPattern& pattern, RingMove move);
+  void SetRingBit(unsigned key);
+  [[nodiscard]] bool RingEmpty(int pattern) const;
+
+  void RunZoneRecord(size_t zone, const LightEffect& record, ZoneEffectState& state);
+
+  std::minstd_rand random_;
+  std::array<uint8_t, kZoneCount> key_colour_{};
+  std::array<uint8_t, kZoneCount> reactive_{};
+  std::array<uint8_t, kZoneCount> key_phase_{};
+  std::array<RingPattern, 4> rings_{};
+  std::array<bool, kZoneCount> held_{};
+
+  int show_stage_ = 0;
+  int show_step_ = 0;
+  int snake_position_ = 0;
+  bool second_render_ = false;
+
+  AudioLightSetting audio_;
+  std::array<int32_t, kSpectrumValues> spectrum_{};
+  std::array<int32_t, kLevelValues> levels_{};
+  int beat_accumulated_ = 0;
+  int audio_colour_index_ = 0;
+  std::array<int8_t, KeyboardEffectRenderer::kRingColumns> peak_row_{};
+
+  std::vector<LightEffect> zone_records_;
+  std::vector<ZoneEffectState> zone_states_;
+  std::vector<EffectFrame> light_list_;
+  size_t list_entry_ = 0;
+  uint32_t list_entry_start_ms_ = 0;
+  bool list_started_ = false;
+  int list_counter_ = 0;
+  int list_phase_ = 0;
+  int list_colour_index_ = 0;
+  bool list_blink_on_ = false;
+  uint32_t list_blink_ms_ = 0;
+};
+
+}  // namespace zt640

@@ -1,0 +1,330 @@
+// zt640ctl keyboard: drives the keyboard's active profile and the keyboard
+// through the same device operations the window uses.
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "ctl_command.h"
+#include "devices/kalvex_keyboard_device.h"
+#include "interface_finder.h"
+#include "platform/sync/termination_signal.h"
+#include "profiles/profile_list.h"
+
+namespace zt640::ctl {
+namespace {
+
+constexpr char kKeyboardFolderName[] = "keyboard";
+constexpr InterfaceKey kKeyboardSyncInterface{0x320F, 0x505B, 1, 3, 0x000C, 0x01};
+constexpr InterfaceKey kReceiverSyncInterface{0x320F, 0x5089, 1, 3, 0x000C, 0x01};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: zt640ctl keyboard show | light --mode N [--brightness B] [--speed S] [--direction D] "
+               "[--multicolour 0|1] [--colour RRGGBB] | assign KEY VALUE | macros | reset --yes | "
+               "custom-colours SLOT --fill RRGGBB|--off | watch\n");
+  return 2;
+}
+
+std::optional<long> Number(const std::string& text, int base = 10) {
+  char* end = nullptr;
+  const long value = std::strtol(text.c_str(), &end, base);
+  if (text.empty() || end == nullptr || *end != '\0') return std::nullopt;
+  return value;
+}
+
+/// The UUID of the keyboard's active profile, from its profile list (created
+/// with one profile from the default profile when missing).
+std::optional<std::string> ActiveKeyboardProfile(CKalvexKeyboardDevice& device) {
+  const std::string folder = device.GetDataFolder();
+  if (folder.empty()) return std::nullopt;
+  ProfileList list;
+  list.SetDeviceKind(kKindKeyboard);
+  list.SetProfileFolders(folder, device.GetDefaultProfilePath());
+  (void)list.LoadProfileList();
+  if (list.GetActiveProfileUuid().empty()) return std::nullopt;
+  return list.GetActiveProfileUuid();
+}
+
+/// Opens the keyboard (cable, else receiver), reads it as on connect.
+bool Open(CKalvexKeyboardDevice& device, bool* via_receiver) {
+  auto path = FindInterface(kKeyboardCommandInterface);
+  *via_receiver = false;
+  if (!path) {
+    path = FindInterface(kReceiverCommandInterface);
+    *via_receiver = true;
+  }
+  if (!path || !device.Connect(*path, *via_receiver)) {
+    std::fprintf(stderr, "zt640ctl keyboard: no keyboard found\n");
+    return false;
+  }
+  if (*via_receiver && !device.Channel().QueryReceiverLink()) {
+    std::fprintf(stderr, "zt640ctl keyboard: the keyboard behind the receiver is switched off\n");
+    return false;
+  }
+  device.LoadNameLists();
+  const int tables = device.ReadKeyTables();
+  if (tables != CommandResult::kSuccess) {
+    std::fprintf(stderr, "zt640ctl keyboard: reading the key tables failed (result %d)\n", tables);
+    return false;
+  }
+  (void)device.LoadProfileState();
+  const int settings = device.ReadActiveSettings();
+  if (settings != CommandResult::kSuccess) {
+    std::fprintf(stderr, "zt640ctl keyboard: reading the settings failed (result %d)\n", settings);
+    return false;
+  }
+  return true;
+}
+
+int Show(CKalvexKeyboardDevice& device) {
+  const auto& r = device.SettingsRecord().bytes;
+  const auto& o = device.Options();
+  std::printf("active_slot=%u\n", device.ActiveSlot());
+  std::printf("record=");
+  for (uint8_t b : r) std::printf("%02x", b);
+  std::printf("\nmode_code=0x%02x brightness=%u speed=%u direction=%u multicolour=%u colour=%02x%02x%02x "
+              "mode_option=%u custom_slot=%u\n",
+              r[KeyboardSettingsRecord::kModeCode], r[KeyboardSettingsRecord::kBrightness],
+              4 - r[KeyboardSettingsRecord::kInverseSpeed] % 5, r[KeyboardSettingsRecord::kDirection],
+              r[KeyboardSettingsRecord::kMulticolour], r[KeyboardSettingsRecord::kRed],
+              r[KeyboardSettingsRecord::kGreen], r[KeyboardSettingsRecord::kBlue],
+              r[KeyboardSettingsRecord::kModeOption], r[KeyboardSettingsRecord::kCustomSlot]);
+  std::printf("options repeat=%u repeat_delay=%u key6=%u polling_rate=%u wflag=%u winflag=%u macmode=%u wheel=%u\n",
+              o.repeat, o.repeat_delay, o.key6_flag, o.polling_rate, o.w_flag, o.win_flag, o.mac_mode, o.wheel);
+  std::printf("matched_keys=%d\n", device.MatchedKeyCount());
+  device.ReadPowerStatus();
+  if (const auto power = device.LastPower()) {
+    std::printf("battery=%u charge=%u via_receiver=%u\n", power->battery_percent(), power->charge_state(),
+                power->via_receiver());
+  } else {
+    std::printf("power=unavailable\n");
+  }
+  return 0;
+}
+
+int Light(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
+  LightState state = LightState::FromEffect(device.Effect());
+  bool have_mode = false;
+  for (size_t i = 1; i + 1 < words.size() + 1; ++i) {
+    if (i + 1 >= words.size()) return Usage();
+    const std::string& name = words[i];
+    const std::string& text = words[++i];
+    if (name == "--colour") {
+      const auto rgb = Number(text, 16);
+      if (!rgb || text.size() != 6) return Usage();
+      state.bytes[LightState::kRed] = static_cast<uint8_t>(*rgb >> 16);
+      state.bytes[LightState::kGreen] = static_cast<uint8_t>(*rgb >> 8);
+      state.bytes[LightState::kBlue] = static_cast<uint8_t>(*rgb);
+      continue;
+    }
+    const auto value = Number(text);
+    if (!value || *value < 0) return Usage();
+    if (name == "--mode" && *value <= 30) {
+      state.bytes[LightState::kMode] = static_cast<uint8_t>(*value);
+      have_mode = true;
+    } else if (name == "--brightness" && *value <= 4) {
+      state.bytes[LightState::kBrightness] = static_cast<uint8_t>(*value);
+    } else if (name == "--speed" && *value <= 4) {
+      state.bytes[LightState::kSpeed] = static_cast<uint8_t>(*value);
+    } else if (name == "--direction" && *value <= 1) {
+      state.bytes[LightState::kDirection] = static_cast<uint8_t>(*value);
+    } else if (name == "--multicolour" && *value <= 1) {
+      state.bytes[LightState::kMulticolour] = static_cast<uint8_t>(*value);
+    } else {
+      return Usage();
+    }
+  }
+  if (!have_mode) return Usage();
+  device.SetLightState(state.Words());
+  if (!device.SaveProfileData()) {
+    std::fprintf(stderr, "zt640ctl keyboard: saving the profile failed\n");
+    return 1;
+  }
+  const int result = device.WriteSettingsRecord(0, 0);
+  if (result != CommandResult::kSuccess) {
+    std::fprintf(stderr, "zt640ctl keyboard: writing the settings record failed (result %d)\n", result);
+    return 1;
+  }
+  std::printf("ok mode=%u\n", state.mode());
+  return 0;
+}
+
+int Assign(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
+  if (words.size() != 3) return Usage();
+  const auto key = Number(words[1]);
+  const auto value = Number(words[2], 16);
+  if (!key || *key < 0 || *key >= CKalvexKeyboardDevice::kUiKeyCount || !value || words[2].size() != 6) return Usage();
+  if (static_cast<size_t>(*key) >= device.Assignments().size()) {
+    std::fprintf(stderr, "zt640ctl keyboard: the profile has no key %ld\n", *key);
+    return 1;
+  }
+  device.SetAssignment(static_cast<int>(*key), KeyAssignment::Unpack(*value));
+  if (!device.SaveProfileData()) {
+    std::fprintf(stderr, "zt640ctl keyboard: saving the profile failed\n");
+    return 1;
+  }
+  const int result = device.WriteCurrentKeyAssignments(0);
+  if (result != CommandResult::kSuccess) {
+    std::fprintf(stderr, "zt640ctl keyboard: writing the key table failed (result %d)\n", result);
+    return 1;
+  }
+  std::printf("ok key=%ld value=%06lx\n", *key, *value);
+  return 0;
+}
+
+int Macros(CKalvexKeyboardDevice& device) {
+  const auto used = device.GetMacroUsage();
+  const int result = device.WriteMacros(used);
+  if (result == -1) {
+    std::fprintf(stderr, "zt640ctl keyboard: message_text_7: writing the macros failed\n");
+    return 1;
+  }
+  if (result > 0) {
+    std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %d events too long\n", result);
+    return 1;
+  }
+  std::printf("ok macros=%zu\n", used.size());
+  return 0;
+}
+
+int Reset(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
+  if (words.size() != 2 || words[1] != "--yes") return Usage();
+  int macros = 0;
+  const int result = device.ResetKeyboard(&macros);
+  if (macros == -1) std::fprintf(stderr, "zt640ctl keyboard: message_text_7: writing the macros failed\n");
+  if (macros > 0) std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %d events too long\n", macros);
+  if (result != CommandResult::kSuccess) {
+    std::fprintf(stderr, "zt640ctl keyboard: reset failed (result %d)\n", result);
+    return 1;
+  }
+  std::printf("ok reset\n");
+  return macros == 0 ? 0 : 1;
+}
+
+int CustomColours(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
+  if (words.size() < 3) return Usage();
+  const auto slot = Number(words[1]);
+  if (!slot || *slot < 0 || *slot >= CKalvexKeyboardDevice::kCustomSlots) return Usage();
+  LightState state = LightState::FromEffect(device.Effect());
+  bool on = false;
+  if (words[2] == "--fill" && words.size() == 4) {
+    const auto rgb = Number(words[3], 16);
+    if (!rgb || words[3].size() != 6) return Usage();
+    state.bytes[LightState::kRed] = static_cast<uint8_t>(*rgb >> 16);
+    state.bytes[LightState::kGreen] = static_cast<uint8_t>(*rgb >> 8);
+    state.bytes[LightState::kBlue] = static_cast<uint8_t>(*rgb);
+    on = true;
+  } else if (words[2] != "--off" || words.size() != 3) {
+    return Usage();
+  }
+  state.bytes[LightState::kCustomSlot] = static_cast<uint8_t>(*slot);
+  device.SetLightState(state.Words());
+  const int result = device.FillCustomColours(on);
+  if (result != CommandResult::kSuccess || !device.SaveProfileData()) {
+    std::fprintf(stderr, "zt640ctl keyboard: writing the custom colours failed (result %d)\n", result);
+    return 1;
+  }
+  std::printf("ok slot=%ld\n", *slot);
+  return 0;
+}
+
+const char* KindName(ListenerEvent::Kind kind) {
+  switch (kind) {
+    case ListenerEvent::Kind::kSync: return "sync";
+    case ListenerEvent::Kind::kReload: return "reload";
+    case ListenerEvent::Kind::kSlot: return "slot";
+    case ListenerEvent::Kind::kKeyDown: return "key-down";
+    case ListenerEvent::Kind::kKeyUp: return "key-up";
+  }
+  return "?";
+}
+
+int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
+  const int signal_fd = platform::TerminationSignal::Install();
+  if (signal_fd < 0) return 1;
+  int wake[2] = {-1, -1};
+  if (pipe(wake) != 0) return 1;
+  device.SetListenerNotify([fd = wake[1]] {
+    const char byte = 1;
+    (void)!write(fd, &byte, 1);
+  });
+  device.SetListenerObserver([](const ListenerEvent& event) {
+    if (event.kind == ListenerEvent::Kind::kKeyDown || event.kind == ListenerEvent::Kind::kKeyUp) {
+      std::printf("%s device_key=%u\n", KindName(event.kind), event.device_key);
+      std::fflush(stdout);
+    }
+  });
+  const auto cable = FindInterface(kKeyboardSyncInterface);
+  const auto receiver = FindInterface(kReceiverSyncInterface);
+  if (cable) (void)device.StartListener(CKalvexKeyboardDevice::kListenerCable, *cable);
+  if (receiver) (void)device.StartListener(CKalvexKeyboardDevice::kListenerReceiver, *receiver);
+  device.StartLightWorker();
+  std::printf("watching (mode %u)\n", device.GetLightState().mode());
+  std::fflush(stdout);
+  const EffectClock clock;
+  // In the audio modes the frame goes out at the effect tick (wired) or every
+  // 50 ms (receiver); in every other mode the keyboard renders its own effect
+  // and, with no panel to drive, the loop only waits for reports.
+  constexpr int kIdleFrameMs = 250;
+  while (true) {
+    pollfd fds[2] = {{signal_fd, POLLIN, 0}, {wake[0], POLLIN, 0}};
+    const uint8_t mode = device.GetLightState().mode();
+    const bool streamed = mode == 29 || mode == 30;
+    const int timeout =
+        !streamed ? kIdleFrameMs : (via_receiver ? 50 : static_cast<int>(clock.UntilNextTick().count()));
+    if (poll(fds, 2, timeout) < 0 && errno != EINTR) break;
+    if (platform::TerminationSignal::TakePending() != 0) break;
+    if ((fds[1].revents & POLLIN) != 0) {
+      char drain[64];
+      (void)!read(wake[0], drain, sizeof drain);
+      for (const ListenerEvent& event : device.ProcessListenerEvents()) {
+        std::printf("%s usage=0x%04x slot=%u active_slot=%u\n", KindName(event.kind), event.usage, event.slot,
+                    device.ActiveSlot());
+      }
+      std::fflush(stdout);
+    }
+    device.SendLightFrame();
+  }
+  device.StopLightWorker();
+  device.StopListener(CKalvexKeyboardDevice::kListenerCable);
+  device.StopListener(CKalvexKeyboardDevice::kListenerReceiver);
+  close(wake[0]);
+  close(wake[1]);
+  return 0;
+}
+
+int RunKeyboard(const CtlArgs& args) {
+  if (args.words.empty()) return Usage();
+  const std::string& verb = args.words[0];
+  CKalvexKeyboardDevice device(LocateProfileFolders(), kKeyboardFolderName);
+  const auto uuid = ActiveKeyboardProfile(device);
+  if (!uuid) {
+    std::fprintf(stderr, "zt640ctl keyboard: the keyboard has no active profile\n");
+    return 1;
+  }
+  device.SetProfileName(*uuid);
+  bool via_receiver = false;
+  if (!Open(device, &via_receiver)) return 1;
+  if (verb == "show") return Show(device);
+  if (verb == "light") return Light(device, args.words);
+  if (verb == "assign") return Assign(device, args.words);
+  if (verb == "macros") return Macros(device);
+  if (verb == "reset") return Reset(device, args.words);
+  if (verb == "custom-colours") return CustomColours(device, args.words);
+  if (verb == "watch") return Watch(device, via_receiver);
+  return Usage();
+}
+
+const CtlRegistration registration{
+    {"keyboard",
+     "keyboard show|light|assign|macros|reset --yes|custom-colours|watch  the keyboard and its active profile",
+     RunKeyboard}};
+
+}  // namespace
+}  // namespace zt640::ctl
