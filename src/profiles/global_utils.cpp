@@ -18,25 +18,6 @@ namespace zt640 {
 
 namespace {
 
-// Appends code point cp as UTF-8.
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 // The four hex digits at text[pos..pos+4) as a number, or -1.
 int32_t HexQuad(std::string_view text, size_t pos) {
   if (pos + 4 > text.size()) return -1;
@@ -100,14 +81,14 @@ std::string KeepUtf8Text(std::string_view styled) {
               styled[i + 6] == '\\' && styled[i + 7] == 'u') {
             const int32_t low = HexQuad(styled, i + 8);
             if (low >= 0xDC00 && low <= 0xDFFF) {
-              AppendUtf8(out, 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
+              CGlobalUtils::AppendUtf8(out, 0x10000 + ((static_cast<uint32_t>(unit) - 0xD800) << 10) +
                                   (static_cast<uint32_t>(low) - 0xDC00));
               i += 11;
               break;
             }
           }
           if (unit >= 0x80 && (unit < 0xD800 || unit > 0xDFFF)) {
-            AppendUtf8(out, static_cast<uint32_t>(unit));
+            CGlobalUtils::AppendUtf8(out, static_cast<uint32_t>(unit));
             i += 5;
           } else {
             out.push_back(c);  // control characters and lone surrogates stay escaped

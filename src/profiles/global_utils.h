@@ -61,6 +61,10 @@ class CGlobalUtils : public DevicePath {
   [[nodiscard]] static std::string MakeTimeStampName();
   [[nodiscard]] static std::string MakeTimeStampName(const LocalTimeStamp& time);
 
+  /// Appends one code point as UTF-8; a value that is no Unicode scalar value
+  /// (a surrogate, or above U+10FFFF) is written as U+FFFD.
+  static void AppendUtf8(std::string& out, char32_t code_point);
+
   /// UTF-8 <-> wide text. Malformed input becomes U+FFFD, never an error.
   [[nodiscard]] static std::string Utf8FromWide(std::wstring_view text);
   [[nodiscard]] static std::wstring WideFromUtf8(std::string_view text);

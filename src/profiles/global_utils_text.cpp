@@ -10,25 +10,6 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 bool IsScalarValue(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (!IsScalarValue(c)) c = kReplacement;
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else if (c < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
-}
-
 /// Decodes one code point at `pos` and advances it; a malformed sequence
 /// (overlong, surrogate, truncated, stray continuation) gives U+FFFD and
 /// consumes one byte.
@@ -102,10 +83,29 @@ char32_t FoldCodePoint(char32_t c) {
 
 }  // namespace
 
+void CGlobalUtils::AppendUtf8(std::string& out, char32_t c) {
+  if (!IsScalarValue(c)) c = kReplacement;
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
 std::string CGlobalUtils::Utf8FromWide(std::wstring_view text) {
   std::string out;
   out.reserve(text.size());
-  for (const wchar_t c : text) AppendUtf8(out, static_cast<char32_t>(c));
+  for (const wchar_t c : text) CGlobalUtils::AppendUtf8(out, static_cast<char32_t>(c));
   return out;
 }
 
@@ -148,7 +148,7 @@ std::optional<NameNumber> CGlobalUtils::SplitNameNumber(std::string_view text) {
 std::string CGlobalUtils::FoldCase(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (size_t pos = 0; pos < text.size();) AppendUtf8(out, FoldCodePoint(NextCodePoint(text, pos)));
+  for (size_t pos = 0; pos < text.size();) CGlobalUtils::AppendUtf8(out, FoldCodePoint(NextCodePoint(text, pos)));
   return out;
 }
 

@@ -9,25 +9,6 @@ namespace zt640 {
 
 namespace {
 
-void AppendUtf8(std::string& out, uint32_t cp) {
-  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
-}
-
 /// An attribute value with the XML entities resolved.
 std::string Unescaped(std::string_view raw) {
   std::string out;
@@ -62,7 +43,8 @@ std::string Unescaped(std::string_view raw) {
         out.push_back('&');
         continue;
       }
-      AppendUtf8(out, cp);
+      // "&#0;" would cut the text short where it is used as a C string.
+      CGlobalUtils::AppendUtf8(out, cp == 0 ? 0xFFFD : cp);
     } else {
       out.push_back('&');
       continue;

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/sync/event.h"
-#include "qt_app.h"
+#include "support/qt_app.h"
 #include "shell/custom_controls.h"
 #include "shell/main_wnd.h"
 #include "shell/msg_wnd.h"

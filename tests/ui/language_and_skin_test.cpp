@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "qt_app.h"
+#include "support/qt_app.h"
 #include "ui/control_factory.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include "qt_app.h"
+#include "support/qt_app.h"
 #include "ui/control_timers.h"
 #include "ui/notify_hub.h"
 

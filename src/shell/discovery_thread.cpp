@@ -1,0 +1,79 @@
+#include "shell/discovery_thread.h"
+
+#include "platform/diag/debug_output.h"
+#include "platform/hid/hidraw_enumerator.h"
+#include "transport/device_path.h"
+
+namespace zt640 {
+
+DiscoveryThread::DiscoveryThread(SlotTable& slots, Sink sink) : slots_(slots), sink_(std::move(sink)) {}
+
+bool DiscoveryThread::RunPass() {
+  if (!slots_.AllSlotsTaken()) {
+    if (probe_.EnumerateInterfaces() != 1) return false;
+    ClaimNewInterfaces();
+    if (first_pass_) {
+      first_pass_ = false;
+      if (sink_.first_pass_done) sink_.first_pass_done();
+    }
+    probe_.FreeInterfaceList();
+  }
+  // Runs on every pass, also with every slot taken, so an unplug is always seen.
+  CheckClaimedSlots();
+  return true;
+}
+
+void DiscoveryThread::ClaimNewInterfaces() {
+  while (const std::optional<std::string_view> listed = probe_.NextInterfacePath()) {
+    InterfaceCandidate candidate;
+    candidate.path = std::string(*listed);
+    candidate.vendor_id = DevicePath::ParseVid(candidate.path);
+    candidate.product_id = DevicePath::ParsePid(candidate.path);
+    candidate.collection_number = DevicePath::ParseCollectionNumber(candidate.path);
+    candidate.interface_number = DevicePath::ParseInterfaceNumber(candidate.path);
+    if (!slots_.IsKnownAndFree(candidate)) continue;
+    // A read-only, shared probe: the ids and the collection's usage come from the
+    // interface itself, not from its path.
+    if (probe_.Open(candidate.path, true, false, true, false) != 1) continue;
+    candidate.vendor_id = probe_.Attributes().vendor_id;
+    candidate.product_id = probe_.Attributes().product_id;
+    candidate.usage_page = probe_.Caps().usage_page;
+    candidate.usage = probe_.Caps().usage;
+    probe_.Close();
+    if (const std::optional<std::size_t> slot = slots_.Claim(candidate)) {
+      if (sink_.device_added) sink_.device_added(*slot);
+    }
+  }
+}
+
+void DiscoveryThread::CheckClaimedSlots() {
+  for (const auto& [index, path] : slots_.ClaimedPaths()) {
+    if (InterfacePresent(path)) continue;
+    if (slots_.Release(index) && sink_.device_removed) sink_.device_removed(index);
+  }
+}
+
+void DiscoveryThread::Run(const platform::Event& stop) {
+  while (!stop.Wait(1)) {
+    if (!RunPass()) {
+      platform::DebugOutput("抓取设备线程枚举失败");
+      return;
+    }
+    // Waiting on the stop event instead of sleeping ends the loop at once on exit.
+    if (stop.Wait(kPeriodMs)) break;
+  }
+  platform::DebugOutput("抓取设备线程设定退出");
+}
+
+bool DiscoveryThread::InterfacePresent(const std::string& path) {
+  std::string root;
+  std::string name;
+  if (!platform::HidrawEnumerator::SplitInterfacePath(path, &root, &name)) return false;
+  const std::optional<platform::HidrawNode> node = platform::HidrawEnumerator::DescribeNode(root, name);
+  if (!node) return false;
+  // A node number reused by another device after an unplug is not the same interface.
+  return node->vendor_id == DevicePath::ParseVid(path) && node->product_id == DevicePath::ParsePid(path) &&
+         node->interface_number.value_or(0) == DevicePath::ParseInterfaceNumber(path);
+}
+
+}  // namespace zt640

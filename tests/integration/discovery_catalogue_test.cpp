@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "shell/devices_json.h"
+#include "shell/slot_table.h"
+
+namespace zt640 {
+namespace {
+
+InterfaceCandidate Candidate(uint16_t vid, uint16_t pid, uint16_t mi, uint16_t col, uint16_t page, uint16_t usage,
+                             std::string path = "/dev/hidraw0#x") {
+  return {vid, pid, mi, col, page, usage, std::move(path)};
+}
+
+TEST(InterfaceCatalogue_Test, BuiltInRows_PartnersPointBackAndTypesMatchCableRows) {
+  const InterfaceCatalogue catalogue;
+  const auto& rows = catalogue.Rows();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].has_partner == 0) continue;
+    EXPECT_EQ(rows[rows[i].partner].partner, i) << "row " << i;
+  }
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, device_kind::kKeyboard, 0), InterfaceCatalogue::kKeyboardType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x0000, 0x221C, device_kind::kMouse, 0), InterfaceCatalogue::kMouseType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, device_kind::kKeyboard, 1), -1);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, device_kind::kKeyboardReceiver, 0), -1);
+}
+
+TEST(InterfaceCatalogue_Test, SetRowIds_RekeysTheTypeOfTheCableRowOnly) {
+  InterfaceCatalogue catalogue;
+  EXPECT_FALSE(catalogue.SetRowIds(0, 1, 2));
+  EXPECT_FALSE(catalogue.SetRowIds(11, 1, 2));
+  ASSERT_TRUE(catalogue.SetRowIds(4, 0x1234, 0x221C));
+  EXPECT_EQ(catalogue.FindDeviceType(0x1234, 0x221C, device_kind::kMouse, 0), InterfaceCatalogue::kMouseType);
+  EXPECT_EQ(catalogue.Rows()[5].vendor_id, 0);  // the secondary row is separate
+  ASSERT_TRUE(catalogue.SetRowIds(6, 0x1234, 0x221D));
+  EXPECT_EQ(catalogue.FindDeviceType(0x1234, 0x221C, device_kind::kMouse, 0), InterfaceCatalogue::kMouseType);
+}
+
+TEST(SlotTable_Test, ClaimAndRelease_FollowTheRules) {
+  SlotTable slots{InterfaceCatalogue()};
+  const InterfaceCandidate command = Candidate(0x320F, 0x505B, 1, 4, 0xFF1C, 0x92, "/dev/hidraw3#a");
+  EXPECT_TRUE(slots.IsKnownAndFree(command));
+  EXPECT_FALSE(slots.AllSlotsTaken());
+  // Known by path fields but the usage differs: no claim.
+  EXPECT_FALSE(slots.Claim(Candidate(0x320F, 0x505B, 1, 4, 0xFF1C, 0x93)).has_value());
+  EXPECT_EQ(slots.Claim(command), std::optional<std::size_t>(0));
+  EXPECT_EQ(slots.Slot(0)->path, "/dev/hidraw3#a");
+  // A second identical interface waits until the slot is free.
+  EXPECT_FALSE(slots.IsKnownAndFree(command));
+  EXPECT_FALSE(slots.Claim(command).has_value());
+  EXPECT_TRUE(slots.Release(0));
+  EXPECT_FALSE(slots.Release(0));
+  EXPECT_FALSE(slots.Release(99));
+  EXPECT_TRUE(slots.IsKnownAndFree(command));
+  // Unknown interfaces and the zero-id rows are never matched by a real device.
+  EXPECT_FALSE(slots.IsKnownAndFree(Candidate(0x1111, 0x505B, 1, 4, 0xFF1C, 0x92)));
+  EXPECT_FALSE(slots.Claim(Candidate(0x320F, 0x505B, 1, 4, 0xFF1C, 0x92, "")).has_value());
+}
+
+TEST(SlotTable_Test, FindSlotAndIdentity_ForReceiverAndSecondaryRows) {
+  InterfaceCatalogue catalogue;
+  ASSERT_TRUE(catalogue.SetRowIds(4, 0x1234, 0x221C));
+  ASSERT_TRUE(catalogue.SetRowIds(5, 0x1234, 0x221C));
+  ASSERT_TRUE(catalogue.SetRowIds(6, 0x1234, 0x221D));
+  ASSERT_TRUE(catalogue.SetRowIds(7, 0x1234, 0x221D));
+  SlotTable slots(catalogue);
+  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, device_kind::kMouseReceiver, kRoleCommand), 6);
+  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, device_kind::kMouseReceiver, kRoleSecondary), 7);
+  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, device_kind::kMouse, kRoleCommand), -1);
+  EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(6), *slots.Slot(4)));
+  EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(7), *slots.Slot(4)));
+  EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(5), *slots.Slot(4)));
+  EXPECT_FALSE(slots.IdentityRecord(11).has_value());
+
+  EXPECT_FALSE(slots.PartnerActive(4));
+  ASSERT_TRUE(slots.Claim(Candidate(0x1234, 0x221D, 1, 4, 0xFF1C, 0x92, "/dev/hidraw9#r")).has_value());
+  EXPECT_TRUE(slots.PartnerActive(4));
+  EXPECT_FALSE(slots.PartnerActive(6));
+  EXPECT_FALSE(slots.PartnerActive(8));  // the mouse pad has no partner
+}
+
+TEST(SlotKeysEqual_Test, IgnoresClaimStateAndPath) {
+  const InterfaceCatalogue catalogue;
+  InterfaceSlot a = catalogue.Rows()[0];
+  InterfaceSlot b = a;
+  b.in_use = 1;
+  b.path = "/dev/hidraw1#x";
+  b.partner = 7;
+  EXPECT_TRUE(SlotKeysEqual(a, b));
+  b.role = kRoleSecondary;
+  EXPECT_FALSE(SlotKeysEqual(a, b));
+}
+
+struct DevicesJsonCase {
+  const char* text;
+  bool parsed;
+  std::size_t applied;
+  std::size_t problems;
+};
+
+class DevicesJson_Test : public ::testing::TestWithParam<DevicesJsonCase> {};
+
+TEST_P(DevicesJson_Test, AppliesValidEntriesAndReportsTheRest) {
+  InterfaceCatalogue catalogue;
+  const DevicesJson::Result result = DevicesJson::ApplyText(GetParam().text, catalogue);
+  EXPECT_EQ(result.parsed, GetParam().parsed);
+  EXPECT_EQ(result.rows_applied, GetParam().applied);
+  EXPECT_EQ(result.problems.size(), GetParam().problems);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DevicesJson_Test,
+    ::testing::Values(
+        DevicesJsonCase{"", false, 0, 1}, DevicesJsonCase{"[1,2]", false, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":{}})", false, 0, 1}, DevicesJsonCase{R"({"Interfaces":[]})", true, 0, 0},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":8,"VendorId":"0x1A2b","ProductId":4100}]})", true, 1, 0},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":1,"VendorId":1,"ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":11,"VendorId":1,"ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":"4","VendorId":1,"ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":65536,"ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":-1,"ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":"0x","ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":"0x12345","ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":"12","ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":1.5,"ProductId":1}]})", true, 0, 1},
+        DevicesJsonCase{R"({"Interfaces":[7,{"Row":10,"VendorId":"0xFFFF","ProductId":"0X0001"}]})", true, 1, 1}));
+
+TEST(DevicesJsonFile_Test, MissingFileChangesNothingAndPresentFileApplies) {
+  InterfaceCatalogue catalogue;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zt640-devices-json-test";
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "devices.json").string();
+  std::filesystem::remove(path);
+  DevicesJson::Result result = DevicesJson::ApplyFile(path, catalogue);
+  EXPECT_FALSE(result.file_present);
+  EXPECT_TRUE(result.problems.empty());
+  std::ofstream(path) << R"({"Interfaces":[{"Row":10,"VendorId":"0x320F","ProductId":"0x1630"}]})";
+  result = DevicesJson::ApplyFile(path, catalogue);
+  EXPECT_TRUE(result.file_present);
+  EXPECT_EQ(result.rows_applied, 1u);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x1630, device_kind::kHeadset, 0), InterfaceCatalogue::kHeadsetType);
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace zt640

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "integration/simulator_fixture.h"
+#include "platform/sync/event.h"
+#include "shell/devices_json.h"
+#include "shell/discovery_thread.h"
+
+namespace zt640::testing {
+namespace {
+
+/// Records what the discovery loop tells the main window.
+struct Recorder {
+  std::mutex mutex;
+  std::vector<std::size_t> added;
+  std::vector<std::size_t> removed;
+  int first_passes = 0;
+
+  DiscoveryThread::Sink Sink() {
+    return {[this](std::size_t slot) {
+              std::lock_guard lock(mutex);
+              added.push_back(slot);
+            },
+            [this](std::size_t slot) {
+              std::lock_guard lock(mutex);
+              removed.push_back(slot);
+            },
+            [this] {
+              std::lock_guard lock(mutex);
+              ++first_passes;
+            }};
+  }
+};
+
+/// The keyboard receiver's ids given to rows 2 and 3, as a user would in devices.json.
+InterfaceCatalogue CatalogueWithReceiver() {
+  InterfaceCatalogue catalogue;
+  const DevicesJson::Result applied = DevicesJson::ApplyText(
+      R"({"Interfaces":[{"Row":2,"VendorId":"0x320F","ProductId":"0x5089"},
+                        {"Row":3,"VendorId":12815,"ProductId":"0x5089"}]})",
+      catalogue);
+  EXPECT_EQ(applied.rows_applied, 2u);
+  return catalogue;
+}
+
+using DiscoverySimulatorTest = SimulatorTest;
+
+TEST_F(DiscoverySimulatorTest, BuiltInTable_ClaimsOnlyTheKeyboardCable) {
+  SlotTable slots{InterfaceCatalogue()};
+  Recorder recorder;
+  DiscoveryThread discovery(slots, recorder.Sink());
+  ASSERT_TRUE(discovery.RunPass());
+  std::vector<std::size_t> sorted = recorder.added;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<std::size_t>{0, 1}));
+  EXPECT_EQ(recorder.first_passes, 1);
+  EXPECT_NE(slots.Slot(0)->path.find("pid_505b"), std::string::npos);
+  // The receiver (rows 2 and 3 keep id 0) is not claimed.
+  EXPECT_TRUE(slots.Slot(2)->IsFree());
+
+  // A second pass claims nothing again and posts no second activation.
+  ASSERT_TRUE(discovery.RunPass());
+  EXPECT_EQ(recorder.added.size(), 2u);
+  EXPECT_EQ(recorder.first_passes, 1);
+}
+
+TEST_F(DiscoverySimulatorTest, UnplugAndReplug_FreesAndReclaimsBothSlots) {
+  SlotTable slots{InterfaceCatalogue()};
+  Recorder recorder;
+  DiscoveryThread discovery(slots, recorder.Sink());
+  ASSERT_TRUE(discovery.RunPass());
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(discovery.RunPass());
+  EXPECT_EQ(recorder.removed, (std::vector<std::size_t>{0, 1}));
+  EXPECT_TRUE(slots.Slot(0)->IsFree());
+  EXPECT_TRUE(slots.Slot(1)->IsFree());
+
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(discovery.RunPass());
+  EXPECT_EQ(recorder.added.size(), 4u);
+  EXPECT_EQ(slots.Slot(0)->in_use, 1);
+}
+
+TEST_F(DiscoverySimulatorTest, PresenceCheck_DoesNotDisturbAnOpenChannel) {
+  SlotTable slots{InterfaceCatalogue()};
+  Recorder recorder;
+  DiscoveryThread discovery(slots, recorder.Sink());
+  ASSERT_TRUE(discovery.RunPass());
+  CommandChannel& channel = Connect(false);
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(discovery.RunPass());
+  EXPECT_TRUE(recorder.removed.empty());
+  EXPECT_TRUE(channel.wired_interface().IsOpen());
+  EXPECT_EQ(channel.wired_interface().DevicePath(), slots.Slot(0)->path);
+}
+
+TEST_F(DiscoverySimulatorTest, DevicesJson_ReceiverRowsFoundAsPartnersOfTheCable) {
+  SlotTable slots{CatalogueWithReceiver()};
+  Recorder recorder;
+  DiscoveryThread discovery(slots, recorder.Sink());
+  ASSERT_TRUE(discovery.RunPass());
+  std::vector<std::size_t> sorted = recorder.added;
+  std::sort(sorted.begin(), sorted.end());
+  EXPECT_EQ(sorted, (std::vector<std::size_t>{0, 1, 2, 3}));
+  EXPECT_TRUE(slots.PartnerActive(0));
+  EXPECT_TRUE(slots.PartnerActive(2));
+  // Both connections identify the same device: the cable's command record.
+  EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(2), *slots.Slot(0)));
+  EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(3), *slots.Slot(0)));
+
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(discovery.RunPass());
+  EXPECT_FALSE(slots.PartnerActive(2));
+  EXPECT_EQ(slots.Slot(2)->in_use, 1);
+}
+
+TEST_F(DiscoverySimulatorTest, Run_NoticesPlugWithinTwoPeriodsAndStops) {
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  SlotTable slots{InterfaceCatalogue()};
+  Recorder recorder;
+  platform::Event stop(platform::Event::Mode::kManualReset);
+  std::thread loop([&] { DiscoveryThread(slots, recorder.Sink()).Run(stop); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  const auto plugged = std::chrono::steady_clock::now();
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  while (std::chrono::steady_clock::now() - plugged < std::chrono::seconds(3)) {
+    {
+      std::lock_guard lock(recorder.mutex);
+      if (recorder.added.size() >= 2) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  stop.Set();
+  loop.join();
+  std::lock_guard lock(recorder.mutex);
+  EXPECT_EQ(recorder.added.size(), 2u);
+  EXPECT_EQ(recorder.first_passes, 1);
+}
+
+}  // namespace
+}  // namespace zt640::testing
