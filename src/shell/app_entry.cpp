@@ -23,6 +23,7 @@
 #include "platform/sync/named_mutex.h"
 #include "platform/sync/termination_signal.h"
 #include "shell/custom_controls.h"
+#include "shell/device_plugins.h"
 #include "shell/main_wnd.h"
 #include "shell/private_fonts.h"
 #include "shell/product_icon.h"
@@ -128,7 +129,7 @@ int RunApplication(int argc, char** argv) {
   RegisterCustomControls(ui::ControlFactory::Instance());
   if (!RegisterGuidMessages()) platform::DebugOutput("a registered message could not be registered");
 
-  auto window = std::make_unique<CMainWnd>(runtime.ok ? runtime.path : std::string(), MainWndPlugins{});
+  auto window = std::make_unique<CMainWnd>(runtime.ok ? runtime.path : std::string(), DevicePlugins());
   const int signal_fd = platform::TerminationSignal::Install();
   std::unique_ptr<QSocketNotifier> signal_watch;
   if (signal_fd >= 0) {

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "shell/device_option_ui.h"
+#include "shell/mp_device_power_ui.h"
 #include "ui/control_factory.h"
 
 namespace zt640 {
@@ -45,6 +47,11 @@ void RegisterCustomControls(ui::ControlFactory& factory) {
     const QString name = QString::fromLatin1(control.name);
     factory.RegistControl(name, ui::ControlFactory::PlainControl(name, control.base));
   }
+  // The selector entry and the power widget have their own classes.
+  factory.RegistControl(QStringLiteral("CDeviceOptionUI"),
+                        [](QWidget* parent) { return new CDeviceOptionUI(QStringLiteral("DeviceOption.ui"), parent); });
+  factory.RegistControl(QStringLiteral("CMpDevicePowerUI"),
+                        [](QWidget* parent) { return new CMpDevicePowerUI(QStringLiteral("MpDevicePower.ui"), parent); });
 }
 
 }  // namespace zt640

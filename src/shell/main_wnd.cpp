@@ -13,8 +13,12 @@
 #include "platform/paths/product_title.h"
 #include "platform/paths/program_paths.h"
 #include "platform/settings/registry_store.h"
+#include "devices/kalvex_usb_device.h"
+#include "shell/device_selector.h"
+#include "shell/discovery_thread.h"
 #include "shell/language_choice.h"
 #include "shell/menu_wnd.h"
+#include "shell/power_broadcast.h"
 #include "shell/product_icon.h"
 #include "shell/registered_window_messages.h"
 #include "shell/scale_choice.h"
@@ -40,6 +44,8 @@ CMainWnd::CMainWnd(std::string runtime_folder, MainWndPlugins plugins)
 
 CMainWnd::~CMainWnd() {
   Destroy();
+  // The workers are stopped: nothing touches the slot table any more.
+  selector_.reset();
   platform::MessageQueue* expected = &messages();
   g_main_window_queue.compare_exchange_strong(expected, nullptr);
 }
@@ -103,6 +109,7 @@ void CMainWnd::OnWindowInit() {
   }
   ApplyStartupLanguage();
   if (plugins_.create_devices) plugins_.create_devices();
+  StartDevices();
 
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     screen_width_ = screen->geometry().width();
@@ -131,6 +138,48 @@ void CMainWnd::OnWindowInit() {
     platform::WindowMessage activate;
     activate.message = UWM_INSTANCE_ACTIVATE_MSG;
     (void)messages().Post(std::move(activate));
+  }
+}
+
+void CMainWnd::StartDevices() {
+  if (plugins_.catalogue) {
+    selector_ = std::make_unique<DeviceSelector>(this, messages(), *plugins_.catalogue, plugins_.device_factory);
+    selector_->SetBeforeHideSelected([this] { CloseSecondaryWindows(); });
+    selector_->CreateStartupDevices();
+    if (!plugins_.discovery) {
+      plugins_.discovery = [slots = &selector_->Slots(),
+                            sink = selector_->MakeSink(UWM_INSTANCE_ACTIVATE_MSG)](const platform::Event& stop) {
+        DiscoveryThread(*slots, sink).Run(stop);
+      };
+    }
+  }
+  if (plugins_.watch_power) {
+    power_ = new PowerBroadcast(messages(), this);
+    if (power_->Start() == PowerBroadcast::Source::kClockWatch) {
+      platform::DebugOutput("suspend and resume followed by the clock watch");
+    }
+  }
+}
+
+void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
+  if (event != PowerBroadcast::kSuspend && event != PowerBroadcast::kResumeAutomatic) return;
+  const bool awake = event == PowerBroadcast::kResumeAutomatic;
+  if (awake == system_awake_) return;
+  system_awake_ = awake;
+  if (!selector_) return;
+  // Host lighting goes off while the system sleeps and comes back as it was.
+  for (int type = 0; type < static_cast<int>(InterfaceCatalogue::kDeviceTypes); ++type) {
+    CKalvexUSBDevice* device = selector_->DeviceForType(type);
+    if (host_lighting_before_suspend_.size() <= static_cast<std::size_t>(type)) {
+      host_lighting_before_suspend_.resize(static_cast<std::size_t>(type) + 1, false);
+    }
+    if (device == nullptr) continue;
+    if (!awake) {
+      host_lighting_before_suspend_[static_cast<std::size_t>(type)] = device->HostLighting();
+      device->SetHostLighting(false);
+    } else if (host_lighting_before_suspend_[static_cast<std::size_t>(type)]) {
+      device->SetHostLighting(true);
+    }
   }
 }
 
@@ -191,6 +240,22 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     ShowAndRaise();
     return 1;
   }
+  if (message.message == PowerBroadcast::kWmPowerBroadcast) {
+    OnPowerBroadcast(message.wparam);
+    return 1;
+  }
+  if (message.message == DeviceSelector::kDeviceAddMessage || message.message == DeviceSelector::kDeviceRemoveMessage ||
+      message.message == DeviceSelector::kDeviceVisibleMessage) {
+    // While the system sleeps, devices coming and going are not acted on.
+    if (!system_awake_ || !selector_) return 0;
+    if (message.message == DeviceSelector::kDeviceAddMessage) {
+      const std::int64_t handled = selector_->OnDeviceAdd(message.wparam);
+      if (handled != 0) ShowAndRaise();
+      return handled;
+    }
+    if (message.message == DeviceSelector::kDeviceRemoveMessage) return selector_->OnDeviceRemove(message.wparam);
+    return selector_->OnDeviceVisible(message.wparam, message.lparam);
+  }
   if (message.message == kTrayIconMessage) {
     if (message.lparam == ui::TrayIcon::kLeftButtonUp) {
       OnTrayLeftClick();
@@ -219,6 +284,7 @@ void CMainWnd::OnMenuItem(const QString& item) {
 }
 
 int CMainWnd::VisibleDeviceCount() const {
+  if (selector_) return selector_->VisibleCount();
   return plugins_.visible_device_count ? plugins_.visible_device_count() : 0;
 }
 
@@ -229,6 +295,7 @@ void CMainWnd::ShowNoDevicePanel(bool no_device) {
 
 void CMainWnd::ShowAndRaise() {
   ShowNoDevicePanel(VisibleDeviceCount() == 0);
+  if (selector_) selector_->SetPowerPolling(true);
   const bool was_visible = isVisible() && !isMinimized();
   showNormal();
   raise();
@@ -241,6 +308,7 @@ void CMainWnd::OnTrayLeftClick() {
   CloseSecondaryWindows();
   if (isVisible() && !isMinimized()) {
     hide();
+    if (selector_) selector_->SetPowerPolling(false);
     return;
   }
   show();
@@ -249,6 +317,7 @@ void CMainWnd::OnTrayLeftClick() {
   showNormal();
   raise();
   activateWindow();
+  if (selector_) selector_->SetPowerPolling(true);
 }
 
 void CMainWnd::OpenTrayMenu() {

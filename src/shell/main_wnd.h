@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 #include <atomic>
+#include <memory>
 #include <string>
 
 #include "platform/sync/worker_slots.h"
@@ -12,6 +13,11 @@
 #include "ui/window_impl_base.h"
 
 class QPushButton;
+
+namespace zt640 {
+class DeviceSelector;
+class PowerBroadcast;
+}  // namespace zt640
 
 namespace zt640 {
 
@@ -58,6 +64,10 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] platform::WorkerSlots& Workers() { return workers_; }
   [[nodiscard]] int ScreenWidth() const { return screen_width_; }
   [[nodiscard]] int ScreenHeight() const { return screen_height_; }
+  /// The devices and their selector entries; null before "windowinit" or without a catalogue.
+  [[nodiscard]] DeviceSelector* Devices() const { return selector_.get(); }
+  /// 0 between a suspend and the following resume: device messages are ignored then.
+  [[nodiscard]] bool SystemAwake() const { return system_awake_; }
 
   void Notify(const ui::Notification& notification) override;
   std::int64_t HandleMessage(const platform::WindowMessage& message) override;
@@ -82,6 +92,8 @@ class CMainWnd : public ui::WindowImplBase {
   void ShowNoDevicePanel(bool no_device);
   void ApplyStartupLanguage();
   [[nodiscard]] int VisibleDeviceCount() const;
+  void StartDevices();
+  void OnPowerBroadcast(std::uint64_t event);
 
   std::string runtime_folder_;
   MainWndPlugins plugins_;
@@ -97,6 +109,10 @@ class CMainWnd : public ui::WindowImplBase {
   bool initialised_ = false;
   bool destroyed_ = false;
   std::size_t detached_workers_ = 0;
+  std::unique_ptr<DeviceSelector> selector_;
+  PowerBroadcast* power_ = nullptr;  ///< child of the window
+  bool system_awake_ = true;
+  std::vector<bool> host_lighting_before_suspend_;
 };
 
 /// The main window's message queue, for worker threads (null while there is none).

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
 #include "platform/sync/worker_slots.h"
+#include "shell/device_selector.h"
+#include "shell/interface_catalogue.h"
 
 namespace zt640 {
 
@@ -25,6 +28,13 @@ struct MainWndPlugins {
   std::function<void()> load_audio_styles;
   /// Counts the visible device selector entries (0 when absent: no device is known).
   std::function<int()> visible_device_count;
+  /// The device catalogue. When set, "windowinit" copies it into the slot table,
+  /// creates the mouse and keyboard device objects with `device_factory` and, unless
+  /// `discovery` is given, runs the discovery loop over that table in slot 0.
+  std::optional<InterfaceCatalogue> catalogue;
+  DeviceSelector::DeviceFactory device_factory;
+  /// Follow the system's suspend and resume (logind, else the clock watch).
+  bool watch_power = false;
 };
 
 }  // namespace zt640

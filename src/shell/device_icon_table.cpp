@@ -1,0 +1,33 @@
+#include "shell/device_icon_table.h"
+
+namespace zt640 {
+
+namespace {
+DeviceIcons Named(const std::string& stem, const char* tooltip) {
+  const std::string base = "common/device_ico/" + stem;
+  return {base + "_device_normal.png", base + "_device_selected.png", base + "_device_synchro_normal.png",
+          base + "_device_synchro_selected.png", tooltip};
+}
+}  // namespace
+
+std::optional<DeviceIcons> IconsForKind(int kind, int variant) {
+  switch (kind) {
+    case 1:
+      return Named("kb", "kb_device_name_text");
+    case 2:
+      return Named("ms", "ms_device_name_text");
+    case 3:
+      if (variant == 0) return Named("hard_mp", "hard_mp_device_name_text");
+      if (variant == 1) return Named("soft_mp", "soft_mp_device_name_text");
+      return std::nullopt;
+    case 4:
+    case 7:
+      return Named("hd", "hd_device_name_text");
+    case 5:
+      return Named("hub", "hub_device_name_text");
+    default:
+      return Named("unknow", "unknow_device_name_text");
+  }
+}
+
+}  // namespace zt640

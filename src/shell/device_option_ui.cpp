@@ -1,0 +1,206 @@
+#include "shell/device_option_ui.h"
+
+#include <QAbstractButton>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QTimer>
+
+#include "devices/kalvex_usb_device.h"
+#include "platform/diag/debug_output.h"
+#include "platform/ipc/message_queue.h"
+#include "shell/device_icon_painter.h"
+#include "shell/mp_device_power_ui.h"
+#include "ui/resource_manager.h"
+#include "ui/skin_loader.h"
+
+namespace zt640 {
+
+namespace {
+constexpr int kRefreshWiredMs = 5;
+constexpr int kRefreshReceiverMs = 50;
+constexpr int kConnectRetryMs = 3000;
+constexpr int kFirstPowerMs = 50;
+constexpr int kPowerPeriodMs = 5000;
+constexpr int kReceiverCheckFirstMs = 2000;
+constexpr int kReceiverCheckPeriodMs = 3000;
+}  // namespace
+
+CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QWidget(parent) {
+  setProperty("controlClass", QStringLiteral("CDeviceOptionUI"));
+  auto* layout = new QHBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  ui::SkinLoader loader(ui::ControlFactory::Instance(), nullptr);
+  QString error;
+  QWidget* skin = loader.Build(ui::ResourceManager::Instance().SkinPath(skin_file), this, &error);
+  if (skin == nullptr) {
+    platform::DebugOutput("selector entry skin not built: " + error.toStdString());
+    return;
+  }
+  layout->addWidget(skin);
+  option_ = skin->findChild<QAbstractButton*>(QStringLiteral("device_select"));
+  synchro_ = skin->findChild<QAbstractButton*>(QStringLiteral("synchro_device_select"));
+  name_ = skin->findChild<QLabel*>(QStringLiteral("device_select_name"));
+  if (option_) {
+    option_->setCheckable(true);
+    connect(option_, &QAbstractButton::clicked, this, [this] { emit Chosen(this); });
+  }
+  if (synchro_) connect(synchro_, &QAbstractButton::toggled, this, [this] { ApplyIcons(); });
+}
+
+CDeviceOptionUI::~CDeviceOptionUI() { KillAllTimers(); }
+
+void CDeviceOptionUI::SetKindAndVariant(int kind, int variant) {
+  kind_ = kind;
+  variant_ = variant;
+  if (const std::optional<DeviceIcons> icons = IconsForKind(kind, variant)) icons_ = *icons;
+  ApplyIcons();
+}
+
+void CDeviceOptionUI::ApplyIcons() {
+  if (!option_ || icons_.normal.empty()) return;
+  const bool synchro = IsSynchroChecked();
+  const QIcon normal = DrawDeviceIcon(synchro ? icons_.synchro_normal : icons_.normal);
+  const QIcon selected = DrawDeviceIcon(synchro ? icons_.synchro_selected : icons_.selected);
+  QIcon icon;
+  icon.addPixmap(normal.pixmap(40), QIcon::Normal, QIcon::Off);
+  icon.addPixmap(normal.pixmap(40), QIcon::Disabled, QIcon::Off);
+  icon.addPixmap(selected.pixmap(40), QIcon::Normal, QIcon::On);
+  option_->setIcon(icon);
+  const QString key = QString::fromStdString(icons_.tooltip_key);
+  option_->setProperty("toolTipKey", key);
+  option_->setToolTip(ui::ResourceManager::Instance().Language().Text(key));
+  option_->setProperty("iconName", QString::fromStdString(IsSelected() ? (synchro ? icons_.synchro_selected : icons_.selected)
+                                                                       : (synchro ? icons_.synchro_normal : icons_.normal)));
+}
+
+void CDeviceOptionUI::SetDevice(CKalvexUSBDevice* device, int type_index, bool wireless) {
+  device_ = device;
+  type_index_ = type_index;
+  wireless_ = wireless;
+}
+
+void CDeviceOptionUI::SetName(const QString& name) {
+  if (name_) name_->setText(name);
+}
+
+void CDeviceOptionUI::SetEntryVisible(bool visible) {
+  entry_visible_ = visible;
+  setVisible(visible);
+}
+
+bool CDeviceOptionUI::IsSelected() const { return option_ && option_->isChecked(); }
+
+void CDeviceOptionUI::SetSelected(bool selected) {
+  if (option_) option_->setChecked(selected);
+  ApplyIcons();
+}
+
+bool CDeviceOptionUI::IsSynchroChecked() const { return synchro_ && synchro_->isChecked(); }
+
+void CDeviceOptionUI::SetSynchroChecked(bool checked) {
+  if (synchro_) synchro_->setChecked(checked);
+}
+
+void CDeviceOptionUI::ArmTimer(int id, int delay_ms) {
+  QTimer*& timer = timers_[id];
+  if (timer == nullptr) {
+    timer = new QTimer(this);
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
+  }
+  timer->start(delay_ms);
+}
+
+void CDeviceOptionUI::KillTimer(int id) {
+  if (QTimer* timer = timers_.value(id)) timer->stop();
+}
+
+void CDeviceOptionUI::KillAllTimers() {
+  for (QTimer* timer : std::as_const(timers_)) timer->stop();
+}
+
+bool CDeviceOptionUI::IsTimerArmed(int id) const {
+  const QTimer* timer = timers_.value(id);
+  return timer != nullptr && timer->isActive();
+}
+
+bool CDeviceOptionUI::OnReceiver() const {
+  return device_ != nullptr && device_->Channel().receiver_interface().IsOpen();
+}
+
+bool CDeviceOptionUI::ChannelOpen() const { return device_ != nullptr && device_->Channel().is_open(); }
+
+void CDeviceOptionUI::RequestVisible(bool show) {
+  if (main_queue_ == nullptr) return;
+  platform::WindowMessage message;
+  message.message = kDeviceVisibleMessage;
+  message.wparam = static_cast<std::uint64_t>(type_index_);
+  message.lparam = show ? 1 : 0;
+  (void)main_queue_->Send(message);
+}
+
+void CDeviceOptionUI::OnTimer(int id) {
+  if (device_ == nullptr) return;
+  switch (id) {
+    case kConnectTimer:
+      OnConnectTimer();
+      break;
+    case kRefreshTimer:
+      OnRefreshTimer();
+      break;
+    case kDeferredRefreshTimer:
+      device_->RefreshFromDevice();
+      break;
+    case kPowerTimer:
+      OnPowerTimer();
+      break;
+    case kReceiverCheckTimer:
+      OnReceiverCheckTimer();
+      break;
+    default:
+      break;
+  }
+}
+
+void CDeviceOptionUI::OnConnectTimer() {
+  if (OnReceiver() && ChannelOpen()) {
+    if (device_->IsReceiverLinkUp() != 1) {
+      retries_ = (retries_ + 1) % kMaxRetries;
+      if (entry_visible_) RequestVisible(false);
+      ArmTimer(kConnectTimer, kConnectRetryMs);
+      return;
+    }
+    RequestVisible(true);
+  }
+  device_->ReadDevice();
+  retries_ = 0;
+  ArmTimer(kRefreshTimer, kRefreshWiredMs);
+  if (wireless_ && ChannelOpen()) ArmTimer(kPowerTimer, kFirstPowerMs);
+  if (OnReceiver()) ArmTimer(kReceiverCheckTimer, kReceiverCheckFirstMs);
+}
+
+void CDeviceOptionUI::OnRefreshTimer() {
+  device_->SendLightFrame();
+  if (IsSelected() && power_) power_->update();
+  if (ChannelOpen()) ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
+}
+
+void CDeviceOptionUI::OnPowerTimer() {
+  device_->ReadPowerStatus();
+  if (wireless_) ArmTimer(kPowerTimer, kPowerPeriodMs);
+}
+
+void CDeviceOptionUI::OnReceiverCheckTimer() {
+  if (!OnReceiver()) return;
+  const bool answers = device_->IsReceiverLinkUp() == 1;
+  if (answers && !entry_visible_) {
+    RequestVisible(true);
+    device_->ReadPowerStatus();
+  } else if (!answers && entry_visible_) {
+    RequestVisible(false);
+  }
+  ArmTimer(kReceiverCheckTimer, kReceiverCheckPeriodMs);
+}
+
+}  // namespace zt640

@@ -1,0 +1,32 @@
+#include "shell/device_plugins.h"
+
+#include "devices/kalvex_keyboard_device.h"
+#include "platform/diag/debug_output.h"
+#include "shell/devices_json.h"
+
+namespace zt640 {
+
+std::unique_ptr<CKalvexUSBDevice> CreateDeviceObject(int type_index, const DeviceTypeRow& type,
+                                                     const ProfileFolders& folders) {
+  if (type_index == InterfaceCatalogue::kKeyboardType) {
+    return std::make_unique<CKalvexKeyboardDevice>(folders, std::string(type.kind_name));
+  }
+  return nullptr;
+}
+
+MainWndPlugins DevicePlugins() {
+  MainWndPlugins plugins;
+  const ProfileFolders folders = LocateProfileFolders();
+  InterfaceCatalogue catalogue;
+  const DevicesJson::Result ids =
+      DevicesJson::ApplyFile(folders.user_data_root + std::string(DevicesJson::kFileName), catalogue);
+  for (const std::string& problem : ids.problems) platform::DebugOutput(problem);
+  plugins.catalogue = catalogue;
+  plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {
+    return CreateDeviceObject(type_index, type, folders);
+  };
+  plugins.watch_power = true;
+  return plugins;
+}
+
+}  // namespace zt640

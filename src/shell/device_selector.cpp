@@ -1,0 +1,403 @@
+#include "shell/device_selector.h"
+
+#include <QFileInfo>
+#include <QLayout>
+#include <QStackedWidget>
+#include <QWidget>
+#include <thread>
+
+#include "devices/kalvex_usb_device.h"
+#include "platform/diag/debug_output.h"
+#include "platform/ipc/message_queue.h"
+#include "shell/device_option_ui.h"
+#include "shell/mp_device_power_ui.h"
+#include "shell/power_panel_sink.h"
+#include "ui/resource_manager.h"
+#include "ui/skin_loader.h"
+
+namespace zt640 {
+
+namespace {
+constexpr const char* kPowerSkin = "MpDevicePower.ui";
+
+void TraceKind(uint16_t kind, const char* keyboard, const char* mouse, const char* pad) {
+  if (kind == device_kind::kKeyboard || kind == device_kind::kKeyboardReceiver) platform::DebugOutput(keyboard);
+  if (kind == device_kind::kMouse || kind == device_kind::kMouseReceiver) platform::DebugOutput(mouse);
+  if (kind == device_kind::kMousePad && pad != nullptr) platform::DebugOutput(pad);
+}
+}  // namespace
+
+/// One device type's object and the widgets that show it.
+struct DeviceSelector::Managed {
+  std::unique_ptr<CKalvexUSBDevice> device;
+  std::unique_ptr<PowerPanelSink> sink;
+  InterfaceSlot record;  ///< the command interface record identifying the device
+  int type_index = -1;
+  bool wireless = false;
+  QPointer<CDeviceOptionUI> entry;
+  QPointer<CMpDevicePowerUI> power;
+  QPointer<QWidget> page;
+};
+
+DeviceSelector::DeviceSelector(QWidget* root, platform::MessageQueue& queue, const InterfaceCatalogue& catalogue,
+                               DeviceFactory factory)
+    : queue_(queue), catalogue_(catalogue), slots_(catalogue), factory_(std::move(factory)) {
+  select_layout_ = root->findChild<QWidget*>(QStringLiteral("device_select_layout"));
+  device_switch_ = root->findChild<QStackedWidget*>(QStringLiteral("device_switch"));
+  power_switch_ = root->findChild<QStackedWidget*>(QStringLiteral("device_power_switch"));
+  no_device_ = root->findChild<QWidget*>(QStringLiteral("No_device_Link"));
+}
+
+DeviceSelector::~DeviceSelector() {
+  // Entries are widgets of the window and may outlive this object: cut them off
+  // from the devices before the devices go.
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->entry) {
+      managed->entry->KillAllTimers();
+      managed->entry->SetDevice(nullptr, managed->type_index, managed->wireless);
+      managed->entry->SetMainQueue(nullptr);
+    }
+    managed->device->SetPanelSink(nullptr);
+    managed->device->Disconnect();
+  }
+}
+
+void DeviceSelector::CreateStartupDevices() {
+  const int mouse = slots_.FindSlot(catalogue_.Types()[InterfaceCatalogue::kMouseType].vendor_id,
+                                    catalogue_.Types()[InterfaceCatalogue::kMouseType].product_id, device_kind::kMouse,
+                                    kRoleCommand);
+  const int keyboard = slots_.FindSlot(catalogue_.Types()[InterfaceCatalogue::kKeyboardType].vendor_id,
+                                       catalogue_.Types()[InterfaceCatalogue::kKeyboardType].product_id,
+                                       device_kind::kKeyboard, kRoleCommand);
+  if (mouse >= 0) (void)CreateDevice(static_cast<std::size_t>(mouse), 0);
+  if (keyboard >= 0) (void)CreateDevice(static_cast<std::size_t>(keyboard), 0);
+  AfterVisibilityChange();
+}
+
+bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
+  std::optional<InterfaceSlot> record = slots_.Slot(slot);
+  if (!record) return false;
+  if (record->kind == device_kind::kMouseReceiver && record->has_partner != 0) record = slots_.Slot(record->partner);
+  if (!record) return false;
+  const int type_index = catalogue_.FindDeviceType(record->vendor_id, record->product_id, record->kind,
+                                                   static_cast<uint16_t>(variant));
+  if (type_index < 0) return false;
+  if (DeviceForType(type_index) != nullptr) return true;
+  const DeviceTypeRow& type = catalogue_.Types()[static_cast<std::size_t>(type_index)];
+  std::unique_ptr<CKalvexUSBDevice> device = factory_ ? factory_(type_index, type) : nullptr;
+  if (!device) {
+    platform::DebugOutput("device type " + std::string(type.kind_name) + ": no device class in this build");
+    return false;
+  }
+  if (!select_layout_ || !device_switch_ || !power_switch_) return false;
+
+  auto* power = new CMpDevicePowerUI(QString::fromLatin1(kPowerSkin));
+  auto* entry = new CDeviceOptionUI(QString::fromLatin1(type.entry_skin.data(), static_cast<qsizetype>(type.entry_skin.size())));
+  if (!power->IsBuilt() || !entry->IsBuilt()) {
+    delete power;
+    delete entry;
+    return false;
+  }
+  // A type whose page skin is not installed gets an empty page: the entry and its
+  // connection still work, and the page fills in once its skin exists.
+  QWidget* page = nullptr;
+  const QString page_skin = ui::ResourceManager::Instance().SkinPath(
+      QString::fromLatin1(type.page_skin.data(), static_cast<qsizetype>(type.page_skin.size())));
+  if (QFileInfo::exists(page_skin)) {
+    ui::SkinLoader loader(ui::ControlFactory::Instance(), nullptr);
+    QString error;
+    page = loader.Build(page_skin, nullptr, &error);
+  }
+  if (page == nullptr) page = new QWidget;
+  page->setObjectName(QString::fromLatin1(type.kind_name.data(), static_cast<qsizetype>(type.kind_name.size())) +
+                      QStringLiteral("_page"));
+
+  const int power_page = power_switch_->addWidget(power);
+  power->SetKindAndVariant(record->kind, variant);
+  power->SetWireless(type.wireless);
+
+  auto managed = std::make_unique<Managed>();
+  managed->record = *record;
+  managed->type_index = type_index;
+  managed->wireless = type.wireless;
+  managed->sink = std::make_unique<PowerPanelSink>(power);
+  DeviceTypeInfo info;
+  info.kind_name = std::string(type.kind_name);
+  info.folder_name = std::string(type.kind_name);
+  info.page_type = type.page_type;
+  info.kind = type.kind;
+  info.vendor_id = type.vendor_id;
+  info.product_id = type.product_id;
+  info.light_count = type.light_count;
+  info.key_count = type.key_count;
+  info.wireless = type.wireless;
+  device->BindCatalogueEntry(info);
+  device->SetPanelSink(managed->sink.get());
+  device->SetPageType(type.page_type);
+  device->BuildKeyControls(type.key_count);
+
+  const int page_index = device_switch_->addWidget(page);
+  if (select_layout_->layout() != nullptr) select_layout_->layout()->addWidget(entry);
+  else entry->setParent(select_layout_);
+  entry->SetSynchroChecked(false);
+  entry->SetPage(page_index);
+  entry->SetPowerWidget(power, power_page);
+  entry->SetKindAndVariant(record->kind, variant);
+  entry->SetEntryVisible(false);
+  entry->SetName(QString::fromLatin1(type.kind_name.data(), static_cast<qsizetype>(type.kind_name.size())));
+  entry->SetDevice(device.get(), type_index, type.wireless);
+  entry->SetMainQueue(&queue_);
+  connect(entry, &CDeviceOptionUI::Chosen, this, [this](CDeviceOptionUI* chosen) {
+    Select(chosen);
+    AfterVisibilityChange();
+  });
+  managed->device = std::move(device);
+  managed->entry = entry;
+  managed->power = power;
+  managed->page = page;
+  devices_.push_back(std::move(managed));
+  return true;
+}
+
+std::int64_t DeviceSelector::OnDeviceAdd(std::uint64_t slot) {
+  const std::optional<InterfaceSlot> record = slot < slots_.size() ? slots_.Slot(slot) : std::nullopt;
+  if (!record) return 0;
+  const int command_row = slots_.FindSlot(record->vendor_id, record->product_id, record->kind, kRoleCommand);
+  const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
+  TraceKind(record->kind, "添加一个键盘设备", "添加一个鼠标设备", "添加一个鼠标垫设备");
+  if (identity && FindByRecord(*identity) == nullptr && command_row >= 0) {
+    (void)CreateDevice(static_cast<std::size_t>(command_row), 0);
+  }
+  if (record->role == kRoleCommand) ConnectInterface(slot);
+  return 1;
+}
+
+void DeviceSelector::ConnectInterface(std::size_t slot) {
+  const std::optional<InterfaceSlot> record = slots_.Slot(slot);
+  if (!record) return;
+  if (slots_.PartnerActive(slot)) {
+    // The cable wins: a cable arriving beside the receiver takes over; a receiver
+    // arriving beside the cable stays idle.
+    if (IsCableKind(record->kind)) SwitchPairedDevice(slot);
+    return;
+  }
+  const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
+  Managed* managed = identity ? FindByRecord(*identity) : nullptr;
+  if (managed == nullptr || managed->device->Channel().is_open()) return;
+  const bool via_receiver = IsReceiverKind(record->kind);
+  if (!managed->device->Connect(record->path, via_receiver)) {
+    platform::DebugOutput("device interface did not open: " + record->path);
+    return;
+  }
+  if (!managed->entry) return;
+  if (record->kind != device_kind::kKeyboardReceiver) Show(managed->entry);
+  managed->entry->ArmTimer(CDeviceOptionUI::kConnectTimer, kConnectDelayMs);
+}
+
+void DeviceSelector::SwitchPairedDevice(std::size_t cable_slot) {
+  const std::optional<InterfaceSlot> cable = slots_.Slot(cable_slot);
+  if (!cable || cable->has_partner == 0) return;
+  const std::optional<InterfaceSlot> receiver = slots_.Slot(cable->partner);
+  if (!receiver) return;
+  Managed* managed = FindByRecord(*cable);
+  if (managed == nullptr) managed = FindByRecord(*receiver);
+  if (managed == nullptr) return;
+  CKalvexUSBDevice& device = *managed->device;
+  const bool to_receiver = !device.Channel().receiver_interface().IsOpen();
+  const std::string& path = to_receiver ? receiver->path : cable->path;
+  if (path.empty() || !device.Connect(path, to_receiver)) {
+    platform::DebugOutput("device switch did not open: " + path);
+    if (managed->entry) Hide(managed->entry);
+    return;
+  }
+  if (!managed->entry) return;
+  if (to_receiver) {
+    if (managed->wireless) {
+      for (int wait = 0; wait < kLinkQueryMaxWaits && device.IsReceiverLinkUp() != 1; ++wait) {
+        if (wait < kLinkQueryMaxWaits - 1) platform::DebugOutput("获取2.4G模式失败");
+        std::this_thread::sleep_for(std::chrono::milliseconds(kLinkQueryWaitMs));
+      }
+      device.ReadPowerStatus();
+    }
+    managed->entry->ArmTimer(CDeviceOptionUI::kReceiverCheckTimer, kReceiverCheckDelayMs);
+    managed->entry->ArmTimer(CDeviceOptionUI::kRefreshTimer, 50);
+  } else {
+    managed->entry->ArmTimer(CDeviceOptionUI::kConnectTimer, kConnectDelayMs);
+    Show(managed->entry);
+    if (managed->wireless) device.ReadPowerStatus();
+  }
+}
+
+std::int64_t DeviceSelector::OnDeviceRemove(std::uint64_t slot) {
+  const std::optional<InterfaceSlot> record = slot < slots_.size() ? slots_.Slot(slot) : std::nullopt;
+  if (!record) return 0;
+  TraceKind(record->kind, "删除一个键盘设备", "删除一个鼠标设备", "删除一个鼠标垫设备");
+  if (record->role != kRoleCommand) return 1;
+  TraceKind(record->kind, "键盘设备丢失", "鼠标设备丢失", nullptr);
+  if (slots_.PartnerActive(slot)) {
+    if (IsCableKind(record->kind)) SwitchPairedDevice(slot);
+    return 1;
+  }
+  const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
+  Managed* managed = identity ? FindByRecord(*identity) : nullptr;
+  if (managed == nullptr) return 1;
+  managed->device->Disconnect();
+  if (managed->entry) {
+    managed->entry->KillAllTimers();
+    Hide(managed->entry);
+  }
+  return 1;
+}
+
+std::int64_t DeviceSelector::OnDeviceVisible(std::uint64_t type_index, std::int64_t show) {
+  CDeviceOptionUI* entry = type_index < catalogue_.Types().size() ? EntryForType(static_cast<int>(type_index)) : nullptr;
+  if (entry == nullptr) return 0;
+  if (show != 0) {
+    Show(entry);
+  } else {
+    Hide(entry);
+  }
+  return 1;
+}
+
+DiscoveryThread::Sink DeviceSelector::MakeSink(std::uint32_t activate_message) {
+  platform::MessageQueue* queue = &queue_;
+  return {[queue](std::size_t slot) {
+            platform::WindowMessage message;
+            message.message = kDeviceAddMessage;
+            message.wparam = slot;
+            (void)queue->Send(message);
+          },
+          [queue](std::size_t slot) {
+            platform::WindowMessage message;
+            message.message = kDeviceRemoveMessage;
+            message.wparam = slot;
+            (void)queue->Send(message);
+          },
+          [queue, activate_message] {
+            if (activate_message == 0) return;
+            platform::WindowMessage message;
+            message.message = activate_message;
+            (void)queue->Post(message);
+          }};
+}
+
+int DeviceSelector::VisibleCount() const {
+  int count = 0;
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->entry && managed->entry->IsEntryVisible()) ++count;
+  }
+  return count;
+}
+
+void DeviceSelector::UpdateNoDevicePanel() {
+  const bool none = VisibleCount() == 0;
+  if (no_device_) no_device_->setVisible(none);
+  if (device_switch_) device_switch_->setVisible(!none);
+}
+
+void DeviceSelector::SetPowerPolling(bool on) {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (!managed->wireless || !managed->entry) continue;
+    if (!on) {
+      managed->entry->KillTimer(CDeviceOptionUI::kPowerTimer);
+    } else if (managed->device->Channel().is_open()) {
+      managed->entry->ArmTimer(CDeviceOptionUI::kPowerTimer, 50);
+    }
+  }
+}
+
+CDeviceOptionUI* DeviceSelector::EntryForType(int type_index) const {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->type_index == type_index) return managed->entry;
+  }
+  return nullptr;
+}
+
+CKalvexUSBDevice* DeviceSelector::DeviceForType(int type_index) const {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->type_index == type_index) return managed->device.get();
+  }
+  return nullptr;
+}
+
+CDeviceOptionUI* DeviceSelector::SelectedEntry() const {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->entry && managed->entry->IsEntryVisible() && managed->entry->IsSelected()) return managed->entry;
+  }
+  return nullptr;
+}
+
+std::vector<CDeviceOptionUI*> DeviceSelector::Entries() const {
+  std::vector<CDeviceOptionUI*> entries;
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->entry) entries.push_back(managed->entry);
+  }
+  return entries;
+}
+
+DeviceSelector::Managed* DeviceSelector::FindByRecord(const InterfaceSlot& record) const {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (SlotKeysEqual(managed->record, record)) return managed.get();
+  }
+  return nullptr;
+}
+
+void DeviceSelector::Show(CDeviceOptionUI* entry) {
+  if (!entry->IsEntryVisible()) {
+    const bool none_before = VisibleCount() == 0;
+    entry->SetEntryVisible(true);
+    if (none_before) Select(entry);
+  }
+  AfterVisibilityChange();
+}
+
+void DeviceSelector::Hide(CDeviceOptionUI* entry) {
+  if (entry->IsEntryVisible() && entry->IsSelected()) {
+    if (before_hide_selected_) before_hide_selected_();
+    entry->SetSelected(false);
+    for (CDeviceOptionUI* other : Entries()) {
+      if (other != entry && other->IsEntryVisible()) {
+        Select(other);
+        break;
+      }
+    }
+  }
+  entry->SetEntryVisible(false);
+  AfterVisibilityChange();
+}
+
+void DeviceSelector::Select(CDeviceOptionUI* entry) {
+  entry->SetEntryVisible(true);
+  if (device_switch_ && entry->Page() >= 0) device_switch_->setCurrentIndex(entry->Page());
+  if (power_switch_) {
+    if (entry->PowerPage() >= 0) {
+      power_switch_->setCurrentIndex(entry->PowerPage());
+      power_switch_->show();
+    } else {
+      power_switch_->hide();
+    }
+  }
+  for (CDeviceOptionUI* other : Entries()) other->SetSelected(other == entry);
+}
+
+void DeviceSelector::AfterVisibilityChange() {
+  const int visible = VisibleCount();
+  if (visible == 0) {
+    if (device_switch_ && device_switch_->count() > 0) device_switch_->setCurrentIndex(0);
+    if (power_switch_) {
+      if (power_switch_->count() > 0) power_switch_->setCurrentIndex(0);
+      power_switch_->hide();
+    }
+  }
+  UpdateNoDevicePanel();
+  int synchro = 0;
+  for (CDeviceOptionUI* entry : Entries()) {
+    if (entry->IsEntryVisible() && entry->IsSynchroChecked()) ++synchro;
+  }
+  if (synchro < 2) {
+    for (CDeviceOptionUI* entry : Entries()) entry->SetSynchroChecked(false);
+  }
+}
+
+}  // namespace zt640

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "shell/discovery_thread.h"
+#include "shell/interface_catalogue.h"
+#include "shell/slot_table.h"
+
+class QStackedWidget;
+class QWidget;
+
+namespace zt640 {
+
+class CDeviceOptionUI;
+class CKalvexUSBDevice;
+class CMpDevicePowerUI;
+class PowerPanelSink;
+
+namespace platform {
+class MessageQueue;
+}
+
+/// The main window's devices: the slot table the discovery loop fills, one
+/// device object per device type with its selector entry, page and power
+/// widget, the handling of the add, remove and visibility messages, the switch
+/// of a paired device between cable and receiver, and the no-device panel.
+/// Everything runs on the UI thread except the discovery loop's claims.
+class DeviceSelector : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr std::uint32_t kDeviceAddMessage = 3090;
+  static constexpr std::uint32_t kDeviceRemoveMessage = 3091;
+  static constexpr std::uint32_t kDeviceVisibleMessage = 3331;
+  static constexpr int kConnectDelayMs = 500;
+  static constexpr int kReceiverCheckDelayMs = 2000;
+  static constexpr int kLinkQueryWaitMs = 50;
+  static constexpr int kLinkQueryMaxWaits = 26;
+
+  /// Makes the device object of a device type; null when this build has no
+  /// device class for it (that type then gets no entry).
+  using DeviceFactory = std::function<std::unique_ptr<CKalvexUSBDevice>(int type_index, const DeviceTypeRow& type)>;
+
+  /// `root` holds "device_select_layout", "device_switch", "device_power_switch"
+  /// and "No_device_Link"; `queue` is the main window's message queue.
+  DeviceSelector(QWidget* root, platform::MessageQueue& queue, const InterfaceCatalogue& catalogue,
+                 DeviceFactory factory);
+  ~DeviceSelector() override;
+
+  [[nodiscard]] SlotTable& Slots() { return slots_; }
+  [[nodiscard]] const InterfaceCatalogue& Catalogue() const { return catalogue_; }
+
+  /// Called before the selected entry is hidden (closes secondary windows).
+  void SetBeforeHideSelected(std::function<void()> callback) { before_hide_selected_ = std::move(callback); }
+
+  /// The mouse and keyboard types, before any device is present.
+  void CreateStartupDevices();
+  /// Builds the entry, page, power widget and device object of the type of slot
+  /// `slot`'s record; false when there is no such type, no skin or no device class.
+  bool CreateDevice(std::size_t slot, int variant);
+
+  /// Message handlers; a slot index beyond the table is ignored (result 0).
+  std::int64_t OnDeviceAdd(std::uint64_t slot);
+  std::int64_t OnDeviceRemove(std::uint64_t slot);
+  std::int64_t OnDeviceVisible(std::uint64_t type_index, std::int64_t show);
+
+  /// The discovery loop's way to this window: blocking sends of 3090 and 3091 and
+  /// the post of `activate_message` after the first pass.
+  [[nodiscard]] DiscoveryThread::Sink MakeSink(std::uint32_t activate_message);
+
+  [[nodiscard]] int VisibleCount() const;
+  /// Shows "No_device_Link" when no entry is visible, else hides it.
+  void UpdateNoDevicePanel();
+  /// Stops or resumes the power polling of every wireless device's entry.
+  void SetPowerPolling(bool on);
+
+  [[nodiscard]] CDeviceOptionUI* EntryForType(int type_index) const;
+  [[nodiscard]] CKalvexUSBDevice* DeviceForType(int type_index) const;
+  [[nodiscard]] CDeviceOptionUI* SelectedEntry() const;
+  /// Selector entries in creation order.
+  [[nodiscard]] std::vector<CDeviceOptionUI*> Entries() const;
+
+ private:
+  struct Managed;
+
+  [[nodiscard]] Managed* FindByRecord(const InterfaceSlot& record) const;
+  [[nodiscard]] Managed* FindByEntry(const CDeviceOptionUI* entry) const;
+  void ConnectInterface(std::size_t slot);
+  void SwitchPairedDevice(std::size_t cable_slot);
+  void Show(CDeviceOptionUI* entry);
+  void Hide(CDeviceOptionUI* entry);
+  void Select(CDeviceOptionUI* entry);
+  void AfterVisibilityChange();
+
+  QPointer<QWidget> select_layout_;
+  QPointer<QStackedWidget> device_switch_;
+  QPointer<QStackedWidget> power_switch_;
+  QPointer<QWidget> no_device_;
+  platform::MessageQueue& queue_;
+  InterfaceCatalogue catalogue_;
+  SlotTable slots_;
+  DeviceFactory factory_;
+  std::function<void()> before_hide_selected_;
+  std::vector<std::unique_ptr<Managed>> devices_;  ///< creation order; live for the whole run
+};
+
+}  // namespace zt640
