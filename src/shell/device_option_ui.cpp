@@ -182,7 +182,8 @@ void CDeviceOptionUI::OnConnectTimer() {
 
 void CDeviceOptionUI::OnRefreshTimer() {
   device_->SendLightFrame();
-  if (IsSelected() && power_) power_->update();
+  // The power widget repaints itself when a new power record arrives; repainting
+  // it on every 5 ms frame would only burn time.
   if (ChannelOpen()) ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
 }
 

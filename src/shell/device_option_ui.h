@@ -7,13 +7,13 @@
 #include <QWidget>
 
 #include "shell/device_icon_table.h"
+#include "shell/mp_device_power_ui.h"
 
 class QTimer;
 
 namespace zt640 {
 
 class CKalvexUSBDevice;
-class CMpDevicePowerUI;
 
 namespace platform {
 class MessageQueue;

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "devices/kalvex_usb_device.h"
 #include "profiles/profile_folders.h"
 #include "shell/main_wnd_plugins.h"
 

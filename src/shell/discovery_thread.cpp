@@ -6,7 +6,7 @@
 
 namespace zt640 {
 
-DiscoveryThread::DiscoveryThread(SlotTable& slots, Sink sink) : slots_(slots), sink_(std::move(sink)) {}
+DiscoveryThread::DiscoveryThread(SlotTable& table, Sink sink) : slots_(table), sink_(std::move(sink)) {}
 
 bool DiscoveryThread::RunPass() {
   if (!slots_.AllSlotsTaken()) {

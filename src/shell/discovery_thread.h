@@ -26,7 +26,7 @@ class DiscoveryThread {
     std::function<void()> first_pass_done;
   };
 
-  DiscoveryThread(SlotTable& slots, Sink sink);
+  DiscoveryThread(SlotTable& table, Sink sink);
 
   /// One pass: claim new interfaces while some slot is free, then check every
   /// claimed slot. False when the interfaces could not be listed (the loop ends).

@@ -147,9 +147,9 @@ void CMainWnd::StartDevices() {
     selector_->SetBeforeHideSelected([this] { CloseSecondaryWindows(); });
     selector_->CreateStartupDevices();
     if (!plugins_.discovery) {
-      plugins_.discovery = [slots = &selector_->Slots(),
+      plugins_.discovery = [table = &selector_->Slots(),
                             sink = selector_->MakeSink(UWM_INSTANCE_ACTIVATE_MSG)](const platform::Event& stop) {
-        DiscoveryThread(*slots, sink).Run(stop);
+        DiscoveryThread(*table, sink).Run(stop);
       };
     }
   }

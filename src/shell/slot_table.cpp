@@ -33,7 +33,9 @@ bool SlotTable::IsKnownAndFree(const InterfaceCandidate& candidate) const {
 bool SlotTable::AllSlotsTaken() const {
   std::lock_guard lock(mutex_);
   for (const InterfaceSlot& slot : slots_) {
-    if (slot.IsFree()) return false;
+    // No USB device reports vendor id 0, so a row without ids can never be claimed
+    // and would otherwise keep the loop enumerating every interface on every pass.
+    if (slot.IsFree() && slot.vendor_id != 0) return false;
   }
   return true;
 }

@@ -36,7 +36,7 @@ class SlotTable {
   /// Some catalogue row has the candidate's ids, collection and interface
   /// number, and a slot with those four values is free.
   [[nodiscard]] bool IsKnownAndFree(const InterfaceCandidate& candidate) const;
-  /// No slot is free.
+  /// No slot that a device could claim is free (rows without a vendor id never match).
   [[nodiscard]] bool AllSlotsTaken() const;
   /// Marks the first free slot whose ids, collection, interface number, usage
   /// page and usage equal the candidate's as in use with its path; its index,

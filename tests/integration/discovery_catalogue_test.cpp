@@ -81,6 +81,20 @@ TEST(SlotTable_Test, FindSlotAndIdentity_ForReceiverAndSecondaryRows) {
   EXPECT_FALSE(slots.PartnerActive(8));  // the mouse pad has no partner
 }
 
+TEST(SlotTable_Test, AllSlotsTaken_IgnoresRowsWithoutVendorId) {
+  SlotTable slots{InterfaceCatalogue()};
+  ASSERT_TRUE(slots.Claim(Candidate(0x320F, 0x505B, 1, 4, 0xFF1C, 0x92, "/dev/hidraw3#a")).has_value());
+  EXPECT_FALSE(slots.AllSlotsTaken());
+  ASSERT_TRUE(slots.Claim(Candidate(0x320F, 0x505B, 1, 3, 0x000C, 0x01, "/dev/hidraw3#b")).has_value());
+  EXPECT_TRUE(slots.AllSlotsTaken());
+  InterfaceCatalogue with_pad;
+  ASSERT_TRUE(with_pad.SetRowIds(8, 0x1234, 0x1004));
+  SlotTable more(with_pad);
+  ASSERT_TRUE(more.Claim(Candidate(0x320F, 0x505B, 1, 4, 0xFF1C, 0x92, "/dev/hidraw3#a")).has_value());
+  ASSERT_TRUE(more.Claim(Candidate(0x320F, 0x505B, 1, 3, 0x000C, 0x01, "/dev/hidraw3#b")).has_value());
+  EXPECT_FALSE(more.AllSlotsTaken());
+}
+
 TEST(SlotKeysEqual_Test, IgnoresClaimStateAndPath) {
   const InterfaceCatalogue catalogue;
   InterfaceSlot a = catalogue.Rows()[0];

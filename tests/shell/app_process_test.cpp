@@ -83,7 +83,8 @@ TEST_F(AppProcessTest, SecondInstanceExitsAtOnceAndActivatesTheFirst) {
   const auto started = Clock::now();
   const pid_t second = Start(ZT640_APP_PATH, folder_ + "/second.log");
   EXPECT_EQ(WaitExit(second, std::chrono::seconds(10)), 0);
-  EXPECT_LT(Clock::now() - started, std::chrono::seconds(1));
+  // A second start only signals the first; instrumented builds start several times slower.
+  EXPECT_LT(Clock::now() - started, std::chrono::seconds(ZT640_SANITIZED_BUILD ? 5 : 1));
 
   const auto wait_log = Clock::now() + std::chrono::seconds(5);
   while (ReadAll(folder_ + "/first.log").find("activation message (wParam 0, lParam 1)") == std::string::npos &&

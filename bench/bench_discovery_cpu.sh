@@ -1,0 +1,31 @@
+#!/bin/sh
+# Whole-process CPU of the running utility with the simulated keyboard connected,
+# measured over SECONDS (default 60) with the window shown, then hidden.
+# usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS]
+set -eu
+build=${1:?usage: bench_discovery_cpu.sh BUILD_DIR [SECONDS]}
+seconds=${2:-60}
+work=$(mktemp -d /tmp/zt640-cpu-XXXXXX)
+trap 'kill "$app" "$sim" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
+mkdir -p "$work/run" "$work/data" "$work/config"
+chmod 700 "$work/run"
+"$build/tools/devsim/zt640-devsim" --root "$work/hid" > "$work/sim.log" 2>&1 &
+sim=$!
+sleep 1
+export ZT640_HID_ROOT="$work/hid" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
+  XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+"$build/app/zt640" > "$work/app.log" 2>&1 &
+app=$!
+sleep 5
+ticks=$(getconf CLK_TCK)
+cpu() { awk '{ print $14 + $15 }' "/proc/$app/stat"; }
+measure() {
+  before=$(cpu); sleep "$seconds"; after=$(cpu)
+  awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" -v what="$1" \
+    'BEGIN { printf "%s: %.2f %% of one core over %d s\n", what, 100 * d / t / s, s }'
+}
+measure "window shown"
+# A tray left click (message 1025, lParam 514) hides the shown window.
+ZT640_DEBUG=0 "$build/tools/ctl/zt640ctl" send 1025 0 514 > /dev/null
+sleep 1
+measure "window hidden"

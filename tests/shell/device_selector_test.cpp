@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+#include <json/json.h>
+#include <stdlib.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QInputDevice>
+#include <QLabel>
+#include <QProgressBar>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "devices/kalvex_keyboard_device.h"
+#include "devices/keyboard_key_matcher.h"
+#include "devsim/devsim_server.h"
+#include "profiles/global_utils.h"
+#include "shell/custom_controls.h"
+#include "shell/device_icon_table.h"
+#include "shell/device_option_ui.h"
+#include "shell/device_plugins.h"
+#include "shell/devices_json.h"
+#include "shell/main_wnd.h"
+#include "shell/mp_device_power_ui.h"
+#include "shell/power_broadcast.h"
+#include "shell/registered_window_messages.h"
+#include "support/qt_app.h"
+#include "ui/control_factory.h"
+#include "ui/resource_manager.h"
+
+namespace zt640 {
+namespace {
+
+void PrepareSkins() {
+  test::QtApp();
+  ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
+  ASSERT_TRUE(ui::ResourceManager::Instance().LoadResource("res.xml"));
+  RegisterCustomControls(ui::ControlFactory::Instance());
+  ASSERT_TRUE(RegisterActivationMessage());
+}
+
+/// Showing and raising the window makes the platform register its pointing
+/// device after the test program's static application object was built, so the
+/// registry would be gone before the application deletes the device at exit.
+/// Deleting the devices at the end of the run, while the registry lives, avoids that.
+class InputDeviceCleanup : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    for (const QInputDevice* device : QInputDevice::devices()) delete const_cast<QInputDevice*>(device);
+  }
+};
+const auto* const kInputDeviceCleanup = ::testing::AddGlobalTestEnvironment(new InputDeviceCleanup);
+
+bool WaitFor(const std::function<bool()>& done, int timeout_ms = 3000) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done()) {
+    if (timer.elapsed() > timeout_ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+  return true;
+}
+
+/// The main window with the keyboard class, over a simulated keyboard and receiver.
+class DeviceSelectorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareSkins();
+    char templ[] = "/tmp/zt640-sel-XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    root_ = templ;
+    std::filesystem::create_directories(root_ + "/DefaultData");
+    folders_ = {root_ + "/DefaultData/", root_ + "/data/"};
+    Json::Value keys(Json::arrayValue);
+    for (const KeyAssignment& value : KeyboardKeyMatcher::FactoryValues()) {
+      Json::Value key;
+      key["Assignment"] = value.Pack();
+      key["DefaultAssignment"] = value.Pack();
+      keys.append(key);
+    }
+    Json::Value document;
+    document["Device"][0]["KeyList"] = keys;
+    document["Device"][0]["LightInfo"]["SelectItem"] = 5;
+    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folders_.defaults + "keyboard.Json", document));
+    devsim::DevsimConfig config;
+    config.root = root_ + "/hid";
+    config.with_receiver = true;
+    server_ = std::make_unique<devsim::DevsimServer>(config);
+    std::string error;
+    ASSERT_TRUE(server_->Start(&error)) << error;
+    setenv("ZT640_HID_ROOT", (root_ + "/hid").c_str(), 1);
+  }
+
+  void TearDown() override {
+    if (window_) window_->Destroy();
+    window_.reset();
+    if (server_) server_->Stop();
+    unsetenv("ZT640_HID_ROOT");
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  void Open(const InterfaceCatalogue& catalogue) {
+    MainWndPlugins plugins;
+    plugins.catalogue = catalogue;
+    const ProfileFolders folders = folders_;
+    plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {
+      return CreateDeviceObject(type_index, type, folders);
+    };
+    window_ = std::make_unique<CMainWnd>("", std::move(plugins));
+    QString error;
+    ASSERT_TRUE(window_->Create("t", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) << error.toStdString();
+    ASSERT_NE(window_->Devices(), nullptr);
+  }
+
+  CDeviceOptionUI* KeyboardEntry() { return window_->Devices()->EntryForType(InterfaceCatalogue::kKeyboardType); }
+  CKalvexUSBDevice* Keyboard() { return window_->Devices()->DeviceForType(InterfaceCatalogue::kKeyboardType); }
+  bool NoDevicePanelShown() { return !window_->FindControl("No_device_Link")->isHidden(); }
+
+  static InterfaceCatalogue WithReceiverIds() {
+    InterfaceCatalogue catalogue;
+    const DevicesJson::Result ids = DevicesJson::ApplyText(
+        R"({"Interfaces":[{"Row":2,"VendorId":"0x320F","ProductId":"0x5089"},
+                          {"Row":3,"VendorId":"0x320F","ProductId":"0x5089"}]})",
+        catalogue);
+    EXPECT_EQ(ids.rows_applied, 2u);
+    return catalogue;
+  }
+
+  std::string root_;
+  ProfileFolders folders_;
+  std::unique_ptr<devsim::DevsimServer> server_;
+  std::unique_ptr<CMainWnd> window_;
+};
+
+TEST_F(DeviceSelectorTest, PlugUnplugReplug_EntryFollowsAndNoDevicePanelToo) {
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  Open(InterfaceCatalogue());
+  // Only the keyboard has a device class: the mouse type gets no entry.
+  EXPECT_EQ(window_->Devices()->Entries().size(), 1u);
+  ASSERT_NE(KeyboardEntry(), nullptr);
+  EXPECT_EQ(KeyboardEntry()->OptionButton()->toolTip().isEmpty(), false);
+  ASSERT_TRUE(WaitFor([&] { return window_->isVisible(); }));  // activation after the first pass
+  EXPECT_FALSE(KeyboardEntry()->IsEntryVisible());
+  EXPECT_TRUE(NoDevicePanelShown());
+
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsEntryVisible(); }));
+  EXPECT_TRUE(KeyboardEntry()->IsSelected());
+  EXPECT_FALSE(NoDevicePanelShown());
+  EXPECT_TRUE(Keyboard()->Channel().wired_interface().IsOpen());
+  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
+
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(WaitFor([&] { return !KeyboardEntry()->IsEntryVisible(); }));
+  EXPECT_TRUE(NoDevicePanelShown());
+  EXPECT_FALSE(Keyboard()->Channel().is_open());
+
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsEntryVisible(); }));
+  EXPECT_FALSE(NoDevicePanelShown());
+  EXPECT_EQ(window_->Devices()->Entries().size(), 1u);
+}
+
+TEST_F(DeviceSelectorTest, CableAndReceiver_CableWinsAndUnplugSwitchesToReceiver) {
+  Open(WithReceiverIds());
+  ASSERT_TRUE(WaitFor([&] {
+    return window_->Devices()->Slots().Slot(2)->in_use == 1 && window_->Devices()->Slots().Slot(0)->in_use == 1;
+  }));
+  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsEntryVisible(); }));
+  EXPECT_TRUE(Keyboard()->Channel().wired_interface().IsOpen());
+  EXPECT_FALSE(Keyboard()->Channel().receiver_interface().IsOpen());
+
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().receiver_interface().IsOpen(); }));
+  EXPECT_TRUE(Keyboard()->Channel().is_open());
+  EXPECT_TRUE(KeyboardEntry()->IsEntryVisible());
+  EXPECT_EQ(window_->Devices()->Entries().size(), 1u);
+
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().wired_interface().IsOpen(); }));
+  EXPECT_TRUE(KeyboardEntry()->IsEntryVisible());
+}
+
+TEST_F(DeviceSelectorTest, Messages_SlotBeyondTableAndSuspendAreIgnored) {
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  Open(InterfaceCatalogue());
+  platform::WindowMessage add;
+  add.message = DeviceSelector::kDeviceAddMessage;
+  add.wparam = 11;
+  EXPECT_EQ(window_->messages().Send(add).result, 0);
+  add.wparam = ~std::uint64_t{0};
+  EXPECT_EQ(window_->messages().Send(add).result, 0);
+  platform::WindowMessage visible;
+  visible.message = DeviceSelector::kDeviceVisibleMessage;
+  visible.wparam = 77;
+  visible.lparam = 1;
+  EXPECT_EQ(window_->messages().Send(visible).result, 0);
+
+  platform::WindowMessage power;
+  power.message = PowerBroadcast::kWmPowerBroadcast;
+  power.wparam = PowerBroadcast::kSuspend;
+  EXPECT_EQ(window_->messages().Send(power).result, 1);
+  EXPECT_FALSE(window_->SystemAwake());
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  // Claimed while asleep: the add is not acted on.
+  ASSERT_TRUE(WaitFor([&] { return window_->Devices()->Slots().Slot(0)->in_use == 1; }));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(KeyboardEntry()->IsEntryVisible());
+  power.wparam = PowerBroadcast::kResumeAutomatic;
+  EXPECT_EQ(window_->messages().Send(power).result, 1);
+  EXPECT_TRUE(window_->SystemAwake());
+}
+
+TEST(DeviceIconTable, KindsMapToIconsAndTooltips) {
+  EXPECT_EQ(IconsForKind(1, 0)->selected, "common/device_ico/kb_device_selected.png");
+  EXPECT_EQ(IconsForKind(1, 0)->synchro_normal, "common/device_ico/kb_device_synchro_normal.png");
+  EXPECT_EQ(IconsForKind(3, 1)->tooltip_key, "soft_mp_device_name_text");
+  EXPECT_EQ(IconsForKind(4, 0)->normal, IconsForKind(7, 0)->normal);
+  EXPECT_EQ(IconsForKind(5, 0)->tooltip_key, "hub_device_name_text");
+  EXPECT_EQ(IconsForKind(9, 0)->tooltip_key, "unknow_device_name_text");
+  EXPECT_FALSE(IconsForKind(3, 2).has_value());
+}
+
+TEST(CDeviceOptionUI_Icons, MousePadOfOtherVariantKeepsPreviousIcons) {
+  PrepareSkins();
+  CDeviceOptionUI entry(QStringLiteral("DeviceOption.ui"));
+  ASSERT_TRUE(entry.IsBuilt());
+  entry.SetKindAndVariant(3, 0);
+  entry.SetKindAndVariant(3, 7);
+  EXPECT_EQ(entry.Icons().tooltip_key, "hard_mp_device_name_text");
+  EXPECT_EQ(entry.OptionButton()->property("toolTipKey").toString(), QStringLiteral("hard_mp_device_name_text"));
+  entry.SetSynchroChecked(true);
+  EXPECT_EQ(entry.OptionButton()->property("iconName").toString(),
+            QStringLiteral("common/device_ico/hard_mp_device_synchro_normal.png"));
+}
+
+TEST(CMpDevicePowerUI_Show, RecordFieldsReachTheirControls) {
+  PrepareSkins();
+  CMpDevicePowerUI power(QStringLiteral("MpDevicePower.ui"));
+  ASSERT_TRUE(power.IsBuilt());
+  power.SetKindAndVariant(3, 0);
+  PowerRecord record;
+  record.bytes = {70, 1, 0, 1, 0, 2};
+  power.ShowPowerStatus(record);
+  EXPECT_EQ(power.findChild<QLabel*>("device_power_value")->text(), QStringLiteral("70%"));
+  EXPECT_EQ(power.findChild<QProgressBar*>("device_Power_progress")->value(), 30);
+  EXPECT_EQ(power.findChild<QLabel*>("device_power_status")->property("image").toString(),
+            QStringLiteral("file='power/powering.png'"));
+  EXPECT_FALSE(power.findChild<QLabel*>("device_wuxian_logo")->isHidden());
+  EXPECT_EQ(power.findChild<QLabel*>("device_phone_type")->property("textKey").toString(),
+            QStringLiteral("Phone_type_samsung"));
+  record.bytes = {250, 9, 0, 0, 0, 0};
+  power.ShowPowerStatus(record);
+  EXPECT_EQ(power.findChild<QProgressBar*>("device_Power_progress")->value(), 0);
+  EXPECT_TRUE(power.findChild<QLabel*>("device_wuxian_logo")->isHidden());
+  power.SetWireless(false);
+  EXPECT_TRUE(power.findChild<QWidget*>("device_power_Layout")->isHidden());
+}
+
+TEST(PowerBroadcast_ClockWatch, GapBetweenClocksPostsSuspendThenResume) {
+  test::QtApp();
+  platform::MessageQueue queue;
+  std::vector<std::uint64_t> events;
+  queue.SetHandler([&](const platform::WindowMessage& message) {
+    if (message.message == PowerBroadcast::kWmPowerBroadcast) events.push_back(message.wparam);
+    return std::int64_t{0};
+  });
+  PowerBroadcast power(queue);
+  power.CheckClocks(1000, 5000);
+  power.CheckClocks(3000, 7100);  // 100 ms apart: no sleep
+  queue.Dispatch();
+  EXPECT_TRUE(events.empty());
+  power.CheckClocks(5000, 19100);  // boot-time ran 12 s ahead
+  queue.Dispatch();
+  EXPECT_EQ(events, (std::vector<std::uint64_t>{PowerBroadcast::kSuspend, PowerBroadcast::kResumeAutomatic}));
+  power.OnPrepareForSleep(true);
+  queue.Dispatch();
+  EXPECT_EQ(events.back(), PowerBroadcast::kSuspend);
+}
+
+}  // namespace
+}  // namespace zt640
