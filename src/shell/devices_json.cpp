@@ -7,6 +7,8 @@
 #include <optional>
 #include <sstream>
 
+#include "profiles/global_utils.h"
+
 namespace zt640 {
 
 namespace {
@@ -31,9 +33,9 @@ std::optional<uint16_t> ParseId(const Json::Value& value) {
 
 DevicesJson::Result DevicesJson::ApplyText(std::string_view text, InterfaceCatalogue& catalogue) {
   Result result;
-  Json::Value root;
-  Json::Reader reader;
-  if (!reader.parse(text.data(), text.data() + text.size(), root, false) || !root.isObject()) {
+  const std::optional<Json::Value> parsed = CGlobalUtils::ParseJsonText(text);
+  const Json::Value root = parsed.value_or(Json::Value());
+  if (!root.isObject()) {
     result.problems.push_back(std::string(kFileName) + ": not a JSON object");
     return result;
   }

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <QXmlStreamReader>
 
+#include <exception>
 #include <fstream>
 #include <sstream>
 
@@ -29,7 +30,11 @@ std::vector<LanguageEntry> LanguageManager::ReadLanguageList(const QString& conf
   Json::Value root;
   Json::CharReaderBuilder builder;
   std::string errors;
-  if (!Json::parseFromStream(builder, in, &root, &errors) || !root.isObject()) return entries;
+  try {
+    if (!Json::parseFromStream(builder, in, &root, &errors) || !root.isObject()) return entries;
+  } catch (const std::exception&) {
+    return entries;  // nesting beyond the reader's stack limit
+  }
   const Json::Value& list = root["Language"];
   if (!list.isArray()) return entries;
   for (const Json::Value& item : list) {

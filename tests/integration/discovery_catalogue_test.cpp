@@ -141,6 +141,14 @@ INSTANTIATE_TEST_SUITE_P(
         DevicesJsonCase{R"({"Interfaces":[{"Row":4,"VendorId":1.5,"ProductId":1}]})", true, 0, 1},
         DevicesJsonCase{R"({"Interfaces":[7,{"Row":10,"VendorId":"0xFFFF","ProductId":"0X0001"}]})", true, 1, 1}));
 
+TEST(DevicesJson_Test, NestingDeeperThanTheReaderAllowsIsRefusedNotFatal) {
+  InterfaceCatalogue catalogue;
+  const std::string text = R"({"Interfaces":)" + std::string(5000, '[');
+  const DevicesJson::Result result = DevicesJson::ApplyText(text, catalogue);
+  EXPECT_FALSE(result.parsed);
+  EXPECT_EQ(result.rows_applied, 0u);
+}
+
 TEST(DevicesJsonFile_Test, MissingFileChangesNothingAndPresentFileApplies) {
   InterfaceCatalogue catalogue;
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "zt640-devices-json-test";

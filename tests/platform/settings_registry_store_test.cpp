@@ -40,5 +40,12 @@ TEST_F(RegistryStoreTest, CorruptFileReadsAsEmpty) {
   EXPECT_FALSE(store.ReadDword(key_, "LANGUAGE"));
 }
 
+TEST_F(RegistryStoreTest, NestingDeeperThanTheReaderAllowsReadsAsEmpty) {
+  const std::string path = folder_ + "/registry.json";
+  std::ofstream(path) << "{\"a\":" << std::string(5000, '[') << std::string(5000, ']') << "}";
+  const RegistryStore store(path);
+  EXPECT_FALSE(store.KeyExists(key_));
+}
+
 }  // namespace
 }  // namespace zt640::platform

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <exception>
 #include <fstream>
 #include <sstream>
 
@@ -42,7 +43,13 @@ bool RegistryStore::Load(Json::Value& root) const {
   std::string errors;
   Json::Value parsed;
   std::istringstream stream(text.str());
-  if (!Json::parseFromStream(builder, stream, &parsed, &errors) || !parsed.isObject()) {
+  bool readable = false;
+  try {
+    readable = Json::parseFromStream(builder, stream, &parsed, &errors) && parsed.isObject();
+  } catch (const std::exception&) {
+    readable = false;  // nesting beyond the reader's stack limit
+  }
+  if (!readable) {
     DebugOutput("settings store " + path_ + " is unreadable; treated as empty");
     return false;
   }
