@@ -1,17 +1,15 @@
 #include "shell/device_option_ui.h"
 
 #include <QAbstractButton>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QTimer>
 
 #include "devices/kalvex_usb_device.h"
-#include "platform/diag/debug_output.h"
 #include "platform/ipc/message_queue.h"
 #include "shell/device_icon_painter.h"
 #include "shell/mp_device_power_ui.h"
+#include "ui/embedded_skin.h"
 #include "ui/resource_manager.h"
-#include "ui/skin_loader.h"
 
 namespace zt640 {
 
@@ -27,16 +25,8 @@ constexpr int kReceiverCheckPeriodMs = 3000;
 
 CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QWidget(parent) {
   setProperty("controlClass", QStringLiteral("CDeviceOptionUI"));
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  ui::SkinLoader loader(ui::ControlFactory::Instance(), nullptr);
-  QString error;
-  QWidget* skin = loader.Build(ui::ResourceManager::Instance().SkinPath(skin_file), this, &error);
-  if (skin == nullptr) {
-    platform::DebugOutput("selector entry skin not built: " + error.toStdString());
-    return;
-  }
-  layout->addWidget(skin);
+  QWidget* skin = ui::EmbedSkin(this, skin_file, "selector entry");
+  if (skin == nullptr) return;
   option_ = skin->findChild<QAbstractButton*>(QStringLiteral("device_select"));
   synchro_ = skin->findChild<QAbstractButton*>(QStringLiteral("synchro_device_select"));
   name_ = skin->findChild<QLabel*>(QStringLiteral("device_select_name"));

@@ -1,27 +1,17 @@
 #include "shell/mp_device_power_ui.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 
-#include "platform/diag/debug_output.h"
+#include "ui/embedded_skin.h"
 #include "ui/resource_manager.h"
-#include "ui/skin_loader.h"
 
 namespace zt640 {
 
 CMpDevicePowerUI::CMpDevicePowerUI(const QString& skin_file, QWidget* parent) : QWidget(parent) {
   setProperty("controlClass", QStringLiteral("CMpDevicePowerUI"));
-  auto* layout = new QHBoxLayout(this);
-  layout->setContentsMargins(0, 0, 0, 0);
-  ui::SkinLoader loader(ui::ControlFactory::Instance(), nullptr);
-  QString error;
-  QWidget* skin = loader.Build(ui::ResourceManager::Instance().SkinPath(skin_file), this, &error);
-  if (skin == nullptr) {
-    platform::DebugOutput("power widget skin not built: " + error.toStdString());
-    return;
-  }
-  layout->addWidget(skin);
+  QWidget* skin = ui::EmbedSkin(this, skin_file, "power widget");
+  if (skin == nullptr) return;
   layout_ = skin->findChild<QWidget*>(QStringLiteral("device_power_Layout"));
   value_ = skin->findChild<QLabel*>(QStringLiteral("device_power_value"));
   progress_ = skin->findChild<QProgressBar*>(QStringLiteral("device_Power_progress"));

@@ -28,7 +28,7 @@ std::vector<uint16_t> Usages(const HidCollection& collection, uint16_t page,
   return {buffer.begin(), buffer.begin() + count};
 }
 
-// The HID specification's keyboard: modifiers (variable bits), a padding byte,
+// The USB HID class definition's example keyboard: modifiers (variable bits), a padding byte,
 // six array bytes of page 7.
 const char kKeyboard[] =
     "05 01 09 06 a1 01 05 07 19 e0 29 e7 15 00 25 01 75 01 95 08 81 02 95 01 75 08 81 01 "
