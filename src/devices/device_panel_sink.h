@@ -30,6 +30,9 @@ class DevicePanelSink {
   virtual void ShowAudioLight(const AudioLightSetting& setting) = 0;
   virtual void ShowCustomSlot(int slot) = 0;
   virtual void ShowOptions(const KeyboardOptions& options) = 0;
+  /// The device's key assignments changed (loaded, edited or fixed up): the
+  /// panel rebuilds the texts of its key buttons.
+  virtual void ShowKeyAssignments() {}
   /// A window message to the main window (e.g. 3332, the firmware version report).
   virtual void PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) = 0;
 };

@@ -91,6 +91,7 @@ void CKalvexKeyboardDevice::ApplyProfileState() {
   Sink().ShowOptions(options_);
   Sink().ShowAudioLight(audio_light_);
   Sink().ShowCustomSlot(effect_.custom_group);
+  Sink().ShowKeyAssignments();
   if (before.mode() != state.mode() || state.mode() == KeyboardEffectRenderer::kCustomMode) {
     PrepareLighting(state.mode());
   }
@@ -153,6 +154,7 @@ void CKalvexKeyboardDevice::SetAssignment(int ui_key, const KeyAssignment& assig
   if (static_cast<size_t>(ui_key) >= assignments_.size()) return;
   assignments_[static_cast<size_t>(ui_key)].current.assignment = assignment;
   profile_.SetKeyList(assignments_);
+  Sink().ShowKeyAssignments();
 }
 
 int CKalvexKeyboardDevice::MatchedKeyCount() const {

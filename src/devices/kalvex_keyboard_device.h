@@ -51,6 +51,7 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
 
   [[nodiscard]] int InitializeDevice() override;
   void SendLightFrame() override;
+  [[nodiscard]] bool StreamsHostFrames() const override;
   void ReadDevice() override;
   void RefreshFromDevice() override;
   void ReadPowerStatus() override;
@@ -105,6 +106,10 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   [[nodiscard]] int SaveAllCustomColours();
   [[nodiscard]] int SetCustomSlot(int slot);
   [[nodiscard]] int FillCustomColours(bool on);
+  /// The keys take the custom fill colour (the effect's colour); the custom
+  /// colours go to the profile and to the keyboard's current custom slot.
+  /// Keys outside 0-125 are skipped.
+  [[nodiscard]] int PaintCustomKeys(const std::vector<int>& keys);
   [[nodiscard]] static int FindKey(int value);
 
   // Listeners.

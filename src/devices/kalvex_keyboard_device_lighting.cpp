@@ -12,6 +12,8 @@ namespace {
 
 constexpr size_t kStreamedFrameBytes = 378;
 constexpr std::chrono::milliseconds kClosedChannelPause{100};
+/// How often an idle worker (nothing to stream, nobody looking) checks again.
+constexpr std::chrono::milliseconds kIdlePause{100};
 
 KeyboardEffectRenderer& Renderer(LightingCore& core) {
   return static_cast<KeyboardEffectRenderer&>(*core.renderer);
@@ -43,6 +45,11 @@ void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared
     std::lock_guard lock(core->mutex);
     KeyboardEffectRenderer& renderer = Renderer(*core);
     const LightState& state = renderer.GetLightState();
+    // The keyboard runs its other modes itself; rendering them only feeds the picture.
+    if (!core->on_screen.load() && !StreamedMode(state.mode())) {
+      wait = kIdlePause;
+      continue;
+    }
     const auto pacing = KeyboardEffectRenderer::ModePacing(state.mode(), state.speed());
     if (pacing.light_list) {
       renderer.RunLightList();
@@ -136,10 +143,12 @@ void CKalvexKeyboardDevice::SendLightFrame() {
     mode = core->renderer->GetLightState().mode();
     generation = core->generation;
   }
+  const bool on_screen = OnScreen();
+  if (!on_screen && !StreamedMode(mode)) return;
   std::array<uint8_t, kFrameSize> frame{};
   for (int key = 0; key < kUiKeyCount && static_cast<size_t>(key) < zones.size(); ++key) {
     const ZoneColour& zone = zones[static_cast<size_t>(key)];
-    Sink().ShowKeyLight(static_cast<unsigned>(key), zone);
+    if (on_screen) Sink().ShowKeyLight(static_cast<unsigned>(key), zone);
     const uint8_t p = light_position_map_[static_cast<size_t>(key)];
     if (p == kNoMapping || 3u * p + 2 >= frame.size()) continue;
     frame[3u * p] = static_cast<uint8_t>(zone.red * zone.brightness / 256);
@@ -155,6 +164,10 @@ void CKalvexKeyboardDevice::SendLightFrame() {
   if (channel.StreamLightFrame(std::span<const uint8_t>(frame.data(), kStreamedFrameBytes)) != CommandResult::kSuccess) {
     platform::Sleep(kLightFailureSleepMs);
   }
+}
+
+bool CKalvexKeyboardDevice::StreamsHostFrames() const {
+  return HostLighting() && StreamedMode(GetLightState().mode());
 }
 
 size_t CKalvexKeyboardDevice::LightPageLength() const {
@@ -246,6 +259,20 @@ int CKalvexKeyboardDevice::SetCustomSlot(int slot) {
 int CKalvexKeyboardDevice::FillCustomColours(bool on) {
   const CustomColor colour = on ? CustomColor{effect_.red, effect_.green, effect_.blue, 0} : CustomColor{};
   const std::vector<CustomColor> colours(kUiKeyCount, colour);
+  ShowCustomColours(colours);
+  const int slot = std::clamp<int>(effect_.custom_group, 0, kCustomSlots - 1);
+  profile_.SetCustomColors(colours, static_cast<unsigned>(slot));
+  const int result = Channel().WriteLightMemory(slot, CustomPage(colours));
+  if (result != CommandResult::kSuccess) platform::Sleep(kLightFailureSleepMs);
+  return result;
+}
+
+int CKalvexKeyboardDevice::PaintCustomKeys(const std::vector<int>& keys) {
+  std::vector<CustomColor> colours = ZoneCustomColours();
+  for (int key : keys) {
+    if (key < 0 || key >= kUiKeyCount) continue;
+    colours[static_cast<size_t>(key)] = CustomColor{effect_.red, effect_.green, effect_.blue, 0};
+  }
   ShowCustomColours(colours);
   const int slot = std::clamp<int>(effect_.custom_group, 0, kCustomSlots - 1);
   profile_.SetCustomColors(colours, static_cast<unsigned>(slot));

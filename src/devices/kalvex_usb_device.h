@@ -29,6 +29,9 @@ struct LightingCore {
   std::mutex mutex;  ///< guards renderer (zones, light state, effect buffers)
   std::unique_ptr<HostEffectRenderer> renderer;
   uint64_t generation = 0;  ///< guarded by mutex; counts rendered passes
+  /// Someone looks at the device's picture: the host renders even the modes the
+  /// device runs by itself, so the picture shows them.
+  std::atomic<bool> on_screen{true};
 };
 
 /// Device kinds of the catalogue.
@@ -139,6 +142,15 @@ class CKalvexUSBDevice {
   /// Stores the flag; switching it on for a keyboard hands it the lighting (0x1C).
   void SetHostLighting(bool on);
   [[nodiscard]] bool HostLighting() const { return host_lighting_.load(); }
+  /// Whether the device's picture is on screen. While it is not, a device that
+  /// runs its current effect itself needs no host rendering at all.
+  void SetOnScreen(bool on) { core_->on_screen.store(on); }
+  [[nodiscard]] bool OnScreen() const { return core_->on_screen.load(); }
+  /// True while the device depends on frames the host streams to it.
+  [[nodiscard]] virtual bool StreamsHostFrames() const { return false; }
+  /// Membership of the lighting synchronisation across devices.
+  void SetSyncFlag(bool on) { sync_flag_.store(on); }
+  [[nodiscard]] bool SyncFlag() const { return sync_flag_.load(); }
   /// User data root + folder name + "/", created when missing; empty when it cannot be.
   [[nodiscard]] std::string GetDataFolder() const;
   [[nodiscard]] std::string GetDefaultsFolder() const { return folders_.defaults; }
@@ -188,6 +200,7 @@ class CKalvexUSBDevice {
   std::shared_ptr<CommandChannel> channel_;
   std::shared_ptr<LightingCore> core_;
   std::atomic<bool> host_lighting_{true};
+  std::atomic<bool> sync_flag_{false};
 };
 
 }  // namespace zt640

@@ -2,7 +2,12 @@
 
 #include <array>
 
+#include "editors/key_set_control_ui.h"
+#include "editors/macro_control_ui.h"
 #include "shell/device_option_ui.h"
+#include "shell/device_profile_ui.h"
+#include "shell/keyboard_options_panel.h"
+#include "shell/picture_controls.h"
 #include "shell/mp_device_power_ui.h"
 #include "ui/control_factory.h"
 
@@ -52,6 +57,19 @@ void RegisterCustomControls(ui::ControlFactory& factory) {
                         [](QWidget* parent) { return new CDeviceOptionUI(QStringLiteral("DeviceOption.ui"), parent); });
   factory.RegistControl(QStringLiteral("CMpDevicePowerUI"),
                         [](QWidget* parent) { return new CMpDevicePowerUI(QStringLiteral("MpDevicePower.ui"), parent); });
+  // The panels of the device pages, under their class and element names.
+  for (const char* name : {"CDeviceProfileUI", "DeviceProfile"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CDeviceProfileUI(parent); });
+  }
+  for (const char* name : {"CKeySetControlUI", "KeySetControl"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CKeySetControlUI(parent); });
+  }
+  for (const char* name : {"CMacroControlUI", "MacroControl"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CMacroControlUI(parent); });
+  }
+  factory.RegistControl(QStringLiteral("KeyboardOptionsPanel"),
+                        [](QWidget* parent) { return new KeyboardOptionsPanel(parent); });
+  RegisterPictureControls(factory);
 }
 
 }  // namespace zt640

@@ -16,6 +16,7 @@ namespace zt640 {
 namespace {
 constexpr int kRefreshWiredMs = 5;
 constexpr int kRefreshReceiverMs = 50;
+constexpr int kRefreshIdleMs = 1000;
 constexpr int kConnectRetryMs = 3000;
 constexpr int kFirstPowerMs = 50;
 constexpr int kPowerPeriodMs = 5000;
@@ -34,7 +35,12 @@ CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QW
     option_->setCheckable(true);
     connect(option_, &QAbstractButton::clicked, this, [this] { emit Chosen(this); });
   }
-  if (synchro_) connect(synchro_, &QAbstractButton::toggled, this, [this] { ApplyIcons(); });
+  if (synchro_) {
+    connect(synchro_, &QAbstractButton::toggled, this, [this](bool checked) {
+      ApplyIcons();
+      if (device_ != nullptr) device_->SetSyncFlag(checked);
+    });
+  }
 }
 
 CDeviceOptionUI::~CDeviceOptionUI() { KillAllTimers(); }
@@ -174,7 +180,21 @@ void CDeviceOptionUI::OnRefreshTimer() {
   device_->SendLightFrame();
   // The power widget repaints itself when a new power record arrives; repainting
   // it on every 5 ms frame would only burn time.
-  if (ChannelOpen()) ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
+  if (!ChannelOpen()) return;
+  if (!device_->OnScreen() && !device_->StreamsHostFrames()) {
+    ArmTimer(kRefreshTimer, kRefreshIdleMs);
+  } else {
+    ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
+  }
+}
+
+void CDeviceOptionUI::SetOnScreen(bool on) {
+  if (device_ == nullptr) return;
+  const bool was = device_->OnScreen();
+  device_->SetOnScreen(on);
+  if (on && !was && IsTimerArmed(kRefreshTimer)) {
+    ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
+  }
 }
 
 void CDeviceOptionUI::OnPowerTimer() {

@@ -77,6 +77,10 @@ class CDeviceOptionUI : public QWidget {
   void SetSynchroChecked(bool checked);
   [[nodiscard]] QAbstractButton* OptionButton() const { return option_; }
   [[nodiscard]] int RetryCount() const { return retries_; }
+  /// Whether the device's page is on screen. While it is not and the device
+  /// streams nothing, the frame timer slows to once a second; coming back on
+  /// screen brings it back to its full rate at once.
+  void SetOnScreen(bool on);
 
   /// Starts (or restarts) one of the entry's timers.
   void ArmTimer(int id, int delay_ms);

@@ -30,7 +30,7 @@ void TraceKind(uint16_t kind, const char* keyboard, const char* mouse, const cha
 /// One device type's object and the widgets that show it.
 struct DeviceSelector::Managed {
   std::unique_ptr<CKalvexUSBDevice> device;
-  std::unique_ptr<PowerPanelSink> sink;
+  std::unique_ptr<DevicePanelSink> sink;  ///< the page, or the power widget alone
   InterfaceSlot record;  ///< the command interface record identifying the device
   int type_index = -1;
   bool wireless = false;
@@ -132,6 +132,9 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   info.key_count = type.key_count;
   info.wireless = type.wireless;
   device->BindCatalogueEntry(info);
+  if (page_binder_) {
+    if (std::unique_ptr<DevicePanelSink> page_sink = page_binder_(page, *device, power)) managed->sink = std::move(page_sink);
+  }
   device->SetPanelSink(managed->sink.get());
   device->SetPageType(type.page_type);
   device->BuildKeyControls(type.key_count);
@@ -155,7 +158,10 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   managed->entry = entry;
   managed->power = power;
   managed->page = page;
+  CKalvexUSBDevice* created = managed->device.get();
+  DevicePanelSink* created_sink = managed->sink.get();
   devices_.push_back(std::move(managed));
+  if (device_created_) device_created_(type_index, *created, page, created_sink);
   return true;
 }
 
@@ -321,6 +327,13 @@ CKalvexUSBDevice* DeviceSelector::DeviceForType(int type_index) const {
   return nullptr;
 }
 
+DevicePanelSink* DeviceSelector::SinkForType(int type_index) const {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->type_index == type_index) return managed->sink.get();
+  }
+  return nullptr;
+}
+
 CDeviceOptionUI* DeviceSelector::SelectedEntry() const {
   for (const std::unique_ptr<Managed>& managed : devices_) {
     if (managed->entry && managed->entry->IsEntryVisible() && managed->entry->IsSelected()) return managed->entry;
@@ -379,6 +392,34 @@ void DeviceSelector::Select(CDeviceOptionUI* entry) {
     }
   }
   for (CDeviceOptionUI* other : Entries()) other->SetSelected(other == entry);
+  if (selection_changed_) selection_changed_();
+}
+
+bool DeviceSelector::SelectAdjacent(bool next) {
+  const std::vector<CDeviceOptionUI*> entries = Entries();
+  const CDeviceOptionUI* selected = SelectedEntry();
+  int at = -1;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i] == selected) at = static_cast<int>(i);
+  }
+  if (at < 0) return false;
+  const int step = next ? 1 : -1;
+  for (int i = at + step; i >= 0 && i < static_cast<int>(entries.size()); i += step) {
+    if (entries[static_cast<size_t>(i)]->IsEntryVisible()) {
+      Select(entries[static_cast<size_t>(i)]);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<CKalvexUSBDevice*> DeviceSelector::DevicesInKindOrder() const {
+  std::vector<CKalvexUSBDevice*> devices;
+  for (int type : {InterfaceCatalogue::kKeyboardType, InterfaceCatalogue::kMouseType,
+                   InterfaceCatalogue::kMousePadType, InterfaceCatalogue::kHeadsetType}) {
+    if (CKalvexUSBDevice* device = DeviceForType(type)) devices.push_back(device);
+  }
+  return devices;
 }
 
 void DeviceSelector::AfterVisibilityChange() {
@@ -397,6 +438,10 @@ void DeviceSelector::AfterVisibilityChange() {
   }
   if (synchro < 2) {
     for (CDeviceOptionUI* entry : Entries()) entry->SetSynchroChecked(false);
+  }
+  // Synchronisation needs two devices on screen; with fewer every device leaves it.
+  if (visible < 2) {
+    for (const std::unique_ptr<Managed>& managed : devices_) managed->device->SetSyncFlag(false);
   }
 }
 

@@ -19,7 +19,7 @@ namespace zt640 {
 class CDeviceOptionUI;
 class CKalvexUSBDevice;
 class CMpDevicePowerUI;
-class PowerPanelSink;
+class DevicePanelSink;
 
 namespace platform {
 class MessageQueue;
@@ -45,6 +45,14 @@ class DeviceSelector : public QObject {
   /// device class for it (that type then gets no entry).
   using DeviceFactory = std::function<std::unique_ptr<CKalvexUSBDevice>(int type_index, const DeviceTypeRow& type)>;
 
+  /// Turns a freshly built device page into the device's panel sink (null: the
+  /// device keeps the sink that only shows its power records).
+  using PageBinder =
+      std::function<std::unique_ptr<DevicePanelSink>(QWidget* page, CKalvexUSBDevice& device, CMpDevicePowerUI* power)>;
+  /// Told after a device object, its page and its sink exist.
+  using DeviceCreated =
+      std::function<void(int type_index, CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink)>;
+
   /// `root` holds "device_select_layout", "device_switch", "device_power_switch"
   /// and "No_device_Link"; `queue` is the main window's message queue.
   DeviceSelector(QWidget* root, platform::MessageQueue& queue, const InterfaceCatalogue& catalogue,
@@ -56,6 +64,11 @@ class DeviceSelector : public QObject {
 
   /// Called before the selected entry is hidden (closes secondary windows).
   void SetBeforeHideSelected(std::function<void()> callback) { before_hide_selected_ = std::move(callback); }
+
+  void SetPageBinder(PageBinder binder) { page_binder_ = std::move(binder); }
+  void SetDeviceCreated(DeviceCreated callback) { device_created_ = std::move(callback); }
+  /// Told after every change of the selected entry.
+  void SetSelectionChanged(std::function<void()> callback) { selection_changed_ = std::move(callback); }
 
   /// The mouse and keyboard types, before any device is present.
   void CreateStartupDevices();
@@ -73,6 +86,11 @@ class DeviceSelector : public QObject {
   [[nodiscard]] DiscoveryThread::Sink MakeSink(std::uint32_t activate_message);
 
   [[nodiscard]] int VisibleCount() const;
+  /// Selects the nearest visible entry after (`next`) or before the selected one;
+  /// false when there is none.
+  bool SelectAdjacent(bool next);
+  /// The device objects in keyboard, mouse, mouse pad, headset order.
+  [[nodiscard]] std::vector<CKalvexUSBDevice*> DevicesInKindOrder() const;
   /// Shows "No_device_Link" when no entry is visible, else hides it.
   void UpdateNoDevicePanel();
   /// Stops or resumes the power polling of every wireless device's entry.
@@ -81,6 +99,8 @@ class DeviceSelector : public QObject {
   [[nodiscard]] CDeviceOptionUI* EntryForType(int type_index) const;
   [[nodiscard]] CKalvexUSBDevice* DeviceForType(int type_index) const;
   [[nodiscard]] CDeviceOptionUI* SelectedEntry() const;
+  /// The panel sink of a device type's object (its page when it has one).
+  [[nodiscard]] DevicePanelSink* SinkForType(int type_index) const;
   /// Selector entries in creation order.
   [[nodiscard]] std::vector<CDeviceOptionUI*> Entries() const;
 
@@ -105,6 +125,9 @@ class DeviceSelector : public QObject {
   SlotTable slots_;
   DeviceFactory factory_;
   std::function<void()> before_hide_selected_;
+  PageBinder page_binder_;
+  DeviceCreated device_created_;
+  std::function<void()> selection_changed_;
   std::vector<std::unique_ptr<Managed>> devices_;  ///< creation order; live for the whole run
 };
 

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFileDialog>
+#include <QShowEvent>
 #include <QDir>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -13,7 +15,10 @@
 #include "platform/paths/product_title.h"
 #include "platform/paths/program_paths.h"
 #include "platform/settings/registry_store.h"
-#include "devices/kalvex_usb_device.h"
+#include "devices/kalvex_keyboard_device.h"
+#include "platform/ipc/registered_messages.h"
+#include "shell/keyboard_page.h"
+#include "shell/msg_wnd.h"
 #include "shell/device_selector.h"
 #include "shell/discovery_thread.h"
 #include "shell/language_choice.h"
@@ -40,7 +45,13 @@ platform::MessageQueue* MainWindowQueue() { return g_main_window_queue.load(); }
 CMainWnd::CMainWnd(std::string runtime_folder, MainWndPlugins plugins)
     : WindowImplBase(QStringLiteral("XML_MAIN"), QStringLiteral("MainWnd")),
       runtime_folder_(std::move(runtime_folder)),
-      plugins_(std::move(plugins)) {}
+      plugins_(std::move(plugins)),
+      prompts_(DefaultPrompts()) {
+  constexpr std::array<std::string_view, 4> kGameEvents = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
+  for (std::size_t i = 0; i < kGameEvents.size(); ++i) {
+    game_event_messages_[i] = platform::RegisterWindowMessage(kGameEvents[i]);
+  }
+}
 
 CMainWnd::~CMainWnd() {
   Destroy();
@@ -80,20 +91,44 @@ void CMainWnd::InitWindow() {
 void CMainWnd::Notify(const ui::Notification& notification) {
   if (destroyed_) return;
   const QString& kind = notification.kind;
+  const QString& name = notification.sender_name;
   if (kind == QLatin1String("windowinit") && notification.sender == this) {
     OnWindowInit();
-  } else if (kind == QLatin1String("click")) {
-    OnClick(notification.sender_name);
-  } else if (kind == QLatin1String("timer") && notification.sender == this) {
-    if (notification.wparam == kScaleTimer) {
-      timers().KillTimer(this, kScaleTimer);
+  } else if (kind == QLatin1String("windowsize")) {
+    if (name == QLatin1String("root")) {
       const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
       RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
-      if (plugins_.notify_capture_scale) plugins_.notify_capture_scale();
-    } else if (notification.wparam == kTrayMenuTimer) {
-      timers().KillTimer(this, kTrayMenuTimer);
-      OpenTrayMenu();
     }
+  } else if (kind == QLatin1String("click")) {
+    OnClick(name);
+  } else if (kind == QLatin1String("selectchanged")) {
+    OnSelectChanged(name, notification.wparam != 0);
+  } else if (kind == QLatin1String("valuechanged")) {
+    OnValueChanged(name);
+  } else if (kind == QLatin1String("itemselect")) {
+    OnItemSelect(name, static_cast<int>(notification.wparam));
+  } else if (kind == QLatin1String("killfocus")) {
+    OnKillFocus(name);
+  } else if (kind == QLatin1String("click_select_end")) {
+    OnSelectionEnd(name);
+  } else if (kind == QLatin1String("timer") && notification.sender == this) {
+    OnTimer(static_cast<int>(notification.wparam));
+  }
+}
+
+void CMainWnd::OnTimer(int id) {
+  // Every main-window timer runs once per arming.
+  timers().KillTimer(this, id);
+  if (id == kScaleTimer) {
+    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+    RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
+    if (plugins_.notify_capture_scale) plugins_.notify_capture_scale();
+  } else if (id == kTrayMenuTimer) {
+    OpenTrayMenu();
+  } else if (id == kProfileSwitchTimer) {
+    if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
+  } else if (id == kGameEventTimer) {
+    RestoreAfterGameEvents();
   }
 }
 
@@ -123,7 +158,10 @@ void CMainWnd::OnWindowInit() {
   if (plugins_.capture_watchdog && !workers_.Start(kCaptureWatchdogSlot, "capture watchdog", plugins_.capture_watchdog)) {
     platform::DebugOutput("capture watchdog not started");
   }
-  if (plugins_.light_sync && !workers_.Start(kLightSyncSlot, "light sync", plugins_.light_sync)) {
+  if (!plugins_.light_sync) {
+    plugins_.light_sync = [this](const platform::Event& stop) { RunLightSync(stop, sync_devices_, sync_effect_); };
+  }
+  if (!workers_.Start(kLightSyncSlot, "light sync", plugins_.light_sync)) {
     platform::DebugOutput("lighting synchronisation thread not started");
   }
   if (plugins_.start_capture_process) plugins_.start_capture_process();
@@ -145,6 +183,22 @@ void CMainWnd::StartDevices() {
   if (plugins_.catalogue) {
     selector_ = std::make_unique<DeviceSelector>(this, messages(), *plugins_.catalogue, plugins_.device_factory);
     selector_->SetBeforeHideSelected([this] { CloseSecondaryWindows(); });
+    selector_->SetPageBinder([this](QWidget* page, CKalvexUSBDevice& device,
+                                    CMpDevicePowerUI* power) -> std::unique_ptr<DevicePanelSink> {
+      auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(&device);
+      if (keyboard == nullptr || page == nullptr) return nullptr;
+      // The page's panels ask through the window's current prompts, which tests replace.
+      ui::PanelPrompts forward;
+      forward.message = [this](const QString& text, int mode) { return prompts_.Message(text, mode); };
+      forward.file = [this](const QString& filter, bool save, const QString& suggested) {
+        return prompts_.File(filter, save, suggested);
+      };
+      return std::make_unique<KeyboardPage>(page, *keyboard, power, std::move(forward));
+    });
+    selector_->SetDeviceCreated([this](int, CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {
+      OnDeviceCreated(device, page, sink);
+    });
+    selector_->SetSelectionChanged([this] { UpdateOnScreen(); });
     selector_->CreateStartupDevices();
     if (!plugins_.discovery) {
       plugins_.discovery = [table = &selector_->Slots(),
@@ -166,21 +220,9 @@ void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
   const bool awake = event == PowerBroadcast::kResumeAutomatic;
   if (awake == system_awake_) return;
   system_awake_ = awake;
-  if (!selector_) return;
-  // Host lighting goes off while the system sleeps and comes back as it was.
-  for (int type = 0; type < static_cast<int>(InterfaceCatalogue::kDeviceTypes); ++type) {
-    CKalvexUSBDevice* device = selector_->DeviceForType(type);
-    if (host_lighting_before_suspend_.size() <= static_cast<std::size_t>(type)) {
-      host_lighting_before_suspend_.resize(static_cast<std::size_t>(type) + 1, false);
-    }
-    if (device == nullptr) continue;
-    if (!awake) {
-      host_lighting_before_suspend_[static_cast<std::size_t>(type)] = device->HostLighting();
-      device->SetHostLighting(false);
-    } else if (host_lighting_before_suspend_[static_cast<std::size_t>(type)]) {
-      device->SetHostLighting(true);
-    }
-  }
+  // Host lighting goes off while the system sleeps and follows the light-control
+  // flag again after it wakes.
+  ApplyLightControl(awake && light_control_ != 0);
 }
 
 void CMainWnd::ApplyStartupLanguage() {
@@ -202,24 +244,9 @@ void CMainWnd::ApplyStartupLanguage() {
   language_index_ = index;
 }
 
-void CMainWnd::OnClick(const QString& name) {
-  if (name == QLatin1String("closebtn")) {
-    HideToTray();
-  } else if (name == QLatin1String("minbtn")) {
-    showMinimized();
-  } else if (name == QLatin1String("maxbtn")) {
-    showMaximized();
-    if (max_button_) max_button_->hide();
-    if (restore_button_) restore_button_->show();
-  } else if (name == QLatin1String("restorebtn")) {
-    showNormal();
-    if (restore_button_) restore_button_->hide();
-    if (max_button_) max_button_->show();
-  }
-}
-
 void CMainWnd::HideToTray() {
   CloseSecondaryWindows();
+  if (selector_) selector_->SetPowerPolling(false);
   if (tray_.IsShown()) {
     hide();
   } else {
@@ -240,8 +267,24 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     ShowAndRaise();
     return 1;
   }
+  if (message.message == UWM_LIGHT_CONTROL_STATE_MSG && message.message != 0) {
+    if (message.wparam == 1 && message.lparam == 0) SetLightControl(0, QStringLiteral("不控制灯光"));
+    if (message.wparam == 1 && message.lparam == 1) SetLightControl(1, QStringLiteral("控制灯光"));
+    return 1;
+  }
+  if (message.message == UWM_DEVICE_TABLE_QUERY_MSG && message.message != 0) {
+    AnswerDeviceTableQuery();
+    return 1;
+  }
   if (message.message == PowerBroadcast::kWmPowerBroadcast) {
     OnPowerBroadcast(message.wparam);
+    return 1;
+  }
+  for (std::uint32_t game_event : game_event_messages_) {
+    if (game_event == 0 || message.message != game_event) continue;
+    // Other programs' lighting requests wait while the system sleeps.
+    if (!system_awake_) return 0;
+    OnGameEvent(message.wparam, message.lparam);
     return 1;
   }
   if (message.message == DeviceSelector::kDeviceAddMessage || message.message == DeviceSelector::kDeviceRemoveMessage ||

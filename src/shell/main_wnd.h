@@ -3,19 +3,25 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <string>
 
 #include "platform/sync/worker_slots.h"
+#include "shell/light_sync.h"
 #include "shell/main_wnd_plugins.h"
+#include "ui/panel_prompts.h"
 #include "ui/tray_icon.h"
 #include "ui/window_impl_base.h"
 
 class QPushButton;
 
 namespace zt640 {
+class CKalvexUSBDevice;
+class DevicePanelSink;
 class DeviceSelector;
+class KeyboardPage;
 class PowerBroadcast;
 }  // namespace zt640
 
@@ -35,6 +41,9 @@ class CMainWnd : public ui::WindowImplBase {
 
   static constexpr int kScaleTimer = 1011;
   static constexpr int kTrayMenuTimer = 1032;
+  static constexpr int kProfileSwitchTimer = 1055;
+  static constexpr int kProfileSwitchDelayMs = 400;
+  static constexpr int kGameEventTimer = 1066;
   static constexpr std::uint32_t kTrayIconMessage = 1025;
 
   static constexpr int kInitialWidth = 800;
@@ -69,6 +78,18 @@ class CMainWnd : public ui::WindowImplBase {
   /// 0 between a suspend and the following resume: device messages are ignored then.
   [[nodiscard]] bool SystemAwake() const { return system_awake_; }
 
+  /// The message box and file dialogs the panels use; tests script them.
+  void SetPrompts(ui::PanelPrompts prompts) { prompts_ = std::move(prompts); }
+  /// The device of the selected selector entry; null when none is selected.
+  [[nodiscard]] CKalvexUSBDevice* SelectedDevice() const;
+  /// The page of the selected device when it is the keyboard's.
+  [[nodiscard]] KeyboardPage* SelectedKeyboardPage() const;
+  /// Whether this program drives the devices' lighting (the light-control flag).
+  [[nodiscard]] bool LightControl() const { return light_control_ != 0; }
+  /// The ids of the four game event messages in this process.
+  [[nodiscard]] const std::array<std::uint32_t, 4>& GameEventMessages() const { return game_event_messages_; }
+  [[nodiscard]] const SharedSyncEffect& RememberedSyncEffect() const { return sync_effect_; }
+
   void Notify(const ui::Notification& notification) override;
   std::int64_t HandleMessage(const platform::WindowMessage& message) override;
 
@@ -79,6 +100,9 @@ class CMainWnd : public ui::WindowImplBase {
  protected:
   void InitWindow() override;
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void OnWindowInit();
@@ -94,6 +118,25 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] int VisibleDeviceCount() const;
   void StartDevices();
   void OnPowerBroadcast(std::uint64_t event);
+  void OnTimer(int id);
+  void OnSelectChanged(const QString& name, bool checked);
+  void OnValueChanged(const QString& name);
+  void OnItemSelect(const QString& name, int index);
+  void OnKillFocus(const QString& name);
+  void OnSelectionEnd(const QString& panel);
+  /// Tells every device whether its page is on screen (the selected device's page
+  /// while the window is shown and not minimised).
+  void UpdateOnScreen();
+  void OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink);
+  void ToggleLightControl();
+  void SetLightControl(int flag, const QString& text);
+  void ApplyLightControl(bool on);
+  void OnGameEvent(std::uint64_t action, std::int64_t mode);
+  void RestoreAfterGameEvents();
+  void AnswerDeviceTableQuery();
+  void SameModeOnAllDevices();
+  void ResetSelectedToDefaults();
+  [[nodiscard]] ui::PanelPrompts DefaultPrompts();
 
   std::string runtime_folder_;
   MainWndPlugins plugins_;
@@ -112,7 +155,11 @@ class CMainWnd : public ui::WindowImplBase {
   std::unique_ptr<DeviceSelector> selector_;
   PowerBroadcast* power_ = nullptr;  ///< child of the window
   bool system_awake_ = true;
-  std::vector<bool> host_lighting_before_suspend_;
+  int light_control_ = 1;
+  ui::PanelPrompts prompts_;
+  SharedSyncEffect sync_effect_;
+  SyncDeviceList sync_devices_;
+  std::array<std::uint32_t, 4> game_event_messages_{};
 };
 
 /// The main window's message queue, for worker threads (null while there is none).

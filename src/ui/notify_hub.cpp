@@ -7,8 +7,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextEdit>
 #include <QWidget>
+
+#include "ui/notifying_control.h"
 
 namespace zt640::ui {
 
@@ -45,6 +48,13 @@ void NotifyHub::Attach(QWidget* root) {
 void NotifyHub::Connect(QWidget* widget) {
   if (widget->property(kConnectedProperty).toBool()) return;
   widget->setProperty(kConnectedProperty, true);
+
+  if (auto* control = dynamic_cast<NotifyingControl*>(widget)) {
+    control->SetNotifyHandler([hub = QPointer<NotifyHub>(this)](QObject* sender, const QString& kind, qint64 wparam,
+                                                                qint64 lparam) {
+      if (hub) hub->SendNotify(sender, kind, wparam, lparam);
+    });
+  }
 
   if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
     connect(button, &QAbstractButton::clicked, this, [this, button] { SendNotify(button, QStringLiteral("click")); });

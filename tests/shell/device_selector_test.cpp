@@ -25,19 +25,12 @@
 #include "shell/power_broadcast.h"
 #include "shell/registered_window_messages.h"
 #include "support/qt_app.h"
+#include "shell/main_window_fixture.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
 
 namespace zt640 {
 namespace {
-
-void PrepareSkins() {
-  test::QtApp();
-  ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
-  ASSERT_TRUE(ui::ResourceManager::Instance().LoadResource("res.xml"));
-  RegisterCustomControls(ui::ControlFactory::Instance());
-  ASSERT_TRUE(RegisterActivationMessage());
-}
 
 /// Showing and raising the window makes the platform register its pointing
 /// device after the test program's static application object was built, so the
@@ -51,87 +44,9 @@ class InputDeviceCleanup : public ::testing::Environment {
 };
 const auto* const kInputDeviceCleanup = ::testing::AddGlobalTestEnvironment(new InputDeviceCleanup);
 
-bool WaitFor(const std::function<bool()>& done, int timeout_ms = 3000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeout_ms) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
-}
-
-/// The main window with the keyboard class, over a simulated keyboard and receiver.
-class DeviceSelectorTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    PrepareSkins();
-    char templ[] = "/tmp/zt640-sel-XXXXXX";
-    ASSERT_NE(mkdtemp(templ), nullptr);
-    root_ = templ;
-    std::filesystem::create_directories(root_ + "/DefaultData");
-    folders_ = {root_ + "/DefaultData/", root_ + "/data/"};
-    Json::Value keys(Json::arrayValue);
-    for (const KeyAssignment& value : KeyboardKeyMatcher::FactoryValues()) {
-      Json::Value key;
-      key["Assignment"] = value.Pack();
-      key["DefaultAssignment"] = value.Pack();
-      keys.append(key);
-    }
-    Json::Value document;
-    document["Device"][0]["KeyList"] = keys;
-    document["Device"][0]["LightInfo"]["SelectItem"] = 5;
-    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folders_.defaults + "keyboard.Json", document));
-    devsim::DevsimConfig config;
-    config.root = root_ + "/hid";
-    config.with_receiver = true;
-    server_ = std::make_unique<devsim::DevsimServer>(config);
-    std::string error;
-    ASSERT_TRUE(server_->Start(&error)) << error;
-    setenv("ZT640_HID_ROOT", (root_ + "/hid").c_str(), 1);
-  }
-
-  void TearDown() override {
-    if (window_) window_->Destroy();
-    window_.reset();
-    if (server_) server_->Stop();
-    unsetenv("ZT640_HID_ROOT");
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-
-  void Open(const InterfaceCatalogue& catalogue) {
-    MainWndPlugins plugins;
-    plugins.catalogue = catalogue;
-    const ProfileFolders folders = folders_;
-    plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {
-      return CreateDeviceObject(type_index, type, folders);
-    };
-    window_ = std::make_unique<CMainWnd>("", std::move(plugins));
-    QString error;
-    ASSERT_TRUE(window_->Create("t", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) << error.toStdString();
-    ASSERT_NE(window_->Devices(), nullptr);
-  }
-
-  CDeviceOptionUI* KeyboardEntry() { return window_->Devices()->EntryForType(InterfaceCatalogue::kKeyboardType); }
-  CKalvexUSBDevice* Keyboard() { return window_->Devices()->DeviceForType(InterfaceCatalogue::kKeyboardType); }
-  bool NoDevicePanelShown() { return !window_->FindControl("No_device_Link")->isHidden(); }
-
-  static InterfaceCatalogue WithReceiverIds() {
-    InterfaceCatalogue catalogue;
-    const DevicesJson::Result ids = DevicesJson::ApplyText(
-        R"({"Interfaces":[{"Row":2,"VendorId":"0x320F","ProductId":"0x5089"},
-                          {"Row":3,"VendorId":"0x320F","ProductId":"0x5089"}]})",
-        catalogue);
-    EXPECT_EQ(ids.rows_applied, 2u);
-    return catalogue;
-  }
-
-  std::string root_;
-  ProfileFolders folders_;
-  std::unique_ptr<devsim::DevsimServer> server_;
-  std::unique_ptr<CMainWnd> window_;
-};
+using test::PrepareSkins;
+using test::WaitFor;
+using DeviceSelectorTest = test::MainWindowFixture;
 
 TEST_F(DeviceSelectorTest, PlugUnplugReplug_EntryFollowsAndNoDevicePanelToo) {
   ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));

@@ -1,0 +1,339 @@
+#include "shell/keyboard_page.h"
+
+#include <QStackedWidget>
+#include <QWidget>
+
+#include "devices/kalvex_keyboard_device.h"
+#include "devices/keyboard_effect_renderer.h"
+#include "editors/key_set_control_ui.h"
+#include "editors/macro_control_ui.h"
+#include "platform/diag/debug_output.h"
+#include "profiles/key_display_name.h"
+#include "profiles/key_tables.h"
+#include "profiles/keyboard_profiledata.h"
+#include "shell/device_key_button_ui.h"
+#include "shell/device_profile_ui.h"
+#include "ui/key_text.h"
+#include "shell/keyboard_options_panel.h"
+#include "shell/keyboard_picture.h"
+#include "shell/mp_device_power_ui.h"
+#include "shell/select_panel_ui.h"
+#include "transport/command_result.h"
+
+namespace zt640 {
+
+namespace {
+constexpr char kMacroFailedKey[] = "message_text_7";
+constexpr char kMacroTooLongKey[] = "message_text_16";
+constexpr int kKeyboardKind = 1;
+
+template <typename T>
+T* FindPanel(QWidget* page, const char* name) {
+  if (page == nullptr) return nullptr;
+  if (auto* found = page->findChild<T*>(QString::fromLatin1(name))) return found;
+  return page->findChild<T*>();
+}
+}  // namespace
+
+KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevicePowerUI* power,
+                           ui::PanelPrompts prompts)
+    : QObject(page), page_(page), device_(device), power_(power), prompts_(std::move(prompts)) {
+  profiles_ = FindPanel<CDeviceProfileUI>(page, "device_profile");
+  key_set_ = FindPanel<CKeySetControlUI>(page, "keyset_panel");
+  macros_ = FindPanel<CMacroControlUI>(page, "macro_panel");
+  options_ = FindPanel<KeyboardOptionsPanel>(page, "options_panel");
+  function_pages_ = page != nullptr ? page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch")) : nullptr;
+  picture_panel_ = FindPanel<CSelectPanelUI>(page, "device_key_light");
+  if (picture_panel_) picture_ = std::make_unique<KeyboardPicture>(picture_panel_);
+  if (profiles_) profiles_->SetPrompts(prompts_);
+  if (macros_) macros_->SetPrompts(prompts_);
+  if (key_set_) key_set_->SetDeviceKind(kKeyboardKind);
+}
+
+KeyboardPage::~KeyboardPage() = default;
+
+void KeyboardPage::LoadPanels() {
+  const std::string folder = device_.GetDataFolder();
+  if (profiles_ && !folder.empty()) {
+    const PanelResult loaded = profiles_->Load(kKeyboardKind, folder, device_.GetDefaultProfilePath());
+    if (!loaded.done()) platform::DebugOutput("keyboard profile list: " + loaded.reason_key);
+    device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
+  }
+  if (macros_ && !folder.empty()) (void)macros_->Load(folder);
+  (void)device_.InitializeDevice();
+  if (key_set_) key_set_->FillMacroList(device_.MacroNames());
+  RefreshKeyTexts();
+}
+
+void KeyboardPage::ShowResult(const std::string& message_key) {
+  if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
+}
+
+void KeyboardPage::WriteUsedMacros() {
+  const int result = device_.WriteMacros(device_.GetMacroUsage());
+  if (result < 0) {
+    (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
+  } else if (result > 0) {
+    const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
+    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result)), 0);
+  }
+}
+
+void KeyboardPage::OnKeyClick(int key) {
+  if (key < 0 || key >= CKalvexKeyboardDevice::kUiKeyCount) return;
+  // A profile that cannot be read gives nothing to edit.
+  if (device_.Profile().LoadSideProfile(device_.Profile().GetProfilePath()).isNull()) return;
+  const int32_t function_switch = device_.GetFunctionSwitch();
+  if (function_switch == 2) {
+    device_.SetSelectedKey(key);
+    MarkSelectedKey(key);
+    if (key_set_ && static_cast<size_t>(key) < device_.Assignments().size()) {
+      key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(key)]);
+    }
+  } else if (function_switch == 1 && device_.GetLightState().mode() == KeyboardEffectRenderer::kCustomMode) {
+    if (device_.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+  }
+}
+
+void KeyboardPage::MarkSelectedKey(int key) {
+  if (!picture_) return;
+  for (int k = 0; k < KeyboardPicture::kKeyCount; ++k) {
+    if (CDeviceKeyButtonUI* button = picture_->Button(k)) button->SetSelected(k == key);
+  }
+  marked_key_ = key;
+}
+
+void KeyboardPage::OnSelectionEnd() {
+  if (!picture_) return;
+  if (device_.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+  const std::vector<int> keys = picture_->SelectedKeys();
+  if (keys.empty()) return;
+  if (device_.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+}
+
+void KeyboardPage::OnFunctionTab(int function_switch) {
+  if (function_switch <= 0) return;
+  device_.SetFunctionSwitch(function_switch);
+}
+
+bool KeyboardPage::OnProfileClick(const QString& name) {
+  if (!profiles_) return false;
+  const std::optional<CDeviceProfileUI::Follow> follow = profiles_->OnClick(name);
+  if (!follow) return false;
+  if (*follow == CDeviceProfileUI::Follow::kActivateSelected) ActivateSelectedProfile();
+  if (*follow == CDeviceProfileUI::Follow::kReloadActive) ReloadAfterReset();
+  return true;
+}
+
+bool KeyboardPage::OnProfileItemSelect(const QString& name, int index) {
+  return profiles_ && profiles_->OnItemSelect(name, index);
+}
+
+void KeyboardPage::ActivateSelectedProfile() {
+  if (!profiles_) return;
+  ProfileList& list = profiles_->List();
+  const PanelResult selected = list.SelectProfile(list.GetSelectedProfile());
+  if (!selected.done()) ShowResult(selected.message_key);
+  profiles_->Refresh();
+  device_.SetProfileName(list.GetActiveProfileUuid());
+  (void)device_.LoadProfileState();
+  device_.DropMissingMacros();
+  device_.ApplyProfileState();
+  (void)device_.WriteSettingsRecord(0, 0);
+  WriteUsedMacros();
+  (void)device_.WriteCurrentKeyAssignments(0);
+  if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
+    key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
+  }
+}
+
+void KeyboardPage::ReloadAfterReset() {
+  (void)device_.LoadProfileState();
+  device_.ApplyProfileState();
+  (void)device_.WriteSettingsRecord(0, 0);
+  int macro_result = 0;
+  (void)device_.ResetKeyboard(&macro_result);
+  if (macro_result < 0) {
+    (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
+  } else if (macro_result > 0) {
+    const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
+    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(macro_result)), 0);
+  }
+}
+
+void KeyboardPage::ResetSelectedProfile() {
+  if (!profiles_) return;
+  const PanelResult reset = profiles_->List().ResetProfile();
+  if (!reset.done()) {
+    ShowResult(reset.message_key);
+    return;
+  }
+  ReloadAfterReset();
+}
+
+bool KeyboardPage::OnKeySetClick(const QString& name) {
+  if (!key_set_) return false;
+  const std::optional<CKeySetControlUI::Action> action = key_set_->OnClick(name);
+  if (!action) return false;
+  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
+  return true;
+}
+
+bool KeyboardPage::OnKeySetItemSelect(const QString& name, int index) {
+  if (!key_set_) return false;
+  const std::optional<CKeySetControlUI::Action> action = key_set_->OnItemSelect(name, index);
+  if (!action) return false;
+  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
+  return true;
+}
+
+bool KeyboardPage::OnKeySetSelectChanged(const QString& name, bool checked) {
+  if (!key_set_) return false;
+  const std::optional<CKeySetControlUI::Action> action = key_set_->OnSelectChanged(name, checked);
+  if (!action) return false;
+  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
+  return true;
+}
+
+bool KeyboardPage::OnKeySetKillFocus(const QString& name) {
+  if (!key_set_) return false;
+  const std::optional<CKeySetControlUI::Action> action = key_set_->OnKillFocus(name);
+  if (!action) return false;
+  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
+  return true;
+}
+
+void KeyboardPage::StoreKeySetEntry() {
+  const int key = device_.SelectedKey();
+  if (key < 0 || static_cast<size_t>(key) >= device_.Assignments().size()) return;
+  const KeyAssignment assignment = key_set_->LastEntry().current.assignment;
+  device_.SetAssignment(key, assignment);
+  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
+  if (assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat) WriteUsedMacros();
+  (void)device_.WriteCurrentKeyAssignments(0);
+}
+
+bool KeyboardPage::OnMacroClick(const QString& name) {
+  if (!macros_) return false;
+  std::optional<CMacroControlUI::ClickOutcome> outcome;
+  if (profiles_) {
+    outcome = macros_->OnClick(name, profiles_->List(), device_.Profile());
+  } else {
+    const ProfileList none;
+    outcome = macros_->OnClick(name, none, device_.Profile());
+  }
+  if (!outcome) return false;
+  if (key_set_) {
+    for (const CMacroControlUI::LibraryChange& change : outcome->changes) {
+      switch (change.kind) {
+        case CMacroControlUI::LibraryChange::kAdded:
+          key_set_->AppendMacro(change.name);
+          break;
+        case CMacroControlUI::LibraryChange::kRenamed:
+          (void)key_set_->RenameMacro(static_cast<size_t>(change.position), change.name);
+          break;
+        case CMacroControlUI::LibraryChange::kDeleted:
+          key_set_->RemoveMacro(static_cast<size_t>(change.position));
+          break;
+      }
+    }
+  }
+  ApplyMacroChanges(outcome->active_keys_changed);
+  return true;
+}
+
+void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
+  device_.LoadNameLists();
+  if (active_keys_changed) {
+    (void)device_.LoadProfileState();
+    device_.ApplyProfileState();
+    WriteUsedMacros();
+    (void)device_.WriteCurrentKeyAssignments(0);
+  }
+  RefreshKeyTexts();
+}
+
+bool KeyboardPage::OnMacroItemSelect(const QString& name, int index) {
+  return macros_ && macros_->OnItemSelect(name, index);
+}
+
+bool KeyboardPage::OnMacroKillFocus(const QString& name) { return macros_ && macros_->OnKillFocus(name); }
+
+void KeyboardPage::OnOptionChanged(const QString& name) {
+  if (!options_ || !KeyboardOptionsPanel::IsOptionControl(name)) return;
+  const KeyboardOptions options = options_->ReadOptions(device_.Options());
+  if (options == device_.Options()) return;
+  device_.SetOptions(options);
+  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
+  (void)device_.WriteSettingsRecord(0, 0);
+}
+
+void KeyboardPage::ResetRepeat() {
+  CKeyboardProfiledata defaults;
+  (void)defaults.LoadProfile(device_.GetDefaultProfilePath());
+  const KeyboardOptions factory = defaults.GetKeyboardOptions();
+  KeyboardOptions options = device_.Options();
+  options.repeat = factory.repeat;
+  options.repeat_delay = factory.repeat_delay;
+  device_.SetOptions(options);
+  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
+}
+
+void KeyboardPage::FillCustom(bool on) {
+  if (device_.FillCustomColours(on) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+}
+
+void KeyboardPage::RefreshKeyTexts() {
+  if (!picture_) return;
+  const std::vector<KeyListEntry>& list = device_.Assignments();
+  const std::vector<std::string>& macro_names = device_.MacroNames();
+  const NameKeyText text_of = [](std::string_view key) { return KeyText::ForNameKey(key); };
+  for (int key = 0; key < KeyboardPicture::kKeyCount && static_cast<size_t>(key) < list.size(); ++key) {
+    const std::optional<std::string> text =
+        KeyDisplayName::Text(list[static_cast<size_t>(key)].current.assignment, KeyPanelKind::Keyboard, macro_names, text_of);
+    if (text) picture_->SetKeyText(key, QString::fromStdString(*text));
+  }
+}
+
+void KeyboardPage::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) {
+  if (picture_) picture_->StoreKeyColour(ui_key, colour.red, colour.green, colour.blue, colour.brightness);
+}
+
+void KeyboardPage::ShowKeyText(unsigned ui_key, const std::string& text) {
+  if (picture_) picture_->SetKeyText(static_cast<int>(ui_key), QString::fromStdString(text));
+}
+
+void KeyboardPage::ShowKeyEnabled(unsigned ui_key, bool enabled) {
+  if (picture_) picture_->SetKeyEnabled(static_cast<int>(ui_key), enabled);
+}
+
+void KeyboardPage::ShowFunctionSwitch(int32_t value) {
+  if (function_pages_ && value >= 1 && value <= function_pages_->count()) function_pages_->setCurrentIndex(value - 1);
+  // The key being edited stays marked only while the key assignment page is shown.
+  if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) marked->SetSelected(value == 2);
+}
+
+void KeyboardPage::ShowPower(const PowerRecord& record) {
+  if (power_) power_->ShowPowerStatus(record);
+}
+
+void KeyboardPage::ShowLightState(const LightEffect&) {}
+
+void KeyboardPage::ShowAudioLight(const AudioLightSetting&) {}
+
+void KeyboardPage::ShowCustomSlot(int) {}
+
+void KeyboardPage::ShowOptions(const KeyboardOptions& options) {
+  if (options_) options_->ShowOptions(options);
+}
+
+void KeyboardPage::ShowKeyAssignments() {
+  RefreshKeyTexts();
+  if (key_set_) key_set_->FillMacroList(device_.MacroNames());
+}
+
+void KeyboardPage::PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) {
+  if (post_) post_(message, wparam, lparam);
+}
+
+}  // namespace zt640

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <memory>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "devices/device_panel_sink.h"
+#include "editors/key_set_control_ui.h"
+#include "editors/macro_control_ui.h"
+#include "shell/device_profile_ui.h"
+#include "shell/keyboard_options_panel.h"
+#include "shell/select_panel_ui.h"
+#include "ui/panel_prompts.h"
+
+class QStackedWidget;
+class QWidget;
+
+namespace zt640 {
+
+class CKalvexKeyboardDevice;
+class CMpDevicePowerUI;
+class KeyboardPicture;
+
+/// The keyboard's page: its drawn picture with live key colours and assignment
+/// texts, the profile, key assignment, macro and options panels, and what the main
+/// window's routes do on them. It is also the keyboard's panel sink. Everything runs
+/// on the UI thread except ShowKeyLight, which only stores the colour.
+class KeyboardPage final : public QObject, public DevicePanelSink {
+  Q_OBJECT
+ public:
+  /// `page` is the page built from the keyboard's skin; `power` its power widget.
+  KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevicePowerUI* power, ui::PanelPrompts prompts);
+  ~KeyboardPage() override;
+
+  /// Loads the profile list (the device takes its active profile) and the macro
+  /// library, and shows the device's state.
+  void LoadPanels();
+
+  [[nodiscard]] QWidget* Widget() const { return page_; }
+  [[nodiscard]] CKalvexKeyboardDevice& Device() const { return device_; }
+  [[nodiscard]] CDeviceProfileUI* Profiles() const { return profiles_; }
+  [[nodiscard]] CKeySetControlUI* KeySet() const { return key_set_; }
+  [[nodiscard]] CMacroControlUI* Macros() const { return macros_; }
+  [[nodiscard]] KeyboardOptionsPanel* Options() const { return options_; }
+  [[nodiscard]] KeyboardPicture* Picture() const { return picture_.get(); }
+
+  // What the main window's routes do on this page.
+  /// A key button of the picture was clicked.
+  void OnKeyClick(int key);
+  /// A rubber-band selection ended on the picture: in custom mode the selected keys
+  /// take the custom fill colour; otherwise the selection only shows.
+  void OnSelectionEnd();
+  void OnFunctionTab(int function_switch);
+  /// The profile panel's buttons; true when the name was one of them.
+  bool OnProfileClick(const QString& name);
+  bool OnProfileItemSelect(const QString& name, int index);
+  /// Activates the profile chosen in the drop-down list on the device.
+  void ActivateSelectedProfile();
+  /// Resets the selected profile and the keyboard ("device_reset_btn" after the
+  /// panel's own confirmation, "default_btn" after the main window's).
+  void ReloadAfterReset();
+  /// Resets the selected profile to the defaults, then reloads as above.
+  void ResetSelectedProfile();
+  bool OnKeySetClick(const QString& name);
+  bool OnKeySetItemSelect(const QString& name, int index);
+  bool OnKeySetSelectChanged(const QString& name, bool checked);
+  bool OnKeySetKillFocus(const QString& name);
+  bool OnMacroClick(const QString& name);
+  bool OnMacroItemSelect(const QString& name, int index);
+  bool OnMacroKillFocus(const QString& name);
+  /// An options control changed: the options go to the profile and the keyboard.
+  void OnOptionChanged(const QString& name);
+  /// "reset_repeat_btn": repeat rate and delay return to the default profile's.
+  void ResetRepeat();
+  /// "custom_bright_color_btn" (true) and "custom_off_color_btn" (false).
+  void FillCustom(bool on);
+  /// Rebuilds the key button texts from the device's assignments.
+  void RefreshKeyTexts();
+
+  // DevicePanelSink
+  void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) override;
+  void ShowKeyText(unsigned ui_key, const std::string& text) override;
+  void ShowKeyEnabled(unsigned ui_key, bool enabled) override;
+  void ShowFunctionSwitch(int32_t value) override;
+  void ShowPower(const PowerRecord& record) override;
+  void ShowLightState(const LightEffect& effect) override;
+  void ShowAudioLight(const AudioLightSetting& setting) override;
+  void ShowCustomSlot(int slot) override;
+  void ShowOptions(const KeyboardOptions& options) override;
+  void ShowKeyAssignments() override;
+  void PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) override;
+
+  /// Where PostToMainWindow goes (the main window sets it).
+  void SetPostHandler(std::function<void(uint32_t, uintptr_t, intptr_t)> handler) { post_ = std::move(handler); }
+
+ private:
+  void ShowResult(const std::string& message_key);
+  /// Writes the macros the profile's keys use and reports the result.
+  void WriteUsedMacros();
+  void StoreKeySetEntry();
+  void ApplyMacroChanges(bool active_keys_changed);
+  void MarkSelectedKey(int key);
+
+  QPointer<QWidget> page_;
+  CKalvexKeyboardDevice& device_;
+  QPointer<CMpDevicePowerUI> power_;
+  ui::PanelPrompts prompts_;
+  QPointer<CDeviceProfileUI> profiles_;
+  QPointer<CKeySetControlUI> key_set_;
+  QPointer<CMacroControlUI> macros_;
+  QPointer<KeyboardOptionsPanel> options_;
+  QPointer<QStackedWidget> function_pages_;
+  QPointer<CSelectPanelUI> picture_panel_;
+  std::unique_ptr<KeyboardPicture> picture_;
+  std::function<void(uint32_t, uintptr_t, intptr_t)> post_;
+  int marked_key_ = -1;
+};
+
+}  // namespace zt640

@@ -1,0 +1,92 @@
+// The main window's lighting actions: the light-control flag, game event lighting,
+// the same effect on every device, the device table answer and the reset.
+#include <QLabel>
+#include <QAbstractButton>
+#include <unistd.h>
+
+#include "devices/kalvex_usb_device.h"
+#include "platform/diag/debug_output.h"
+#include "platform/ipc/ipc_client.h"
+#include "shell/device_selector.h"
+#include "shell/device_table_answer.h"
+#include "shell/game_event_lighting.h"
+#include "shell/keyboard_page.h"
+#include "shell/main_wnd.h"
+#include "shell/registered_window_messages.h"
+#include "shell/same_lighting.h"
+
+namespace zt640 {
+
+namespace {
+constexpr std::int64_t kQueryAnswerTimeoutMs = 1000;
+
+void SetControlText(QWidget* control, const QString& text) {
+  if (auto* label = qobject_cast<QLabel*>(control)) label->setText(text);
+  if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(text);
+}
+}  // namespace
+
+void CMainWnd::ToggleLightControl() {
+  const int flag = light_control_ != 0 ? 0 : 1;
+  light_control_ = flag;
+  if (!runtime_folder_.empty() && UWM_LIGHT_CONTROL_ANNOUNCE_MSG != 0) {
+    platform::WindowMessage announce;
+    announce.message = UWM_LIGHT_CONTROL_ANNOUNCE_MSG;
+    announce.wparam = 1;
+    announce.lparam = flag;
+    (void)platform::IpcClient(runtime_folder_).Broadcast(announce);
+  }
+  SetControlText(FindControl(QStringLiteral("control_light_status")),
+                 flag == 0 ? QStringLiteral("控制灯光") : QStringLiteral("不控制灯光"));
+  ApplyLightControl(flag != 0 && system_awake_);
+}
+
+void CMainWnd::SetLightControl(int flag, const QString& text) {
+  light_control_ = flag;
+  SetControlText(FindControl(QStringLiteral("control_light_status")), text);
+  ApplyLightControl(flag != 0 && system_awake_);
+}
+
+void CMainWnd::ApplyLightControl(bool on) {
+  if (!selector_) return;
+  for (CKalvexUSBDevice* device : selector_->DevicesInKindOrder()) device->SetHostLighting(on);
+}
+
+void CMainWnd::OnGameEvent(std::uint64_t action, std::int64_t mode) {
+  if (CKalvexUSBDevice* device = SelectedDevice()) (void)GameEventLighting::Apply(*device, action, mode);
+  // The restore follows 5 s after the last event, whatever the event asked.
+  (void)timers().SetTimer(this, kGameEventTimer, GameEventLighting::kRestoreDelayMs);
+}
+
+void CMainWnd::RestoreAfterGameEvents() {
+  if (CKalvexUSBDevice* device = SelectedDevice()) GameEventLighting::Restore(*device);
+}
+
+void CMainWnd::AnswerDeviceTableQuery() {
+  if (runtime_folder_.empty() || !selector_) return;
+  const platform::IpcClient client(runtime_folder_);
+  const std::optional<platform::WindowAddress> tool =
+      client.FindWindow(std::nullopt, std::string_view(DeviceTableAnswer::kQueryWindowTitle));
+  if (!tool) return;
+  const std::vector<std::uint8_t> block = DeviceTableAnswer::Build(selector_->Catalogue());
+  const platform::IpcSendOutcome sent = client.SendCopyData(*tool, static_cast<std::uint64_t>(::getpid()),
+                                                            DeviceTableAnswer::kCopyDataKind, block,
+                                                            kQueryAnswerTimeoutMs);
+  if (sent.status != platform::IpcStatus::kOk) {
+    platform::DebugOutput(std::string("device table answer not delivered: ") + platform::IpcStatusText(sent.status));
+  }
+}
+
+void CMainWnd::SameModeOnAllDevices() {
+  CKalvexUSBDevice* selected = SelectedDevice();
+  if (selected == nullptr || !selector_) return;
+  (void)SameLighting::Apply(*selected, selector_->DevicesInKindOrder(), sync_effect_);
+}
+
+void CMainWnd::ResetSelectedToDefaults() {
+  KeyboardPage* page = SelectedKeyboardPage();
+  if (page == nullptr) return;
+  page->ResetSelectedProfile();
+}
+
+}  // namespace zt640

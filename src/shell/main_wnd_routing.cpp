@@ -1,0 +1,213 @@
+// The main window's routing of control notifications to the selected device's page.
+#include <QFileDialog>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "devices/kalvex_keyboard_device.h"
+#include "shell/control_routes.h"
+#include "shell/device_option_ui.h"
+#include "shell/device_selector.h"
+#include "shell/keyboard_page.h"
+#include "shell/main_wnd.h"
+#include "shell/msg_wnd.h"
+
+namespace zt640 {
+
+namespace {
+constexpr char kConfirmResetKey[] = "message_text_22";
+}
+
+ui::PanelPrompts CMainWnd::DefaultPrompts() {
+  ui::PanelPrompts prompts;
+  prompts.message = [this](const QString& text, int mode) {
+    return CMsgWnd::ShowMessage(this, QString(), text, dpi_, mode);
+  };
+  prompts.file = [this](const QString& filter, bool save, const QString& suggested) {
+    return save ? QFileDialog::getSaveFileName(this, QString(), suggested, filter)
+                : QFileDialog::getOpenFileName(this, QString(), suggested, filter);
+  };
+  return prompts;
+}
+
+CKalvexUSBDevice* CMainWnd::SelectedDevice() const {
+  if (!selector_) return nullptr;
+  const CDeviceOptionUI* entry = selector_->SelectedEntry();
+  return entry != nullptr ? entry->Device() : nullptr;
+}
+
+KeyboardPage* CMainWnd::SelectedKeyboardPage() const {
+  if (!selector_) return nullptr;
+  const CDeviceOptionUI* entry = selector_->SelectedEntry();
+  if (entry == nullptr) return nullptr;
+  return dynamic_cast<KeyboardPage*>(selector_->SinkForType(entry->TypeIndex()));
+}
+
+void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {
+  sync_devices_.Add(&device);
+  device.SetHostLighting(light_control_ != 0 && system_awake_);
+  if (page != nullptr) hub().Attach(page);
+  if (auto* keyboard_page = dynamic_cast<KeyboardPage*>(sink)) {
+    keyboard_page->SetPostHandler([this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+      platform::WindowMessage post;
+      post.message = message;
+      post.wparam = wparam;
+      post.lparam = lparam;
+      (void)messages().Post(std::move(post));
+    });
+    keyboard_page->LoadPanels();
+  }
+  UpdateOnScreen();
+}
+
+void CMainWnd::OnClick(const QString& name) {
+  const ClickTarget target = ControlRoutes::Click(name);
+  KeyboardPage* page = SelectedKeyboardPage();
+  switch (target.route) {
+    case ClickRoute::kKeyButton:
+      if (page != nullptr) page->OnKeyClick(target.index);
+      break;
+    case ClickRoute::kClose:
+      HideToTray();
+      break;
+    case ClickRoute::kNoDeviceOk:
+      hide();
+      break;
+    case ClickRoute::kLightControl:
+      ToggleLightControl();
+      break;
+    case ClickRoute::kMinimise:
+      showMinimized();
+      break;
+    case ClickRoute::kMaximise:
+      showMaximized();
+      if (max_button_) max_button_->hide();
+      if (restore_button_) restore_button_->show();
+      break;
+    case ClickRoute::kRestore:
+      showNormal();
+      if (restore_button_) restore_button_->hide();
+      if (max_button_) max_button_->show();
+      break;
+    case ClickRoute::kDefault:
+      if (SelectedDevice() != nullptr && prompts_.Message(QString::fromLatin1(kConfirmResetKey), 1) == 1) {
+        ResetSelectedToDefaults();
+      }
+      break;
+    case ClickRoute::kResetRepeat:
+      if (page != nullptr) page->ResetRepeat();
+      break;
+    case ClickRoute::kProfilePanel:
+    case ClickRoute::kProfileSpread:
+      if (page != nullptr) (void)page->OnProfileClick(name);
+      break;
+    case ClickRoute::kKeySet:
+      if (page != nullptr) (void)page->OnKeySetClick(name);
+      break;
+    case ClickRoute::kMacroLibrary:
+      if (page != nullptr) (void)page->OnMacroClick(name);
+      break;
+    case ClickRoute::kCustomFill:
+      if (page != nullptr) page->FillCustom(name.compare(QLatin1String("custom_bright_color_btn"), Qt::CaseInsensitive) == 0);
+      break;
+    case ClickRoute::kSameMode:
+      SameModeOnAllDevices();
+      break;
+    case ClickRoute::kSelectPrevious:
+    case ClickRoute::kSelectNext:
+      if (selector_) (void)selector_->SelectAdjacent(target.route == ClickRoute::kSelectNext);
+      break;
+    default:
+      // Routes to windows and panels this build does not contain do nothing.
+      break;
+  }
+}
+
+void CMainWnd::OnSelectChanged(const QString& name, bool checked) {
+  KeyboardPage* page = SelectedKeyboardPage();
+  if (page == nullptr) return;
+  switch (ControlRoutes::SelectChanged(name)) {
+    case ControlOwner::kFunctionTab:
+      if (checked) page->OnFunctionTab(ControlRoutes::FunctionTabSwitch(name));
+      break;
+    case ControlOwner::kKeyboardOptions:
+    case ControlOwner::kMouseDpi:  // the polling rate options: the keyboard's page has them too
+      page->OnOptionChanged(name);
+      break;
+    case ControlOwner::kKeySet:
+      (void)page->OnKeySetSelectChanged(name, checked);
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainWnd::OnValueChanged(const QString& name) {
+  KeyboardPage* page = SelectedKeyboardPage();
+  if (page != nullptr && ControlRoutes::ValueChanged(name) == ControlOwner::kKeyboardOptions) page->OnOptionChanged(name);
+}
+
+void CMainWnd::OnItemSelect(const QString& name, int index) {
+  KeyboardPage* page = SelectedKeyboardPage();
+  if (page == nullptr) return;
+  switch (ControlRoutes::ItemSelect(name)) {
+    case ControlOwner::kProfilePanel:
+      // Only the last of several quick choices is activated.
+      if (page->OnProfileItemSelect(name, index)) (void)timers().SetTimer(this, kProfileSwitchTimer, kProfileSwitchDelayMs);
+      break;
+    case ControlOwner::kKeySet:
+      (void)page->OnKeySetItemSelect(name, index);
+      break;
+    case ControlOwner::kMacroLibrary:
+      (void)page->OnMacroItemSelect(name, index);
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainWnd::OnKillFocus(const QString& name) {
+  KeyboardPage* page = SelectedKeyboardPage();
+  if (page == nullptr) return;
+  switch (ControlRoutes::KillFocus(name)) {
+    case ControlOwner::kKeySet:
+      (void)page->OnKeySetKillFocus(name);
+      break;
+    case ControlOwner::kMacroLibrary:
+      (void)page->OnMacroKillFocus(name);
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainWnd::OnSelectionEnd(const QString& panel) {
+  // The selection names the keys the next custom colour fill applies to; nothing is
+  // read from disk for it.
+  if (panel != QLatin1String("device_key_light")) return;
+  if (KeyboardPage* page = SelectedKeyboardPage()) page->OnSelectionEnd();
+}
+
+void CMainWnd::UpdateOnScreen() {
+  if (!selector_) return;
+  const bool shown = isVisible() && !isMinimized();
+  for (CDeviceOptionUI* entry : selector_->Entries()) {
+    entry->SetOnScreen(shown && entry->IsEntryVisible() && entry->IsSelected());
+  }
+}
+
+void CMainWnd::showEvent(QShowEvent* event) {
+  WindowImplBase::showEvent(event);
+  UpdateOnScreen();
+}
+
+void CMainWnd::hideEvent(QHideEvent* event) {
+  WindowImplBase::hideEvent(event);
+  UpdateOnScreen();
+}
+
+void CMainWnd::changeEvent(QEvent* event) {
+  WindowImplBase::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange) UpdateOnScreen();
+}
+
+}  // namespace zt640

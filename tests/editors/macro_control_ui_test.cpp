@@ -1,0 +1,378 @@
+#include "editors/macro_control_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <map>
+
+#include "profiles/global_utils.h"
+#include "profiles/temp_folder.h"
+#include "support/qt_app.h"
+#include "ui/notify_hub.h"
+#include "ui/resource_manager.h"
+
+namespace zt640 {
+namespace {
+
+using test::ReadText;
+using test::TempFolder;
+using test::WriteText;
+using Change = CMacroControlUI::LibraryChange;
+
+constexpr int32_t kDefaultA = 0x200004;  // keyboard key A
+
+int32_t Packed(int type, int param1, int param2) { return type << 16 | param1 << 8 | param2; }
+
+/// Scripted answers for the panel's questions and file dialogs, and a record of
+/// everything it showed.
+struct Script {
+  std::deque<int> answers;
+  std::deque<QString> files;
+  std::vector<std::pair<QString, int>> shown;
+  std::vector<std::pair<QString, bool>> dialogs;
+
+  ui::PanelPrompts Prompts() {
+    ui::PanelPrompts prompts;
+    prompts.message = [this](const QString& text, int mode) {
+      shown.emplace_back(text, mode);
+      if (answers.empty()) return 0;
+      const int answer = answers.front();
+      answers.pop_front();
+      return answer;
+    };
+    prompts.file = [this](const QString& filter, bool save, const QString&) {
+      dialogs.emplace_back(filter, save);
+      if (files.empty()) return QString();
+      QString file = files.front();
+      files.pop_front();
+      return file;
+    };
+    return prompts;
+  }
+};
+
+struct Recorder : ui::NotifyTarget {
+  void Notify(const ui::Notification& notification) override { seen.push_back(notification); }
+  [[nodiscard]] int Count(const QString& kind) const {
+    return static_cast<int>(std::count_if(seen.begin(), seen.end(), [&](const auto& n) { return n.kind == kind; }));
+  }
+  std::vector<ui::Notification> seen;
+};
+
+/// A keyboard folder with five macros m0..m4 (two events each) and two profiles:
+/// p0 active, p1 another one.
+class MacroControlUITest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::QtApp();
+    ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
+    folder_ = temp_.path() + "/keyboard/";
+    std::filesystem::create_directories(folder_);
+    WriteLibrary({"m0", "m1", "m2", "m3", "m4"});
+    for (int i = 0; i < 5; ++i) {
+      const std::string guid = "g" + std::to_string(i);
+      Json::Value macro;
+      macro["Events"][0]["Action"] = "down";
+      macro["Events"][0]["Type"] = 10;
+      macro["Events"][0]["Button"] = 4 + i;
+      macro["Events"][0]["Delay"] = "120";
+      macro["Events"][1]["Action"] = "up";
+      macro["Events"][1]["Type"] = 10;
+      macro["Events"][1]["Button"] = 4 + i;
+      macro["Events"][1]["Delay"] = "0";
+      macro["Guid"] = guid;
+      macro["MacroName"] = "m" + std::to_string(i);
+      macro["Version"] = 64;
+      ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder_ + guid + ".mac", macro));
+    }
+    Json::Value list;
+    for (int p = 0; p < 2; ++p) {
+      const std::string uuid = "p" + std::to_string(p);
+      list["profilelist"][p]["profilename"] = uuid;
+      list["profilelist"][p]["profileUUID"] = uuid;
+    }
+    list["profileselect"] = 0;
+    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder_ + "ProfileList.ini", list));
+    WriteKeys("p0", {Packed(0x70, 4, 0), Packed(0x20, 0, 9)});
+    WriteKeys("p1", {Packed(0x70, 3, 1), Packed(0x71, 2, 5), Packed(0x70, 1, 0)});
+    profiles_.SetDeviceKind(1);
+    profiles_.SetProfileFolders(folder_, temp_.File("none.Json"));
+    ASSERT_TRUE(profiles_.LoadProfileList().done());
+    LoadActive();
+
+    panel_ = std::make_unique<CMacroControlUI>();
+    panel_->SetPrompts(script_.Prompts());
+    ASSERT_TRUE(panel_->Load(folder_).done());
+    names_ = panel_->findChild<QListWidget*>("macro_name_list");
+    edit_ = panel_->findChild<QLineEdit*>("macro_edit_macroname");
+    events_ = panel_->findChild<QTableWidget*>("macro_action");
+    delay_ = panel_->findChild<QLineEdit*>("macro_delay");
+    ASSERT_TRUE(names_ && edit_ && events_ && delay_);
+  }
+
+  void WriteLibrary(const std::vector<std::string>& names) {
+    Json::Value library;
+    for (size_t i = 0; i < names.size(); ++i) {
+      library["MacroInfo"][static_cast<int>(i)]["MacroName"] = names[i];
+      library["MacroInfo"][static_cast<int>(i)]["Guid"] = "g" + std::to_string(i);
+    }
+    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder_ + "macro.config", library));
+  }
+
+  void WriteKeys(const std::string& uuid, const std::vector<int32_t>& assignments) {
+    Json::Value profile;
+    profile["profilename"] = uuid;
+    profile["profileUUID"] = uuid;
+    for (size_t k = 0; k < assignments.size(); ++k) {
+      profile["Device"][0]["KeyList"][static_cast<int>(k)]["Assignment"] = assignments[k];
+      profile["Device"][0]["KeyList"][static_cast<int>(k)]["DefaultAssignment"] = kDefaultA;
+    }
+    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder_ + uuid + ".Json", profile));
+  }
+
+  void LoadActive() {
+    active_.SetProfilePath(folder_ + "p0.Json");
+    active_.LoadProfile(active_.GetProfilePath());
+  }
+
+  [[nodiscard]] std::vector<int32_t> Assignments(const std::string& uuid) const {
+    const Json::Value profile = CGlobalUtils::ParseJsonFile(folder_ + uuid + ".Json");
+    std::vector<int32_t> values;
+    for (const Json::Value& key : profile["Device"][0]["KeyList"]) values.push_back(key["Assignment"].asInt());
+    return values;
+  }
+
+  [[nodiscard]] std::map<std::string, std::string> Snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      files[entry.path().filename().string()] = ReadText(entry.path().string());
+    }
+    return files;
+  }
+
+  [[nodiscard]] QStringList Names() const {
+    QStringList texts;
+    for (int i = 0; i < names_->count(); ++i) texts << names_->item(i)->text();
+    return texts;
+  }
+
+  std::optional<CMacroControlUI::ClickOutcome> Click(const char* name) {
+    return panel_->OnClick(name, profiles_, active_);
+  }
+
+  /// The user picks macro `index` in the name list.
+  void Choose(int index) {
+    names_->setCurrentRow(index);
+    ASSERT_TRUE(panel_->OnItemSelect("macro_name_list", index));
+  }
+
+  TempFolder temp_;
+  std::string folder_;
+  ProfileList profiles_;
+  CBasicProfiledata active_;
+  Script script_;
+  std::unique_ptr<CMacroControlUI> panel_;
+  QListWidget* names_ = nullptr;
+  QLineEdit* edit_ = nullptr;
+  QTableWidget* events_ = nullptr;
+  QLineEdit* delay_ = nullptr;
+};
+
+TEST_F(MacroControlUITest, AddSelectsTheNewMacroWithoutRaisingItemSelect) {
+  WriteLibrary({"macro_1", "Macro_2"});
+  Recorder recorder;
+  ui::NotifyHub hub(recorder);
+  hub.Attach(panel_.get());
+  ASSERT_TRUE(panel_->Load(folder_).done());
+  EXPECT_EQ(names_->currentRow(), 0);
+  EXPECT_EQ(events_->rowCount(), 2);
+
+  const auto outcome = Click("macro_btn_name_add");
+  ASSERT_TRUE(outcome.has_value());
+  ASSERT_EQ(outcome->changes.size(), 1u);
+  EXPECT_EQ(outcome->changes[0], (Change{Change::kAdded, 2, "macro_3"}));
+  EXPECT_FALSE(outcome->active_keys_changed);
+  EXPECT_EQ(Names(), (QStringList{"macro_1", "Macro_2", "macro_3"}));
+  EXPECT_EQ(names_->currentRow(), 2);
+  EXPECT_EQ(events_->rowCount(), 0);
+  EXPECT_FALSE(delay_->isEnabled());
+  panel_->Refresh();
+  EXPECT_EQ(recorder.Count("itemselect"), 0);
+
+  names_->setCurrentRow(0);  // a choice made in the widget itself is reported
+  EXPECT_EQ(recorder.Count("itemselect"), 1);
+}
+
+TEST_F(MacroControlUITest, RenameRefusesBlankAmpersandAndTakenNamesWithoutChangingAnything) {
+  Choose(1);
+  const auto before = Snapshot();
+  const struct {
+    const char* name;
+    const char* key;  // nullptr: ignored without a message
+  } refusals[] = {{"  ", nullptr}, {"A&B", "message_text_5_3"}, {"M1", "message_text_5"}, {"m3", "message_text_5"}};
+  for (const auto& refusal : refusals) {
+    script_.shown.clear();
+    edit_->setText(refusal.name);
+    const auto outcome = Click("macro_btn_name_edit");
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_TRUE(outcome->changes.empty()) << refusal.name;
+    if (refusal.key == nullptr) {
+      EXPECT_TRUE(script_.shown.empty());
+    } else {
+      ASSERT_EQ(script_.shown.size(), 1u) << refusal.name;
+      EXPECT_EQ(script_.shown[0].first, refusal.key);
+    }
+    EXPECT_EQ(Snapshot(), before) << refusal.name;
+    EXPECT_EQ(Names()[1], "m1");
+  }
+
+  edit_->setText("Fire");
+  const auto outcome = Click("MACRO_BTN_NAME_EDIT");
+  ASSERT_TRUE(outcome.has_value());
+  ASSERT_EQ(outcome->changes.size(), 1u);
+  EXPECT_EQ(outcome->changes[0], (Change{Change::kRenamed, 1, "Fire"}));
+  EXPECT_EQ(Names(), (QStringList{"m0", "Fire", "m2", "m3", "m4"}));
+  EXPECT_TRUE(edit_->text().isEmpty());
+  EXPECT_EQ(CGlobalUtils::ParseJsonFile(folder_ + "macro.config")["MacroInfo"][1]["MacroName"].asString(), "Fire");
+}
+
+TEST_F(MacroControlUITest, DeleteFixesEveryProfileAndDecliningChangesNothing) {
+  Choose(2);
+  const auto before = Snapshot();
+  script_.answers = {0};
+  auto outcome = Click("macro_btn_name_sub");
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_TRUE(outcome->changes.empty());
+  ASSERT_EQ(script_.shown.size(), 1u);
+  EXPECT_EQ(script_.shown[0], std::make_pair(QString("message_text_4"), 1));
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(Names().size(), 5);
+
+  // The active profile does not play macro 2, so only the first question is asked.
+  script_.shown.clear();
+  script_.answers = {1};
+  outcome = Click("macro_btn_name_sub");
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_EQ(script_.shown.size(), 1u);
+  ASSERT_EQ(outcome->changes.size(), 1u);
+  EXPECT_EQ(outcome->changes[0], (Change{Change::kDeleted, 2, "m2"}));
+  EXPECT_TRUE(outcome->active_keys_changed);  // its key on macro 4 moved down
+  EXPECT_EQ(Names(), (QStringList{"m0", "m1", "m3", "m4"}));
+  EXPECT_EQ(names_->currentRow(), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "g2.mac"));
+  EXPECT_EQ(Assignments("p0"), (std::vector<int32_t>{Packed(0x70, 3, 0), Packed(0x20, 0, 9)}));
+  EXPECT_EQ(Assignments("p1"), (std::vector<int32_t>{Packed(0x70, 2, 1), kDefaultA, Packed(0x70, 1, 0)}));
+}
+
+TEST_F(MacroControlUITest, DecliningToDeleteAMacroTheActiveProfilePlaysChangesNothing) {
+  WriteKeys("p0", {Packed(0x71, 4, 2)});
+  LoadActive();
+  Choose(4);
+  const auto before = Snapshot();
+  script_.answers = {1, 0};
+  const auto outcome = Click("macro_btn_name_sub");
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_TRUE(outcome->changes.empty());
+  EXPECT_FALSE(outcome->active_keys_changed);
+  ASSERT_EQ(script_.shown.size(), 2u);
+  EXPECT_EQ(script_.shown[1], std::make_pair(QString("message_text_2"), 1));
+  EXPECT_EQ(Snapshot(), before);
+  EXPECT_EQ(Names().size(), 5);
+}
+
+TEST_F(MacroControlUITest, ExportedMacroImportsBackWithTheSameEvents) {
+  QTemporaryDir outside;
+  const QString exported = outside.filePath("Fire.mac");
+  Choose(1);
+  script_.files = {exported};
+  auto outcome = Click("macro_btn_export");
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_TRUE(outcome->changes.empty());
+  EXPECT_EQ(script_.dialogs.back(), std::make_pair(QString("Macro Files(*.mac)"), true));
+  EXPECT_EQ(ReadText(exported.toStdString()), ReadText(folder_ + "g1.mac"));
+
+  script_.files = {exported};
+  outcome = Click("macro_btn_import");
+  ASSERT_TRUE(outcome.has_value());
+  EXPECT_EQ(script_.dialogs.back(), std::make_pair(QString("Macro Files(*.mac)"), false));
+  ASSERT_EQ(outcome->changes.size(), 1u);
+  EXPECT_EQ(outcome->changes[0], (Change{Change::kAdded, 5, "Fire"}));
+  EXPECT_EQ(names_->currentRow(), 5);
+  const std::string guid = panel_->Library().Entries()[5].guid;
+  EXPECT_EQ(ReadText(panel_->Library().MacroFilePath(guid)), ReadText(exported.toStdString()));
+  ASSERT_EQ(events_->rowCount(), 2);
+  EXPECT_EQ(events_->item(0, 2)->text(), "5");    // "Button" of m1's events
+  EXPECT_EQ(events_->item(0, 3)->text(), "120");  // its delay
+  EXPECT_TRUE(script_.shown.empty());
+
+  // A file that is not a macro adds nothing; a cancelled dialog does nothing at all.
+  const QString junk = outside.filePath("junk.mac");
+  WriteText(junk.toStdString(), "[1,2]");
+  script_.files = {junk, QString()};
+  for (int i = 0; i < 2; ++i) {
+    outcome = Click("macro_btn_import");
+    ASSERT_TRUE(outcome.has_value());
+    EXPECT_TRUE(outcome->changes.empty());
+  }
+  EXPECT_EQ(Names().size(), 6);
+}
+
+TEST_F(MacroControlUITest, DelayFieldIsSavedWhenItLosesTheFocus) {
+  Choose(3);
+  ASSERT_EQ(events_->rowCount(), 2);
+  EXPECT_EQ(delay_->text(), "120");
+  panel_->SelectEvent(1);
+  EXPECT_EQ(delay_->text(), "0");
+  delay_->setText("007");
+  ASSERT_TRUE(panel_->OnKillFocus("macro_delay"));
+  EXPECT_EQ(delay_->text(), "7");
+  EXPECT_EQ(events_->item(1, 3)->text(), "7");
+  const Json::Value saved = CGlobalUtils::ParseJsonFile(folder_ + "g3.mac");
+  EXPECT_EQ(saved["Events"][1]["Delay"], Json::Value("7"));
+  EXPECT_EQ(saved["Events"][0]["Delay"], Json::Value("120"));
+
+  // Unsaved edits are dropped by "cancel", which reloads the file.
+  panel_->SelectEvent(0);
+  delay_->setText("55");
+  ASSERT_TRUE(Click("macro_btn_cancel").has_value());
+  EXPECT_EQ(delay_->text(), "120");
+  EXPECT_EQ(CGlobalUtils::ParseJsonFile(folder_ + "g3.mac")["Events"][0]["Delay"], Json::Value("120"));
+  EXPECT_FALSE(panel_->OnKillFocus("keyset_edit"));
+}
+
+TEST_F(MacroControlUITest, RecordingAndListButtonsArePresentButDisabled) {
+  for (const char* name : {"macro_btn_starredio", "macro_btn_stopredio", "macro_btn_up", "macro_btn_down",
+                           "macro_btn_uptop", "macro_btn_downbottom", "macro_btn_delete", "macro_btn_deleteall"}) {
+    auto* button = panel_->findChild<QAbstractButton*>(name);
+    ASSERT_NE(button, nullptr) << name;
+    EXPECT_FALSE(button->isEnabled()) << name;
+    const auto outcome = Click(name);
+    ASSERT_TRUE(outcome.has_value()) << name;
+    EXPECT_TRUE(outcome->changes.empty());
+  }
+  EXPECT_FALSE(Click("device_add_btn").has_value());
+  EXPECT_FALSE(panel_->OnItemSelect("device_profile_combo", 0));
+
+  // With the library emptied the buttons that need a selection go off.
+  for (int i = 0; i < 5; ++i) {
+    script_.answers = {1, 1};
+    ASSERT_TRUE(Click("macro_btn_name_sub").has_value());
+  }
+  EXPECT_EQ(names_->count(), 0);
+  EXPECT_FALSE(panel_->findChild<QAbstractButton*>("macro_btn_export")->isEnabled());
+  EXPECT_FALSE(panel_->findChild<QAbstractButton*>("macro_btn_name_sub")->isEnabled());
+  EXPECT_TRUE(panel_->findChild<QWidget*>("macro_action_layout")->isHidden());
+  script_.files = {QString("/nonexistent.mac")};
+  EXPECT_TRUE(Click("macro_btn_export")->changes.empty());
+  EXPECT_TRUE(script_.files.size() == 1u) << "no dialog without a selection";
+}
+
+}  // namespace
+}  // namespace zt640

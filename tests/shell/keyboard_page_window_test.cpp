@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <atomic>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "devices/light_state.h"
+#include "profiles/key_set_editor.h"
+#include "profiles/keyboard_profiledata.h"
+#include "platform/ipc/message_queue.h"
+#include "platform/ipc/window_endpoint.h"
+#include "shell/device_key_button_ui.h"
+#include "shell/device_profile_ui.h"
+#include "shell/keyboard_page.h"
+#include "shell/main_window_fixture.h"
+#include "shell/same_lighting.h"
+
+namespace zt640 {
+namespace {
+
+using test::WaitFor;
+
+/// The main window over the simulated keyboard, with every command report the
+/// simulator receives logged.
+class KeyboardPageWindowTest : public test::MainWindowFixture {
+ protected:
+  void Configure(devsim::DevsimConfig& config) override {
+    config.with_receiver = false;
+    config.log_file = root_ + "/requests.log";
+  }
+
+  void OpenConnected(const std::string& runtime_folder = {}) {
+    Open(InterfaceCatalogue(), runtime_folder);
+    ui::PanelPrompts prompts;
+    prompts.message = [this](const QString& text, int) {
+      messages_.push_back(text);
+      return 1;
+    };
+    window_->SetPrompts(prompts);
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
+    // The first synchronisation (500 ms after connecting) has run once the key map is known.
+    ASSERT_TRUE(WaitFor([&] { return static_cast<CKalvexKeyboardDevice*>(Keyboard())->MatchedKeyCount() > 0; }));
+  }
+
+  KeyboardPage* Page() { return window_->SelectedKeyboardPage(); }
+  CKalvexKeyboardDevice& Device() { return static_cast<CKalvexKeyboardDevice&>(*Keyboard()); }
+
+  /// Command reports with command byte `command` logged so far.
+  int Logged(uint8_t command) {
+    std::ifstream log(root_ + "/requests.log");
+    std::string line;
+    int count = 0;
+    char wanted[3];
+    std::snprintf(wanted, sizeof wanted, "%02x", command);
+    while (std::getline(log, line)) {
+      std::istringstream bytes(line);
+      std::string byte;
+      for (int i = 0; i <= 3 && bytes >> byte; ++i) {
+        if (i == 3 && byte == wanted) ++count;
+      }
+    }
+    return count;
+  }
+
+  void Pump(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  }
+
+  std::vector<QString> messages_;
+};
+
+TEST_F(KeyboardPageWindowTest, PageShowsEveryKeyWithItsAssignmentText) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  int buttons = 0;
+  for (int key = 0; key < 126; ++key) {
+    auto* button = page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(key));
+    ASSERT_NE(button, nullptr) << key;
+    ++buttons;
+  }
+  EXPECT_EQ(buttons, 126);
+  EXPECT_EQ(page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_126")), nullptr);
+  // Key 0 carries its factory assignment (Esc on this layout's first cell) as text.
+  EXPECT_FALSE(page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_0"))->text().isEmpty());
+}
+
+TEST_F(KeyboardPageWindowTest, ProfileSwitch_TwoQuickChoicesWriteTheDeviceOnce) {
+  OpenConnected();
+  ProfileList& list = Page()->Profiles()->List();
+  ASSERT_TRUE(list.AddProfile().done());
+  Page()->Profiles()->Refresh();
+  auto* combo = Page()->Widget()->findChild<QComboBox*>(QStringLiteral("device_profile_combo"));
+  ASSERT_NE(combo, nullptr);
+  ASSERT_EQ(combo->count(), 2);
+
+  // One choice alone: how many settings reports one activation writes.
+  const int before_one = Logged(0x06);
+  combo->setCurrentIndex(1);
+  Pump(700);
+  const int one = Logged(0x06) - before_one;
+  ASSERT_GT(one, 0);
+  EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
+
+  // Two choices 100 ms apart: only the last one is activated, once.
+  const int before_two = Logged(0x06);
+  combo->setCurrentIndex(0);
+  Pump(100);
+  combo->setCurrentIndex(1);
+  Pump(300);
+  EXPECT_EQ(Logged(0x06), before_two) << "nothing is written within 400 ms of the last choice";
+  Pump(500);
+  EXPECT_EQ(Logged(0x06) - before_two, one);
+  EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
+}
+
+TEST_F(KeyboardPageWindowTest, GameEvents_ChangeTheModeAndRestoreItFiveSecondsLater) {
+  OpenConnected();
+  LightEffect steady = Device().GetLightState().ToEffect();
+  steady.mode = 6;
+  SameLighting::WriteEffect(Device(), steady);
+  const uint8_t original = Device().GetLightState().mode();
+  ASSERT_EQ(original, 6);
+  const uint32_t game_start = window_->GameEventMessages()[0];
+  ASSERT_NE(game_start, 0u);
+  Device().SetSyncFlag(true);
+  platform::WindowMessage event;
+  event.message = game_start;
+  event.wparam = 0;
+  event.lparam = 23;
+  ASSERT_TRUE(window_->messages().Post(event));
+  ASSERT_TRUE(WaitFor([&] { return Device().GetLightState().mode() == 23; }));
+  EXPECT_FALSE(Device().SyncFlag()) << "a game event takes the device out of the synchronisation";
+  EXPECT_EQ(LightState::FromWords(Device().GetLightState().Words()).bytes[LightState::kPreviousMode], original);
+
+  // A second event within the 5 s restarts the wait and keeps the saved mode.
+  Pump(1000);
+  event.wparam = 1;
+  event.lparam = 4;
+  ASSERT_TRUE(window_->messages().Post(event));
+  ASSERT_TRUE(WaitFor([&] { return Device().GetLightState().mode() == 4; }));
+  Pump(4500);
+  EXPECT_EQ(Device().GetLightState().mode(), 4) << "restored too early";
+  ASSERT_TRUE(WaitFor([&] { return Device().GetLightState().mode() == original; }, 2000));
+}
+
+/// A window titled "WorkTool" in another thread that keeps the blocks it receives.
+class WorkToolWindow {
+ public:
+  explicit WorkToolWindow(const std::string& folder) {
+    thread_ = std::thread([this, folder] { Run(folder); });
+    while (!ready_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ~WorkToolWindow() {
+    stop_.store(true);
+    thread_.join();
+  }
+  [[nodiscard]] std::vector<platform::WindowMessage> Received() {
+    std::lock_guard lock(mutex_);
+    return received_;
+  }
+
+ private:
+  void Run(const std::string& folder) {
+    platform::MessageQueue queue;
+    queue.SetHandler([this](const platform::WindowMessage& message) {
+      std::lock_guard lock(mutex_);
+      received_.push_back(message);
+      return std::int64_t{1};
+    });
+    platform::WindowEndpoint endpoint(queue);
+    opened_ = endpoint.Open(folder, "WorkToolClass", "WorkTool") == platform::EndpointResult::kOk;
+    ready_.store(true);
+    while (!stop_.load()) {
+      pollfd wake{queue.WakeFd(), POLLIN, 0};
+      (void)::poll(&wake, 1, 20);
+      queue.Dispatch();
+    }
+    queue.Close();
+    endpoint.Close();
+  }
+
+  std::thread thread_;
+  std::atomic<bool> ready_{false};
+  std::atomic<bool> stop_{false};
+  bool opened_ = false;
+  std::mutex mutex_;
+  std::vector<platform::WindowMessage> received_;
+};
+
+TEST_F(KeyboardPageWindowTest, DeviceTableQuery_AnswersTheWorkToolWindowWith1024Bytes) {
+  const std::string runtime = root_ + "/run";
+  std::filesystem::create_directories(runtime);
+  OpenConnected(runtime);
+  ASSERT_TRUE(RegisterGuidMessages());
+  WorkToolWindow tool(runtime);
+  platform::WindowMessage query;
+  query.message = UWM_DEVICE_TABLE_QUERY_MSG;
+  ASSERT_TRUE(window_->messages().Post(query));
+  ASSERT_TRUE(WaitFor([&] { return !tool.Received().empty(); }));
+  const platform::WindowMessage answer = tool.Received().front();
+  EXPECT_EQ(answer.message, platform::kWmCopyData);
+  EXPECT_EQ(answer.copy_data_kind, 5u);
+  ASSERT_EQ(answer.copy_data.size(), 1024u);
+  EXPECT_EQ(answer.copy_data[16], 4);  // four device types
+}
+
+TEST_F(KeyboardPageWindowTest, LightControlToggle_FollowsTheFlagOnEveryDevice) {
+  OpenConnected();
+  ASSERT_TRUE(window_->LightControl());
+  auto* status = window_->FindControl<QPushButton>(QStringLiteral("control_light_status"));
+  ASSERT_NE(status, nullptr);
+  status->click();
+  EXPECT_FALSE(window_->LightControl());
+  EXPECT_FALSE(Device().HostLighting());
+  EXPECT_EQ(status->text(), QStringLiteral("控制灯光"));
+  status->click();
+  EXPECT_TRUE(window_->LightControl());
+  EXPECT_TRUE(Device().HostLighting());
+  EXPECT_EQ(status->text(), QStringLiteral("不控制灯光"));
+}
+
+TEST_F(KeyboardPageWindowTest, HiddenWindow_TakesTheKeyboardPictureOffScreen) {
+  OpenConnected();
+  window_->show();
+  ASSERT_TRUE(WaitFor([&] { return Device().OnScreen(); }));
+  window_->hide();
+  EXPECT_FALSE(Device().OnScreen());
+  window_->show();
+  EXPECT_TRUE(Device().OnScreen());
+}
+
+}  // namespace
+}  // namespace zt640
+
+namespace zt640 {
+namespace {
+
+TEST_F(KeyboardPageWindowTest, KeyAssignmentSavedInTheEditorReachesTheKeyTable) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  auto* key_tab = page->findChild<QPushButton*>(QStringLiteral("key_Op_tab"));
+  ASSERT_NE(key_tab, nullptr);
+  key_tab->click();
+  ASSERT_EQ(Device().GetFunctionSwitch(), 2);
+
+  constexpr int kKey = 30;
+  page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(kKey))->click();
+  ASSERT_EQ(Device().SelectedKey(), kKey);
+
+  // The keyboard key function, then another key's option, then save.
+  const KeySetControls& controls = Page()->KeySet()->Editor().controls();
+  int keyboard_function = -1;
+  for (size_t i = 0; i < controls.function_entries.size(); ++i) {
+    if (controls.function_entries[i].number == key_function::kKeyboardKey) keyboard_function = static_cast<int>(i);
+  }
+  ASSERT_GE(keyboard_function, 0);
+  page->findChild<QComboBox*>(QStringLiteral("keyset_function_combo"))->setCurrentIndex(keyboard_function);
+  auto* option = page->findChild<QAbstractButton*>(QStringLiteral("keyboard_key_40"));
+  ASSERT_NE(option, nullptr);
+  option->click();
+  page->findChild<QPushButton*>(QStringLiteral("key_butt_keysave"))->click();
+
+  const KeyAssignment saved = Page()->KeySet()->LastEntry().current.assignment;
+  EXPECT_EQ(Device().Assignments()[kKey].current.assignment, saved);
+  EXPECT_NE(saved, KeyboardKeyMatcher::FactoryValues()[kKey]);
+  const uint8_t device_key = Device().DeviceKeyMap()[kKey];
+  ASSERT_NE(device_key, CKalvexUSBDevice::kNoMapping);
+  const std::vector<uint8_t> table = server_->Keyboard().Area(devsim::KeyboardArea::kKeyTable);
+  ASSERT_GT(table.size(), 3u * device_key + 2);
+  EXPECT_EQ(table[3u * device_key], saved.type);
+  EXPECT_EQ(table[3u * device_key + 1], saved.param1);
+  EXPECT_EQ(table[3u * device_key + 2], saved.param2);
+  // The profile keeps it too.
+  CKeyboardProfiledata stored;
+  (void)stored.LoadProfile(Device().Profile().GetProfilePath());
+  EXPECT_EQ(stored.GetKeyList()[kKey].current.assignment, saved);
+}
+
+TEST_F(KeyboardPageWindowTest, SameModeOnAllDevices_OnlyModesWithACommonEffect) {
+  OpenConnected();
+  LightEffect effect = Device().GetLightState().ToEffect();
+  effect.mode = 20;  // custom: no common effect
+  SameLighting::WriteEffect(Device(), effect);
+  auto* same = Page()->Widget()->findChild<QPushButton*>(QStringLiteral("deng_same_mode"));
+  ASSERT_NE(same, nullptr);
+  same->click();
+  EXPECT_EQ(window_->RememberedSyncEffect().effect.load(), CommonEffects::kSteady) << "nothing remembered";
+
+  effect.mode = 23;
+  effect.speed = 3;
+  SameLighting::WriteEffect(Device(), effect);
+  same->click();
+  EXPECT_EQ(window_->RememberedSyncEffect().effect.load(), CommonEffects::kFlashing);
+  EXPECT_EQ(window_->RememberedSyncEffect().speed.load(), 3);
+  EXPECT_EQ(Device().GetLightState().mode(), 23);
+}
+
+}  // namespace
+}  // namespace zt640
