@@ -1,10 +1,12 @@
 #!/bin/sh
 # Whole-process CPU of the running utility with the simulated keyboard connected,
-# measured over SECONDS (default 60) with the window shown, then hidden.
-# usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS]
+# measured over SECONDS (default 60) with the window shown, then hidden, the keyboard
+# running lighting mode MODE (default 5).
+# usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS] [MODE]
 set -eu
 build=${1:?usage: bench_discovery_cpu.sh BUILD_DIR [SECONDS]}
 seconds=${2:-60}
+mode=${3:-5}
 work=$(mktemp -d /tmp/zt640-cpu-XXXXXX)
 trap 'kill "$app" "$sim" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/run" "$work/data" "$work/config"
@@ -14,6 +16,7 @@ sim=$!
 sleep 1
 export ZT640_HID_ROOT="$work/hid" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
   XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+"$build/tools/ctl/zt640ctl" keyboard light --mode "$mode" > /dev/null
 "$build/app/zt640" > "$work/app.log" 2>&1 &
 app=$!
 sleep 5

@@ -27,6 +27,8 @@ if [ -x "$devsim" ]; then
   head -n 1 "$root.devsim.log" || true
   "$build/tools/ctl/zt640ctl" --root "$root" list || true
   "$build/tools/ctl/zt640ctl" --root "$root" info || true
+  # A lively lighting mode, so the keyboard's picture shows its lights.
+  "$build/tools/ctl/zt640ctl" --root "$root" keyboard light --mode "${ZT640_DEMO_MODE:-4}" || true
 else
   echo "device simulator not built; starting the utility without it"
 fi

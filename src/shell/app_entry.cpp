@@ -63,6 +63,8 @@ long long MillisecondsSinceLaunch() {
 /// ZT640_STARTUP_REPORT=1 prints the start-up time and memory. Either then ends the
 /// program through the normal shut-down.
 void ArrangeUnattendedExit(CMainWnd& window) {
+  // Long enough for a connected device's first read and a few frames of its lights.
+  constexpr int kScreenshotDelayMs = 1500;
   const char* screenshot = std::getenv("ZT640_SCREENSHOT");
   const bool report = std::getenv("ZT640_STARTUP_REPORT") != nullptr;
   if ((screenshot == nullptr || screenshot[0] == '\0') && !report) return;
@@ -72,7 +74,7 @@ void ArrangeUnattendedExit(CMainWnd& window) {
       std::printf("shown_ms=%lld\nrss_kib=%ld\n", MillisecondsSinceLaunch(), ResidentKiB());
       std::fflush(stdout);
     }
-    QTimer::singleShot(path.isEmpty() ? 0 : 400, &window, [&window, path] {
+    QTimer::singleShot(path.isEmpty() ? 0 : kScreenshotDelayMs, &window, [&window, path] {
       if (!path.isEmpty()) {
         if (window.grab().save(path)) {
           std::fprintf(stderr, "zt640: screenshot saved to %s\n", path.toLocal8Bit().constData());

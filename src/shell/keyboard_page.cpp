@@ -1,6 +1,9 @@
 #include "shell/keyboard_page.h"
 
+#include <QAbstractButton>
+#include <QSignalBlocker>
 #include <QStackedWidget>
+#include <array>
 #include <QWidget>
 
 #include "devices/kalvex_keyboard_device.h"
@@ -37,14 +40,17 @@ T* FindPanel(QWidget* page, const char* name) {
 
 KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevicePowerUI* power,
                            ui::PanelPrompts prompts)
-    : QObject(page), page_(page), device_(device), power_(power), prompts_(std::move(prompts)) {
+    : page_(page), device_(device), power_(power), prompts_(std::move(prompts)) {
   profiles_ = FindPanel<CDeviceProfileUI>(page, "device_profile");
   key_set_ = FindPanel<CKeySetControlUI>(page, "keyset_panel");
   macros_ = FindPanel<CMacroControlUI>(page, "macro_panel");
   options_ = FindPanel<KeyboardOptionsPanel>(page, "options_panel");
   function_pages_ = page != nullptr ? page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch")) : nullptr;
   picture_panel_ = FindPanel<CSelectPanelUI>(page, "device_key_light");
-  if (picture_panel_) picture_ = std::make_unique<KeyboardPicture>(picture_panel_);
+  if (picture_panel_) {
+    picture_ = std::make_unique<KeyboardPicture>(picture_panel_);
+    picture_->SetLightsVisible(getenv("ZT640_NOLIGHT") == nullptr);
+  }
   if (profiles_) profiles_->SetPrompts(prompts_);
   if (macros_) macros_->SetPrompts(prompts_);
   if (key_set_) key_set_->SetDeviceKind(kKeyboardKind);
@@ -63,6 +69,7 @@ void KeyboardPage::LoadPanels() {
   (void)device_.InitializeDevice();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   RefreshKeyTexts();
+  ShowFunctionSwitch(device_.GetFunctionSwitch());
 }
 
 void KeyboardPage::ShowResult(const std::string& message_key) {
@@ -309,6 +316,13 @@ void KeyboardPage::ShowKeyEnabled(unsigned ui_key, bool enabled) {
 
 void KeyboardPage::ShowFunctionSwitch(int32_t value) {
   if (function_pages_ && value >= 1 && value <= function_pages_->count()) function_pages_->setCurrentIndex(value - 1);
+  static constexpr std::array<const char*, 4> kTabs = {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab"};
+  if (page_ && value >= 1 && value <= static_cast<int32_t>(kTabs.size())) {
+    if (auto* tab = page_->findChild<QAbstractButton*>(QString::fromLatin1(kTabs[static_cast<size_t>(value - 1)]))) {
+      const QSignalBlocker quiet(tab);
+      tab->setChecked(true);
+    }
+  }
   // The key being edited stays marked only while the key assignment page is shown.
   if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) marked->SetSelected(value == 2);
 }

@@ -28,7 +28,8 @@ class KeyboardPicture;
 /// The keyboard's page: its drawn picture with live key colours and assignment
 /// texts, the profile, key assignment, macro and options panels, and what the main
 /// window's routes do on them. It is also the keyboard's panel sink. Everything runs
-/// on the UI thread except ShowKeyLight, which only stores the colour.
+/// on the UI thread except ShowKeyLight, which only stores the colour. It has no
+/// Qt parent: whoever creates it owns it, and it outlives or survives its page.
 class KeyboardPage final : public QObject, public DevicePanelSink {
   Q_OBJECT
  public:

@@ -2,7 +2,9 @@
 
 #include <QEvent>
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -26,6 +28,10 @@ constexpr double kRim = 0.45;
 constexpr double kPictureWidth = Tables::kColumns + kColumnGap + 2 * kRim;
 constexpr double kPictureHeight = Tables::kRows + kRowGap + 2 * kRim;
 constexpr double kPlateInset = kRim * 0.55;
+/// Up to this many changed keys, a frame repaints just their rings.
+constexpr size_t kFewKeys = 16;
+/// The gap between keys, in key units: the keys' lights show in it.
+constexpr double kKeyGap = 0.16;
 /// The plate the keys sit on: solid, so the keys can paint it behind themselves.
 const QColor kPlate(0x10, 0x12, 0x17);
 
@@ -57,10 +63,11 @@ QColor ShownColour(uint32_t packed) {
 
 }  // namespace
 
-KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : QObject(panel), panel_(panel) {
+KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel) {
   refresh_.setTimerType(Qt::PreciseTimer);
   connect(&refresh_, &QTimer::timeout, this, [this] { ApplyStoredColours(); });
   if (panel == nullptr) return;
+  connect(panel, &QObject::destroyed, this, [this] { refresh_.stop(); });
 
   const auto& grid = Tables::Grid();
   for (int column = 0; column < Tables::kColumns; ++column) {
@@ -76,6 +83,9 @@ KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : QObject(panel), panel_
       buttons_[key] = button;
     }
   }
+  // The picture paints the whole panel (the case image carries what lies behind
+  // it), so the widgets behind are not repainted with every frame of lights.
+  panel->setAttribute(Qt::WA_OpaquePaintEvent);
   panel->installEventFilter(this);
   WatchWindow();
   PlaceButtons();
@@ -103,10 +113,13 @@ void KeyboardPicture::SetKeyEnabled(int key, bool on) {
 }
 
 void KeyboardPicture::SetLightsVisible(bool on) {
+  if (lights_visible_ == on) return;
   lights_visible_ = on;
-  for (const QPointer<CDeviceKeyButtonUI>& button : buttons_) {
-    if (button) button->SetLightVisible(on);
-  }
+  if (panel_) panel_->update();
+}
+
+QRect KeyboardPicture::GlowRect(const CDeviceKeyButtonUI& button) const {
+  return button.geometry().adjusted(-glow_width_, -glow_width_, glow_width_, glow_width_);
 }
 
 void KeyboardPicture::StoreKeyColour(unsigned key, uint8_t r, uint8_t g, uint8_t b, uint8_t brightness) {
@@ -121,17 +134,31 @@ void KeyboardPicture::StoreKeyColour(unsigned key, uint8_t r, uint8_t g, uint8_t
 
 int KeyboardPicture::ApplyStoredColours() {
   if (!dirty_.exchange(false, std::memory_order_acquire)) return 0;
-  int updated = 0;
+  std::vector<int> changed;
   for (int key = 0; key < kKeyCount; ++key) {
     const uint32_t packed = stored_[key].load(std::memory_order_relaxed);
     if (packed == shown_[key]) continue;
     shown_[key] = packed;
     if (CDeviceKeyButtonUI* button = buttons_[key]) {
       button->SetLightColour(ShownColour(packed));
-      ++updated;
+      changed.push_back(key);
     }
   }
-  return updated;
+  if (!lights_visible_ || !panel_ || changed.empty()) return static_cast<int>(changed.size());
+  // Only the rings around the keys are repainted: the keys themselves, drawn by
+  // their buttons, stay untouched, so a frame costs one paint of the picture
+  // instead of one per key. When most keys changed, all rings go at once.
+  if (changed.size() > kFewKeys) {
+    panel_->update(glow_area_);
+  } else {
+    QRegion rings;
+    for (int key : changed) {
+      const CDeviceKeyButtonUI& button = *buttons_[key];
+      rings += QRegion(GlowRect(button)).subtracted(QRegion(button.geometry()));
+    }
+    panel_->update(rings);
+  }
+  return static_cast<int>(changed.size());
 }
 
 int KeyboardPicture::RefreshIntervalMs() const {
@@ -140,7 +167,9 @@ int KeyboardPicture::RefreshIntervalMs() const {
     if (const QScreen* screen = panel_->screen()) rate = screen->refreshRate();
   }
   if (!std::isfinite(rate) || rate < 1) rate = kDefaultRefreshHz;
-  return std::max(1, static_cast<int>(std::lround(1000.0 / rate)));
+  // A preview of the lights needs no more than kMaxPreviewHz frames a second,
+  // and never more than the display shows.
+  return std::max(1, static_cast<int>(std::lround(1000.0 / std::min<double>(rate, kMaxPreviewHz))));
 }
 
 std::vector<int> KeyboardPicture::SelectedKeys() const {
@@ -159,7 +188,7 @@ bool KeyboardPicture::eventFilter(QObject* watched, QEvent* event) {
         break;
       case QEvent::Paint:
         // Drawn before the panel's own painting, under the buttons.
-        PaintCase();
+        PaintCase(static_cast<QPaintEvent*>(event)->region());
         break;
       case QEvent::Show:
       case QEvent::Hide:
@@ -201,7 +230,8 @@ void KeyboardPicture::UpdateRefreshing() {
 void KeyboardPicture::PlaceButtons() {
   if (panel_ == nullptr) return;
   const Frame frame = FitPicture(panel_->size());
-  const double spacing = std::max(1.0, frame.unit * 0.08);
+  const double spacing = std::max(2.0, frame.unit * kKeyGap);
+  glow_width_ = std::max(1, static_cast<int>(spacing / 2));
   for (const QPointer<CDeviceKeyButtonUI>& button : buttons_) {
     if (!button) continue;
     const int column = button->property("gridColumn").toInt();
@@ -211,9 +241,13 @@ void KeyboardPicture::PlaceButtons() {
     const int size = std::max(0, static_cast<int>(std::lround(frame.unit - spacing)));
     button->setGeometry(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), size, size);
   }
+  glow_area_ = QRegion();
+  for (const QPointer<CDeviceKeyButtonUI>& button : buttons_) {
+    if (button) glow_area_ += QRegion(GlowRect(*button)).subtracted(QRegion(button->geometry()));
+  }
 }
 
-void KeyboardPicture::PaintCase() {
+void KeyboardPicture::PaintCase(const QRegion& region) {
   if (panel_ == nullptr) return;
   // The case is drawn once per size; every key repaint then only copies the
   // part of it under that key.
@@ -226,10 +260,24 @@ void KeyboardPicture::PaintCase() {
     DrawCase(case_image_);
   }
   QPainter painter(panel_);
-  painter.drawPixmap(0, 0, case_image_);
+  // A frame that only changes lights repaints nothing but the rings, which the
+  // lights cover whole; anything else gets the case first.
+  const bool rings_only = lights_visible_ && region.subtracted(glow_area_).isEmpty();
+  if (!rings_only) painter.drawPixmap(0, 0, case_image_);
+  if (!lights_visible_) return;
+  const QRect bounds = region.boundingRect();
+  // Each key's light shines around it, in the gap the layout leaves between keys.
+  for (int key = 0; key < kKeyCount; ++key) {
+    const CDeviceKeyButtonUI* button = buttons_[key];
+    if (button == nullptr || button->isHidden()) continue;
+    const QRect glow = GlowRect(*button);
+    if (!bounds.intersects(glow)) continue;
+    painter.fillRect(glow, (shown_[key] & 0xFF) == 0 ? kPlate : ShownColour(shown_[key]));
+  }
 }
 
 void KeyboardPicture::DrawCase(QPixmap& target) const {
+  DrawBackdrop(target);
   const Frame frame = FitPicture(panel_->size());
   if (frame.unit < 1) return;
   const QRectF body(frame.left, frame.top, frame.unit * kPictureWidth, frame.unit * kPictureHeight);
@@ -265,6 +313,25 @@ void KeyboardPicture::DrawCase(QPixmap& target) const {
   painter.setPen(Qt::NoPen);
   painter.setBrush(glow);
   painter.drawRoundedRect(bar, bar.height() / 2, bar.height() / 2);
+}
+
+void KeyboardPicture::DrawBackdrop(QPixmap& target) const {
+  // What the widgets behind the panel paint there, so that the panel can paint
+  // itself whole and its repaints never reach them.
+  std::vector<QWidget*> behind;
+  for (QWidget* widget = panel_->parentWidget(); widget != nullptr; widget = widget->parentWidget()) {
+    behind.push_back(widget);
+    if (widget->isWindow()) break;
+  }
+  QPainter painter(&target);
+  for (auto it = behind.rbegin(); it != behind.rend(); ++it) {
+    const QPoint at = panel_->mapTo(*it, QPoint(0, 0));
+    // Only widgets that fill their background do so here; a plain container
+    // would otherwise cover what lies behind it with its palette colour.
+    const bool fills = (*it)->autoFillBackground() || (*it)->testAttribute(Qt::WA_StyledBackground);
+    (*it)->render(&painter, QPoint(0, 0), QRegion(QRect(at, panel_->size())),
+                  fills ? QWidget::RenderFlags(QWidget::DrawWindowBackground) : QWidget::RenderFlags());
+  }
 }
 
 }  // namespace zt640

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
+#include <QRegion>
 #include <QString>
 #include <QTimer>
 #include <array>
@@ -20,19 +21,23 @@ namespace zt640 {
 /// scale with the panel.
 ///
 /// Key colours arrive from the lighting worker through `StoreKeyColour` (any
-/// thread, no Qt, no lock) and reach the buttons only on the display's refresh
-/// tick, which runs while the panel is on screen: a tick with nothing stored
-/// since the last one costs nothing, and a tick repaints only the buttons whose
-/// colour changed. Everything else runs on the UI thread.
+/// thread, no Qt, no lock) and show on the display's refresh tick, which runs
+/// while the panel is on screen: a tick with nothing stored since the last one
+/// costs nothing. A key's light shows as a ring in the gap around it, painted by
+/// the picture, so a tick repaints only the rings of the keys whose colour
+/// changed and never the key buttons themselves. Everything else runs on the UI
+/// thread.
 ///
-/// The picture is a child of the panel and goes with it; deleting it earlier
-/// also deletes its buttons. Whoever calls `StoreKeyColour` from a worker must
-/// stop that worker before the picture goes.
+/// The picture belongs to whoever made it, not to the panel: deleting it deletes
+/// its buttons, and a panel deleted first takes the buttons along and leaves the
+/// picture idle. Whoever calls `StoreKeyColour` from a worker must stop that
+/// worker before the picture goes.
 class KeyboardPicture : public QObject {
   Q_OBJECT
  public:
   static constexpr int kKeyCount = 126;
   static constexpr int kDefaultRefreshHz = 60;
+  static constexpr int kMaxPreviewHz = 30;
 
   explicit KeyboardPicture(CSelectPanelUI* panel);
   ~KeyboardPicture() override;
@@ -56,7 +61,8 @@ class KeyboardPicture : public QObject {
   /// one it shows its new colour. Returns how many buttons were updated.
   int ApplyStoredColours();
 
-  /// The refresh period: one frame of the panel's screen (60 Hz when unknown).
+  /// The refresh period: one frame of the panel's screen (60 Hz when unknown),
+  /// at most 30 frames a second.
   [[nodiscard]] int RefreshIntervalMs() const;
   [[nodiscard]] bool IsRefreshing() const { return refresh_.isActive(); }
 
@@ -68,8 +74,11 @@ class KeyboardPicture : public QObject {
 
  private:
   void PlaceButtons();
-  void PaintCase();
+  /// The key's button with the ring around it where its light shows.
+  [[nodiscard]] QRect GlowRect(const CDeviceKeyButtonUI& button) const;
+  void PaintCase(const QRegion& region);
   void DrawCase(QPixmap& target) const;
+  void DrawBackdrop(QPixmap& target) const;
   void UpdateRefreshing();
   void WatchWindow();
 
@@ -78,7 +87,9 @@ class KeyboardPicture : public QObject {
   std::array<QPointer<CDeviceKeyButtonUI>, kKeyCount> buttons_;
   QTimer refresh_;
   QPixmap case_image_;  ///< the drawn case at the panel's current size
+  QRegion glow_area_;   ///< every key's ring of light
   bool lights_visible_ = false;
+  int glow_width_ = 1;  ///< pixels of light shown on each side of a key
 
   /// Written by any thread, read by the refresh tick: red, green, blue and
   /// brightness packed from the high byte down.

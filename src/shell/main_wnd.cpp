@@ -280,6 +280,11 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     OnPowerBroadcast(message.wparam);
     return 1;
   }
+  if (message.message == kTraceMessage) {
+    platform::DebugOutput("message 1224 (wParam " + std::to_string(message.wparam) + ", lParam " +
+                          std::to_string(message.lparam) + ")");
+    return 0;
+  }
   for (std::uint32_t game_event : game_event_messages_) {
     if (game_event == 0 || message.message != game_event) continue;
     // Other programs' lighting requests wait while the system sleeps.

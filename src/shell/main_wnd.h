@@ -44,6 +44,8 @@ class CMainWnd : public ui::WindowImplBase {
   static constexpr int kProfileSwitchTimer = 1055;
   static constexpr int kProfileSwitchDelayMs = 400;
   static constexpr int kGameEventTimer = 1066;
+  /// A message other programs send for the trace only.
+  static constexpr std::uint32_t kTraceMessage = 1224;
   static constexpr std::uint32_t kTrayIconMessage = 1025;
 
   static constexpr int kInitialWidth = 800;

@@ -10,6 +10,8 @@
 #include "shell/keyboard_page.h"
 #include "shell/main_wnd.h"
 #include "shell/msg_wnd.h"
+#include "ui/language_manager.h"
+#include "ui/resource_manager.h"
 
 namespace zt640 {
 
@@ -45,7 +47,10 @@ KeyboardPage* CMainWnd::SelectedKeyboardPage() const {
 void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {
   sync_devices_.Add(&device);
   device.SetHostLighting(light_control_ != 0 && system_awake_);
-  if (page != nullptr) hub().Attach(page);
+  if (page != nullptr) {
+    hub().Attach(page);
+    ui::ResourceManager::Instance().Language().Bind(page);
+  }
   if (auto* keyboard_page = dynamic_cast<KeyboardPage*>(sink)) {
     keyboard_page->SetPostHandler([this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
       platform::WindowMessage post;

@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QInputDevice>
 #include <QLabel>
 #include <QProgressBar>
 #include <filesystem>
@@ -31,18 +30,6 @@
 
 namespace zt640 {
 namespace {
-
-/// Showing and raising the window makes the platform register its pointing
-/// device after the test program's static application object was built, so the
-/// registry would be gone before the application deletes the device at exit.
-/// Deleting the devices at the end of the run, while the registry lives, avoids that.
-class InputDeviceCleanup : public ::testing::Environment {
- public:
-  void TearDown() override {
-    for (const QInputDevice* device : QInputDevice::devices()) delete const_cast<QInputDevice*>(device);
-  }
-};
-const auto* const kInputDeviceCleanup = ::testing::AddGlobalTestEnvironment(new InputDeviceCleanup);
 
 using test::PrepareSkins;
 using test::WaitFor;

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
+#include <QRegion>
+
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScreen>
 #include <QTest>
 #include <algorithm>
@@ -47,7 +52,7 @@ class KeyboardPictureTest : public ::testing::Test {
     // 50 px per key: the picture is 24.2 x 7.2 keys with its case.
     panel_->setGeometry(0, 0, 1210, 360);
     window_->resize(1210, 360);
-    picture_ = new KeyboardPicture(panel_);
+    picture_ = std::make_unique<KeyboardPicture>(panel_);
   }
 
   void ShowWindow() {
@@ -59,7 +64,7 @@ class KeyboardPictureTest : public ::testing::Test {
 
   std::unique_ptr<QWidget> window_;
   CSelectPanelUI* panel_ = nullptr;
-  KeyboardPicture* picture_ = nullptr;
+  std::unique_ptr<KeyboardPicture> picture_;
 };
 
 TEST_F(KeyboardPictureTest, EveryKeyHasOneNamedButtonOnItsGridCell) {
@@ -143,33 +148,56 @@ TEST_F(KeyboardPictureTest, StoredColoursReachOnlyTheButtonsWhoseColourChanged) 
   EXPECT_EQ(picture_->ApplyStoredColours(), 0);
 }
 
-TEST_F(KeyboardPictureTest, ATickRepaintsOnlyChangedButtonsAndOnlyWhileLightsShow) {
+/// Keeps the regions the panel is asked to paint.
+class RegionRecorder : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion painted;
+};
+
+TEST_F(KeyboardPictureTest, ATickRepaintsOnlyTheRingsOfChangedKeysAndOnlyWhileLightsShow) {
   ShowWindow();
   picture_->SetLightsVisible(true);
   PaintCounter counter;
   for (int key = 0; key < KeyboardPicture::kKeyCount; ++key) counter.Watch(Key(key));
+  RegionRecorder panel_paints;
+  panel_->installEventFilter(&panel_paints);
   QCoreApplication::processEvents();
   counter.counts.clear();
+  panel_paints.painted = QRegion();
 
   picture_->StoreKeyColour(5, 255, 0, 0, 255);
   ASSERT_EQ(picture_->ApplyStoredColours(), 1);
   QCoreApplication::processEvents();
-  EXPECT_GE(counter.counts[Key(5)], 1);
-  EXPECT_EQ(counter.counts.size(), 1u);
+  // The light shows around the key; no key button is repainted for it.
+  EXPECT_TRUE(counter.counts.empty());
+  const QRect key = Key(5)->geometry();
+  EXPECT_FALSE(panel_paints.painted.isEmpty());
+  EXPECT_FALSE(panel_paints.painted.intersects(key));
+  EXPECT_TRUE(key.adjusted(-key.width() / 4, -key.height() / 4, key.width() / 4, key.height() / 4)
+                  .contains(panel_paints.painted.boundingRect()));
+  const QImage shown = panel_->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(key.left() - 1, key.center().y()), QColor(255, 0, 0));
+  EXPECT_NE(shown.pixelColor(Key(6)->geometry().left() - 1, Key(6)->geometry().center().y()), QColor(255, 0, 0));
 
-  counter.counts.clear();
+  panel_paints.painted = QRegion();
   EXPECT_EQ(picture_->ApplyStoredColours(), 0);
   QCoreApplication::processEvents();
-  EXPECT_TRUE(counter.counts.empty());
+  EXPECT_TRUE(panel_paints.painted.isEmpty());
 
   // With the light display off a new colour is kept but not painted.
   picture_->SetLightsVisible(false);
   QCoreApplication::processEvents();
+  panel_paints.painted = QRegion();
   counter.counts.clear();
   picture_->StoreKeyColour(5, 0, 255, 0, 255);
   ASSERT_EQ(picture_->ApplyStoredColours(), 1);
   QCoreApplication::processEvents();
   EXPECT_TRUE(counter.counts.empty());
+  EXPECT_TRUE(panel_paints.painted.isEmpty());
   EXPECT_EQ(Key(5)->LightColour(), QColor(0, 255, 0));
 }
 
@@ -177,7 +205,8 @@ TEST_F(KeyboardPictureTest, RefreshRunsOnlyWhileThePanelIsOnScreen) {
   EXPECT_FALSE(picture_->IsRefreshing());
   const QScreen* screen = panel_->screen();
   const double rate = screen != nullptr && screen->refreshRate() >= 1 ? screen->refreshRate() : 60.0;
-  EXPECT_EQ(picture_->RefreshIntervalMs(), static_cast<int>(std::lround(1000.0 / rate)));
+  EXPECT_EQ(picture_->RefreshIntervalMs(),
+            static_cast<int>(std::lround(1000.0 / std::min<double>(rate, KeyboardPicture::kMaxPreviewHz))));
 
   ShowWindow();
   EXPECT_TRUE(picture_->IsRefreshing());
@@ -220,13 +249,20 @@ TEST_F(KeyboardPictureTest, RubberBandSelectionGivesTheSelectedKeys) {
   EXPECT_EQ(picture_->SelectedKeys().size(), static_cast<size_t>(KeyboardPicture::kKeyCount));
 }
 
-TEST_F(KeyboardPictureTest, DeletingThePictureTakesItsButtons) {
-  delete picture_;
-  picture_ = nullptr;
+TEST_F(KeyboardPictureTest, PictureAndPanelMayGoInEitherOrder) {
+  picture_.reset();
   EXPECT_TRUE(panel_->findChildren<CDeviceKeyButtonUI*>().empty());
-  // A picture left to its panel goes with it.
-  picture_ = new KeyboardPicture(panel_);
+
+  picture_ = std::make_unique<KeyboardPicture>(panel_);
+  ShowWindow();
+  ASSERT_TRUE(picture_->IsRefreshing());
   window_.reset();
+  EXPECT_FALSE(picture_->IsRefreshing());
+  EXPECT_EQ(picture_->Button(0), nullptr);
+  picture_->StoreKeyColour(0, 1, 2, 3, 4);
+  EXPECT_EQ(picture_->ApplyStoredColours(), 0);
+  picture_->SetLightsVisible(true);
+  EXPECT_TRUE(picture_->SelectedKeys().empty());
 }
 
 class RecordingTarget : public ui::NotifyTarget {
