@@ -1,6 +1,7 @@
 #include "shell/device_selector.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QLayout>
 #include <QStackedWidget>
 #include <QWidget>
@@ -12,6 +13,7 @@
 #include "shell/device_option_ui.h"
 #include "shell/mp_device_power_ui.h"
 #include "shell/power_panel_sink.h"
+#include "ui/language_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/skin_loader.h"
 
@@ -46,6 +48,7 @@ DeviceSelector::DeviceSelector(QWidget* root, platform::MessageQueue& queue, con
   device_switch_ = root->findChild<QStackedWidget*>(QStringLiteral("device_switch"));
   power_switch_ = root->findChild<QStackedWidget*>(QStringLiteral("device_power_switch"));
   no_device_ = root->findChild<QWidget*>(QStringLiteral("No_device_Link"));
+  status_ = root->findChild<QLabel*>(QStringLiteral("status_label"));
 }
 
 DeviceSelector::~DeviceSelector() {
@@ -300,6 +303,12 @@ void DeviceSelector::UpdateNoDevicePanel() {
   const bool none = VisibleCount() == 0;
   if (no_device_) no_device_->setVisible(none);
   if (device_switch_) device_switch_->setVisible(!none);
+  if (status_) {
+    const QString key = none ? QStringLiteral("status_waiting_text") : QStringLiteral("status_connected_text");
+    // The key goes with the label, so a change of language shows the right text.
+    status_->setProperty("textKey", key);
+    status_->setText(ui::ResourceManager::Instance().Language().Text(key));
+  }
 }
 
 void DeviceSelector::SetPowerPolling(bool on) {

@@ -11,6 +11,7 @@
 #include "shell/interface_catalogue.h"
 #include "shell/slot_table.h"
 
+class QLabel;
 class QStackedWidget;
 class QWidget;
 
@@ -120,6 +121,7 @@ class DeviceSelector : public QObject {
   QPointer<QStackedWidget> device_switch_;
   QPointer<QStackedWidget> power_switch_;
   QPointer<QWidget> no_device_;
+  QPointer<QLabel> status_;
   platform::MessageQueue& queue_;
   InterfaceCatalogue catalogue_;
   SlotTable slots_;

@@ -42,7 +42,7 @@ class KeyboardPicture : public QObject {
   explicit KeyboardPicture(CSelectPanelUI* panel);
   ~KeyboardPicture() override;
 
-  [[nodiscard]] CSelectPanelUI* Panel() const { return panel_; }
+  [[nodiscard]] CSelectPanelUI* Panel() const { return qobject_cast<CSelectPanelUI*>(panel_.data()); }
   /// The button of `key`, or null outside 0-125.
   [[nodiscard]] CDeviceKeyButtonUI* Button(int key) const;
 
@@ -82,7 +82,9 @@ class KeyboardPicture : public QObject {
   void UpdateRefreshing();
   void WatchWindow();
 
-  QPointer<CSelectPanelUI> panel_;
+  /// Held as a plain widget: its events still arrive while it is being destroyed,
+  /// when it is no longer a select panel.
+  QPointer<QWidget> panel_;
   QPointer<QWidget> window_;  ///< the panel's window, watched for minimising
   std::array<QPointer<CDeviceKeyButtonUI>, kKeyCount> buttons_;
   QTimer refresh_;
