@@ -3,12 +3,14 @@
 #include <array>
 
 #include "editors/key_set_control_ui.h"
+#include "editors/light_control_ui.h"
 #include "editors/macro_control_ui.h"
 #include "shell/device_option_ui.h"
 #include "shell/device_profile_ui.h"
 #include "shell/keyboard_options_panel.h"
 #include "shell/picture_controls.h"
 #include "shell/mp_device_power_ui.h"
+#include "ui/colour_palette.h"
 #include "ui/control_factory.h"
 
 namespace zt640 {
@@ -64,11 +66,15 @@ void RegisterCustomControls(ui::ControlFactory& factory) {
   for (const char* name : {"CKeySetControlUI", "KeySetControl"}) {
     factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CKeySetControlUI(parent); });
   }
+  for (const char* name : {"CLightControlUI", "LightControl"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CLightControlUI(parent); });
+  }
   for (const char* name : {"CMacroControlUI", "MacroControl"}) {
     factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CMacroControlUI(parent); });
   }
   factory.RegistControl(QStringLiteral("KeyboardOptionsPanel"),
                         [](QWidget* parent) { return new KeyboardOptionsPanel(parent); });
+  factory.RegistControl(QStringLiteral("CColorPaletteUI"), [](QWidget* parent) { return new ui::ColourPalette(parent); });
   RegisterPictureControls(factory);
 }
 

@@ -452,6 +452,7 @@ void DeviceSelector::AfterVisibilityChange() {
   if (visible < 2) {
     for (const std::unique_ptr<Managed>& managed : devices_) managed->device->SetSyncFlag(false);
   }
+  if (visibility_changed_) visibility_changed_(visible);
 }
 
 }  // namespace zt640

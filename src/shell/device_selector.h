@@ -70,6 +70,8 @@ class DeviceSelector : public QObject {
   void SetDeviceCreated(DeviceCreated callback) { device_created_ = std::move(callback); }
   /// Told after every change of the selected entry.
   void SetSelectionChanged(std::function<void()> callback) { selection_changed_ = std::move(callback); }
+  /// Told after every show or hide, with the number of visible entries.
+  void SetVisibilityChanged(std::function<void(int visible)> callback) { visibility_changed_ = std::move(callback); }
 
   /// The mouse and keyboard types, before any device is present.
   void CreateStartupDevices();
@@ -130,6 +132,7 @@ class DeviceSelector : public QObject {
   PageBinder page_binder_;
   DeviceCreated device_created_;
   std::function<void()> selection_changed_;
+  std::function<void(int)> visibility_changed_;
   std::vector<std::unique_ptr<Managed>> devices_;  ///< creation order; live for the whole run
 };
 

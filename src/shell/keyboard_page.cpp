@@ -8,6 +8,7 @@
 
 #include "devices/kalvex_keyboard_device.h"
 #include "devices/keyboard_effect_renderer.h"
+#include "devices/light_state.h"
 #include "editors/key_set_control_ui.h"
 #include "editors/macro_control_ui.h"
 #include "platform/diag/debug_output.h"
@@ -29,6 +30,8 @@ namespace {
 constexpr char kMacroFailedKey[] = "message_text_7";
 constexpr char kMacroTooLongKey[] = "message_text_16";
 constexpr int kKeyboardKind = 1;
+/// Brightness and speed levels run from 0 to this on the keyboard.
+constexpr int kHighestLevel = 4;
 
 template <typename T>
 T* FindPanel(QWidget* page, const char* name) {
@@ -45,6 +48,7 @@ KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevi
   key_set_ = FindPanel<CKeySetControlUI>(page, "keyset_panel");
   macros_ = FindPanel<CMacroControlUI>(page, "macro_panel");
   options_ = FindPanel<KeyboardOptionsPanel>(page, "options_panel");
+  light_ = FindPanel<CLightControlUI>(page, "light_panel");
   function_pages_ = page != nullptr ? page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch")) : nullptr;
   picture_panel_ = FindPanel<CSelectPanelUI>(page, "device_key_light");
   if (picture_panel_) {
@@ -54,6 +58,10 @@ KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevi
   if (profiles_) profiles_->SetPrompts(prompts_);
   if (macros_) macros_->SetPrompts(prompts_);
   if (key_set_) key_set_->SetDeviceKind(kKeyboardKind);
+  if (light_) {
+    light_->SetDeviceKind(kKeyboardKind);
+    light_->SetCustomSlotList(CKalvexKeyboardDevice::kCustomSlots);
+  }
 }
 
 KeyboardPage::~KeyboardPage() = default;
@@ -66,6 +74,8 @@ void KeyboardPage::LoadPanels() {
     device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
   }
   if (macros_ && !folder.empty()) (void)macros_->Load(folder);
+  device_.LoadNameLists();
+  if (light_) light_->SetModeList(device_.ModeList(), kHighestLevel, kHighestLevel);
   (void)device_.InitializeDevice();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   RefreshKeyTexts();
@@ -331,11 +341,46 @@ void KeyboardPage::ShowPower(const PowerRecord& record) {
   if (power_) power_->ShowPowerStatus(record);
 }
 
-void KeyboardPage::ShowLightState(const LightEffect&) {}
+void KeyboardPage::ShowLightState(const LightEffect&) { ShowLightPanel(); }
+
+void KeyboardPage::ShowLightPanel() {
+  if (light_) light_->SetLightInfo(device_.GetLightState().Words());
+}
+
+void KeyboardPage::SetSameModeAllowed(bool allowed) {
+  if (!light_) return;
+  light_->SetSameModeAllowed(allowed);
+  ShowLightPanel();
+}
+
+bool KeyboardPage::OnLightNotify(const QString& kind, const QString& name, qint64 wparam) {
+  if (!light_) return false;
+  const std::optional<std::vector<CLightControlUI::ByteEdit>> edits = light_->OnNotify(kind, name, wparam);
+  if (!edits) return false;
+  if (edits->empty()) return true;
+  LightState state = device_.GetLightState();
+  bool slot_changed = false;
+  for (const CLightControlUI::ByteEdit& edit : *edits) {
+    if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
+    slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
+                    state.bytes[LightState::kCustomSlot] != edit.value;
+    state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
+  }
+  device_.SetLightState(state.Words());
+  if (slot_changed) {
+    // The slot's colours come from the keyboard and go back to it whole.
+    (void)device_.SetCustomSlot(state.bytes[LightState::kCustomSlot]);
+    (void)device_.SaveCustomColours();
+  }
+  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
+  (void)device_.WriteSettingsRecord(0, 0);
+  ShowLightPanel();
+  return true;
+}
 
 void KeyboardPage::ShowAudioLight(const AudioLightSetting&) {}
 
-void KeyboardPage::ShowCustomSlot(int) {}
+void KeyboardPage::ShowCustomSlot(int) { ShowLightPanel(); }
 
 void KeyboardPage::ShowOptions(const KeyboardOptions& options) {
   if (options_) options_->ShowOptions(options);

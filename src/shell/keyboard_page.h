@@ -10,6 +10,7 @@
 
 #include "devices/device_panel_sink.h"
 #include "editors/key_set_control_ui.h"
+#include "editors/light_control_ui.h"
 #include "editors/macro_control_ui.h"
 #include "shell/device_profile_ui.h"
 #include "shell/keyboard_options_panel.h"
@@ -47,6 +48,7 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   [[nodiscard]] CKeySetControlUI* KeySet() const { return key_set_; }
   [[nodiscard]] CMacroControlUI* Macros() const { return macros_; }
   [[nodiscard]] KeyboardOptionsPanel* Options() const { return options_; }
+  [[nodiscard]] CLightControlUI* Lighting() const { return light_; }
   [[nodiscard]] KeyboardPicture* Picture() const { return picture_.get(); }
 
   // What the main window's routes do on this page.
@@ -73,6 +75,13 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   bool OnMacroClick(const QString& name);
   bool OnMacroItemSelect(const QString& name, int index);
   bool OnMacroKillFocus(const QString& name);
+  /// A notification of the lighting editor: each light state byte it edits goes to
+  /// the keyboard in order (state, profile, settings record; a custom slot also
+  /// loads and writes that slot's colours). True when the control was the editor's.
+  bool OnLightNotify(const QString& kind, const QString& name, qint64 wparam);
+  /// Whether the editor may offer the same effect on every device (more than one
+  /// device is shown).
+  void SetSameModeAllowed(bool allowed);
   /// An options control changed: the options go to the profile and the keyboard.
   void OnOptionChanged(const QString& name);
   /// "reset_repeat_btn": repeat rate and delay return to the default profile's.
@@ -105,6 +114,7 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   void StoreKeySetEntry();
   void ApplyMacroChanges(bool active_keys_changed);
   void MarkSelectedKey(int key);
+  void ShowLightPanel();
 
   QPointer<QWidget> page_;
   CKalvexKeyboardDevice& device_;
@@ -114,6 +124,7 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   QPointer<CKeySetControlUI> key_set_;
   QPointer<CMacroControlUI> macros_;
   QPointer<KeyboardOptionsPanel> options_;
+  QPointer<CLightControlUI> light_;
   QPointer<QStackedWidget> function_pages_;
   QPointer<CSelectPanelUI> picture_panel_;
   std::unique_ptr<KeyboardPicture> picture_;

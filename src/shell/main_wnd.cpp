@@ -99,12 +99,14 @@ void CMainWnd::Notify(const ui::Notification& notification) {
       const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
       RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
     }
+  } else if (kind == QLatin1String("colorchanged")) {
+    OnColourChanged(name, notification.wparam);
   } else if (kind == QLatin1String("click")) {
     OnClick(name);
   } else if (kind == QLatin1String("selectchanged")) {
     OnSelectChanged(name, notification.wparam != 0);
   } else if (kind == QLatin1String("valuechanged")) {
-    OnValueChanged(name);
+    OnValueChanged(name, notification.wparam);
   } else if (kind == QLatin1String("itemselect")) {
     OnItemSelect(name, static_cast<int>(notification.wparam));
   } else if (kind == QLatin1String("killfocus")) {
@@ -199,6 +201,12 @@ void CMainWnd::StartDevices() {
       OnDeviceCreated(device, page, sink);
     });
     selector_->SetSelectionChanged([this] { UpdateOnScreen(); });
+    selector_->SetVisibilityChanged([this](int visible) {
+      // The same effect on every device is offered only while several are shown.
+      for (int type = 0; type < static_cast<int>(InterfaceCatalogue::kDeviceTypes); ++type) {
+        if (auto* page = dynamic_cast<KeyboardPage*>(selector_->SinkForType(type))) page->SetSameModeAllowed(visible > 1);
+      }
+    });
     selector_->CreateStartupDevices();
     if (!plugins_.discovery) {
       plugins_.discovery = [table = &selector_->Slots(),

@@ -122,7 +122,8 @@ class CMainWnd : public ui::WindowImplBase {
   void OnPowerBroadcast(std::uint64_t event);
   void OnTimer(int id);
   void OnSelectChanged(const QString& name, bool checked);
-  void OnValueChanged(const QString& name);
+  void OnValueChanged(const QString& name, qint64 value);
+  void OnColourChanged(const QString& name, qint64 colour);
   void OnItemSelect(const QString& name, int index);
   void OnKillFocus(const QString& name);
   void OnSelectionEnd(const QString& panel);

@@ -71,6 +71,9 @@ void CMainWnd::OnClick(const QString& name) {
     case ClickRoute::kKeyButton:
       if (page != nullptr) page->OnKeyClick(target.index);
       break;
+    case ClickRoute::kPaletteColour:
+      if (page != nullptr) (void)page->OnLightNotify(QStringLiteral("click"), name, 0);
+      break;
     case ClickRoute::kClose:
       HideToTray();
       break;
@@ -141,14 +144,32 @@ void CMainWnd::OnSelectChanged(const QString& name, bool checked) {
     case ControlOwner::kKeySet:
       (void)page->OnKeySetSelectChanged(name, checked);
       break;
+    case ControlOwner::kLightEditor:
+      (void)page->OnLightNotify(QStringLiteral("selectchanged"), name, checked ? 1 : 0);
+      break;
     default:
       break;
   }
 }
 
-void CMainWnd::OnValueChanged(const QString& name) {
+void CMainWnd::OnValueChanged(const QString& name, qint64 value) {
   KeyboardPage* page = SelectedKeyboardPage();
-  if (page != nullptr && ControlRoutes::ValueChanged(name) == ControlOwner::kKeyboardOptions) page->OnOptionChanged(name);
+  if (page == nullptr) return;
+  switch (ControlRoutes::ValueChanged(name)) {
+    case ControlOwner::kKeyboardOptions:
+      page->OnOptionChanged(name);
+      break;
+    case ControlOwner::kLightEditor:
+      (void)page->OnLightNotify(QStringLiteral("valuechanged"), name, value);
+      break;
+    default:
+      break;
+  }
+}
+
+void CMainWnd::OnColourChanged(const QString& name, qint64 colour) {
+  if (name != QLatin1String("deng_Color_Pallet")) return;
+  if (KeyboardPage* page = SelectedKeyboardPage()) (void)page->OnLightNotify(QStringLiteral("colorchanged"), name, colour);
 }
 
 void CMainWnd::OnItemSelect(const QString& name, int index) {
@@ -165,6 +186,9 @@ void CMainWnd::OnItemSelect(const QString& name, int index) {
     case ControlOwner::kMacroLibrary:
       (void)page->OnMacroItemSelect(name, index);
       break;
+    case ControlOwner::kLightEditor:
+      (void)page->OnLightNotify(QStringLiteral("itemselect"), name, index);
+      break;
     default:
       break;
   }
@@ -179,6 +203,9 @@ void CMainWnd::OnKillFocus(const QString& name) {
       break;
     case ControlOwner::kMacroLibrary:
       (void)page->OnMacroKillFocus(name);
+      break;
+    case ControlOwner::kLightEditor:
+      (void)page->OnLightNotify(QStringLiteral("killfocus"), name, 0);
       break;
     default:
       break;

@@ -3,6 +3,9 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QSlider>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <atomic>
@@ -10,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "devices/keyboard_settings_record.h"
 #include "devices/light_state.h"
 #include "profiles/key_set_editor.h"
 #include "profiles/keyboard_profiledata.h"
@@ -302,6 +306,85 @@ TEST_F(KeyboardPageWindowTest, SameModeOnAllDevices_OnlyModesWithACommonEffect) 
   EXPECT_EQ(window_->RememberedSyncEffect().effect.load(), CommonEffects::kFlashing);
   EXPECT_EQ(window_->RememberedSyncEffect().speed.load(), 3);
   EXPECT_EQ(Device().GetLightState().mode(), 23);
+}
+
+}  // namespace
+}  // namespace zt640
+
+namespace zt640 {
+namespace {
+
+/// The keyboard's slot-0 settings record as the simulator holds it.
+std::vector<uint8_t> SettingsRecord(devsim::DevsimServer& server) {
+  const std::vector<uint8_t> area = server.Keyboard().Area(devsim::KeyboardArea::kSettings);
+  return std::vector<uint8_t>(area.begin(), area.begin() + KeyboardSettingsRecord::kSize);
+}
+
+void LoseFocus(QWidget* widget) {
+  QFocusEvent out(QEvent::FocusOut);
+  QCoreApplication::sendEvent(widget, &out);
+}
+
+TEST_F(KeyboardPageWindowTest, LightingEdits_ReachTheProfileAndTheSettingsRecord) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  auto* modes = page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"));
+  ASSERT_NE(modes, nullptr);
+
+  modes->setCurrentIndex(1);
+  EXPECT_EQ(Device().GetLightState().mode(), 1);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 1);
+
+  page->findChild<QSlider*>(QStringLiteral("deng_light_slider"))->setValue(2);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kBrightness], 2);
+  page->findChild<QSlider*>(QStringLiteral("deng_speed_slider"))->setValue(1);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kInverseSpeed], 3);
+
+  page->findChild<QAbstractButton*>(QStringLiteral("deng_FXR_check"))->click();
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kDirection], 0);
+  page->findChild<QAbstractButton*>(QStringLiteral("deng_FXL_check"))->click();
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kDirection], 1);
+
+  auto* red = page->findChild<QLineEdit*>(QStringLiteral("deng_edit_R"));
+  ASSERT_NE(red, nullptr);
+  red->setText(QStringLiteral("300"));
+  LoseFocus(red);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kRed], 255) << "a value above 255 is taken as 255";
+  EXPECT_EQ(red->text(), QStringLiteral("255"));
+
+  // The stored profile holds the same effect.
+  CKeyboardProfiledata stored;
+  (void)stored.LoadProfile(Device().Profile().GetProfilePath());
+  const LightEffect effect = stored.GetLightInfo();
+  EXPECT_EQ(effect.mode, 1);
+  EXPECT_EQ(effect.brightness, 2);
+  EXPECT_EQ(effect.speed, 1);
+  EXPECT_EQ(effect.direction, 1);
+  EXPECT_EQ(effect.red, 255);
+}
+
+TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyboard) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  // Slot 2 of the keyboard holds one colour for every key.
+  std::vector<uint8_t> slot_page(CommandChannel::kLightPageSize);
+  for (size_t i = 0; i + 2 < slot_page.size(); i += 3) {
+    slot_page[i] = 0x12;
+    slot_page[i + 1] = 0x34;
+    slot_page[i + 2] = 0x56;
+  }
+  ASSERT_TRUE(server_->Keyboard().WriteArea(devsim::KeyboardArea::kColourPages, 2u * CommandChannel::kLightPageSize,
+                                            slot_page));
+  page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(20);
+  auto* slot_list = page->findChild<QComboBox*>(QStringLiteral("light_combo_custommodeSelect"));
+  ASSERT_NE(slot_list, nullptr);
+  EXPECT_FALSE(slot_list->isHidden() && slot_list->parentWidget()->isHidden()) << "the slot row shows in the custom mode";
+  slot_list->setCurrentIndex(2);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kCustomSlot], 2);
+  const ZoneColour key = Device().ZoneSnapshot()[0];
+  EXPECT_EQ(key.red, 0x12);
+  EXPECT_EQ(key.green, 0x34);
+  EXPECT_EQ(key.blue, 0x56);
 }
 
 }  // namespace

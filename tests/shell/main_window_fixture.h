@@ -58,6 +58,9 @@ class MainWindowFixture : public ::testing::Test {
     root_ = templ;
     std::filesystem::create_directories(root_ + "/DefaultData");
     folders_ = {root_ + "/DefaultData/", root_ + "/data/"};
+    // The shipped mode list, so the lighting editor offers the keyboard's modes.
+    std::filesystem::copy_file(ZT640_SOURCE_DIR "/data/DefaultData/default_light.json",
+                               folders_.defaults + "default_light.json");
     Json::Value keys(Json::arrayValue);
     for (const KeyAssignment& value : KeyboardKeyMatcher::FactoryValues()) {
       Json::Value key;
