@@ -357,10 +357,14 @@ bool KeyboardPage::OnLightNotify(const QString& kind, const QString& name, qint6
   if (!light_) return false;
   const std::optional<std::vector<CLightControlUI::ByteEdit>> edits = light_->OnNotify(kind, name, wparam);
   if (!edits) return false;
-  if (edits->empty()) return true;
+  if (!edits->empty()) ApplyLightEdits(*edits);
+  return true;
+}
+
+void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits) {
   LightState state = device_.GetLightState();
   bool slot_changed = false;
-  for (const CLightControlUI::ByteEdit& edit : *edits) {
+  for (const CLightControlUI::ByteEdit& edit : edits) {
     if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
     slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
                     state.bytes[LightState::kCustomSlot] != edit.value;
@@ -375,7 +379,27 @@ bool KeyboardPage::OnLightNotify(const QString& kind, const QString& name, qint6
   if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
   (void)device_.WriteSettingsRecord(0, 0);
   ShowLightPanel();
-  return true;
+}
+
+void KeyboardPage::PickLightColour() {
+  if (!prompts_.colour) return;
+  const LightState state = device_.GetLightState();
+  const QRgb initial = qRgb(state.bytes[LightState::kRed], state.bytes[LightState::kGreen], state.bytes[LightState::kBlue]);
+  const std::string file = "color_option_info.config";
+  QRgb chosen = initial;
+  bool multicolour = false;
+  const bool offer_multicolour = light_ && light_->CurrentLayout().multicolour;
+  if (prompts_.colour(initial, offer_multicolour, device_.GetDataFolder() + file, device_.GetDefaultsFolder() + file,
+                      &chosen, &multicolour) != 1) {
+    return;
+  }
+  std::vector<CLightControlUI::ByteEdit> edits = {
+      {static_cast<int>(LightState::kRed), static_cast<uint8_t>(qRed(chosen))},
+      {static_cast<int>(LightState::kGreen), static_cast<uint8_t>(qGreen(chosen))},
+      {static_cast<int>(LightState::kBlue), static_cast<uint8_t>(qBlue(chosen))},
+  };
+  if (offer_multicolour) edits.push_back({static_cast<int>(LightState::kMulticolour), static_cast<uint8_t>(multicolour ? 1 : 0)});
+  ApplyLightEdits(edits);
 }
 
 void KeyboardPage::ShowAudioLight(const AudioLightSetting&) {}

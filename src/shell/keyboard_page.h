@@ -79,6 +79,9 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   /// the keyboard in order (state, profile, settings record; a custom slot also
   /// loads and writes that slot's colours). True when the control was the editor's.
   bool OnLightNotify(const QString& kind, const QString& name, qint64 wparam);
+  /// The lighting editor's colour button: the palette dialog picks the effect's
+  /// colour (or the multicolour choice), which then goes to the keyboard like any edit.
+  void PickLightColour();
   /// Whether the editor may offer the same effect on every device (more than one
   /// device is shown).
   void SetSameModeAllowed(bool allowed);
@@ -115,6 +118,7 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   void ApplyMacroChanges(bool active_keys_changed);
   void MarkSelectedKey(int key);
   void ShowLightPanel();
+  void ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits);
 
   QPointer<QWidget> page_;
   CKalvexKeyboardDevice& device_;

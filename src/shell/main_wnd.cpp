@@ -195,6 +195,12 @@ void CMainWnd::StartDevices() {
       forward.file = [this](const QString& filter, bool save, const QString& suggested) {
         return prompts_.File(filter, save, suggested);
       };
+      forward.colour = [this](QRgb initial, bool allow_multicolour, const std::string& palette_path,
+                              const std::string& defaults_path, QRgb* chosen, bool* multicolour) {
+        return prompts_.colour ? prompts_.colour(initial, allow_multicolour, palette_path, defaults_path, chosen,
+                                                 multicolour)
+                               : 0;
+      };
       return std::make_unique<KeyboardPage>(page, *keyboard, power, std::move(forward));
     });
     selector_->SetDeviceCreated([this](int, CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {

@@ -9,6 +9,7 @@
 #include "shell/device_selector.h"
 #include "shell/keyboard_page.h"
 #include "shell/main_wnd.h"
+#include "editors/color_select_wnd.h"
 #include "shell/msg_wnd.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
@@ -27,6 +28,13 @@ ui::PanelPrompts CMainWnd::DefaultPrompts() {
   prompts.file = [this](const QString& filter, bool save, const QString& suggested) {
     return save ? QFileDialog::getSaveFileName(this, QString(), suggested, filter)
                 : QFileDialog::getOpenFileName(this, QString(), suggested, filter);
+  };
+  prompts.colour = [this](QRgb initial, bool allow_multicolour, const std::string& palette_path,
+                          const std::string& defaults_path, QRgb* chosen, bool* multicolour) {
+    return CColorSelectWnd::Pick(this, palette_path, defaults_path, allow_multicolour, initial, dpi_, chosen,
+                                 multicolour) == 1
+               ? 1
+               : 0;
   };
   return prompts;
 }
@@ -125,7 +133,9 @@ void CMainWnd::OnClick(const QString& name) {
       if (selector_) (void)selector_->SelectAdjacent(target.route == ClickRoute::kSelectNext);
       break;
     default:
-      // Routes to windows and panels this build does not contain do nothing.
+      // The lighting editor's colour button opens the palette dialog.
+      if (page != nullptr && name == QLatin1String("deng_colordp_btn")) page->PickLightColour();
+      // Other routes lead to windows and panels this build does not contain yet.
       break;
   }
 }

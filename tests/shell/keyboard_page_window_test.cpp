@@ -389,3 +389,40 @@ TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyb
 
 }  // namespace
 }  // namespace zt640
+
+namespace zt640 {
+namespace {
+
+TEST_F(KeyboardPageWindowTest, ColourButton_OpensThePaletteAndThePickedColourReachesTheKeyboard) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(6);
+  std::string asked_palette;
+  ui::PanelPrompts prompts;
+  prompts.colour = [&](QRgb, bool, const std::string& palette_path, const std::string&, QRgb* chosen, bool*) {
+    asked_palette = palette_path;
+    *chosen = qRgb(0x12, 0x34, 0x56);
+    return 1;
+  };
+  window_->SetPrompts(prompts);
+  auto* button = page->findChild<QAbstractButton*>(QStringLiteral("deng_colordp_btn"));
+  ASSERT_NE(button, nullptr);
+  button->click();
+  EXPECT_EQ(asked_palette, Device().GetDataFolder() + "color_option_info.config");
+  const std::vector<uint8_t> record = SettingsRecord(*server_);
+  EXPECT_EQ(record[KeyboardSettingsRecord::kRed], 0x12);
+  EXPECT_EQ(record[KeyboardSettingsRecord::kGreen], 0x34);
+  EXPECT_EQ(record[KeyboardSettingsRecord::kBlue], 0x56);
+
+  // A dialog closed without a choice changes nothing.
+  prompts.colour = [](QRgb, bool, const std::string&, const std::string&, QRgb* chosen, bool*) {
+    *chosen = qRgb(1, 2, 3);
+    return 0;
+  };
+  window_->SetPrompts(prompts);
+  button->click();
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kRed], 0x12);
+}
+
+}  // namespace
+}  // namespace zt640
