@@ -13,7 +13,7 @@ namespace {
 constexpr size_t kStreamedFrameBytes = 378;
 constexpr std::chrono::milliseconds kClosedChannelPause{100};
 /// How often an idle worker (nothing to stream, nobody looking) checks again.
-constexpr std::chrono::milliseconds kIdlePause{100};
+constexpr std::chrono::milliseconds kIdlePause{250};
 
 KeyboardEffectRenderer& Renderer(LightingCore& core) {
   return static_cast<KeyboardEffectRenderer&>(*core.renderer);

@@ -17,6 +17,7 @@ namespace {
 constexpr int kRefreshWiredMs = 5;
 constexpr int kRefreshReceiverMs = 50;
 constexpr int kRefreshIdleMs = 1000;
+constexpr int kRefreshPreviewMs = 33;
 constexpr int kConnectRetryMs = 3000;
 constexpr int kFirstPowerMs = 50;
 constexpr int kPowerPeriodMs = 5000;
@@ -181,20 +182,21 @@ void CDeviceOptionUI::OnRefreshTimer() {
   // The power widget repaints itself when a new power record arrives; repainting
   // it on every 5 ms frame would only burn time.
   if (!ChannelOpen()) return;
-  if (!device_->OnScreen() && !device_->StreamsHostFrames()) {
-    ArmTimer(kRefreshTimer, kRefreshIdleMs);
-  } else {
-    ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
-  }
+  ArmTimer(kRefreshTimer, RefreshPeriodMs());
+}
+
+int CDeviceOptionUI::RefreshPeriodMs() const {
+  // Frames the device plays go out at the full rate; otherwise the frames only feed
+  // the picture, which shows at most kRefreshPreviewMs apart, or nobody looks at all.
+  if (device_->StreamsHostFrames()) return OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs;
+  return device_->OnScreen() ? kRefreshPreviewMs : kRefreshIdleMs;
 }
 
 void CDeviceOptionUI::SetOnScreen(bool on) {
   if (device_ == nullptr) return;
   const bool was = device_->OnScreen();
   device_->SetOnScreen(on);
-  if (on && !was && IsTimerArmed(kRefreshTimer)) {
-    ArmTimer(kRefreshTimer, OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs);
-  }
+  if (on && !was && IsTimerArmed(kRefreshTimer)) ArmTimer(kRefreshTimer, RefreshPeriodMs());
 }
 
 void CDeviceOptionUI::OnPowerTimer() {

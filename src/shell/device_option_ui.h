@@ -77,9 +77,10 @@ class CDeviceOptionUI : public QWidget {
   void SetSynchroChecked(bool checked);
   [[nodiscard]] QAbstractButton* OptionButton() const { return option_; }
   [[nodiscard]] int RetryCount() const { return retries_; }
-  /// Whether the device's page is on screen. While it is not and the device
-  /// streams nothing, the frame timer slows to once a second; coming back on
-  /// screen brings it back to its full rate at once.
+  /// Whether the device's page is on screen. A device that streams frames gets
+  /// them at the full rate; otherwise the frames only feed its picture: about 30
+  /// a second while the page is on screen, one a second while it is not. Coming
+  /// back on screen brings the timer back at once.
   void SetOnScreen(bool on);
 
   /// Starts (or restarts) one of the entry's timers.
@@ -101,6 +102,8 @@ class CDeviceOptionUI : public QWidget {
   void RequestVisible(bool show);
   [[nodiscard]] bool OnReceiver() const;
   [[nodiscard]] bool ChannelOpen() const;
+  /// The frame timer's period for what the device does and who looks at it.
+  [[nodiscard]] int RefreshPeriodMs() const;
   void ApplyIcons();
 
   QPointer<QAbstractButton> option_;
