@@ -20,6 +20,7 @@
 #include "shell/device_plugins.h"
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
+#include "support/factory_keyboard_profile.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
 
@@ -45,17 +46,7 @@ void BM_NodeToEntryShown(benchmark::State& state) {
   const std::string root = templ;
   std::filesystem::create_directories(root + "/DefaultData");
   const ProfileFolders folders{root + "/DefaultData/", root + "/data/"};
-  Json::Value keys(Json::arrayValue);
-  for (const KeyAssignment& value : KeyboardKeyMatcher::FactoryValues()) {
-    Json::Value key;
-    key["Assignment"] = value.Pack();
-    key["DefaultAssignment"] = value.Pack();
-    keys.append(key);
-  }
-  Json::Value document;
-  document["Device"][0]["KeyList"] = keys;
-  document["Device"][0]["LightInfo"]["SelectItem"] = 5;
-  (void)CGlobalUtils::WriteJsonFile(folders.defaults + "keyboard.Json", document);
+  (void)test::WriteFactoryKeyboardProfile(folders.defaults + "keyboard.Json", 5);
 
   devsim::DevsimConfig config;
   config.root = root + "/hid";

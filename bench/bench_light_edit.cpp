@@ -28,6 +28,7 @@
 #include "shell/keyboard_page.h"
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
+#include "support/factory_keyboard_profile.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
 
@@ -65,18 +66,7 @@ class Session {
     const ProfileFolders folders{root_ + "/DefaultData/", root_ + "/data/"};
     std::filesystem::copy_file(ZT640_SOURCE_DIR "/data/DefaultData/default_light.json",
                                root_ + "/DefaultData/default_light.json");
-    Json::Value keys(Json::arrayValue);
-    for (const KeyAssignment& value : KeyboardKeyMatcher::FactoryValues()) {
-      Json::Value key;
-      key["Assignment"] = value.Pack();
-      key["DefaultAssignment"] = value.Pack();
-      keys.append(key);
-    }
-    Json::Value document;
-    document["Device"][0]["KeyList"] = keys;
-    document["Device"][0]["LightInfo"]["SelectItem"] = 5;
-    document["Device"][0]["LightInfo"]["Light"] = 4;
-    (void)CGlobalUtils::WriteJsonFile(folders.defaults + "keyboard.Json", document);
+    (void)test::WriteFactoryKeyboardProfile(folders.defaults + "keyboard.Json", 5);
     devsim::DevsimConfig config;
     config.root = root_ + "/hid";
     server_ = std::make_unique<devsim::DevsimServer>(config);

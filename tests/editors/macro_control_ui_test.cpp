@@ -15,6 +15,7 @@
 #include "profiles/global_utils.h"
 #include "profiles/temp_folder.h"
 #include "support/qt_app.h"
+#include "support/scripted_prompts.h"
 #include "ui/notify_hub.h"
 #include "ui/resource_manager.h"
 
@@ -30,33 +31,7 @@ constexpr int32_t kDefaultA = 0x200004;  // keyboard key A
 
 int32_t Packed(int type, int param1, int param2) { return type << 16 | param1 << 8 | param2; }
 
-/// Scripted answers for the panel's questions and file dialogs, and a record of
-/// everything it showed.
-struct Script {
-  std::deque<int> answers;
-  std::deque<QString> files;
-  std::vector<std::pair<QString, int>> shown;
-  std::vector<std::pair<QString, bool>> dialogs;
-
-  ui::PanelPrompts Prompts() {
-    ui::PanelPrompts prompts;
-    prompts.message = [this](const QString& text, int mode) {
-      shown.emplace_back(text, mode);
-      if (answers.empty()) return 0;
-      const int answer = answers.front();
-      answers.pop_front();
-      return answer;
-    };
-    prompts.file = [this](const QString& filter, bool save, const QString&) {
-      dialogs.emplace_back(filter, save);
-      if (files.empty()) return QString();
-      QString file = files.front();
-      files.pop_front();
-      return file;
-    };
-    return prompts;
-  }
-};
+using Script = test::ScriptedPrompts;
 
 struct Recorder : ui::NotifyTarget {
   void Notify(const ui::Notification& notification) override { seen.push_back(notification); }

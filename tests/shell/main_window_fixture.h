@@ -21,6 +21,7 @@
 #include "shell/devices_json.h"
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
+#include "support/factory_keyboard_profile.h"
 #include "support/qt_app.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
@@ -61,17 +62,7 @@ class MainWindowFixture : public ::testing::Test {
     // The shipped mode list, so the lighting editor offers the keyboard's modes.
     std::filesystem::copy_file(ZT640_SOURCE_DIR "/data/DefaultData/default_light.json",
                                folders_.defaults + "default_light.json");
-    Json::Value keys(Json::arrayValue);
-    for (const KeyAssignment& value : KeyboardKeyMatcher::FactoryValues()) {
-      Json::Value key;
-      key["Assignment"] = value.Pack();
-      key["DefaultAssignment"] = value.Pack();
-      keys.append(key);
-    }
-    Json::Value document;
-    document["Device"][0]["KeyList"] = keys;
-    document["Device"][0]["LightInfo"]["SelectItem"] = 5;
-    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folders_.defaults + "keyboard.Json", document));
+    ASSERT_TRUE(WriteFactoryKeyboardProfile(folders_.defaults + "keyboard.Json", 5));
     devsim::DevsimConfig config;
     config.root = root_ + "/hid";
     config.with_receiver = true;
