@@ -53,7 +53,7 @@ KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevi
   picture_panel_ = FindPanel<CSelectPanelUI>(page, "device_key_light");
   if (picture_panel_) {
     picture_ = std::make_unique<KeyboardPicture>(picture_panel_);
-    picture_->SetLightsVisible(getenv("ZT640_NOLIGHT") == nullptr);
+    picture_->SetLightsVisible(true);
   }
   if (profiles_) profiles_->SetPrompts(prompts_);
   if (macros_) macros_->SetPrompts(prompts_);
