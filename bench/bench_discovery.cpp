@@ -21,6 +21,7 @@
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
 #include "support/factory_keyboard_profile.h"
+#include "support/main_window_setup.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
 
@@ -58,17 +59,9 @@ void BM_NodeToEntryShown(benchmark::State& state) {
     return;
   }
   setenv("ZT640_HID_ROOT", (root + "/hid").c_str(), 1);
-  ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
-  (void)ui::ResourceManager::Instance().LoadResource("res.xml");
-  RegisterCustomControls(ui::ControlFactory::Instance());
-  (void)RegisterActivationMessage();
+  (void)test::LoadShippedSkins();
   {
-    MainWndPlugins plugins;
-    plugins.catalogue = InterfaceCatalogue();
-    plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {
-      return CreateDeviceObject(type_index, type, folders);
-    };
-    CMainWnd window("", std::move(plugins));
+    CMainWnd window("", test::DevicePluginsIn(InterfaceCatalogue(), folders));
     QString build_error;
     if (!window.Create("bench", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &build_error)) {
       state.SkipWithError("window not built");

@@ -29,6 +29,7 @@
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
 #include "support/factory_keyboard_profile.h"
+#include "support/main_window_setup.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
 
@@ -72,16 +73,8 @@ class Session {
     server_ = std::make_unique<devsim::DevsimServer>(config);
     if (!server_->Start(error)) return false;
     setenv("ZT640_HID_ROOT", (root_ + "/hid").c_str(), 1);
-    ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
-    (void)ui::ResourceManager::Instance().LoadResource("res.xml");
-    RegisterCustomControls(ui::ControlFactory::Instance());
-    (void)RegisterActivationMessage();
-    MainWndPlugins plugins;
-    plugins.catalogue = InterfaceCatalogue();
-    plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {
-      return CreateDeviceObject(type_index, type, folders);
-    };
-    window_ = std::make_unique<CMainWnd>("", std::move(plugins));
+    (void)test::LoadShippedSkins();
+    window_ = std::make_unique<CMainWnd>("", test::DevicePluginsIn(InterfaceCatalogue(), folders));
     QString build_error;
     if (!window_->Create("bench", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &build_error)) return false;
     return WaitFor(

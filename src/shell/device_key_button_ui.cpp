@@ -10,6 +10,7 @@
 #include <QPixmapCache>
 #include <QRegularExpression>
 #include <algorithm>
+#include <functional>
 
 #include "ui/resource_manager.h"
 
@@ -145,13 +146,13 @@ void CDeviceKeyButtonUI::UpdateShapes() {
   fitted_valid_ = false;
 }
 
-QPixmap CDeviceKeyButtonUI::CapPixmap(bool hover) const {
-  // Every key of a picture has the same size, so one cap image serves them all.
+QPixmap CDeviceKeyButtonUI::CachedPixmap(const QString& name, const std::function<void(QPainter&)>& draw) const {
+  // Every key of a picture has the same size, so one image per look serves them all.
   const qreal ratio = devicePixelRatioF();
-  const QString key = QStringLiteral("zt640-keycap-%1x%2-%3%4-%5")
+  const QString key = QStringLiteral("zt640-%1-%2x%3-%4-%5")
+                          .arg(name)
                           .arg(width())
                           .arg(height())
-                          .arg(hover ? 1 : 0)
                           .arg(shapes_.pressed ? 1 : 0)
                           .arg(ratio);
   QPixmap pixmap;
@@ -161,44 +162,36 @@ QPixmap CDeviceKeyButtonUI::CapPixmap(bool hover) const {
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient skirt(shapes_.cap.topLeft(), shapes_.cap.bottomLeft());
-  skirt.setColorAt(0, QColor(0x2b, 0x2f, 0x3a));
-  skirt.setColorAt(1, QColor(0x15, 0x17, 0x1d));
-  painter.setPen(QPen(hover ? QColor(0x4d, 0x56, 0x6a) : QColor(0x36, 0x3b, 0x48), 1));
-  painter.setBrush(skirt);
-  painter.drawRoundedRect(shapes_.cap, shapes_.radius, shapes_.radius);
-  QLinearGradient top(shapes_.face.topLeft(), shapes_.face.bottomLeft());
-  top.setColorAt(0, QColor(0x34, 0x39, 0x46));
-  top.setColorAt(1, kFaceBottom);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(top);
-  painter.drawPath(shapes_.face_path);
+  draw(painter);
   painter.end();
   QPixmapCache::insert(key, pixmap);
   return pixmap;
 }
 
+QPixmap CDeviceKeyButtonUI::CapPixmap(bool hover) const {
+  return CachedPixmap(hover ? QStringLiteral("keycap-hover") : QStringLiteral("keycap"), [&](QPainter& painter) {
+    QLinearGradient skirt(shapes_.cap.topLeft(), shapes_.cap.bottomLeft());
+    skirt.setColorAt(0, QColor(0x2b, 0x2f, 0x3a));
+    skirt.setColorAt(1, QColor(0x15, 0x17, 0x1d));
+    painter.setPen(QPen(hover ? QColor(0x4d, 0x56, 0x6a) : QColor(0x36, 0x3b, 0x48), 1));
+    painter.setBrush(skirt);
+    painter.drawRoundedRect(shapes_.cap, shapes_.radius, shapes_.radius);
+    QLinearGradient top(shapes_.face.topLeft(), shapes_.face.bottomLeft());
+    top.setColorAt(0, QColor(0x34, 0x39, 0x46));
+    top.setColorAt(1, kFaceBottom);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(top);
+    painter.drawPath(shapes_.face_path);
+  });
+}
+
 QPixmap CDeviceKeyButtonUI::SheenPixmap() const {
-  const qreal ratio = devicePixelRatioF();
-  const QString key = QStringLiteral("zt640-keysheen-%1x%2-%3-%4")
-                          .arg(width())
-                          .arg(height())
-                          .arg(shapes_.pressed ? 1 : 0)
-                          .arg(ratio);
-  QPixmap pixmap;
-  if (QPixmapCache::find(key, &pixmap)) return pixmap;
-  pixmap = QPixmap((QSizeF(size()) * ratio).toSize());
-  pixmap.setDevicePixelRatio(ratio);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  QLinearGradient sheen(shapes_.face.topLeft(), shapes_.face.bottomLeft());
-  sheen.setColorAt(0, QColor(255, 255, 255, 40));
-  sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
-  painter.fillPath(shapes_.face_path, sheen);
-  painter.end();
-  QPixmapCache::insert(key, pixmap);
-  return pixmap;
+  return CachedPixmap(QStringLiteral("keysheen"), [&](QPainter& painter) {
+    QLinearGradient sheen(shapes_.face.topLeft(), shapes_.face.bottomLeft());
+    sheen.setColorAt(0, QColor(255, 255, 255, 40));
+    sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
+    painter.fillPath(shapes_.face_path, sheen);
+  });
 }
 
 void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {

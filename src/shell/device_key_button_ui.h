@@ -4,10 +4,13 @@
 #include <QFont>
 #include <QPainterPath>
 #include <QPixmap>
+#include <functional>
 #include <QPushButton>
 #include <QString>
 
 #include "ui/notifying_control.h"
+
+class QPainter;
 
 namespace zt640 {
 
@@ -87,6 +90,8 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
   };
 
   void UpdateShapes();
+  /// The image `name` at this button's size, drawn by `draw` once and cached.
+  [[nodiscard]] QPixmap CachedPixmap(const QString& name, const std::function<void(QPainter&)>& draw) const;
   [[nodiscard]] QPixmap CapPixmap(bool hover) const;
   [[nodiscard]] QPixmap SheenPixmap() const;
   void DrawText(QPainter& painter, const QRectF& face, const QColor& under);

@@ -14,6 +14,7 @@
 
 #include "profiles/global_utils.h"
 #include "profiles/temp_folder.h"
+#include "support/notification_recorder.h"
 #include "support/qt_app.h"
 #include "support/scripted_prompts.h"
 #include "ui/notify_hub.h"
@@ -33,13 +34,7 @@ int32_t Packed(int type, int param1, int param2) { return type << 16 | param1 <<
 
 using Script = test::ScriptedPrompts;
 
-struct Recorder : ui::NotifyTarget {
-  void Notify(const ui::Notification& notification) override { seen.push_back(notification); }
-  [[nodiscard]] int Count(const QString& kind) const {
-    return static_cast<int>(std::count_if(seen.begin(), seen.end(), [&](const auto& n) { return n.kind == kind; }));
-  }
-  std::vector<ui::Notification> seen;
-};
+using Recorder = test::NotificationRecorder;
 
 /// A keyboard folder with five macros m0..m4 (two events each) and two profiles:
 /// p0 active, p1 another one.

@@ -12,6 +12,7 @@
 
 #include "profiles/global_utils.h"
 #include "profiles/temp_folder.h"
+#include "support/notification_recorder.h"
 #include "support/qt_app.h"
 #include "support/scripted_prompts.h"
 #include "ui/notify_hub.h"
@@ -27,13 +28,7 @@ using Follow = CDeviceProfileUI::Follow;
 
 using Script = test::ScriptedPrompts;
 
-struct Recorder : ui::NotifyTarget {
-  void Notify(const ui::Notification& notification) override { seen.push_back(notification); }
-  [[nodiscard]] int Count(const QString& kind) const {
-    return static_cast<int>(std::count_if(seen.begin(), seen.end(), [&](const auto& n) { return n.kind == kind; }));
-  }
-  std::vector<ui::Notification> seen;
-};
+using Recorder = test::NotificationRecorder;
 
 class DeviceProfileUITest : public ::testing::Test {
  protected:

@@ -22,6 +22,7 @@
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
 #include "support/factory_keyboard_profile.h"
+#include "support/main_window_setup.h"
 #include "support/qt_app.h"
 #include "ui/control_factory.h"
 #include "ui/resource_manager.h"
@@ -30,10 +31,7 @@ namespace zt640::test {
 
 inline void PrepareSkins() {
   test::QtApp();
-  ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
-  ASSERT_TRUE(ui::ResourceManager::Instance().LoadResource("res.xml"));
-  RegisterCustomControls(ui::ControlFactory::Instance());
-  ASSERT_TRUE(RegisterActivationMessage());
+  ASSERT_TRUE(LoadShippedSkins());
 }
 
 inline bool WaitFor(const std::function<bool()>& done, int timeout_ms = 3000) {
@@ -83,13 +81,7 @@ class MainWindowFixture : public ::testing::Test {
   }
 
   void Open(const InterfaceCatalogue& catalogue, const std::string& runtime_folder = {}) {
-    MainWndPlugins plugins;
-    plugins.catalogue = catalogue;
-    const ProfileFolders folders = folders_;
-    plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {
-      return CreateDeviceObject(type_index, type, folders);
-    };
-    window_ = std::make_unique<CMainWnd>(runtime_folder, std::move(plugins));
+    window_ = std::make_unique<CMainWnd>(runtime_folder, DevicePluginsIn(catalogue, folders_));
     QString error;
     ASSERT_TRUE(window_->Create("t", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) << error.toStdString();
     ASSERT_NE(window_->Devices(), nullptr);
