@@ -24,8 +24,23 @@ configure_and_build() {
   cmake --build "$dir" -j "$jobs"
 }
 
+# Every header, CMake package and library the build used must come from a package the
+# install script installs (or one of their hard dependencies): a package that merely
+# happens to be on this machine would be missing on a fresh one.
+check_install_deps() {
+  local checker="$root/../shared/tools/check-install-deps"
+  if [ ! -x "$checker" ]; then
+    echo "install-deps check skipped: $checker is not here"
+    return 0
+  fi
+  # shellcheck disable=SC2046
+  "$checker" "$1" $("$root/scripts/install-deps.sh" --list)
+}
+
 echo "== build and test (release with warnings as errors)"
 configure_and_build build/ci-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+echo "== install list check"
+check_install_deps build/ci-release
 run_suites build/ci-release
 
 echo "== build and test (address + undefined behaviour sanitizers)"
