@@ -39,7 +39,9 @@ ZoneColour At(const ZoneColour& colour, int brightness) {
   return {colour.red, colour.green, colour.blue, static_cast<uint8_t>(brightness)};
 }
 
-ZoneColour WheelAt(int index, int brightness) { return At(HostEffects::Wheel(((index % 192) + 192) % 192), brightness); }
+ZoneColour WheelAt(int index, int brightness) {
+  return At(HostEffects::Wheel(((index % 192) + 192) % 192), brightness);
+}
 
 /// Every key of the grid with its column and row.
 struct GridKey {
@@ -609,7 +611,8 @@ std::vector<ModeProperty> ModeProperties() {
       {"breathing four colours", {.mode = 26},
        [](R r, int, int phase, int) {
          const ZoneColour first = r.GetZoneColour(0);
-         const ZoneColour fixed[] = {{0x00, 0xFF, 0xB4, 0}, {0x00, 0xFF, 0x00, 0}, {0xFF, 0xFF, 0xFF, 0}, {0xFF, 0x00, 0x00, 0}};
+         const ZoneColour fixed[] = {
+             {0x00, 0xFF, 0xB4, 0}, {0x00, 0xFF, 0x00, 0}, {0xFF, 0xFF, 0xFF, 0}, {0xFF, 0x00, 0x00, 0}};
          EXPECT_TRUE(std::any_of(std::begin(fixed), std::end(fixed),
                                  [&](const ZoneColour& c) { return At(c, 255 * Breath(phase) / 256) == first; }));
          ExpectAllZones(r, first);
