@@ -26,7 +26,7 @@ void BM_RenderMode(benchmark::State& state) {
   for (auto _ : state) {
     if (mode == 29) renderer.FeedAudioSpectrum(spectrum);
     renderer.RenderMode(mode);
-    renderer.RunOverlay();
+    renderer.RunOverlay(16, true);
     benchmark::DoNotOptimize(renderer.Zones().data());
   }
 }

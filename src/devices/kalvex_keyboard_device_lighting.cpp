@@ -23,12 +23,16 @@ bool StreamedMode(int mode) {
   return mode == KeyboardEffectRenderer::kAudioMode || mode == KeyboardEffectRenderer::kAudioColourMode;
 }
 
-/// The worker's loop: one pass per change of the effect tick. Uses only what
-/// it owns by shared pointer, so it may outlive a detach safely.
+/// The worker's loop: it wakes once per change of the effect tick; each pass
+/// counts the tick change for the mode's renderer and the milliseconds gone by
+/// for the light list and the per-zone overlay (see RunWorkerPass). Uses only
+/// what it owns by shared pointer, so it may outlive a detach safely.
 void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared_ptr<CommandChannel>& channel,
                     const EffectClock& clock, const platform::Event& stop) {
-  uint64_t tick = clock.Tick();
-  int counter = 0;
+  {
+    std::lock_guard lock(core->mutex);
+    Renderer(*core).StartWorkerPasses();
+  }
   std::chrono::milliseconds wait{1};
   while (!stop.Wait(wait.count())) {
     if (!channel->is_open()) {
@@ -37,27 +41,14 @@ void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared
     }
     wait = clock.UntilNextTick();
     if (channel->lighting_paused()) continue;
-    const uint64_t now = clock.Tick();
-    if (now != tick) {
-      tick = now;
-      ++counter;
-    }
     std::lock_guard lock(core->mutex);
     KeyboardEffectRenderer& renderer = Renderer(*core);
-    const LightState& state = renderer.GetLightState();
     // The keyboard runs its other modes itself; rendering them only feeds the picture.
-    if (!core->on_screen.load() && !StreamedMode(state.mode())) {
+    if (!core->on_screen.load() && !StreamedMode(renderer.GetLightState().mode())) {
       wait = kIdlePause;
       continue;
     }
-    const auto pacing = KeyboardEffectRenderer::ModePacing(state.mode(), state.speed());
-    if (pacing.light_list) {
-      renderer.RunLightList();
-    } else if (pacing.strictly_above ? counter > pacing.threshold : counter >= pacing.threshold) {
-      renderer.RenderMode(state.mode());
-      counter = 0;
-    }
-    renderer.RunOverlay();
+    renderer.RunWorkerPass();
     ++core->generation;
   }
   platform::DebugOutput("KB灯光线程设定退出");

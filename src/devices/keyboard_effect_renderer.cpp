@@ -32,6 +32,33 @@ KeyboardEffectRenderer::Pacing KeyboardEffectRenderer::ModePacing(int mode, int 
   return {false, 5 - s, false};
 }
 
+void KeyboardEffectRenderer::StartWorkerPasses() {
+  pass_tick_ = clock_.Tick();
+  pass_ms_ = clock_.NowMilliseconds();
+  tick_counter_ = 0;
+}
+
+void KeyboardEffectRenderer::RunWorkerPass() {
+  const uint64_t tick = clock_.Tick();
+  const bool new_tick = tick != pass_tick_;
+  if (new_tick) {
+    pass_tick_ = tick;
+    ++tick_counter_;
+  }
+  const uint32_t now_ms = clock_.NowMilliseconds();
+  const uint32_t passes = std::min(now_ms - pass_ms_, kMaxPassesPerCall);
+  pass_ms_ = now_ms;
+  const int mode = state_.mode();
+  const Pacing pacing = ModePacing(mode, state_.speed());
+  if (pacing.light_list) {
+    RunLightList(passes);
+  } else if (pacing.strictly_above ? tick_counter_ > pacing.threshold : tick_counter_ >= pacing.threshold) {
+    RenderMode(mode);
+    tick_counter_ = 0;
+  }
+  RunOverlay(passes, new_tick);
+}
+
 int KeyboardEffectRenderer::FindKey(int value) {
   return value >= 0 && Tables::InKeyOrder(static_cast<unsigned>(value)) ? value : kNoKey;
 }
@@ -92,7 +119,7 @@ void KeyboardEffectRenderer::RenderMode(int mode) {
     case 28: RenderOff(); break;
     case 29: RenderAudio(); break;
     case 30: RenderAudioColour(); break;
-    default: RunLightList(); break;
+    default: RunLightList(1); break;
   }
 }
 
@@ -275,7 +302,7 @@ void KeyboardEffectRenderer::RenderTwinkle() {
 
 void KeyboardEffectRenderer::RenderRainbowKeys() {
   const uint8_t level = StateLevel();
-  for (uint8_t key : Tables::KeyOrder()) {
+  for (size_t key = 0; key < kZoneCount; ++key) {
     key_colour_[key] = static_cast<uint8_t>((key_colour_[key] + 1) % HostEffects::kWheelSize);
     ShowKey(key, HostEffects::Wheel(key_colour_[key]), level);
   }
@@ -443,13 +470,23 @@ void KeyboardEffectRenderer::RenderSweepFrames() {
   }
   for (size_t key = 0; key < kZoneCount; ++key) {
     key_levels_[key] = static_cast<uint8_t>(key_levels_[key] > 5 ? key_levels_[key] - 5 : 0);
-    // The index stops at the wheel's last entry; a key fades out (51 renders)
-    // before its index could get there (153), so no colour repeats.
-    key_colour_[key] = static_cast<uint8_t>(std::min(HostEffects::kWheelSize - 1, key_colour_[key] + 3));
+    key_colour_[key] = static_cast<uint8_t>(std::min(255, key_colour_[key] + 3));
   }
-  // Multicolour keys are scaled by their level too, so the sweep leaves a
-  // fading trail instead of lighting the whole keyboard.
-  ShowKeysByLevel(false);
+  const uint8_t level = StateLevel();
+  for (const auto& column : Tables::Grid()) {
+    for (uint8_t key : column) {
+      if (key == kNoKey) continue;
+      // Multicolour shows every key at the level in the colour of its age, so
+      // the hand drags a rainbow round the keyboard. An index past the wheel's
+      // end (a key the hand has not reached for a long while) keeps turning
+      // round the wheel until it stops at 255.
+      if (state_.multicolour()) {
+        ShowKey(key, HostEffects::Wheel(key_colour_[key]), level);
+      } else {
+        ShowKey(key, FixedColour(), Scale(level, key_levels_[key]));
+      }
+    }
+  }
 }
 
 void KeyboardEffectRenderer::RenderAudioColour() {
@@ -536,11 +573,11 @@ void KeyboardEffectRenderer::KeyEvent(unsigned ui_key, int press) {
   if (ui_key >= kZoneCount || (press != kPress && press != kRelease)) return;
   switch (state_.mode()) {
     case 7:
+      // Press and release alike light the key fully in a new colour; the
+      // state then decides whether it holds (pressed) or fades (released).
       reactive_[ui_key] = static_cast<uint8_t>(press);
-      if (press == kPress) {
-        key_levels_[ui_key] = 255;
-        key_colour_[ui_key] = RandomColourIndex();
-      }
+      key_levels_[ui_key] = 255;
+      key_colour_[ui_key] = RandomColourIndex();
       break;
     case 8:
     case 9:

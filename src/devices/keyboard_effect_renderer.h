@@ -26,6 +26,8 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   /// Key press codes of KeyEvent.
   static constexpr int kPress = 1;
   static constexpr int kRelease = 2;
+  /// The most light list and overlay passes one worker pass catches up.
+  static constexpr uint32_t kMaxPassesPerCall = 100;
 
   /// How the worker drives a mode: the light list on every pass, or the
   /// mode's renderer once the tick counter reaches the threshold.
@@ -43,10 +45,20 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
 
   /// Renders one frame of `mode` (not the light list modes).
   void RenderMode(int mode);
-  /// One pass of the light list (modes 0 and 19 and unknown modes).
-  void RunLightList();
-  /// One pass of the per-zone overlay.
-  void RunOverlay();
+  /// Starts the worker's pass counting afresh at the clock's time: the tick
+  /// is noted and the tick counter cleared.
+  void StartWorkerPasses();
+  /// One pass of the lighting worker at the clock's time. The mode renders
+  /// once the count of tick changes reaches its threshold (ModePacing); the
+  /// light list and the per-zone overlay count one pass per millisecond gone
+  /// by, as a worker waking every millisecond would, however seldom this is
+  /// called (at most kMaxPassesPerCall at once, so a stall does not race).
+  void RunWorkerPass();
+  /// `passes` passes of the light list (modes 0 and 19 and unknown modes).
+  void RunLightList(uint32_t passes);
+  /// `passes` passes of the per-zone overlay; breathing zones take one step
+  /// per tick change (`new_tick`).
+  void RunOverlay(uint32_t passes, bool new_tick);
 
   void RenderBreathing() override;
   void RenderStatic() override;
@@ -100,7 +112,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
     uint32_t last_ms = 0;
   };
 
-  // Renderers of modes 1-30 (Part of the mode table in the .cpp).
+  // Renderers of modes 1-30 (RenderMode maps the modes to them).
   void RenderColumnWave();
   void RenderColumnSweep();
   void RenderPathWave();
@@ -146,7 +158,8 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   void SetRingBit(unsigned key);
   [[nodiscard]] bool RingEmpty(int pattern) const;
 
-  void RunZoneRecord(size_t zone, const LightEffect& record, ZoneEffectState& state);
+  void RunZoneRecord(size_t zone, const LightEffect& record, ZoneEffectState& state, uint32_t passes,
+                     bool new_tick);
 
   std::minstd_rand random_;
   std::array<uint8_t, kZoneCount> key_colour_{};
@@ -166,6 +179,10 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   int beat_accumulated_ = 0;
   int audio_colour_index_ = 0;
   std::array<int8_t, KeyboardEffectRenderer::kRingColumns> peak_row_{};
+
+  uint64_t pass_tick_ = 0;
+  uint32_t pass_ms_ = 0;
+  int tick_counter_ = 0;
 
   std::vector<LightEffect> zone_records_;
   std::vector<ZoneEffectState> zone_states_;

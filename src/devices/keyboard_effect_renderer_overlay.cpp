@@ -25,17 +25,21 @@ void KeyboardEffectRenderer::SetLightList(std::vector<EffectFrame> entries) {
   list_entry_ = 0;
   list_started_ = false;
   list_counter_ = 0;
+  list_phase_ = 0;
+  list_colour_index_ = 0;
+  list_blink_on_ = false;
 }
 
-void KeyboardEffectRenderer::RunOverlay() {
+void KeyboardEffectRenderer::RunOverlay(uint32_t passes, bool new_tick) {
   const size_t count = std::min(zone_records_.size(), zones_.size());
   for (size_t zone = 0; zone < count; ++zone) {
     if (zone_records_[zone].present == 0) continue;
-    RunZoneRecord(zone, zone_records_[zone], zone_states_[zone]);
+    RunZoneRecord(zone, zone_records_[zone], zone_states_[zone], passes, new_tick);
   }
 }
 
-void KeyboardEffectRenderer::RunZoneRecord(size_t zone, const LightEffect& record, ZoneEffectState& state) {
+void KeyboardEffectRenderer::RunZoneRecord(size_t zone, const LightEffect& record, ZoneEffectState& state,
+                                           uint32_t passes, bool new_tick) {
   const uint8_t level = HostEffects::Level(record.brightness);
   const bool enabled = record.present != 0;
   switch (record.mode) {
@@ -47,10 +51,15 @@ void KeyboardEffectRenderer::RunZoneRecord(size_t zone, const LightEffect& recor
       break;
     case kZoneBreathing: {
       if (!enabled) break;
-      state.phase += std::min<int>(record.speed, 4) + 4;
-      if (state.phase > 127) {
-        state.phase = 0;
-        state.colour_index = std::min(state.colour_index + 1, HostEffects::kWheelSize - 1);
+      // One step per tick change, not per millisecond: a step of 4 to 8 every
+      // millisecond would flicker through the 128-step curve 30 to 60 times a
+      // second instead of breathing.
+      if (new_tick) {
+        state.phase += std::min<int>(record.speed, 4) + 4;
+        if (state.phase > 127) {
+          state.phase = 0;
+          state.colour_index = std::min(state.colour_index + 1, HostEffects::kWheelSize - 1);
+        }
       }
       const ZoneColour colour = record.multicolor != 0 ? HostEffects::Wheel(state.colour_index) : ColourOf(record);
       zones_[zone] = {colour.red, colour.green, colour.blue,
@@ -75,11 +84,11 @@ void KeyboardEffectRenderer::RunZoneRecord(size_t zone, const LightEffect& recor
     }
     case kZoneSpectrum: {
       if (!enabled) break;
-      if (++state.counter >= static_cast<int>(HostEffects::BlinkPeriodSteps(record.speed))) {
-        state.counter = 0;
-        state.colour_index += 1;
-        if (state.colour_index > HostEffects::kWheelSize - 1) state.colour_index = 0;
-      }
+      const auto threshold = static_cast<int>(HostEffects::BlinkPeriodSteps(record.speed));
+      state.counter += static_cast<int>(passes);
+      const int steps = state.counter / threshold;
+      state.counter %= threshold;
+      state.colour_index = (state.colour_index + steps) % HostEffects::kWheelSize;
       const ZoneColour colour = HostEffects::Wheel(state.colour_index);
       zones_[zone] = {colour.red, colour.green, colour.blue, level};
       break;
@@ -89,7 +98,7 @@ void KeyboardEffectRenderer::RunZoneRecord(size_t zone, const LightEffect& recor
   }
 }
 
-void KeyboardEffectRenderer::RunLightList() {
+void KeyboardEffectRenderer::RunLightList(uint32_t passes) {
   if (light_list_.empty()) {
     RenderOff();
     return;
@@ -104,22 +113,24 @@ void KeyboardEffectRenderer::RunLightList() {
   const LightEffect& effect = entry.effect;
   const uint8_t level = HostEffects::Level(effect.brightness);
   const bool forward = effect.direction != 0;
-  const int slow_threshold = static_cast<int>(HostEffects::BlinkPeriodSteps(effect.speed));
-  const int fast_threshold = 5 - std::min<int>(effect.speed, 4);
-  ++list_counter_;
+  const int threshold = effect.mode == kListSpectrum ? 5 - std::min<int>(effect.speed, 4)
+                                                     : static_cast<int>(HostEffects::BlinkPeriodSteps(effect.speed));
+  // Every `threshold` passes make one render; only the last one shows.
+  list_counter_ += static_cast<int>(passes);
+  const int renders = list_counter_ / threshold;
+  list_counter_ %= threshold;
   switch (effect.mode) {
     case kListBreathing:
-      if (list_counter_ < slow_threshold) break;
-      list_counter_ = 0;
-      list_phase_ = HostEffects::Step(forward, HostEffects::kBreathingSteps, list_phase_);
-      if (list_phase_ == 0) list_colour_index_ = (list_colour_index_ + 16) % HostEffects::kWheelSize;
+      if (renders == 0) break;
+      for (int i = 0; i < renders; ++i) {
+        list_phase_ = HostEffects::Step(forward, HostEffects::kBreathingSteps, list_phase_);
+        if (list_phase_ == 0) list_colour_index_ = (list_colour_index_ + 16) % HostEffects::kWheelSize;
+      }
       FillZones(effect.multicolor != 0 ? HostEffects::Wheel(list_colour_index_) : ColourOf(effect),
                 static_cast<uint8_t>(HostEffects::BreathingCurve()[static_cast<size_t>(list_phase_)] * level / 256));
       break;
     case kListStatic:
-      if (list_counter_ < slow_threshold) break;
-      list_counter_ = 0;
-      FillZones(ColourOf(effect), level);
+      if (renders > 0) FillZones(ColourOf(effect), level);
       break;
     case kListBlink:
       if (now - list_blink_ms_ >= HostEffects::BlinkPeriodSteps(effect.speed) * HostEffects::kBlinkStepMs) {
@@ -134,9 +145,8 @@ void KeyboardEffectRenderer::RunLightList() {
       }
       break;
     case kListWave:
-      if (list_counter_ < slow_threshold) break;
-      list_counter_ = 0;
-      list_phase_ = HostEffects::Step(forward, HostEffects::kWheelSize, list_phase_);
+      if (renders == 0) break;
+      for (int i = 0; i < renders; ++i) list_phase_ = HostEffects::Step(forward, HostEffects::kWheelSize, list_phase_);
       for (size_t i = 0; i < zones_.size(); ++i) {
         const int offset = list_phase_ + 12 * static_cast<int>(i);
         if (effect.multicolor != 0) {
@@ -149,9 +159,8 @@ void KeyboardEffectRenderer::RunLightList() {
       }
       break;
     case kListSpectrum:
-      if (list_counter_ < fast_threshold) break;
-      list_counter_ = 0;
-      list_phase_ = HostEffects::Step(forward, HostEffects::kWheelSize, list_phase_);
+      if (renders == 0) break;
+      for (int i = 0; i < renders; ++i) list_phase_ = HostEffects::Step(forward, HostEffects::kWheelSize, list_phase_);
       FillZones(HostEffects::Wheel(list_phase_), level);
       break;
     default:

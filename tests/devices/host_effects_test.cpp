@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "devices/host_effect_renderer.h"
 #include "devices/host_effects.h"
@@ -95,21 +97,41 @@ TEST(HostEffectRenderer_Zones, OutOfRangeIsIgnored) {
   EXPECT_EQ(renderer.GetZoneColour(3), ZoneColour{});
 }
 
-TEST(HostEffectRenderer_Fade, ModeZeroSequenceFrom200) {
+TEST(HostEffectRenderer_Fade, ModeZeroSequenceFrom200ToDark) {
   HostEffectRenderer renderer;
   renderer.SetKeyLevel(7, 200);
-  const int expected[] = {160, 120, 90, 60, 45, 30, 22, 14, 13, 12};
+  std::vector<int> expected = {160, 120, 90, 60, 45, 30, 22, 14};
+  for (int level = 13; level >= 0; --level) expected.push_back(level);
+  expected.push_back(0);  // 0 stays 0
   for (int value : expected) {
     renderer.FadeKeyLevel(7, 0);
     EXPECT_EQ(renderer.KeyLevel(7), value);
   }
-  renderer.SetKeyLevel(7, 150);
-  renderer.FadeKeyLevel(7, 29);
-  EXPECT_EQ(renderer.KeyLevel(7), 105);
-  renderer.SetKeyLevel(7, 40);
-  renderer.FadeKeyLevel(7, 8);
-  EXPECT_EQ(renderer.KeyLevel(7), 30);
   renderer.FadeKeyLevel(200, 8);  // beyond the key levels: no effect, no crash
+}
+
+// One fade step at both edges of every band, for mode 0, mode 29 and any other mode.
+TEST(HostEffectRenderer_Fade, StepByBandAndMode) {
+  struct Band {
+    int level;
+    int mode0;
+    int mode29;
+    int other;
+  };
+  const Band bands[] = {
+      {255, 40, 45, 40}, {144, 40, 45, 40}, {143, 40, 40, 40}, {128, 40, 40, 40}, {127, 30, 35, 30},
+      {112, 30, 35, 30}, {111, 30, 30, 30}, {96, 30, 30, 30},  {95, 30, 25, 30},  {80, 30, 25, 30},
+      {79, 30, 20, 30},  {64, 30, 20, 30},  {63, 15, 10, 10},  {32, 15, 10, 10},  {31, 8, 5, 8},
+      {17, 8, 5, 8},     {16, 1, 1, 1},     {1, 1, 1, 1},      {0, 0, 0, 0},
+  };
+  HostEffectRenderer renderer;
+  for (const Band& band : bands) {
+    for (const auto& [mode, step] : {std::pair{0, band.mode0}, std::pair{29, band.mode29}, std::pair{8, band.other}}) {
+      renderer.SetKeyLevel(3, static_cast<uint8_t>(band.level));
+      renderer.FadeKeyLevel(3, mode);
+      EXPECT_EQ(renderer.KeyLevel(3), band.level - step) << "level " << band.level << " mode " << mode;
+    }
+  }
 }
 
 TEST(HostEffectRenderer_Ring, RotateAndLight) {
