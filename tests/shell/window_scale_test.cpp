@@ -73,13 +73,21 @@ TEST_F(WindowScaleTest, RootSizeNotificationRerunsTheChoiceWhenTheMonitorChanged
   EXPECT_EQ(window_->size(), QSize(1200, 700));
 }
 
-TEST_F(WindowScaleTest, MaximisedWindowTakesTheScaleAndKeepsItsGeometry) {
+TEST_F(WindowScaleTest, MaximisedOrMinimisedWindowKeepsItsState) {
   window_->showMaximized();
   ASSERT_TRUE(test::WaitFor([this] { return window_->isMaximized(); }));
   const QSize maximised = window_->size();
   window_->RunScaleChoice(QRect(0, 0, 1920, 1080));
   EXPECT_EQ(window_->Scale(), 144);
   EXPECT_EQ(window_->size(), maximised);
+
+  // A display change while minimised sizes the window without hiding or restoring it.
+  window_->showMinimized();
+  ASSERT_TRUE(test::WaitFor([this] { return window_->isMinimized(); }));
+  window_->RunScaleChoice(QRect(0, 0, 1366, 768));
+  EXPECT_EQ(window_->Scale(), 96);
+  EXPECT_TRUE(window_->isMinimized());
+  EXPECT_TRUE(window_->isVisible());
 }
 
 struct ScreenSignalCase {
@@ -117,11 +125,14 @@ INSTANTIATE_TEST_SUITE_P(
                            emit window.screen()->logicalDotsPerInchChanged(window.screen()->logicalDotsPerInch());
                          }},
         ScreenSignalCase{"screen added", [](QWidget& window) { emit qApp->screenAdded(window.screen()); }},
+        ScreenSignalCase{"screen removed", [](QWidget& window) { emit qApp->screenRemoved(window.screen()); }},
         ScreenSignalCase{"primary screen changed",
                          [](QWidget& window) { emit qApp->primaryScreenChanged(window.screen()); }}),
     [](const ::testing::TestParamInfo<ScreenSignalCase>& info) {
       std::string name;
-      for (const char* c = info.param.name; *c != '\0'; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+      for (const char* c = info.param.name; *c != '\0'; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) != 0 ? *c : '_';
+      }
       return name;
     });
 
