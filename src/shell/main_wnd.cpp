@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 
 #include "platform/diag/debug_output.h"
@@ -95,10 +96,7 @@ void CMainWnd::Notify(const ui::Notification& notification) {
   if (kind == QLatin1String("windowinit") && notification.sender == this) {
     OnWindowInit();
   } else if (kind == QLatin1String("windowsize")) {
-    if (name == QLatin1String("root")) {
-      const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-      RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
-    }
+    if (name == QLatin1String("root")) OnWindowSize();
   } else if (kind == QLatin1String("colorchanged")) {
     OnColourChanged(name, notification.wparam);
   } else if (kind == QLatin1String("click")) {
@@ -122,8 +120,7 @@ void CMainWnd::OnTimer(int id) {
   // Every main-window timer runs once per arming.
   timers().KillTimer(this, id);
   if (id == kScaleTimer) {
-    const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-    RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
+    RunScaleChoice(MonitorRect());
     if (plugins_.notify_capture_scale) plugins_.notify_capture_scale();
   } else if (id == kTrayMenuTimer) {
     OpenTrayMenu();
@@ -374,8 +371,7 @@ void CMainWnd::OnTrayLeftClick() {
     return;
   }
   show();
-  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
-  RunScaleChoice(screen != nullptr ? screen->geometry() : QRect());
+  RunScaleChoice(MonitorRect());
   showNormal();
   raise();
   activateWindow();
@@ -394,29 +390,51 @@ void CMainWnd::OpenTrayMenu() {
   menu_ = menu;
 }
 
-void CMainWnd::SetAllDPI(int dpi) {
+void CMainWnd::SetAllDPI(int dpi, bool resize_window) {
   dpi = ValidScaleOrDefault(dpi);
   if (dpi == dpi_) return;
   const double ratio = static_cast<double>(dpi) / dpi_;
   dpi_ = dpi;
   qApp->setStyleSheet(ui::ResourceManager::Instance().StyleSheet(dpi_));
-  resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+  if (resize_window) resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
+}
+
+QRect CMainWnd::MonitorRect() const {
+  if (monitor_source_) return monitor_source_();
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->geometry() : QRect();
 }
 
 void CMainWnd::RunScaleChoice(const QRect& monitor) {
-  const bool was_visible = isVisible() && !isMinimized();
-  if (isMinimized()) showNormal();
+  // The resizes below raise "windowsize" again; they are this choice's own.
+  const QScopedValueRollback<bool> choosing(choosing_scale_, true);
+  scale_monitor_ = monitor;
   const int scale = ChooseScale(monitor.width(), monitor.height());
-  SetAllDPI(96);
-  resize(kScaledWidth, kScaledHeight);
-  SetAllDPI(scale);
-  CenterWindow();
-  if (was_visible) {
-    show();
-  } else {
-    hide();
+  if (isMaximized() || isFullScreen()) {
+    SetAllDPI(scale, false);
+    update();
+    return;
   }
+  // A minimised window is sized in its normal geometry directly, so it need not be
+  // restored first and keeps its state.
+  SetAllDPI(96, true);
+  resize(kScaledWidth, kScaledHeight);
+  SetAllDPI(scale, true);
+  CenterWindow();
   update();
+}
+
+void CMainWnd::OnWindowSize() {
+  if (choosing_scale_ || !scale_monitor_) return;
+  // With the monitor unchanged the choice would only impose its size again, which
+  // would fight a window manager that keeps the window at another size.
+  const QRect monitor = MonitorRect();
+  if (monitor != *scale_monitor_) RunScaleChoice(monitor);
+}
+
+void CMainWnd::ScreenChanged() {
+  // Before the first choice, timer 1011 makes it.
+  if (scale_monitor_ && !destroyed_) RunScaleChoice(MonitorRect());
 }
 
 void CMainWnd::Destroy() {

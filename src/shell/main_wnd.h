@@ -5,7 +5,9 @@
 #include <QString>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/sync/worker_slots.h"
@@ -63,8 +65,16 @@ class CMainWnd : public ui::WindowImplBase {
   /// logged), the capture process stopped, messages refused, the event loop told to end.
   void Destroy();
 
-  /// The scale choice of timer 1011 for a monitor rectangle.
+  /// The scale choice of timer 1011 for a monitor rectangle: 144 dots per inch on a
+  /// monitor above 1500 x 960 pixels, else 96; the window is sized 1000 x 640 at 96 and
+  /// grown with the scale, then centred. A maximised or full-screen window takes the
+  /// scale but keeps the geometry its window manager gave it; a minimised or hidden
+  /// window stays so.
   void RunScaleChoice(const QRect& monitor);
+
+  /// Where the scale choice reads the rectangle of the monitor nearest the window
+  /// (tests give their own monitors); by default the window's screen.
+  void SetMonitorSource(std::function<QRect()> source) { monitor_source_ = std::move(source); }
 
   /// The visible-device check, restore and raise of the activation message.
   void ShowAndRaise();
@@ -105,6 +115,7 @@ class CMainWnd : public ui::WindowImplBase {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void ScreenChanged() override;
 
  private:
   void OnWindowInit();
@@ -114,7 +125,9 @@ class CMainWnd : public ui::WindowImplBase {
   void OpenTrayMenu();
   void HideToTray();
   void CloseSecondaryWindows();
-  void SetAllDPI(int dpi);
+  void SetAllDPI(int dpi, bool resize_window);
+  [[nodiscard]] QRect MonitorRect() const;
+  void OnWindowSize();
   void ShowNoDevicePanel(bool no_device);
   void ApplyStartupLanguage();
   [[nodiscard]] int VisibleDeviceCount() const;
@@ -149,6 +162,10 @@ class CMainWnd : public ui::WindowImplBase {
   QPointer<QPushButton> close_button_, max_button_, restore_button_, min_button_, skin_button_, gamemode_button_,
       cloud_button_, smarteyes_button_, set_button_;
   int dpi_ = 96;
+  std::function<QRect()> monitor_source_;
+  /// The monitor of the last scale choice; none before the first (timer 1011).
+  std::optional<QRect> scale_monitor_;
+  bool choosing_scale_ = false;  ///< the scale choice's own resizes are not reacted to
   int screen_width_ = 0;
   int screen_height_ = 0;
   int language_index_ = -1;

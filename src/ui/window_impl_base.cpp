@@ -5,7 +5,9 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -22,6 +24,10 @@ WindowImplBase::WindowImplBase(QString skin, QString window_class_name, QWidget*
       timers_(std::make_unique<ControlTimers>(*hub_)),
       queue_(std::make_unique<platform::MessageQueue>()) {
   setObjectName(class_name_);
+  screen_change_ = new QTimer(this);
+  screen_change_->setSingleShot(true);
+  screen_change_->setInterval(0);
+  connect(screen_change_, &QTimer::timeout, this, [this] { ScreenChanged(); });
   queue_->SetHandler([this](const platform::WindowMessage& message) { return HandleMessage(message); });
   if (queue_->WakeFd() >= 0) {
     wake_ = new QSocketNotifier(queue_->WakeFd(), QSocketNotifier::Read, this);
@@ -49,6 +55,7 @@ bool WindowImplBase::Create(const QString& title, int width, int height, QString
   hub_->Attach(this);
   ResourceManager::Instance().Language().Bind(root_);
   InitWindow();
+  WatchScreens();
   initialised_ = true;
   hub_->SendNotify(this, QStringLiteral("windowinit"));
   return true;
@@ -105,7 +112,48 @@ QWidget* WindowImplBase::CreateControl(const QString&, QWidget*) { return nullpt
 
 void WindowImplBase::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (initialised_) hub_->SendNotify(this, QStringLiteral("windowsize"), width(), height());
+  // The skin's root control reports the window's size; its handlers look for it by name.
+  if (initialised_) hub_->SendNotify(root_ != nullptr ? root_ : this, QStringLiteral("windowsize"), width(), height());
+}
+
+void WindowImplBase::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // The native window exists from the first show on.
+  if (initialised_) WatchWindowHandle();
+}
+
+void WindowImplBase::WatchScreens() {
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  if (app != nullptr) {
+    connect(app, &QGuiApplication::screenAdded, this, [this] { ScreenSignal(); });
+    connect(app, &QGuiApplication::screenRemoved, this, [this] { ScreenSignal(); });
+    connect(app, &QGuiApplication::primaryScreenChanged, this, [this] { ScreenSignal(); });
+  }
+  WatchScreen(screen());
+  WatchWindowHandle();
+}
+
+void WindowImplBase::WatchWindowHandle() {
+  QWindow* window = windowHandle();
+  if (window == nullptr || window == watched_window_) return;
+  watched_window_ = window;
+  connect(window, &QWindow::screenChanged, this, [this](QScreen* now) {
+    WatchScreen(now);
+    ScreenSignal();
+  });
+  WatchScreen(window->screen());
+}
+
+void WindowImplBase::WatchScreen(QScreen* screen) {
+  for (const QMetaObject::Connection& connection : screen_connections_) disconnect(connection);
+  screen_connections_.clear();
+  if (screen == nullptr) return;
+  screen_connections_.push_back(connect(screen, &QScreen::geometryChanged, this, [this] { ScreenSignal(); }));
+  screen_connections_.push_back(connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] { ScreenSignal(); }));
+}
+
+void WindowImplBase::ScreenSignal() {
+  if (initialised_) screen_change_->start();
 }
 
 void WindowImplBase::mousePressEvent(QMouseEvent* event) {

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QMetaObject>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <vector>
 
 #include "platform/ipc/message_queue.h"
 #include "platform/ipc/window_endpoint.h"
@@ -13,7 +16,10 @@
 #include "ui/notify_hub.h"
 
 class QEventLoop;
+class QScreen;
 class QSocketNotifier;
+class QTimer;
+class QWindow;
 
 namespace zt640::ui {
 
@@ -22,8 +28,12 @@ namespace zt640::ui {
 /// `ListenForMessages` ran, other processes) reach, and modal use with a result code.
 ///
 /// Subclasses override `Notify` for control events, `HandleMessage` for window
-/// messages, `CreateControl` to build their own control classes and `InitWindow` for
-/// the step between building the skin and the "windowinit" notification.
+/// messages, `CreateControl` to build their own control classes, `InitWindow` for
+/// the step between building the skin and the "windowinit" notification and
+/// `ScreenChanged` to follow display and DPI changes.
+///
+/// A change of the window's size reaches `Notify` as "windowsize" from the skin's root
+/// control (wparam width, lparam height), as the design's UI library reports it.
 class WindowImplBase : public QWidget, public NotifyTarget, public BuilderCallback {
   Q_OBJECT
  public:
@@ -76,13 +86,25 @@ class WindowImplBase : public QWidget, public NotifyTarget, public BuilderCallba
  protected:
   virtual void InitWindow() {}
 
+  /// The display under the window changed: the window moved to another screen, its
+  /// screen's geometry or logical DPI changed, or a screen was added or removed. One
+  /// call per burst of such changes (they are collected until the event loop is idle).
+  /// The base does nothing.
+  virtual void ScreenChanged() {}
+
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
   [[nodiscard]] QWidget* SkinRoot() const { return root_; }
 
  private:
+  void WatchScreens();
+  void WatchWindowHandle();
+  void WatchScreen(QScreen* screen);
+  void ScreenSignal();
+
   QString skin_;
   QString class_name_;
   QWidget* root_ = nullptr;
@@ -94,6 +116,9 @@ class WindowImplBase : public QWidget, public NotifyTarget, public BuilderCallba
   QEventLoop* modal_loop_ = nullptr;
   int modal_result_ = 0;
   bool initialised_ = false;
+  QTimer* screen_change_ = nullptr;  ///< collects a burst of screen signals into one call
+  QPointer<QWindow> watched_window_;
+  std::vector<QMetaObject::Connection> screen_connections_;  ///< the watched screen's signals
 };
 
 }  // namespace zt640::ui
