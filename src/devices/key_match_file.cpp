@@ -31,6 +31,16 @@ bool IsEntryOf(const Json::Value& entry, KeyMatchFile::Model model) {
          IntMember(entry, kKeyCount) == static_cast<int>(model.key_count);
 }
 
+/// Whether `entry` lists exactly `device_keys` (numbers of any JSON number type).
+bool HoldsKeys(const Json::Value& entry, std::span<const uint8_t> device_keys) {
+  const Json::Value& keys = MemberOrNull(entry, kDeviceKeys);
+  if (!keys.isArray() || keys.size() != device_keys.size()) return false;
+  for (Json::ArrayIndex j = 0; j < keys.size(); ++j) {
+    if (!keys[j].isInt() || keys[j].asInt() != device_keys[j]) return false;
+  }
+  return true;
+}
+
 /// The document of a readable, well-formed file; nullopt for a damaged one.
 /// A missing or empty file gives an empty object.
 std::optional<Json::Value> ReadDocument(const std::string& path) {
@@ -85,10 +95,10 @@ bool KeyMatchFile::Save(const std::string& folder, Model model, std::span<const 
   }
 
   Json::Value entry(Json::objectValue);
-  entry[kProductId] = model.product_id;
-  entry[kKeyCount] = model.key_count;
+  entry[kProductId] = static_cast<int>(model.product_id);
+  entry[kKeyCount] = static_cast<int>(model.key_count);
   Json::Value& keys = entry[kDeviceKeys] = Json::Value(Json::arrayValue);
-  for (const uint8_t k : device_keys) keys.append(k);
+  for (const uint8_t k : device_keys) keys.append(static_cast<int>(k));
 
   Json::Value& models = WritableMember(*document, kModels);
   if (!models.isArray()) models = Json::Value(Json::arrayValue);
@@ -96,7 +106,7 @@ bool KeyMatchFile::Save(const std::string& folder, Model model, std::span<const 
   for (Json::ArrayIndex i = 0; i < models.size(); ++i) {
     if (!IsEntryOf(models[i], model)) {
       others.push_back(i);
-    } else if (models[i] == entry) {
+    } else if (HoldsKeys(models[i], device_keys)) {
       return true;
     }
   }
