@@ -91,7 +91,9 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
 
   // Reading the keyboard.
   /// Reads information, key table and key light map and matches the keys.
-  /// The first failing command's code, else 1.
+  /// A failed step does not stop the sequence (the previous information
+  /// record stays); only a key count the channel refuses ends it, without
+  /// 0x02. The first failing command's code, else 1.
   [[nodiscard]] int ReadKeyTables();
   /// Reads the active slot and its settings record and applies them.
   [[nodiscard]] int ReadActiveSettings();
