@@ -42,6 +42,8 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   static constexpr uint16_t kExpectedFirmware = 0x0103;
   static constexpr std::chrono::milliseconds kWorkerStopWait{1000};
   static constexpr int kCustomSlots = 3;
+  /// Result of a key table write that could not place every changed key.
+  static constexpr int kKeysLeftOut = -202;
 
   CKalvexKeyboardDevice(ProfileFolders folders, std::string folder_name,
                         DevicePanelSink* sink = nullptr, EffectClock clock = EffectClock());
@@ -62,7 +64,8 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   void ApplyProfile() override;
   [[nodiscard]] std::vector<int> GetMacroUsage() override;
   /// 1 when the key table was written; the table write's own result code
-  /// otherwise (0 when the channel is closed).
+  /// otherwise (0 when the channel is closed); kKeysLeftOut when the table was
+  /// written but a changed key has no device key (see KeysLeftOut).
   [[nodiscard]] int WriteKeyAssignments(int layer, std::map<int, KeyListEntry>* assignments) override;
   [[nodiscard]] int WriteCurrentKeyAssignments(int layer) override;
   /// 0 written or nothing to write, -1 no table could be built or the write
@@ -88,7 +91,9 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
 
   // Reading the keyboard.
   /// Reads information, key table and key light map and matches the keys.
-  /// The first failing command's code, else 1.
+  /// A failed step does not stop the sequence (the previous information
+  /// record stays); only a key count the channel refuses ends it, without
+  /// 0x02. The first failing command's code, else 1.
   [[nodiscard]] int ReadKeyTables();
   /// Reads the active slot and its settings record and applies them.
   [[nodiscard]] int ReadActiveSettings();
@@ -133,6 +138,12 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   [[nodiscard]] const KeyboardKeyMatcher::KeyMap& DeviceKeyMap() const { return device_key_map_; }
   [[nodiscard]] const KeyboardKeyMatcher::KeyMap& LightPositionMap() const { return light_position_map_; }
   [[nodiscard]] int MatchedKeyCount() const;
+  /// Whether UI key `ui_key` is matched to a key of the keyboard, so that
+  /// writes reach it.
+  [[nodiscard]] bool HasDeviceKey(int ui_key) const;
+  /// The UI keys whose current assignment differs from their default but which
+  /// have no device key: every key table write leaves them out.
+  [[nodiscard]] std::vector<int> KeysLeftOut() const;
   [[nodiscard]] const std::array<uint8_t, 512>& KeyTableCopy() const { return key_table_; }
   [[nodiscard]] const std::vector<KeyListEntry>& Assignments() const { return assignments_; }
   void SetAssignment(int ui_key, const KeyAssignment& assignment);
@@ -156,6 +167,9 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   };
 
   void HandleListenerEvent(const ListenerEvent& event);
+  /// Matches the UI keys to the key table copy, completed by the match
+  /// remembered for this model, which is then updated from a complete read.
+  void MatchKeys(bool reads_complete);
   void PublishKeyMap();
   void PrepareLighting(int mode);
   [[nodiscard]] std::vector<uint8_t> CustomPage(const std::vector<CustomColor>& colours) const;

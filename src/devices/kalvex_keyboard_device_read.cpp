@@ -1,18 +1,28 @@
 #include <algorithm>
 
 #include "devices/kalvex_keyboard_device.h"
+#include "devices/key_match_file.h"
 #include "devices/keyboard_effect_renderer.h"
+#include "platform/diag/debug_output.h"
 
 namespace zt640 {
 
 int CKalvexKeyboardDevice::ReadKeyTables() {
   CommandChannel& channel = Channel();
   if (!channel.is_open()) return CommandResult::kFailed;
-  int result = channel.BeginConfig();
-  if (result != CommandResult::kSuccess) return result;
-  result = channel.ReadDeviceInfo(&device_info_);
-  if (result != CommandResult::kSuccess) return result;
+  // Every step runs even when one before it failed, so the keyboard always
+  // gets its closing 0x02; the first failure is what the caller hears.
+  int first_failure = CommandResult::kSuccess;
+  const auto succeeded = [&first_failure](int result) {
+    if (result == CommandResult::kSuccess) return true;
+    if (first_failure == CommandResult::kSuccess) first_failure = result;
+    return false;
+  };
+  succeeded(channel.BeginConfig());
+  // A failed read keeps the previous record and with it the previous key count.
+  const bool info_read = succeeded(channel.ReadDeviceInfo(&device_info_));
   const unsigned keys = device_info_.key_count();
+  // Only a key count the channel cannot hold stops the sequence, without 0x02.
   if (channel.SetBlockSize(static_cast<uint16_t>(3 * keys)) != 1) return CommandResult::kFailed;
 
   const auto& identity = channel.wired_interface().Attributes();
@@ -20,14 +30,30 @@ int CKalvexKeyboardDevice::ReadKeyTables() {
       identity.version_number != kExpectedFirmware) {
     Sink().PostToMainWindow(kFirmwareVersionMessage, identity.product_id, identity.version_number);
   }
-  // The copies keep whatever the reads left; a failed read leaves stale keys.
-  (void)channel.ReadKeyTable(key_table_);
-  (void)channel.ReadKeyLightMap(key_light_map_);
-  result = channel.EndConfig();
+  // The copies keep whatever the reads left in them.
+  const bool table_read = succeeded(channel.ReadKeyTable(key_table_));
+  const bool light_map_read = succeeded(channel.ReadKeyLightMap(key_light_map_));
+  succeeded(channel.EndConfig());
+  MatchKeys(info_read && table_read && light_map_read);
+  return first_failure;
+}
+
+void CKalvexKeyboardDevice::MatchKeys(bool reads_complete) {
+  CommandChannel& channel = Channel();
+  const unsigned keys = device_info_.key_count();
+  const HidDevice& hid = channel.via_receiver() ? channel.receiver_interface() : channel.wired_interface();
+  const KeyMatchFile::Model model{hid.Attributes().product_id, keys};
+  const std::string folder = GetDataFolder();
+  const std::vector<uint8_t> remembered =
+      folder.empty() ? std::vector<uint8_t>{} : KeyMatchFile::Load(folder, model, kUiKeyCount);
   KeyboardKeyMatcher::Match(key_table_, std::span<const uint8_t>(key_light_map_.data(), keys), keys,
-                            &device_key_map_, &light_position_map_);
+                            &device_key_map_, &light_position_map_, remembered);
   PublishKeyMap();
-  return result;
+  // Only a match made from a whole read is worth remembering.
+  if (!reads_complete || folder.empty() || MatchedKeyCount() == 0) return;
+  if (!KeyMatchFile::Save(folder, model, std::span<const uint8_t>(device_key_map_.data(), kUiKeyCount))) {
+    platform::DebugOutput("key match not saved: " + folder + KeyMatchFile::kFileName);
+  }
 }
 
 void CKalvexKeyboardDevice::PublishKeyMap() {

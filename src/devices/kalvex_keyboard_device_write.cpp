@@ -36,6 +36,19 @@ void RenumberMacros(std::map<int, KeyListEntry>& assignments, const KeyboardKeyM
   }
 }
 
+/// UI keys of `assignments` changed from their default that no device key
+/// takes: a table write cannot carry their change to the keyboard.
+std::vector<int> UnplacedChanges(const std::map<int, KeyListEntry>& assignments,
+                                 const KeyboardKeyMatcher::KeyMap& device_keys) {
+  std::vector<int> left_out;
+  for (const auto& [ui_key, entry] : assignments) {
+    if (ui_key < 0 || ui_key >= KeyboardKeyMatcher::kUiKeyCount) continue;
+    if (device_keys[static_cast<size_t>(ui_key)] != CKalvexUSBDevice::kNoMapping) continue;
+    if (!(entry.current.assignment == entry.defaults.assignment)) left_out.push_back(ui_key);
+  }
+  return left_out;
+}
+
 std::map<int, KeyListEntry> AsMap(const std::vector<KeyListEntry>& list) {
   std::map<int, KeyListEntry> map;
   for (size_t i = 0; i < list.size(); ++i) map[static_cast<int>(i)] = list[i];
@@ -78,7 +91,16 @@ int CKalvexKeyboardDevice::WriteKeyAssignments(int layer, std::map<int, KeyListE
   result = channel.EndConfig();
   // The table write decides the outcome; a failed close after it still counts.
   if (write != CommandResult::kSuccess) return write;
-  return result;
+  if (result != CommandResult::kSuccess) return result;
+  return UnplacedChanges(*assignments, device_key_map_).empty() ? CommandResult::kSuccess : kKeysLeftOut;
+}
+
+std::vector<int> CKalvexKeyboardDevice::KeysLeftOut() const {
+  return UnplacedChanges(AsMap(assignments_), device_key_map_);
+}
+
+bool CKalvexKeyboardDevice::HasDeviceKey(int ui_key) const {
+  return ui_key >= 0 && ui_key < kUiKeyCount && device_key_map_[static_cast<size_t>(ui_key)] != kNoMapping;
 }
 
 int CKalvexKeyboardDevice::WriteCurrentKeyAssignments(int layer) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "devices/remembered_key_match.h"
+
 namespace zt640 {
 namespace {
 
@@ -53,7 +55,8 @@ const std::array<KeyAssignment, KeyboardKeyMatcher::kUiKeyCount>& KeyboardKeyMat
 }
 
 void KeyboardKeyMatcher::Match(std::span<const uint8_t> key_table, std::span<const uint8_t> light_map,
-                               unsigned key_count, KeyMap* device_keys, KeyMap* light_positions) {
+                               unsigned key_count, KeyMap* device_keys, KeyMap* light_positions,
+                               std::span<const uint8_t> remembered) {
   device_keys->fill(kNone);
   light_positions->fill(kNone);
   const size_t table_keys = std::min<size_t>(key_count, key_table.size() / 3);
@@ -68,6 +71,8 @@ void KeyboardKeyMatcher::Match(std::span<const uint8_t> key_table, std::span<con
       }
     }
   }
+  RememberedKeyMatch::Complete(kFactory, remembered, static_cast<unsigned>(std::min<size_t>(table_keys, kNone)),
+                               std::span<uint8_t>(device_keys->data(), kUiKeyCount));
   for (int j = 0; j < kUiKeyCount; ++j) {
     const uint8_t k = (*device_keys)[static_cast<size_t>(j)];
     if (k == kNone || k >= light_map.size()) continue;

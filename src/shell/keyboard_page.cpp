@@ -29,9 +29,19 @@ namespace zt640 {
 namespace {
 constexpr char kMacroFailedKey[] = "message_text_7";
 constexpr char kMacroTooLongKey[] = "message_text_16";
+constexpr char kKeyWriteFailedKey[] = "key_write_failed_text";
 constexpr int kKeyboardKind = 1;
 /// Brightness and speed levels run from 0 to this on the keyboard.
 constexpr int kHighestLevel = 4;
+
+/// Whether a key table write (its result) carried every change, the edited
+/// key's included, to a connected keyboard. Nothing is written, and so
+/// nothing reported, while no keyboard is connected.
+bool KeysReachedKeyboard(CKalvexKeyboardDevice& device, int result, int edited_key = -1) {
+  if (!device.Channel().is_open()) return true;
+  if (result != CommandResult::kSuccess) return false;
+  return edited_key < 0 || device.HasDeviceKey(edited_key);
+}
 
 template <typename T>
 T* FindPanel(QWidget* page, const char* name) {
@@ -158,7 +168,7 @@ void KeyboardPage::ActivateSelectedProfile() {
   device_.ApplyProfileState();
   (void)device_.WriteSettingsRecord(0, 0);
   WriteUsedMacros();
-  (void)device_.WriteCurrentKeyAssignments(0);
+  if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0))) ShowResult(kKeyWriteFailedKey);
   if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
     key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
   }
@@ -227,7 +237,7 @@ void KeyboardPage::StoreKeySetEntry() {
   device_.SetAssignment(key, assignment);
   if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
   if (assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat) WriteUsedMacros();
-  (void)device_.WriteCurrentKeyAssignments(0);
+  if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0), key)) ShowResult(kKeyWriteFailedKey);
 }
 
 bool KeyboardPage::OnMacroClick(const QString& name) {
@@ -265,7 +275,7 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
     (void)device_.LoadProfileState();
     device_.ApplyProfileState();
     WriteUsedMacros();
-    (void)device_.WriteCurrentKeyAssignments(0);
+    if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0))) ShowResult(kKeyWriteFailedKey);
   }
   RefreshKeyTexts();
 }

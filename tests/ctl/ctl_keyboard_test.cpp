@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/paths/product_title.h"
 #include "support/simulator_process.h"
 
 namespace {
@@ -29,12 +32,41 @@ class CtlKeyboard : public ::testing::Test {
                     simulator_.root() + " keyboard " + words);
   }
 
-  std::vector<Packet> PacketsOf(uint8_t command) const {
+  /// Packets with this command byte, from the `from`-th logged request on.
+  std::vector<Packet> PacketsOf(uint8_t command, size_t from = 0) const {
     std::vector<Packet> found;
-    for (const Packet& packet : simulator_.LoggedPackets()) {
-      if (packet.size() == 64 && packet[3] == command) found.push_back(packet);
+    const auto logged = simulator_.LoggedPackets();
+    for (size_t i = from; i < logged.size(); ++i) {
+      if (logged[i].size() == 64 && logged[i][3] == command) found.push_back(logged[i]);
     }
     return found;
+  }
+  size_t LogSize() const { return simulator_.LoggedPackets().size(); }
+
+  /// The key table as the 0x09 packets from the `from`-th request on wrote it.
+  std::vector<uint8_t> WrittenTable(size_t from) const {
+    std::vector<uint8_t> table;
+    for (const Packet& packet : PacketsOf(0x09, from)) {
+      const size_t offset = packet[5] | (packet[6] << 8);
+      if (table.size() < offset + packet[4]) table.resize(offset + packet[4]);
+      std::copy(packet.begin() + 8, packet.begin() + 8 + packet[4], table.begin() + static_cast<long>(offset));
+    }
+    return table;
+  }
+
+  std::string KeyboardFolder() const { return data_ + "/" + std::string(zt640::platform::kProductTitle) + "/keyboard/"; }
+
+  /// A macro library of `count` macros of one key press each.
+  void WriteMacroLibrary(int count) const {
+    std::filesystem::create_directories(KeyboardFolder());
+    std::string infos;
+    for (int i = 0; i < count; ++i) {
+      const std::string guid = "guid" + std::to_string(i);
+      infos += std::string(i > 0 ? "," : "") + R"({"MacroName":"m)" + std::to_string(i) + R"(","Guid":")" + guid + R"("})";
+      std::ofstream(KeyboardFolder() + guid + ".mac")
+          << R"({"Events":[{"Action":"down","Type":2,"Button":4,"Delay":"10"}]})";
+    }
+    std::ofstream(KeyboardFolder() + "macro.config") << R"({"MacroInfo":[)" << infos << "]}";
   }
 
   SimulatorProcess simulator_;
@@ -88,6 +120,58 @@ TEST_F(CtlKeyboard, Assign_ReplacesTheKeysEntryInTheDeviceKeyTable) {
   }
   EXPECT_EQ(old_value, 0);
   EXPECT_EQ(new_value, 2);
+}
+
+TEST_F(CtlKeyboard, Assign_ThenMacrosInANewProcessWritesTheMacroArea) {
+  WriteMacroLibrary(3);
+  const Outcome assign = Ctl("assign 30 700200");
+  ASSERT_EQ(assign.status, 0) << assign.err;
+  const size_t before = LogSize();
+  const Outcome macros = Ctl("macros");
+  ASSERT_EQ(macros.status, 0) << macros.err;
+  EXPECT_NE(macros.out.find("ok macros=1"), std::string::npos) << macros.out;
+  const auto area = PacketsOf(0x15, before);
+  ASSERT_FALSE(area.empty());
+  // Signature, T = 16 + 6 + 4 = 26, one macro.
+  EXPECT_EQ(Packet(area[0].begin() + 8, area[0].begin() + 14), (Packet{0xAA, 0x55, 26, 0, 1, 0}));
+}
+
+TEST_F(CtlKeyboard, Assign_ReassignedKeyIsWrittenAtItsPlaceInANewProcess) {
+  // UI key 3 (F3, 20 00 3C) takes 20 00 04, which another key holds from the factory.
+  ASSERT_EQ(Ctl("assign 3 200004").status, 0);
+  const std::vector<uint8_t> first = WrittenTable(0);
+  const size_t before = LogSize();
+  const Outcome restore = Ctl("assign 3 20003c");
+  ASSERT_EQ(restore.status, 0) << restore.err;
+  const std::vector<uint8_t> second = WrittenTable(before);
+  ASSERT_EQ(second.size(), first.size());
+  std::vector<size_t> changed;
+  for (size_t k = 0; k + 2 < first.size(); k += 3) {
+    if (!std::equal(first.begin() + static_cast<long>(k), first.begin() + static_cast<long>(k) + 3,
+                    second.begin() + static_cast<long>(k))) {
+      changed.push_back(k);
+    }
+  }
+  ASSERT_EQ(changed.size(), 1u);
+  EXPECT_EQ(Packet(first.begin() + static_cast<long>(changed[0]), first.begin() + static_cast<long>(changed[0]) + 3),
+            (Packet{0x20, 0x00, 0x04}));
+  EXPECT_EQ(Packet(second.begin() + static_cast<long>(changed[0]), second.begin() + static_cast<long>(changed[0]) + 3),
+            (Packet{0x20, 0x00, 0x3C}));
+}
+
+TEST_F(CtlKeyboard, Assign_KeyWithoutAMatchOnTheKeyboardFails) {
+  ASSERT_EQ(Ctl("assign 3 200004").status, 0);
+  // Without the remembered match the reassigned key has no device key.
+  std::filesystem::remove(KeyboardFolder() + "KeyMatch.json");
+  const size_t before = LogSize();
+  const Outcome restore = Ctl("assign 3 20003c");
+  EXPECT_EQ(restore.status, 1);
+  EXPECT_NE(restore.err.find("no key of the keyboard matches key 3"), std::string::npos) << restore.err;
+  EXPECT_TRUE(restore.out.empty()) << restore.out;
+  const std::vector<uint8_t> table = WrittenTable(before);
+  for (size_t k = 0; k + 2 < table.size(); k += 3) {
+    EXPECT_FALSE(table[k] == 0x20 && table[k + 1] == 0x00 && table[k + 2] == 0x3C) << "device key " << k / 3;
+  }
 }
 
 TEST_F(CtlKeyboard, Reset_NeedsConfirmationBeforeAnythingIsSent) {

@@ -73,6 +73,29 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
     return count;
   }
 
+  /// Selects UI key `key` on the key page and saves the keyboard key option
+  /// "keyboard_key_<option>" for it.
+  void SaveKeyboardKeyOption(int key, int option) {
+    QWidget* page = Page()->Widget();
+    auto* key_tab = page->findChild<QPushButton*>(QStringLiteral("key_Op_tab"));
+    ASSERT_NE(key_tab, nullptr);
+    key_tab->click();
+    ASSERT_EQ(Device().GetFunctionSwitch(), 2);
+    page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(key))->click();
+    ASSERT_EQ(Device().SelectedKey(), key);
+    const KeySetControls& controls = Page()->KeySet()->Editor().controls();
+    int keyboard_function = -1;
+    for (size_t i = 0; i < controls.function_entries.size(); ++i) {
+      if (controls.function_entries[i].number == key_function::kKeyboardKey) keyboard_function = static_cast<int>(i);
+    }
+    ASSERT_GE(keyboard_function, 0);
+    page->findChild<QComboBox*>(QStringLiteral("keyset_function_combo"))->setCurrentIndex(keyboard_function);
+    auto* button = page->findChild<QAbstractButton*>(QStringLiteral("keyboard_key_%1").arg(option));
+    ASSERT_NE(button, nullptr);
+    button->click();
+    page->findChild<QPushButton*>(QStringLiteral("key_butt_keysave"))->click();
+  }
+
   void Pump(int ms) {
     QElapsedTimer timer;
     timer.start();
@@ -250,28 +273,8 @@ namespace {
 
 TEST_F(KeyboardPageWindowTest, KeyAssignmentSavedInTheEditorReachesTheKeyTable) {
   OpenConnected();
-  QWidget* page = Page()->Widget();
-  auto* key_tab = page->findChild<QPushButton*>(QStringLiteral("key_Op_tab"));
-  ASSERT_NE(key_tab, nullptr);
-  key_tab->click();
-  ASSERT_EQ(Device().GetFunctionSwitch(), 2);
-
   constexpr int kKey = 30;
-  page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(kKey))->click();
-  ASSERT_EQ(Device().SelectedKey(), kKey);
-
-  // The keyboard key function, then another key's option, then save.
-  const KeySetControls& controls = Page()->KeySet()->Editor().controls();
-  int keyboard_function = -1;
-  for (size_t i = 0; i < controls.function_entries.size(); ++i) {
-    if (controls.function_entries[i].number == key_function::kKeyboardKey) keyboard_function = static_cast<int>(i);
-  }
-  ASSERT_GE(keyboard_function, 0);
-  page->findChild<QComboBox*>(QStringLiteral("keyset_function_combo"))->setCurrentIndex(keyboard_function);
-  auto* option = page->findChild<QAbstractButton*>(QStringLiteral("keyboard_key_40"));
-  ASSERT_NE(option, nullptr);
-  option->click();
-  page->findChild<QPushButton*>(QStringLiteral("key_butt_keysave"))->click();
+  SaveKeyboardKeyOption(kKey, 40);
 
   const KeyAssignment saved = Page()->KeySet()->LastEntry().current.assignment;
   EXPECT_EQ(Device().Assignments()[kKey].current.assignment, saved);
@@ -287,6 +290,24 @@ TEST_F(KeyboardPageWindowTest, KeyAssignmentSavedInTheEditorReachesTheKeyTable) 
   CKeyboardProfiledata stored;
   (void)stored.LoadProfile(Device().Profile().GetProfilePath());
   EXPECT_EQ(stored.GetKeyList()[kKey].current.assignment, saved);
+  EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(KeyboardPageWindowTest, KeyWithoutAMatchOnTheKeyboardReportsTheFailedWrite) {
+  // UI key 30's device key (factory value 20 00 26) was reassigned before this
+  // program ever saw the keyboard, so nothing tells where key 30 sits.
+  const std::vector<uint8_t> table = server_->Keyboard().Area(devsim::KeyboardArea::kKeyTable);
+  size_t position = table.size();
+  for (size_t k = 0; k + 2 < table.size(); k += 3) {
+    if (table[k] == 0x20 && table[k + 1] == 0x00 && table[k + 2] == 0x26) position = k;
+  }
+  ASSERT_LT(position, table.size());
+  ASSERT_TRUE(server_->Keyboard().WriteArea(devsim::KeyboardArea::kKeyTable, position,
+                                            std::vector<uint8_t>{0x20, 0x00, 0x05}));
+  OpenConnected();
+  ASSERT_FALSE(Device().HasDeviceKey(30));
+  SaveKeyboardKeyOption(30, 40);
+  EXPECT_EQ(messages_, (std::vector<QString>{QStringLiteral("key_write_failed_text")}));
 }
 
 TEST_F(KeyboardPageWindowTest, SameModeOnAllDevices_OnlyModesWithACommonEffect) {

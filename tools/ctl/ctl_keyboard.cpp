@@ -155,6 +155,21 @@ int Light(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) 
   return 0;
 }
 
+/// Reports a key table write on stderr; true when every change reached the keyboard.
+bool KeyTableWritten(const CKalvexKeyboardDevice& device, int result) {
+  if (result == CKalvexKeyboardDevice::kKeysLeftOut) {
+    std::string keys;
+    for (int key : device.KeysLeftOut()) keys += (keys.empty() ? "" : " ") + std::to_string(key);
+    std::fprintf(stderr, "zt640ctl keyboard: no key of the keyboard matches key %s; not written\n", keys.c_str());
+    return false;
+  }
+  if (result != CommandResult::kSuccess) {
+    std::fprintf(stderr, "zt640ctl keyboard: writing the key table failed (result %d)\n", result);
+    return false;
+  }
+  return true;
+}
+
 int Assign(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
   if (words.size() != 3) return Usage();
   const auto key = Number(words[1]);
@@ -169,9 +184,11 @@ int Assign(CKalvexKeyboardDevice& device, const std::vector<std::string>& words)
     std::fprintf(stderr, "zt640ctl keyboard: saving the profile failed\n");
     return 1;
   }
-  const int result = device.WriteCurrentKeyAssignments(0);
-  if (result != CommandResult::kSuccess) {
-    std::fprintf(stderr, "zt640ctl keyboard: writing the key table failed (result %d)\n", result);
+  if (!KeyTableWritten(device, device.WriteCurrentKeyAssignments(0))) return 1;
+  // A key restored to its default is no change the write would miss, yet it
+  // did not reach the keyboard either.
+  if (!device.HasDeviceKey(static_cast<int>(*key))) {
+    std::fprintf(stderr, "zt640ctl keyboard: no key of the keyboard matches key %ld; not written\n", *key);
     return 1;
   }
   std::printf("ok key=%ld value=%06lx\n", *key, *value);
@@ -199,6 +216,10 @@ int Reset(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) 
   const int result = device.ResetKeyboard(&macros);
   if (macros == -1) std::fprintf(stderr, "zt640ctl keyboard: message_text_7: writing the macros failed\n");
   if (macros > 0) std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %d events too long\n", macros);
+  if (result == CKalvexKeyboardDevice::kKeysLeftOut) {
+    KeyTableWritten(device, result);
+    return 1;
+  }
   if (result != CommandResult::kSuccess) {
     std::fprintf(stderr, "zt640ctl keyboard: reset failed (result %d)\n", result);
     return 1;
