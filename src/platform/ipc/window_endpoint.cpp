@@ -50,6 +50,9 @@ void Reply(int fd, IpcReplyStatus status, std::int64_t result) {
   [[maybe_unused]] const ssize_t sent = ::send(fd, bytes->data(), bytes->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
+/// How long new clients stay in the backlog after the process ran out of descriptors.
+constexpr std::chrono::milliseconds kAcceptPause{100};
+
 void DrainCounter(int fd) {
   std::uint64_t count = 0;
   [[maybe_unused]] const ssize_t got = ::read(fd, &count, sizeof count);
@@ -161,7 +164,9 @@ void WindowEndpoint::ServeLoop() {
     polled_ids.clear();
     entries.push_back({stop_fd_.get(), POLLIN, 0});
     entries.push_back({answers_->wake.get(), POLLIN, 0});
-    entries.push_back({listen_fd_.get(), POLLIN, 0});
+    // After running out of descriptors, new clients wait in the backlog for a while.
+    const bool accepting = Clock::now() >= accept_resume_;
+    entries.push_back({accepting ? listen_fd_.get() : -1, POLLIN, 0});
     for (const auto& [id, connection] : connections_) {
       if (connection.waiting) continue;
       entries.push_back({connection.fd.get(), POLLIN, 0});
@@ -194,6 +199,7 @@ int WindowEndpoint::PollTimeoutMs() const {
   for (const auto& [id, connection] : connections_) {
     if (!connection.waiting && (!first || connection.deadline < *first)) first = connection.deadline;
   }
+  if (accept_resume_ > Clock::now() && (!first || accept_resume_ < *first)) first = accept_resume_;
   if (!first) return -1;
   const auto left = std::chrono::ceil<std::chrono::milliseconds>(*first - Clock::now()).count();
   return static_cast<int>(std::clamp<std::int64_t>(left, 0, limits_.frame_read_timeout_ms));
@@ -221,7 +227,10 @@ void WindowEndpoint::AcceptPending() {
         // accept can succeed; with none to give up, wait for one to finish.
         const auto oldest = std::find_if(connections_.begin(), connections_.end(),
                                          [](const auto& entry) { return !entry.second.waiting; });
-        if (oldest == connections_.end()) return;
+        if (oldest == connections_.end()) {
+          accept_resume_ = Clock::now() + kAcceptPause;
+          return;
+        }
         connections_.erase(oldest);
         displaced_connections_.fetch_add(1);
         continue;

@@ -105,6 +105,7 @@ class WindowEndpoint {
   /// Used by the serving thread only (and by `Close` after it ended), in accept order.
   std::map<std::uint64_t, Connection> connections_;
   std::uint64_t next_id_ = 0;
+  Clock::time_point accept_resume_{};  ///< no accept before this (out of descriptors)
 };
 
 }  // namespace zt640::platform
