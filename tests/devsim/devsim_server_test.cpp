@@ -213,6 +213,8 @@ TEST_F(DevsimServerTest, State_PersistsAcrossClientsAndReplug) {
   Start(Config());
   {
     SimClient client(Node());
+    ASSERT_TRUE(client.Send(Bytes(Request(0x01))));
+    ASSERT_TRUE(client.Receive());
     ASSERT_TRUE(client.Send(Bytes(Request(0x15, 2, 0, {0xAA, 0x55}))));
     ASSERT_TRUE(client.Receive());
   }
@@ -380,6 +382,26 @@ TEST_F(DevsimReceiverTest, Requests_ForwardedToKeyboard) {
   EXPECT_EQ((*reply)[3], 0x0B);
   EXPECT_EQ((*reply)[7], 0x00);
   EXPECT_EQ(server_->Keyboard().Area(KeyboardArea::kColourPages)[1], 8);
+}
+
+TEST_F(DevsimReceiverTest, Requests_MoreThan24DataBytesRefusedByTheReceiver) {
+  SimClient client(Node(SimDeviceId::kReceiver));
+  SimClient cable(Node());
+  const std::vector<uint8_t> colours(25, 0x5A);
+  const auto status_of = [](SimClient& via, const DevicePacket& request) -> int {
+    if (!via.Send(Bytes(request))) return -1;
+    const auto reply = via.Receive();
+    return reply && reply->size() > 7 ? (*reply)[7] : -1;
+  };
+  EXPECT_EQ(status_of(client, Request(0x0B, 25, 0, colours)), 0xFF);
+  EXPECT_EQ(status_of(client, Request(0x07, 25, 0)), 0xFF);
+  EXPECT_EQ(server_->Keyboard().Area(KeyboardArea::kColourPages)[0],
+            server_->Keyboard().FactoryArea(KeyboardArea::kColourPages)[0])
+      << "a refused packet never reaches the keyboard";
+  EXPECT_EQ(status_of(client, Request(0x0B, 24, 0, colours)), 0x00);
+  EXPECT_EQ(status_of(client, Request(0x07, 24, 0)), 0x00);
+  EXPECT_EQ(status_of(cable, Request(0x0B, 25, 0, colours)), 0x00) << "the cable carries 56";
+  EXPECT_EQ(server_->Keyboard().Area(KeyboardArea::kColourPages)[24], 0x5A);
 }
 
 TEST_F(DevsimReceiverTest, LinkQuery_AnswersByPower) {

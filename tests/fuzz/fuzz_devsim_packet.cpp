@@ -16,13 +16,14 @@ using zt640::devsim::DevicePacket;
 void CheckReply(const DevicePacket& request, const DevicePacket& reply, bool via_receiver) {
   const bool command_ok = reply.Command() == request.Command() ||
                           (via_receiver && reply.Command() == 0xAA);
-  const bool status_ok = reply.Status() == 0x00 || reply.Status() == 0xFF;
+  const bool refused = reply.Status() == 0xFF || reply.Status() == 0xFE;
+  const bool status_ok = reply.Status() == 0x00 || refused;
   if (reply.ReportId() != DevicePacket::kReportId || !reply.ChecksumValid() || !command_ok ||
       !status_ok) {
     __builtin_trap();
   }
   // A refused request carries no data.
-  if (reply.Status() == 0xFF) {
+  if (refused) {
     for (uint8_t byte : reply.Data()) {
       if (byte != 0) __builtin_trap();
     }

@@ -53,6 +53,20 @@ TEST_P(ChannelOverConnection, ReadsTheKeyboardAndKeepsWhatItWrites) {
   EXPECT_EQ(power.battery_percent(), 85);
 }
 
+TEST_P(ChannelOverConnection, ConfigurationWriteOutsideBeginAndEndIsRefused) {
+  CommandChannel& channel = Connect(GetParam());
+  const auto settings = server_->Keyboard().Area(KeyboardArea::kSettings);
+  const std::vector<uint8_t> record(29, 7);
+  EXPECT_EQ(channel.WriteSettings(29, record), CommandResult::kRefusedForNow);
+  std::vector<uint8_t> table(12, 0x20);
+  ASSERT_EQ(channel.SetBlockSize(12), 1);
+  EXPECT_EQ(channel.WriteKeyTable(0, table), CommandResult::kRefusedForNow);
+  EXPECT_EQ(server_->Keyboard().Area(KeyboardArea::kSettings), settings);
+  EXPECT_EQ(server_->Keyboard().Area(KeyboardArea::kKeyTable),
+            server_->Keyboard().FactoryArea(KeyboardArea::kKeyTable));
+  EXPECT_EQ(server_->Keyboard().WritesOutsideConfig(), 2u);
+}
+
 INSTANTIATE_TEST_SUITE_P(WiredAndReceiver, ChannelOverConnection, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Receiver" : "Wired"; });
 
@@ -69,7 +83,9 @@ TEST_F(SimulatorTest, Receiver_SwitchedOffKeyboardAnswersNoDevice) {
 TEST_F(SimulatorTest, Reset_RestoresFactorySettingsOverTheCable) {
   CommandChannel& channel = Connect(false);
   std::vector<uint8_t> record(29, 3);
+  ASSERT_EQ(channel.BeginConfig(), 1);
   ASSERT_EQ(channel.WriteSettings(0, record), 1);
+  ASSERT_EQ(channel.EndConfig(), 1);
   ASSERT_EQ(channel.ResetToDefaults(), 1);
   EXPECT_EQ(server_->Keyboard().Area(KeyboardArea::kSettings),
             server_->Keyboard().FactoryArea(KeyboardArea::kSettings));

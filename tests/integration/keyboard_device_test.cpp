@@ -168,6 +168,60 @@ TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
   EXPECT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
 }
 
+// The streamed frame is 378 bytes: its last positions must reach keys too. Each UI key
+// gets its own colour; the simulated keyboard must show it on the device key that
+// carries that key's factory value, through its own key light map.
+TEST_F(KeyboardSimulatorTest, StreamedFrameLandsOnTheRightKeysUpToItsLastByte) {
+  ConnectWired();
+  ASSERT_EQ(device_->ReadKeyTables(), 1);
+  LightState state;
+  state.bytes = {30, 4, 4, 1, 0};
+  device_->SetLightState(state.Words());
+  const int32_t levels[] = {0x10, 0x20, 0x30};
+  device_->FeedAudioLevels(levels);
+  device_->StartLightWorker();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (device_->GetZoneColour(0).red != 0x10 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  ASSERT_EQ(device_->GetZoneColour(0).red, 0x10) << "the worker rendered the audio colour";
+  ASSERT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
+
+  const auto colour_of = [](size_t ui_key) {
+    return ZoneColour{static_cast<uint8_t>(ui_key + 1), 0x80, static_cast<uint8_t>(255 - ui_key), 255};
+  };
+  const auto shown = [](const ZoneColour& zone) {
+    return std::array<uint8_t, 3>{static_cast<uint8_t>(zone.red * zone.brightness / 256),
+                                  static_cast<uint8_t>(zone.green * zone.brightness / 256),
+                                  static_cast<uint8_t>(zone.blue * zone.brightness / 256)};
+  };
+  for (size_t key = 0; key < 126; ++key) device_->SetZoneColour(key, colour_of(key));
+  device_->SendLightFrame();
+
+  const auto& factory = KeyboardFactoryImage::PanelFactoryValues();
+  const auto light_map = server_->Keyboard().Area(KeyboardArea::kKeyLightMap);
+  size_t checked = 0;
+  for (size_t k = 0; k < KeyboardFactoryImage::kKeyCount; ++k) {
+    const int panel = KeyboardFactoryImage::PanelKeyOfDeviceKey(k);
+    if (panel < 0) continue;
+    const auto value = factory[static_cast<size_t>(panel)];
+    // UI keys sharing one factory value (18, 19, 20, 104) all reach the first such key.
+    if (std::count(factory.begin(), factory.end(), value) > 1) continue;
+    EXPECT_EQ(server_->Keyboard().LiveColourOfKey(k), shown(colour_of(static_cast<size_t>(panel))))
+        << "UI key " << panel << " at light position " << int(light_map[k]);
+    ++checked;
+  }
+  EXPECT_EQ(checked, 122u);
+
+  const auto last = std::find(light_map.begin(), light_map.end(), 125);
+  ASSERT_NE(last, light_map.end());
+  const int last_key = KeyboardFactoryImage::PanelKeyOfDeviceKey(static_cast<size_t>(last - light_map.begin()));
+  ASSERT_GE(last_key, 0);
+  const auto frame = server_->Keyboard().Area(KeyboardArea::kLiveFrame);
+  EXPECT_EQ((std::array<uint8_t, 3>{frame[375], frame[376], frame[377]}),
+            shown(colour_of(static_cast<size_t>(last_key))));
+}
+
 TEST_F(KeyboardSimulatorTest, CustomColoursRoundTripThroughColourMemory) {
   ConnectWired();
   ASSERT_EQ(device_->ReadKeyTables(), 1);

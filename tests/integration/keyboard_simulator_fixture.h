@@ -48,7 +48,11 @@ class KeyboardSimulatorTest : public ::testing::Test {
 
   void TearDown() override {
     device_.reset();
-    if (server_) server_->Stop();
+    if (server_) {
+      // A real keyboard refuses configuration writes outside 0x01/0x02; none may be sent.
+      EXPECT_EQ(server_->Keyboard().WritesOutsideConfig(), 0u);
+      server_->Stop();
+    }
     unsetenv("ZT640_HID_ROOT");
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);

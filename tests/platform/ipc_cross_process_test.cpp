@@ -147,8 +147,10 @@ TEST_F(CrossProcessIpc, PostAndBroadcastTravelByName) {
 }
 
 TEST_F(CrossProcessIpc, UnregisteredNameIsAnsweredUnknown) {
+  // Registered here after the window's process was forked, under a name new to each run.
+  static int run = 0;
   WindowMessage message;
-  message.message = RegisterWindowMessage("NeverRegisteredThere");
+  message.message = RegisterWindowMessage("NeverRegisteredThere" + std::to_string(++run));
   EXPECT_EQ(IpcClient(folder_).SendMessage(Window(), message, 2000).status, IpcStatus::kUnknown);
 }
 
@@ -191,6 +193,18 @@ TEST_F(CrossProcessIpc, MalformedFramesAreDroppedAndTheWindowKeepsServing) {
   ::waitpid(child_, &status, 0);
   child_ = -1;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+TEST_F(CrossProcessIpc, TwoHundredIdleConnectionsDoNotKeepASenderOut) {
+  const WindowAddress window = Window();
+  std::vector<UniqueFd> idle(200);
+  for (UniqueFd& fd : idle) ASSERT_EQ(ConnectUnixSocket(window.socket_path, fd), SocketStatus::kOk);
+  WindowMessage message;
+  message.message = 3093;
+  message.lparam = 4;
+  const IpcSendOutcome outcome = IpcClient(folder_).SendMessage(window, message, 2000);
+  EXPECT_EQ(outcome.status, IpcStatus::kOk) << IpcStatusText(outcome.status);
+  EXPECT_EQ(outcome.result, 8);
 }
 
 TEST(WindowEndpoint_Open, ReplacesAStaleSocketButNotALiveOne) {

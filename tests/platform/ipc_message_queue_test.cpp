@@ -70,6 +70,46 @@ TEST(MessageQueue_Close, ReleasesABlockedSenderAndRefusesPosts) {
   EXPECT_FALSE(queue.Post(message));
 }
 
+TEST(MessageQueue_SendAsync, CompletesOnceOnTheOwnerAfterTheHandlerOrWithClosed) {
+  MessageQueue queue;
+  queue.SetHandler([](const WindowMessage& message) { return static_cast<std::int64_t>(message.wparam + 1); });
+  struct Seen {
+    int calls = 0;
+    SendResult result;
+    std::thread::id thread;
+  };
+  Seen handled;
+  Seen dropped;
+  Seen refused;
+  const auto record = [](Seen& seen) {
+    return [&seen](const SendResult& result) {
+      ++seen.calls;
+      seen.result = result;
+      seen.thread = std::this_thread::get_id();
+    };
+  };
+  WindowMessage message;
+  message.message = 5;
+  message.wparam = 9;
+  std::thread([&] { queue.SendAsync(message, record(handled)); }).join();
+  EXPECT_EQ(handled.calls, 0) << "nothing runs before the owner dispatches";
+  EXPECT_EQ(queue.Dispatch(), 1u);
+  EXPECT_EQ(handled.calls, 1);
+  EXPECT_EQ(handled.result.status, SendStatus::kHandled);
+  EXPECT_EQ(handled.result.result, 10);
+  EXPECT_EQ(handled.thread, std::this_thread::get_id());
+
+  std::thread([&] { queue.SendAsync(message, record(dropped)); }).join();
+  queue.Close();
+  EXPECT_EQ(queue.Dispatch(), 0u);
+  EXPECT_EQ(dropped.calls, 1);
+  EXPECT_EQ(dropped.result.status, SendStatus::kClosed);
+
+  std::thread([&] { queue.SendAsync(message, record(refused)); }).join();
+  EXPECT_EQ(refused.calls, 1);
+  EXPECT_EQ(refused.result.status, SendStatus::kClosed);
+}
+
 TEST(MessageQueue_Post, RunsInArrivalOrder) {
   MessageQueue queue;
   std::vector<std::uint64_t> seen;

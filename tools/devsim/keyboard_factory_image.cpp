@@ -120,13 +120,21 @@ std::vector<uint8_t> KeyboardFactoryImage::KeyTable() {
 }
 
 std::vector<uint8_t> KeyboardFactoryImage::KeyLightMap() {
-  // Panel key j sits at light position j + j / 14 (one unlit cell closing each
-  // row); the device-only keys take positions 140 and up.
+  // The LED chain snakes over the panel's nine 14-key rows from the bottom right corner
+  // upwards: panel keys take positions 0..125, so every 3-byte slot of a 378-byte frame
+  // lights a key (the last one the top row's first key), and the device-only keys take
+  // the positions after them.
   std::vector<uint8_t> map(kKeyCount, 0);
   for (size_t k = 0; k < kKeyCount; ++k) {
     const int panel = kOrder.panel_key[k];
-    map[k] = panel >= 0 ? static_cast<uint8_t>(panel + panel / static_cast<int>(kPanelColumns))
-                        : static_cast<uint8_t>(140 + kOrder.extra[k]);
+    if (panel < 0) {
+      map[k] = static_cast<uint8_t>(kPanelKeyCount + static_cast<size_t>(kOrder.extra[k]));
+      continue;
+    }
+    const size_t chain_row = kPanelRows - 1 - static_cast<size_t>(panel) / kPanelColumns;
+    const size_t column = static_cast<size_t>(panel) % kPanelColumns;
+    const size_t along_row = chain_row % 2 == 0 ? kPanelColumns - 1 - column : column;
+    map[k] = static_cast<uint8_t>(chain_row * kPanelColumns + along_row);
   }
   return map;
 }

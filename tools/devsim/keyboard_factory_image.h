@@ -42,6 +42,8 @@ class KeyboardFactoryImage {
   /// Byte 0 active slot, then one 29-byte record per slot at slot * 29.
   [[nodiscard]] static std::vector<uint8_t> Settings();
   [[nodiscard]] static std::vector<uint8_t> KeyTable();
+  /// Light position of each device key: the panel keys fill positions 0..125 (all of
+  /// a 378-byte frame), the device-only keys 126..131.
   [[nodiscard]] static std::vector<uint8_t> KeyLightMap();
   [[nodiscard]] static std::vector<uint8_t> ColourPages();
   [[nodiscard]] static std::vector<uint8_t> PowerRecord(uint8_t battery_percent,

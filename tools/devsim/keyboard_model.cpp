@@ -9,7 +9,11 @@
 namespace zt640::devsim {
 namespace {
 
-enum class Access { kRead, kWrite };
+enum class Access {
+  kRead,
+  kWrite,        ///< accepted at any time
+  kConfigWrite,  ///< stored configuration: only between 0x01 and 0x02
+};
 
 struct AreaCommand {
   CommandCode code;
@@ -17,17 +21,20 @@ struct AreaCommand {
   Access access;
 };
 
+// The stored configuration (settings, key table, macros, shoot data) changes only inside
+// a 0x01/0x02 sequence. The colour pages are written on their own under the host's light
+// lock, and the live frame is streamed, not stored: neither waits for a sequence.
 constexpr std::array<AreaCommand, 11> kAreaCommands = {{
     {CommandCode::kReadDeviceInfo, KeyboardArea::kDeviceInfo, Access::kRead},
     {CommandCode::kReadSettings, KeyboardArea::kSettings, Access::kRead},
-    {CommandCode::kWriteSettings, KeyboardArea::kSettings, Access::kWrite},
+    {CommandCode::kWriteSettings, KeyboardArea::kSettings, Access::kConfigWrite},
     {CommandCode::kReadKeyTable, KeyboardArea::kKeyTable, Access::kRead},
-    {CommandCode::kWriteKeyTable, KeyboardArea::kKeyTable, Access::kWrite},
+    {CommandCode::kWriteKeyTable, KeyboardArea::kKeyTable, Access::kConfigWrite},
     {CommandCode::kReadLightMemory, KeyboardArea::kColourPages, Access::kRead},
     {CommandCode::kWriteLightMemory, KeyboardArea::kColourPages, Access::kWrite},
     {CommandCode::kStreamLightFrame, KeyboardArea::kLiveFrame, Access::kWrite},
-    {CommandCode::kWriteMacroArea, KeyboardArea::kMacros, Access::kWrite},
-    {CommandCode::kWriteShootData, KeyboardArea::kShootData, Access::kWrite},
+    {CommandCode::kWriteMacroArea, KeyboardArea::kMacros, Access::kConfigWrite},
+    {CommandCode::kWriteShootData, KeyboardArea::kShootData, Access::kConfigWrite},
     {CommandCode::kReadStatus, KeyboardArea::kPowerRecord, Access::kRead},
 }};
 
@@ -84,6 +91,10 @@ DevicePacket KeyboardModel::Execute(const DevicePacket& request) {
   if (!ChecksumAcceptable(request) || length > DevicePacket::kMaxData) return refused;
 
   if (const AreaCommand* entry = FindAreaCommand(command)) {
+    if (entry->access == Access::kConfigWrite && !config_open_) {
+      ++writes_outside_config_;
+      return DevicePacket::Reply(command, length, offset, ReplyStatus::kRefusedForNow);
+    }
     MemoryArea& area = AreaRef(entry->area);
     if (entry->access == Access::kRead) {
       if (!area.Read(offset, reply.MutableData().first(length))) return refused;
@@ -159,6 +170,21 @@ void KeyboardModel::ResetLocked() {
 bool KeyboardModel::ConfigOpen() const {
   std::lock_guard lock(mutex_);
   return config_open_;
+}
+
+uint64_t KeyboardModel::WritesOutsideConfig() const {
+  std::lock_guard lock(mutex_);
+  return writes_outside_config_;
+}
+
+std::array<uint8_t, 3> KeyboardModel::LiveColourOfKey(size_t device_key) const {
+  std::lock_guard lock(mutex_);
+  std::array<uint8_t, 3> colour{};
+  const auto map = AreaRef(KeyboardArea::kKeyLightMap).Contents();
+  if (device_key >= map.size()) return colour;
+  // A position whose three bytes lie beyond the frame stays dark.
+  if (!AreaRef(KeyboardArea::kLiveFrame).Read(3u * map[device_key], colour)) return {};
+  return colour;
 }
 
 bool KeyboardModel::HostLightingEnabled() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -41,7 +42,8 @@ class KeyboardModel {
   /// The reply to one request; nullopt when the report is not a command report
   /// (report id other than 0x04). A request the firmware refuses (bad checksum,
   /// unknown command, length above 56, range outside its area) gets status 0xFF
-  /// and changes nothing.
+  /// and changes nothing. A write of the stored configuration (0x06, 0x09, 0x15,
+  /// 0x17) outside a 0x01/0x02 sequence gets status 0xFE and changes nothing.
   [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request);
 
   [[nodiscard]] std::vector<uint8_t> Area(KeyboardArea area) const;
@@ -57,6 +59,12 @@ class KeyboardModel {
   void ResetToFactory();
 
   [[nodiscard]] bool ConfigOpen() const;
+  /// Configuration writes refused so far because no 0x01/0x02 sequence was open.
+  [[nodiscard]] uint64_t WritesOutsideConfig() const;
+  /// What the key shows of the last streamed frame: the three bytes at 3p of the
+  /// live frame, p its position in the key light map; black for a key the
+  /// keyboard lacks or a position beyond the frame.
+  [[nodiscard]] std::array<uint8_t, 3> LiveColourOfKey(size_t device_key) const;
   [[nodiscard]] bool HostLightingEnabled() const;
   [[nodiscard]] uint8_t KeyCount() const;
 
@@ -70,6 +78,7 @@ class KeyboardModel {
   std::vector<MemoryArea> areas_;  ///< indexed by KeyboardArea; guarded by mutex_
   bool config_open_ = false;       ///< guarded by mutex_
   bool host_lighting_ = false;     ///< guarded by mutex_
+  uint64_t writes_outside_config_ = 0;  ///< guarded by mutex_
 };
 
 }  // namespace zt640::devsim

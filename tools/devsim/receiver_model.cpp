@@ -25,6 +25,14 @@ std::optional<DevicePacket> ReceiverModel::Handle(const DevicePacket& request) {
     if (!request.ChecksumValid()) return LinkAnswer(ReplyStatus::kRejected, kLinkDown);
     return LinkAnswer(ReplyStatus::kAccepted, powered ? kLinkUp : kLinkDown);
   }
+  // The radio link carries at most 24 data bytes; the receiver refuses a longer packet
+  // itself and the keyboard never sees it.
+  if (request.Length() > kMaxData) {
+    DevicePacket refused = DevicePacket::Reply(request.Command(), request.Length(), request.Offset(),
+                                               ReplyStatus::kRejected);
+    refused.SealChecksum();
+    return refused;
+  }
   if (!powered) return LinkAnswer(ReplyStatus::kAccepted, kLinkDown);
   return keyboard_.Handle(request);
 }

@@ -64,6 +64,7 @@ const char* IpcStatusText(IpcStatus status) {
     case IpcStatus::kNoWindow: return "no such window";
     case IpcStatus::kTimeout: return "timed out";
     case IpcStatus::kClosed: return "window closing";
+    case IpcStatus::kBusy: return "window busy";
     case IpcStatus::kUnknown: return "message not known to the receiver";
     case IpcStatus::kTooLarge: return "copy-data block too large";
     case IpcStatus::kBadMessage: return "invalid message";
@@ -106,15 +107,25 @@ IpcSendOutcome IpcClient::SendMessage(const WindowAddress& window, const WindowM
   if (status != IpcStatus::kOk) return {status, 0};
   UniqueFd fd;
   status = Deliver(window, frame, fd);
-  if (status != IpcStatus::kOk) return {status, 0};
+  // A window that cannot take the message may answer and hang up before reading it: its
+  // answer is then already waiting here.
+  if (status == IpcStatus::kClosed && fd.valid()) {
+    timeout_ms = 0;
+  } else if (status != IpcStatus::kOk) {
+    return {status, 0};
+  }
   IpcFrame reply;
   const SocketStatus read = ReadFrame(fd.get(), timeout_ms, reply);
-  if (read != SocketStatus::kOk) return {read == SocketStatus::kClosed ? IpcStatus::kClosed : FromSocket(read), 0};
+  if (read != SocketStatus::kOk) {
+    if (status == IpcStatus::kClosed || read == SocketStatus::kClosed) return {IpcStatus::kClosed, 0};
+    return {FromSocket(read), 0};
+  }
   if (reply.kind != IpcFrameKind::kReply) return {IpcStatus::kIoError, 0};
   switch (static_cast<IpcReplyStatus>(reply.wparam)) {
     case IpcReplyStatus::kHandled: return {IpcStatus::kOk, reply.lparam};
     case IpcReplyStatus::kClosed: return {IpcStatus::kClosed, 0};
     case IpcReplyStatus::kUnknown: return {IpcStatus::kUnknown, 0};
+    case IpcReplyStatus::kBusy: return {IpcStatus::kBusy, 0};
   }
   return {IpcStatus::kIoError, 0};
 }

@@ -16,6 +16,7 @@ enum class IpcStatus {
   kNoWindow,    ///< no live window answers at that address
   kTimeout,     ///< the window did not answer in time
   kClosed,      ///< the window is closing and did not run the message
+  kBusy,        ///< the window serves as many senders as it can; it did not run the message
   kUnknown,     ///< the receiving process has not registered that message name
   kTooLarge,    ///< the copy-data block is over `kMaxCopyDataBytes`
   kBadMessage,  ///< a registered id this process does not know, or an invalid message

@@ -22,6 +22,7 @@ enum class IpcReplyStatus : std::uint64_t {
   kHandled = 0,  ///< the window ran the message; lparam holds its result
   kClosed = 1,   ///< the window is closing and did not run it
   kUnknown = 2,  ///< the message name is not registered by the receiving process
+  kBusy = 3,     ///< the window holds as many connections as it serves, all waiting on it
 };
 
 /// One message on a window socket. A registered message travels by its name (ids are

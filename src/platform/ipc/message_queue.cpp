@@ -58,7 +58,7 @@ SendResult MessageQueue::Send(WindowMessage message, std::int64_t timeout_ms) {
   {
     std::lock_guard lock(mutex_);
     if (closed_) return {SendStatus::kClosed, 0};
-    queue_.push_back(Pending{std::move(message), waiter});
+    queue_.push_back(Pending{std::move(message), waiter, nullptr});
   }
   SignalWake();
   std::unique_lock lock(waiter->mutex);
@@ -71,11 +71,30 @@ SendResult MessageQueue::Send(WindowMessage message, std::int64_t timeout_ms) {
   return {waiter->status, waiter->result};
 }
 
+void MessageQueue::SendAsync(WindowMessage message, Completion completion) {
+  if (IsOwnerThread()) {
+    completion(Send(std::move(message)));
+    return;
+  }
+  {
+    std::lock_guard lock(mutex_);
+    if (!closed_) {
+      queue_.push_back(Pending{std::move(message), nullptr, std::move(completion)});
+      completion = nullptr;
+    }
+  }
+  if (completion) {
+    completion(SendResult{SendStatus::kClosed, 0});
+    return;
+  }
+  SignalWake();
+}
+
 bool MessageQueue::Post(WindowMessage message) {
   {
     std::lock_guard lock(mutex_);
     if (closed_) return false;
-    queue_.push_back(Pending{std::move(message), nullptr});
+    queue_.push_back(Pending{std::move(message), nullptr, nullptr});
   }
   SignalWake();
   return true;
@@ -99,6 +118,7 @@ std::size_t MessageQueue::Dispatch() {
     }
     const std::int64_t result = handler_ ? handler_(pending.message) : 0;
     if (pending.waiter) pending.waiter->Finish(SendStatus::kHandled, result);
+    if (pending.completion) pending.completion(SendResult{SendStatus::kHandled, result});
     ++ran;
   }
   std::lock_guard lock(mutex_);
@@ -115,6 +135,7 @@ void MessageQueue::Close() {
   }
   for (Pending& pending : dropped) {
     if (pending.waiter) pending.waiter->Finish(SendStatus::kClosed, 0);
+    if (pending.completion) pending.completion(SendResult{SendStatus::kClosed, 0});
   }
 }
 

@@ -35,6 +35,7 @@ struct SendWaiter;
 class MessageQueue {
  public:
   using Handler = std::function<std::int64_t(const WindowMessage&)>;
+  using Completion = std::function<void(const SendResult&)>;
 
   /// The calling thread becomes the owner.
   MessageQueue();
@@ -54,6 +55,12 @@ class MessageQueue {
   /// for ever.
   [[nodiscard]] SendResult Send(WindowMessage message, std::int64_t timeout_ms = -1);
 
+  /// A send that does not wait: `completion` runs exactly once, with the handler's result
+  /// on the owner thread right after the handler ran, or with kClosed when the queue is
+  /// closed (at once on the calling thread, or later on the thread that closes it). From
+  /// the owner thread the handler runs inline.
+  void SendAsync(WindowMessage message, Completion completion);
+
   /// Queues `message` and returns at once; false when the queue is closed.
   [[nodiscard]] bool Post(WindowMessage message);
 
@@ -69,7 +76,8 @@ class MessageQueue {
  private:
   struct Pending {
     WindowMessage message;
-    std::shared_ptr<SendWaiter> waiter;  ///< null for a post
+    std::shared_ptr<SendWaiter> waiter;  ///< a blocked `Send`, else null
+    Completion completion;               ///< a `SendAsync`, else empty
   };
 
   void SignalWake();

@@ -81,7 +81,7 @@ SocketStatus WriteAll(int fd, std::span<const std::uint8_t> bytes, std::int64_t 
     const ssize_t sent = ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent > 0) {
       done += static_cast<std::size_t>(sent);
-    } else if (sent < 0 && errno == EPIPE) {
+    } else if (sent < 0 && (errno == EPIPE || errno == ECONNRESET)) {
       return SocketStatus::kClosed;
     } else if (sent < 0 && errno != EINTR && errno != EAGAIN) {
       return SocketStatus::kError;

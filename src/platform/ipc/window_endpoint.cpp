@@ -6,8 +6,12 @@
 #include <sys/stat.h>
 #include <sys/un.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/registered_messages.h"
@@ -33,17 +37,57 @@ bool ToLocalMessage(const IpcFrame& frame, WindowMessage& message) {
   return true;
 }
 
+/// Answers a send. A reply is one small frame on a socket the peer has not read from, so
+/// it fits the socket buffer and never blocks the serving thread; a peer that has gone
+/// away simply misses it.
 void Reply(int fd, IpcReplyStatus status, std::int64_t result) {
   IpcFrame reply;
   reply.kind = IpcFrameKind::kReply;
   reply.wparam = static_cast<std::uint64_t>(status);
   reply.lparam = result;
   const auto bytes = EncodeIpcFrame(reply);
-  if (bytes) (void)WriteAll(fd, *bytes, 1000);
+  if (!bytes) return;
+  [[maybe_unused]] const ssize_t sent = ::send(fd, bytes->data(), bytes->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+}
+
+/// How long new clients stay in the backlog after the process ran out of descriptors.
+constexpr std::chrono::milliseconds kAcceptPause{100};
+
+void DrainCounter(int fd) {
+  std::uint64_t count = 0;
+  [[maybe_unused]] const ssize_t got = ::read(fd, &count, sizeof count);
+}
+
+void Signal(int fd) {
+  const std::uint64_t one = 1;
+  [[maybe_unused]] const ssize_t written = ::write(fd, &one, sizeof one);
 }
 }  // namespace
 
-WindowEndpoint::WindowEndpoint(MessageQueue& queue) : queue_(queue) {}
+/// Results of sends, handed from the window's thread (or the thread that closes its queue)
+/// to the serving thread. Shared with the queue's pending completions, so it outlives the
+/// endpoint when a send is still queued at `Close`.
+struct WindowEndpoint::Answers {
+  std::mutex mutex;
+  std::deque<std::pair<std::uint64_t, SendResult>> ready;  ///< guarded by mutex
+  bool closed = false;                                     ///< guarded by mutex
+  UniqueFd wake{::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)};
+
+  void Add(std::uint64_t id, const SendResult& result) {
+    {
+      std::lock_guard lock(mutex);
+      if (closed) return;
+      ready.emplace_back(id, result);
+    }
+    Signal(wake.get());
+  }
+  std::deque<std::pair<std::uint64_t, SendResult>> Take() {
+    std::lock_guard lock(mutex);
+    return std::exchange(ready, {});
+  }
+};
+
+WindowEndpoint::WindowEndpoint(MessageQueue& queue, EndpointLimits limits) : queue_(queue), limits_(limits) {}
 
 WindowEndpoint::~WindowEndpoint() { Close(); }
 
@@ -72,121 +116,238 @@ EndpointResult WindowEndpoint::Open(const std::string& folder, std::string_view 
     return errno == EADDRINUSE ? EndpointResult::kInUse : EndpointResult::kSocketError;
   }
   ::chmod(path.c_str(), 0600);
-  if (::listen(fd.get(), 64) != 0) {
+  if (::listen(fd.get(), SOMAXCONN) != 0) {
     ::unlink(path.c_str());
     return EndpointResult::kSocketError;
   }
   UniqueFd stop(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-  if (!stop.valid()) {
+  auto answers = std::make_shared<Answers>();
+  if (!stop.valid() || !answers->wake.valid()) {
     ::unlink(path.c_str());
     return EndpointResult::kSocketError;
   }
   path_ = path;
   listen_fd_ = std::move(fd);
   stop_fd_ = std::move(stop);
-  accept_thread_ = std::thread([this] { AcceptLoop(); });
+  answers_ = std::move(answers);
+  serve_thread_ = std::thread([this] { ServeLoop(); });
   return EndpointResult::kOk;
 }
 
 void WindowEndpoint::Close() {
-  if (!accept_thread_.joinable()) return;
-  const std::uint64_t one = 1;
-  [[maybe_unused]] const ssize_t written = ::write(stop_fd_.get(), &one, sizeof one);
-  accept_thread_.join();
-  {
-    std::lock_guard lock(connections_mutex_);
-    for (auto& connection : connections_) {
-      if (connection->fd.valid()) ::shutdown(connection->fd.get(), SHUT_RDWR);
-    }
-  }
-  std::list<std::unique_ptr<Connection>> remaining;
-  {
-    std::lock_guard lock(connections_mutex_);
-    remaining.swap(connections_);
-  }
-  for (auto& connection : remaining) connection->thread.join();
+  if (!serve_thread_.joinable()) return;
+  Signal(stop_fd_.get());
+  serve_thread_.join();
   ::unlink(path_.c_str());
   listen_fd_.Reset();
+  // Answers the queue has given go out; later ones have nobody to go to.
+  {
+    std::lock_guard lock(answers_->mutex);
+    answers_->closed = true;
+  }
+  AnswerFinishedSends();
+  for (auto& [id, connection] : connections_) {
+    if (connection.waiting) Reply(connection.fd.get(), IpcReplyStatus::kClosed, 0);
+  }
+  connections_.clear();
+  waiting_sends_.store(0);
+  answers_.reset();
   stop_fd_.Reset();
   path_.clear();
 }
 
-void WindowEndpoint::ReapFinished() {
-  std::list<std::unique_ptr<Connection>> finished;
-  {
-    std::lock_guard lock(connections_mutex_);
-    for (auto it = connections_.begin(); it != connections_.end();) {
-      if ((*it)->done.load()) {
-        finished.push_back(std::move(*it));
-        it = connections_.erase(it);
-      } else {
-        ++it;
-      }
-    }
-  }
-  for (auto& connection : finished) connection->thread.join();
-}
-
-void WindowEndpoint::AcceptLoop() {
+void WindowEndpoint::ServeLoop() {
+  std::vector<pollfd> entries;
+  std::vector<std::uint64_t> polled_ids;
   for (;;) {
-    pollfd entries[2] = {{listen_fd_.get(), POLLIN, 0}, {stop_fd_.get(), POLLIN, 0}};
-    const int ready = ::poll(entries, 2, -1);
-    if (ready < 0) {
-      if (errno == EINTR) continue;
+    entries.clear();
+    polled_ids.clear();
+    entries.push_back({stop_fd_.get(), POLLIN, 0});
+    entries.push_back({answers_->wake.get(), POLLIN, 0});
+    // After running out of descriptors, new clients wait in the backlog for a while.
+    const bool accepting = Clock::now() >= accept_resume_;
+    entries.push_back({accepting ? listen_fd_.get() : -1, POLLIN, 0});
+    for (const auto& [id, connection] : connections_) {
+      if (connection.waiting) continue;
+      entries.push_back({connection.fd.get(), POLLIN, 0});
+      polled_ids.push_back(id);
+    }
+    const int ready = ::poll(entries.data(), entries.size(), PollTimeoutMs());
+    if (ready < 0 && errno != EINTR) {
+      DebugOutput(std::string("window endpoint: poll failed: ") + std::strerror(errno));
       return;
     }
-    if (entries[1].revents != 0) return;
-    ReapFinished();
-    UniqueFd accepted(::accept4(listen_fd_.get(), nullptr, nullptr, SOCK_CLOEXEC));
-    if (!accepted.valid()) continue;
-    std::lock_guard lock(connections_mutex_);
-    if (connections_.size() >= kMaxConnections) {
-      DebugOutput("window endpoint: too many connections; one refused");
-      continue;
+    if (ready > 0 && entries[0].revents != 0) return;
+    if (ready > 0 && entries[1].revents != 0) {
+      DrainCounter(answers_->wake.get());
+      AnswerFinishedSends();
     }
-    auto connection = std::make_unique<Connection>();
-    connection->fd = std::move(accepted);
-    Connection& served = *connection;
-    connections_.push_back(std::move(connection));
-    served.thread = std::thread([this, &served] {
-      Serve(served);
-      served.done.store(true);
-    });
+    // Connections already open are read before new ones are taken, so what a client
+    // sent on an earlier connection is handled before what it sent on a later one.
+    for (std::size_t i = 0; ready > 0 && i < polled_ids.size(); ++i) {
+      if (entries[3 + i].revents == 0) continue;
+      const auto found = connections_.find(polled_ids[i]);
+      if (found != connections_.end() && ReadFrom(found->first, found->second)) connections_.erase(found);
+    }
+    DropLateConnections();
+    if (ready > 0 && entries[2].revents != 0) AcceptPending();
   }
 }
 
-void WindowEndpoint::Serve(Connection& connection) {
-  const int fd = connection.fd.get();
-  IpcFrame frame;
-  std::string reason;
-  const SocketStatus status = ReadFrame(fd, kFrameReadTimeoutMs, frame, &reason);
-  if (status == SocketStatus::kClosed) return;  // a find-window probe: connect and go
-  if (status != SocketStatus::kOk || frame.kind == IpcFrameKind::kReply) {
-    if (status == SocketStatus::kMalformed || status == SocketStatus::kTimeout || frame.kind == IpcFrameKind::kReply) {
-      malformed_frames_.fetch_add(1);
-      DebugOutput("window endpoint: dropped a malformed frame (" +
-                  (reason.empty() ? std::string(status == SocketStatus::kTimeout ? "incomplete" : "reply sent to a window")
-                                  : reason) +
-                  ")");
+int WindowEndpoint::PollTimeoutMs() const {
+  std::optional<Clock::time_point> first;
+  for (const auto& [id, connection] : connections_) {
+    if (!connection.waiting && (!first || connection.deadline < *first)) first = connection.deadline;
+  }
+  if (accept_resume_ > Clock::now() && (!first || accept_resume_ < *first)) first = accept_resume_;
+  if (!first) return -1;
+  const auto left = std::chrono::ceil<std::chrono::milliseconds>(*first - Clock::now()).count();
+  return static_cast<int>(std::clamp<std::int64_t>(left, 0, limits_.frame_read_timeout_ms));
+}
+
+void WindowEndpoint::DropLateConnections() {
+  const auto now = Clock::now();
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    if (!it->second.waiting && it->second.deadline <= now) {
+      DropMalformed("incomplete");
+      it = connections_.erase(it);
+    } else {
+      ++it;
     }
-    return;
+  }
+}
+
+void WindowEndpoint::AcceptPending() {
+  for (;;) {
+    UniqueFd accepted(::accept4(listen_fd_.get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+    if (!accepted.valid()) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno == EMFILE || errno == ENFILE) {
+        // Out of descriptors: give up the longest-delivering connection so the next
+        // accept can succeed; with none to give up, wait for one to finish.
+        const auto oldest = std::find_if(connections_.begin(), connections_.end(),
+                                         [](const auto& entry) { return !entry.second.waiting; });
+        if (oldest == connections_.end()) {
+          accept_resume_ = Clock::now() + kAcceptPause;
+          return;
+        }
+        connections_.erase(oldest);
+        displaced_connections_.fetch_add(1);
+        continue;
+      }
+      return;  // EAGAIN: the backlog is empty
+    }
+    if (connections_.size() >= limits_.max_connections) {
+      const auto oldest = std::find_if(connections_.begin(), connections_.end(),
+                                       [](const auto& entry) { return !entry.second.waiting; });
+      if (oldest == connections_.end()) {
+        DebugOutput("window endpoint: every connection waits for the window; one answered busy");
+        busy_answers_.fetch_add(1);
+        Reply(accepted.get(), IpcReplyStatus::kBusy, 0);
+        continue;
+      }
+      DebugOutput("window endpoint: connection limit reached; the longest-delivering one closed");
+      displaced_connections_.fetch_add(1);
+      connections_.erase(oldest);
+    }
+    Connection connection;
+    connection.fd = std::move(accepted);
+    connection.deadline = Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+    connection.bytes.reserve(ipc_frame_layout::kHeaderSize);
+    const std::uint64_t id = next_id_++;
+    auto [placed, inserted] = connections_.emplace(id, std::move(connection));
+    if (!inserted) continue;
+    // Most clients have written their frame by now: read it before taking the next one.
+    if (ReadFrom(id, placed->second)) {
+      connections_.erase(placed);
+    } else if (!placed->second.waiting) {
+      // Still delivering: the next round reads it before it takes a later connection.
+      return;
+    }
+  }
+}
+
+bool WindowEndpoint::ReadFrom(std::uint64_t id, Connection& connection) {
+  for (;;) {
+    const std::size_t wanted =
+        connection.header ? ipc_frame_layout::kHeaderSize + connection.header->BodySize() : ipc_frame_layout::kHeaderSize;
+    const std::size_t have = connection.bytes.size();
+    if (have == wanted) {
+      if (!connection.header) {
+        std::string reason;
+        connection.header = DecodeIpcFrameHeader(connection.bytes, &reason);
+        if (!connection.header) {
+          DropMalformed(reason);
+          return true;
+        }
+        if (connection.header->BodySize() != 0) continue;
+      }
+      return Deliver(id, connection);
+    }
+    connection.bytes.resize(wanted);
+    const ssize_t got = ::recv(connection.fd.get(), connection.bytes.data() + have, wanted - have, 0);
+    if (got > 0) {
+      connection.bytes.resize(have + static_cast<std::size_t>(got));
+      continue;
+    }
+    connection.bytes.resize(have);
+    if (got == 0) {
+      // Connect and go is how find-window probes; anything else was cut short.
+      if (have != 0) DropMalformed(connection.header ? "frame body cut short" : "short frame header");
+      return true;
+    }
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return false;
+    return true;
+  }
+}
+
+bool WindowEndpoint::Deliver(std::uint64_t id, Connection& connection) {
+  std::string reason;
+  std::optional<IpcFrame> frame = DecodeIpcFrame(connection.bytes, &reason);
+  if (!frame) {
+    DropMalformed(reason);
+    return true;
+  }
+  if (frame->kind == IpcFrameKind::kReply) {
+    DropMalformed("reply sent to a window");
+    return true;
   }
   WindowMessage message;
-  const bool known = ToLocalMessage(frame, message);
-  if (frame.kind == IpcFrameKind::kPost) {
-    if (known) (void)queue_.Post(std::move(message));
-    return;
+  const bool known = ToLocalMessage(*frame, message);
+  if (frame->kind == IpcFrameKind::kPost) {
+    if (known && !queue_.Post(std::move(message))) DebugOutput("window endpoint: a post arrived while the window closes");
+    return true;
   }
   if (!known) {
-    Reply(fd, IpcReplyStatus::kUnknown, 0);
-    return;
+    Reply(connection.fd.get(), IpcReplyStatus::kUnknown, 0);
+    return true;
   }
-  const SendResult result = queue_.Send(std::move(message));
-  if (result.status == SendStatus::kHandled) {
-    Reply(fd, IpcReplyStatus::kHandled, result.result);
-  } else {
-    Reply(fd, IpcReplyStatus::kClosed, 0);
+  connection.waiting = true;
+  connection.bytes = {};
+  waiting_sends_.fetch_add(1);
+  queue_.SendAsync(std::move(message),
+                   [answers = answers_, id](const SendResult& result) { answers->Add(id, result); });
+  return false;
+}
+
+void WindowEndpoint::AnswerFinishedSends() {
+  for (const auto& [id, result] : answers_->Take()) {
+    const auto found = connections_.find(id);
+    if (found == connections_.end()) continue;
+    if (result.status == SendStatus::kHandled) {
+      Reply(found->second.fd.get(), IpcReplyStatus::kHandled, result.result);
+    } else {
+      Reply(found->second.fd.get(), IpcReplyStatus::kClosed, 0);
+    }
+    connections_.erase(found);
+    waiting_sends_.fetch_sub(1);
   }
+}
+
+void WindowEndpoint::DropMalformed(const std::string& reason) {
+  malformed_frames_.fetch_add(1);
+  DebugOutput("window endpoint: dropped a malformed frame (" + reason + ")");
 }
 
 }  // namespace zt640::platform

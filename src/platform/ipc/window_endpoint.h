@@ -1,14 +1,17 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
-#include <list>
+#include <map>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
+#include "platform/ipc/ipc_frame.h"
 #include "platform/ipc/message_queue.h"
 #include "platform/ipc/unique_fd.h"
 
@@ -21,19 +24,28 @@ enum class EndpointResult {
   kSocketError,  ///< the socket could not be made (e.g. the runtime folder is not writable)
 };
 
+/// How many connections a window holds and how long each may take.
+struct EndpointLimits {
+  /// Time a connection may take, from its accept, to deliver its frame.
+  std::int64_t frame_read_timeout_ms = 2000;
+  /// Connections held at once, whether still delivering or waiting for the window's answer.
+  std::size_t max_connections = 256;
+};
+
 /// Makes a window reachable from other processes: listens on its socket in the runtime
-/// folder and hands every well-formed message to the window's `MessageQueue` (sends wait
-/// for the handler and are answered; posts are queued). Each connection carries one
-/// message and is served on its own thread, so a slow sender never holds up others.
-/// Malformed frames close their connection and are counted; they never reach the window.
+/// folder and hands every well-formed message to the window's `MessageQueue` (sends are
+/// answered once the handler ran; posts are queued). Each connection carries one message.
+///
+/// One thread serves every connection with non-blocking reads, in arrival order, so a
+/// message is queued before any message that a client sent after it, and a slow or idle
+/// client never holds up others. A connection that has not delivered its frame in
+/// `frame_read_timeout_ms` is dropped. When `max_connections` are held, a new one takes the
+/// place of the one that has been delivering longest; when all of them wait for the
+/// window's answer, the new one is answered "busy" at once. Malformed frames close their
+/// connection and are counted; they never reach the window.
 class WindowEndpoint {
  public:
-  /// Time a connection may take to deliver its frame.
-  static constexpr std::int64_t kFrameReadTimeoutMs = 2000;
-  /// Connections served at once; more are closed at once.
-  static constexpr std::size_t kMaxConnections = 32;
-
-  explicit WindowEndpoint(MessageQueue& queue);
+  explicit WindowEndpoint(MessageQueue& queue, EndpointLimits limits = {});
   WindowEndpoint(const WindowEndpoint&) = delete;
   WindowEndpoint& operator=(const WindowEndpoint&) = delete;
   ~WindowEndpoint();
@@ -42,33 +54,58 @@ class WindowEndpoint {
   /// process is replaced; one that still answers is not touched (kInUse).
   [[nodiscard]] EndpointResult Open(const std::string& folder, std::string_view class_name, std::string_view title);
 
-  /// Stops listening, removes the socket file and waits for the connection threads.
-  /// Close the window's queue first: a connection waiting on it is then answered at once.
+  /// Stops listening and removes the socket file. Senders still waiting are answered with
+  /// what the queue gave them, else "window closing". Close the window's queue first so
+  /// that every waiting send has its answer.
   void Close();
 
   [[nodiscard]] const std::string& socket_path() const { return path_; }
+  /// Frames dropped as malformed, cut short or not delivered in time.
   [[nodiscard]] std::uint64_t malformed_frames() const { return malformed_frames_.load(); }
+  /// Connections closed to make room for a new one, and new ones answered "busy".
+  [[nodiscard]] std::uint64_t displaced_connections() const { return displaced_connections_.load(); }
+  [[nodiscard]] std::uint64_t busy_answers() const { return busy_answers_.load(); }
+  /// Sends handed to the queue and not answered yet.
+  [[nodiscard]] std::size_t waiting_sends() const { return waiting_sends_.load(); }
 
  private:
+  using Clock = std::chrono::steady_clock;
   struct Connection {
-    std::thread thread;
-    std::atomic<bool> done{false};
     UniqueFd fd;
+    Clock::time_point deadline;
+    std::vector<std::uint8_t> bytes;            ///< received so far
+    std::optional<IpcFrameHeader> header;       ///< once the whole header is in
+    bool waiting = false;                       ///< the frame went to the queue as a send
   };
+  struct Answers;  ///< send results handed back from the window's thread
 
-  void AcceptLoop();
-  void Serve(Connection& connection);
-  void ReapFinished();
+  void ServeLoop();
+  void AcceptPending();
+  /// Reads what `connection` has; true when it is finished with (closed or handed on).
+  [[nodiscard]] bool ReadFrom(std::uint64_t id, Connection& connection);
+  /// Handles a complete frame; true when the connection is finished with.
+  [[nodiscard]] bool Deliver(std::uint64_t id, Connection& connection);
+  void DropMalformed(const std::string& reason);
+  void AnswerFinishedSends();
+  void DropLateConnections();
+  [[nodiscard]] int PollTimeoutMs() const;
 
   MessageQueue& queue_;
+  const EndpointLimits limits_;
   std::string path_;
   UniqueFd listen_fd_;
-  UniqueFd stop_fd_;  ///< eventfd that wakes the accept loop for `Close`
-  std::thread accept_thread_;
+  UniqueFd stop_fd_;  ///< eventfd that wakes the serving thread for `Close`
+  std::shared_ptr<Answers> answers_;
+  std::thread serve_thread_;
   std::atomic<std::uint64_t> malformed_frames_{0};
+  std::atomic<std::uint64_t> displaced_connections_{0};
+  std::atomic<std::uint64_t> busy_answers_{0};
+  std::atomic<std::size_t> waiting_sends_{0};
 
-  std::mutex connections_mutex_;
-  std::list<std::unique_ptr<Connection>> connections_;  ///< guarded by connections_mutex_
+  /// Used by the serving thread only (and by `Close` after it ended), in accept order.
+  std::map<std::uint64_t, Connection> connections_;
+  std::uint64_t next_id_ = 0;
+  Clock::time_point accept_resume_{};  ///< no accept before this (out of descriptors)
 };
 
 }  // namespace zt640::platform

@@ -1,0 +1,162 @@
+#include "platform/ipc/window_endpoint.h"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <future>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ipc/ipc_client.h"
+#include "platform/ipc/socket_io.h"
+
+namespace zt640::platform {
+namespace {
+
+/// A window on the test thread: its queue, its endpoint in a temporary runtime folder.
+class WindowEndpointTest : public testing::Test {
+ protected:
+  void Open(EndpointLimits limits = {}) {
+    char pattern[] = "/tmp/zt640-ep-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    queue_.SetHandler([this](const WindowMessage& message) {
+      handled_.push_back(message.lparam);
+      return message.lparam * 2;
+    });
+    endpoint_ = std::make_unique<WindowEndpoint>(queue_, limits);
+    ASSERT_EQ(endpoint_->Open(folder_, "TestWnd", "endpoint"), EndpointResult::kOk);
+    window_ = WindowAddress{endpoint_->socket_path()};
+  }
+
+  void TearDown() override {
+    queue_.Close();
+    if (endpoint_) endpoint_->Close();
+    if (!folder_.empty()) std::system(("rm -rf '" + folder_ + "'").c_str());
+  }
+
+  /// Dispatches on this (the owner) thread until `done` holds or 3 s pass.
+  bool PumpUntil(const std::function<bool()>& done) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (!done()) {
+      if (std::chrono::steady_clock::now() > give_up) return false;
+      pollfd entry{queue_.WakeFd(), POLLIN, 0};
+      if (::poll(&entry, 1, 5) > 0) queue_.Dispatch();
+    }
+    return true;
+  }
+
+  std::future<IpcSendOutcome> SendLater(std::int64_t lparam) {
+    return std::async(std::launch::async, [this, lparam] {
+      WindowMessage message;
+      message.message = 3093;
+      message.lparam = lparam;
+      return IpcClient(folder_).SendMessage(window_, message, 3000);
+    });
+  }
+
+  MessageQueue queue_;
+  std::unique_ptr<WindowEndpoint> endpoint_;
+  std::string folder_;
+  WindowAddress window_;
+  std::vector<std::int64_t> handled_;
+};
+
+bool Ready(const std::future<IpcSendOutcome>& future) {
+  return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+TEST_F(WindowEndpointTest, IdleConnectionsDoNotStarveASender) {
+  Open();
+  // More idle clients than the window holds at once: the oldest make room.
+  std::vector<UniqueFd> idle(300);
+  for (UniqueFd& fd : idle) ASSERT_EQ(ConnectUnixSocket(window_.socket_path, fd), SocketStatus::kOk);
+  const auto started = std::chrono::steady_clock::now();
+  auto sent = SendLater(21);
+  ASSERT_TRUE(PumpUntil([&] { return Ready(sent); }));
+  const IpcSendOutcome outcome = sent.get();
+  EXPECT_EQ(outcome.status, IpcStatus::kOk) << IpcStatusText(outcome.status);
+  EXPECT_EQ(outcome.result, 42);
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
+  EXPECT_GE(endpoint_->displaced_connections(), 300u - EndpointLimits{}.max_connections);
+}
+
+TEST_F(WindowEndpointTest, IdleConnectionIsDroppedAfterTheReadTimeOut) {
+  Open(EndpointLimits{.frame_read_timeout_ms = 100, .max_connections = 8});
+  UniqueFd idle;
+  ASSERT_EQ(ConnectUnixSocket(window_.socket_path, idle), SocketStatus::kOk);
+  pollfd entry{idle.get(), POLLIN, 0};
+  ASSERT_EQ(::poll(&entry, 1, 2000), 1) << "the window hangs up on a silent client";
+  char byte = 0;
+  EXPECT_EQ(::recv(idle.get(), &byte, 1, 0), 0);
+  EXPECT_EQ(endpoint_->malformed_frames(), 1u);
+}
+
+// With every place taken by a sender waiting for the window, a new sender hears "busy"
+// at once instead of a hang-up; an idle client gives its place up first.
+TEST_F(WindowEndpointTest, FullOfWaitingSendersAnswersBusyAndServesThemAfterwards) {
+  Open(EndpointLimits{.frame_read_timeout_ms = 2000, .max_connections = 2});
+  UniqueFd idle;
+  ASSERT_EQ(ConnectUnixSocket(window_.socket_path, idle), SocketStatus::kOk);
+  auto first = SendLater(1);
+  const auto wait_for_senders = [&](std::size_t count) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (endpoint_->waiting_sends() < count && std::chrono::steady_clock::now() < give_up) std::this_thread::yield();
+    return endpoint_->waiting_sends() == count;
+  };
+  ASSERT_TRUE(wait_for_senders(1));
+  auto second = SendLater(2);
+  ASSERT_TRUE(wait_for_senders(2));
+  pollfd entry{idle.get(), POLLIN, 0};
+  ASSERT_EQ(::poll(&entry, 1, 2000), 1);
+  char byte = 0;
+  EXPECT_EQ(::recv(idle.get(), &byte, 1, 0), 0) << "the idle client made room";
+  EXPECT_EQ(endpoint_->displaced_connections(), 1u);
+
+  auto third = SendLater(3);
+  const IpcSendOutcome busy = third.get();
+  EXPECT_EQ(busy.status, IpcStatus::kBusy);
+  EXPECT_STREQ(IpcStatusText(busy.status), "window busy");
+  EXPECT_EQ(endpoint_->busy_answers(), 1u);
+
+  ASSERT_TRUE(PumpUntil([&] { return Ready(first) && Ready(second); }));
+  EXPECT_EQ(first.get().result, 2);
+  EXPECT_EQ(second.get().result, 4);
+  EXPECT_EQ(handled_, (std::vector<std::int64_t>{1, 2}));
+  EXPECT_EQ(endpoint_->waiting_sends(), 0u);
+}
+
+TEST_F(WindowEndpointTest, PostsFromOneClientArriveInTheOrderSent) {
+  Open();
+  const IpcClient client(folder_);
+  WindowMessage message;
+  message.message = 3093;
+  for (int i = 0; i < 100; ++i) {
+    message.lparam = i;
+    ASSERT_EQ(client.PostMessage(window_, message), IpcStatus::kOk);
+  }
+  ASSERT_TRUE(PumpUntil([&] { return handled_.size() == 100; }));
+  for (int i = 0; i < 100; ++i) EXPECT_EQ(handled_[static_cast<std::size_t>(i)], i);
+}
+
+TEST_F(WindowEndpointTest, CloseAnswersAWaitingSenderWindowClosing) {
+  Open();
+  auto waiting = SendLater(5);
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (endpoint_->waiting_sends() == 0 && std::chrono::steady_clock::now() < give_up) std::this_thread::yield();
+  ASSERT_EQ(endpoint_->waiting_sends(), 1u);
+  queue_.Close();
+  endpoint_->Close();
+  EXPECT_EQ(waiting.get().status, IpcStatus::kClosed);
+  EXPECT_TRUE(handled_.empty());
+}
+
+}  // namespace
+}  // namespace zt640::platform
