@@ -176,7 +176,8 @@ void ProfileList::RebuildFromProfileFiles() {
   for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
     const std::filesystem::path& file = it->path();
     const std::string uuid = file.stem().string();
-    if (file.extension() == kProfileFileExtension && FileIdentity::IsSafe(uuid) && it->is_regular_file(error)) {
+    std::error_code kind_error;
+    if (file.extension() == kProfileFileExtension && FileIdentity::IsSafe(uuid) && it->is_regular_file(kind_error)) {
       uuids.insert(uuid);
     }
   }
