@@ -14,6 +14,8 @@ namespace zt640 {
 namespace {
 
 constexpr char kNoticeLabelName[] = "damaged_file_label";
+/// Space between the notice and its neighbours on the status line, in pixels.
+constexpr int kNoticeGap = 12;
 
 /// The notice label beside the status line, made on the first notice.
 QLabel* NoticeLabel(QLabel& status_line) {
@@ -24,6 +26,7 @@ QLabel* NoticeLabel(QLabel& status_line) {
   }
   auto* label = new QLabel(parent);
   label->setObjectName(QLatin1String(kNoticeLabelName));
+  label->setContentsMargins(kNoticeGap, 0, kNoticeGap, 0);
   if (auto* layout = qobject_cast<QBoxLayout*>(parent->layout())) {
     layout->insertWidget(layout->indexOf(&status_line) + 1, label);
   }
