@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/diag/debug_output.h"
+#include "profiles/damaged_files.h"
 #include "profiles/effect_frame_file.h"
 #include "profiles/global_utils.h"
 #include "profiles/json_access.h"
@@ -15,7 +16,8 @@ namespace {
 
 /// A profile file as read from disk, and whether it held something that a
 /// rewrite would throw away (text that is no JSON object, or a "Device" member
-/// that is no array).
+/// that is no array). A damaged file is recorded, so the write that replaces
+/// it keeps it as ".bak" first.
 struct ProfileFile {
   Json::Value document;
   bool damaged = false;
@@ -23,31 +25,18 @@ struct ProfileFile {
 
 ProfileFile ReadProfileFile(const std::string& path) {
   ProfileFile file;
-  const std::string text = CGlobalUtils::readjsonFile(path);
-  if (text.empty()) {
-    platform::DebugOutput(path);
-    return file;
-  }
-  std::optional<Json::Value> parsed = CGlobalUtils::ParseJsonText(text);
-  if (!parsed) {
+  JsonFileContent content = CGlobalUtils::ReadJsonFile(path);
+  if (content.state == JsonFileState::kDamaged) {
     file.damaged = true;
     return file;
   }
-  file.document = std::move(*parsed);
-  if (!file.document.isObject() && !file.document.isNull()) {
+  file.document = std::move(content.document);
+  const Json::Value& devices = MemberOrNull(file.document, "Device");
+  if ((!file.document.isObject() && !file.document.isNull()) || (!devices.isArray() && !devices.isNull())) {
     file.damaged = true;
-  } else if (!MemberOrNull(file.document, "Device").isArray() && !MemberOrNull(file.document, "Device").isNull()) {
-    file.damaged = true;
+    DamagedFiles::Record(path);
   }
   return file;
-}
-
-/// Keeps a copy of a damaged file before it is replaced, so hand-made content
-/// the program cannot read is not lost.
-void KeepDamagedFile(const std::string& path) {
-  std::error_code error;
-  std::filesystem::copy_file(path, path + ".bak", std::filesystem::copy_options::overwrite_existing, error);
-  if (error) platform::DebugOutput("profile backup failed: " + path);
 }
 
 /// Puts `section` at Device[slot] of `file`, making the file an object and
@@ -109,13 +98,12 @@ Json::Value CBasicProfiledata::LoadSection(const std::string& path, Json::Value&
     section.swap(*found);
     return section;
   }
-  section = Json::Value();
-  {
-    section = DeviceSection(CGlobalUtils::ParseJsonFile(default_profile_path_), device_slot_);
-    if (file.damaged) KeepDamagedFile(path);
-    if (!PlaceSection(file.document, device_slot_, section) || !CGlobalUtils::WriteJsonFile(path, file.document)) {
-      platform::DebugOutput("profile not rewritten: " + path);
-    }
+  section = DeviceSection(CGlobalUtils::ParseJsonFile(default_profile_path_), device_slot_);
+  // A missing file or section is written at once; a damaged file is only
+  // read here and replaced (kept aside first) by the next save.
+  if (file.damaged) return section;
+  if (!PlaceSection(file.document, device_slot_, section) || !CGlobalUtils::WriteJsonFile(path, file.document)) {
+    platform::DebugOutput("profile not rewritten: " + path);
   }
   return section;
 }
@@ -142,7 +130,6 @@ bool CBasicProfiledata::SaveSwapped(Json::Value& section, const std::string& pat
     document.swap(written_file_->document);
   } else {
     ProfileFile file = ReadProfileFile(path);
-    if (file.damaged) KeepDamagedFile(path);
     document.swap(file.document);
   }
   written_file_.reset();

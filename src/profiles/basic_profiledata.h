@@ -38,9 +38,10 @@ class CBasicProfiledata {
   [[nodiscard]] int32_t GetDeviceSlot() const { return device_slot_; }
 
   /// Loads the device section of `path` into the main document and returns a
-  /// copy. A missing or unusable section is taken from the default profile
-  /// and written back into the file (other members and slots are kept; a
-  /// file that held something unreadable is first kept as `path` + ".bak").
+  /// copy. A missing section is taken from the default profile and written
+  /// back into the file (other members and slots are kept). A damaged file
+  /// reads as the default section and is left as it is: the next save keeps
+  /// it as `path` + ".bak" before replacing it.
   Json::Value LoadProfile(const std::string& path);
   /// The same for the side document (another profile being edited).
   Json::Value LoadSideProfile(const std::string& path);

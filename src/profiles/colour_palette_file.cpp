@@ -1,5 +1,6 @@
 #include "profiles/colour_palette_file.h"
 
+#include "profiles/damaged_files.h"
 #include "profiles/global_utils.h"
 #include "profiles/json_access.h"
 
@@ -34,7 +35,10 @@ std::optional<uint32_t> EntryColour(const Json::Value& entry) {
 ColourPaletteFile::ColourPaletteFile() { presets_.fill(kWhite); }
 
 ColourPaletteFile::LoadResult ColourPaletteFile::Load(const std::string& path, const std::string& defaults_path) {
-  if (FromJson(CGlobalUtils::ParseJsonFile(path))) return LoadResult::kLoaded;
+  const JsonFileContent content = CGlobalUtils::ReadJsonFile(path);
+  if (FromJson(content.document)) return LoadResult::kLoaded;
+  // A document that holds no palette is kept aside before a save replaces it.
+  if (content.state == JsonFileState::kParsed && !content.document.isNull()) DamagedFiles::Record(path);
   if (FromJson(CGlobalUtils::ParseJsonFile(defaults_path))) return LoadResult::kLoadedDefaults;
   return LoadResult::kNotLoaded;
 }

@@ -39,7 +39,8 @@ class ColourPaletteFile {
   ColourPaletteFile();
 
   /// Reads `path`; when it is missing, empty or holds no palette document, reads
-  /// `defaults_path` instead.
+  /// `defaults_path` instead. A present file that holds no palette is recorded
+  /// as damaged, so the next Save keeps it as ".bak" before replacing it.
   [[nodiscard]] LoadResult Load(const std::string& path, const std::string& defaults_path);
 
   /// Replaces `path` with the document (atomically); false when it cannot be written.

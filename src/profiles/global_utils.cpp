@@ -1,8 +1,10 @@
 #include "profiles/global_utils.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <json/reader.h>
 #include <json/writer.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +15,7 @@
 #include <filesystem>
 
 #include "platform/diag/debug_output.h"
+#include "profiles/damaged_files.h"
 
 namespace zt640 {
 
@@ -155,6 +158,54 @@ std::filesystem::path ReplacementTarget(const std::string& path) {
   return given;
 }
 
+/// Name of the temporary file a save of `file_name` by process `pid` uses.
+std::string TemporaryName(const std::string& file_name, long pid, unsigned serial) {
+  return "." + file_name + ".tmp" + std::to_string(pid) + "_" + std::to_string(serial);
+}
+
+/// The process id in a temporary file name of a save of `file_name`
+/// (".NAME.tmpPID_N"); -1 when `entry` is no such name.
+long TemporaryOwner(std::string_view entry, const std::string& file_name) {
+  const std::string prefix = "." + file_name + ".tmp";
+  if (entry.substr(0, prefix.size()) != prefix) return -1;
+  entry.remove_prefix(prefix.size());
+  const size_t separator = entry.find('_');
+  if (separator == 0 || separator == std::string_view::npos || separator > 9 || separator + 1 == entry.size()) {
+    return -1;
+  }
+  long pid = 0;
+  for (size_t i = 0; i < entry.size(); ++i) {
+    const char c = entry[i];
+    if (i == separator) continue;
+    if (c < '0' || c > '9') return -1;
+    if (i < separator) pid = pid * 10 + (c - '0');
+  }
+  return pid;
+}
+
+/// Removes the temporary files that saves of `file_name` in `folder` left
+/// when their process was killed. Files of processes still running may be
+/// saves in progress and stay.
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& file_name) {
+  DIR* directory = ::opendir(folder.c_str());
+  if (directory == nullptr) return;
+  const long own = ::getpid();
+  while (const dirent* entry = ::readdir(directory)) {
+    const long pid = TemporaryOwner(entry->d_name, file_name);
+    if (pid <= 0 || pid == own) continue;
+    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
+    const std::filesystem::path stale = folder / entry->d_name;
+    if (::unlink(stale.c_str()) == 0) platform::DebugOutput("stale temporary file removed: " + stale.string());
+  }
+  ::closedir(directory);
+}
+
+/// True when the path names a regular file holding at least one byte.
+bool HasContent(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+}
+
 }  // namespace
 
 std::string CGlobalUtils::readjsonFile(const std::string& path) {
@@ -192,13 +243,27 @@ std::optional<Json::Value> CGlobalUtils::ParseJsonText(std::string_view text) {
   return document;
 }
 
-Json::Value CGlobalUtils::ParseJsonFile(const std::string& path) {
+Json::Value CGlobalUtils::ParseJsonFile(const std::string& path) { return ReadJsonFile(path).document; }
+
+JsonFileContent CGlobalUtils::ReadJsonFile(const std::string& path) {
+  JsonFileContent content;
   const std::string text = readjsonFile(path);
+  std::optional<Json::Value> parsed;
   if (text.empty()) {
     platform::DebugOutput(path);
-    return Json::Value();
+  } else {
+    parsed = ParseJsonText(text);
   }
-  return ParseJsonText(text).value_or(Json::Value());
+  if (parsed) {
+    content.document = std::move(*parsed);
+    content.state = JsonFileState::kParsed;
+    DamagedFiles::Forget(path);
+  } else if (HasContent(path)) {
+    // Text that is no JSON, zero bytes, or a file that cannot be read whole.
+    content.state = JsonFileState::kDamaged;
+    DamagedFiles::Record(path);
+  }
+  return content;
 }
 
 std::string CGlobalUtils::StyledJsonText(const Json::Value& document) {
@@ -223,12 +288,13 @@ bool CGlobalUtils::WriteFileAtomic(const std::string& path, std::string_view tex
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
 
+  const std::string file_name = target.filename().string();
+  RemoveStaleTemporaries(folder, file_name);
+
   std::string temporary;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = (folder / ("." + target.filename().string() + ".tmp" + std::to_string(::getpid()) + "_" +
-                           std::to_string(counter.fetch_add(1))))
-                    .string();
+    temporary = (folder / TemporaryName(file_name, ::getpid(), counter.fetch_add(1))).string();
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
@@ -245,7 +311,9 @@ bool CGlobalUtils::WriteFileAtomic(const std::string& path, std::string_view tex
   }
   const bool written = WriteAll(file.get(), text) && ::fsync(file.get()) == 0;
   const bool closed = file.Close();
-  if (!written || !closed || ::rename(temporary.c_str(), target.c_str()) != 0) {
+  // A damaged file is replaced only once its bytes are kept aside.
+  if (!written || !closed || !DamagedFiles::KeepAside(target.string()) ||
+      ::rename(temporary.c_str(), target.c_str()) != 0) {
     platform::DebugOutput(FormatTrace("WriteJsonFile: write failed (%d)", errno) + ": " + path);
     ::unlink(temporary.c_str());
     return false;

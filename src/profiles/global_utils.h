@@ -28,6 +28,15 @@ struct NameNumber {
   int number = 0;      ///< decimal value of the rest; 0 when it is no number
 };
 
+/// How a JSON file read: missing (or empty, holding nothing), parsed, or
+/// damaged (present with content that is no JSON document).
+enum class JsonFileState { kMissing, kParsed, kDamaged };
+
+struct JsonFileContent {
+  Json::Value document;  ///< null unless parsed
+  JsonFileState state = JsonFileState::kMissing;
+};
+
 /// File and string helpers every file of the system goes through, beside the
 /// interface path parsers. All text is UTF-8; paths are UTF-8 file names.
 class CGlobalUtils : public DevicePath {
@@ -40,6 +49,11 @@ class CGlobalUtils : public DevicePath {
   /// or invalid file gives a null document; nothing is thrown.
   [[nodiscard]] static Json::Value ParseJsonFile(const std::string& path);
 
+  /// ParseJsonFile that also says how the file read. A damaged file is
+  /// recorded with DamagedFiles (the user is told; the first write over it
+  /// keeps it as ".bak"); a file that parses drops an earlier record.
+  [[nodiscard]] static JsonFileContent ReadJsonFile(const std::string& path);
+
   /// Parses JSON text with comments collected; invalid text gives nullopt.
   [[nodiscard]] static std::optional<Json::Value> ParseJsonText(std::string_view text);
 
@@ -49,7 +63,10 @@ class CGlobalUtils : public DevicePath {
 
   /// Replaces the file with StyledJsonText(document). The text goes to a
   /// temporary file in the same folder, is flushed to disk and renamed over
-  /// the old file, so a failed write leaves the old file as it was. Returns
+  /// the old file, so a failed write leaves the old file as it was. A file
+  /// recorded as damaged is first kept as ".bak" (DamagedFiles), and the
+  /// temporary files an interrupted save of the same file left behind
+  /// (".NAME.tmpPID_N" of a process that is gone) are removed. Returns
   /// false (and writes nothing visible) when any step fails.
   [[nodiscard]] static bool WriteJsonFile(const std::string& path, const Json::Value& document);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "profiles/damaged_files.h"
 #include "profiles/display_name.h"
 #include "profiles/file_identity.h"
 #include "profiles/global_utils.h"
@@ -64,16 +65,26 @@ bool MacroLibrary::ReadLibrary() {
   entries_.clear();
   other_members_ = Json::Value(Json::objectValue);
   if (folder_.empty()) return false;
-  const Json::Value document = CGlobalUtils::ParseJsonFile(LibraryFilePath());
+  const std::string path = LibraryFilePath();
+  const JsonFileContent content = CGlobalUtils::ReadJsonFile(path);
+  const Json::Value& document = content.document;
   if (document.isObject()) {
     for (const std::string& key : document.getMemberNames()) {
       if (key != "MacroInfo") other_members_[key] = document[key];
     }
   }
-  bool repaired = false;
+  const Json::Value& info = MemberOrNull(document, "MacroInfo");
+  // A document whose macros cannot be listed reads as an empty library; the
+  // next write keeps it aside first.
+  if (content.state == JsonFileState::kParsed && (!document.isObject() || (!info.isArray() && !info.isNull()))) {
+    DamagedFiles::Record(path);
+  }
+  // Names are repaired in memory only. A macro that needs a new identity is
+  // written at once (with its events copied), so the identity stays the same
+  // on every read; the file is kept aside first.
+  bool identity_repaired = false;
   bool copied = true;
   // Every element keeps its position: key assignments name macros by position.
-  const Json::Value& info = MemberOrNull(document, "MacroInfo");
   for (const Json::Value& element : info.isArray() ? info : Json::Value::nullSingleton()) {
     MacroEntry entry;
     const std::string guid = JsonString(MemberOrNull(element, "Guid"));
@@ -83,9 +94,11 @@ bool MacroLibrary::ReadLibrary() {
     for (const MacroEntry& earlier : entries_) shared = shared || earlier.guid == guid;
     if (!FileIdentity::IsSafe(guid) || shared) {
       entry.guid = NewGuid();
+      identity_repaired = true;
       // A Guid named twice gives the later macro a copy of the events.
       if (shared && FileExists(MacroFilePath(guid))) {
-        copied = CGlobalUtils::WriteFileAtomic(MacroFilePath(entry.guid), CGlobalUtils::readjsonFile(MacroFilePath(guid))) &&
+        copied = CGlobalUtils::WriteFileAtomic(MacroFilePath(entry.guid),
+                                               CGlobalUtils::readjsonFile(MacroFilePath(guid))) &&
                  copied;
       }
     }
@@ -98,13 +111,13 @@ bool MacroLibrary::ReadLibrary() {
       entry.name = DisplayName::FirstFree([this](const std::string& n) { return NameUsed(n); },
                                           [&base](int k) { return NumberedName(base, k); }, 2);
     }
-    repaired = repaired || entry.guid != guid || entry.name != name || !element.isObject();
     entries_.push_back(std::move(entry));
   }
-  const bool exists = FileExists(LibraryFilePath());
-  if (exists && !MemberOrNull(document, "MacroInfo").isArray()) repaired = true;
   if (selected_ >= static_cast<int>(entries_.size())) selected_ = entries_.empty() ? -1 : 0;
-  if (repaired) return WriteLibrary() && copied;
+  if (identity_repaired) {
+    DamagedFiles::Record(path);
+    return WriteLibrary() && copied;
+  }
   return copied;
 }
 

@@ -23,7 +23,10 @@ struct MacroEntry {
 /// selection, the name edit field and the event list of the selected macro.
 /// Every change to the library re-reads the file (repairing what a damaged
 /// file holds without moving any macro's position) and writes it at once,
-/// atomically. No lock: the owner calls it on one thread.
+/// atomically. Reading writes nothing, except that a macro without a usable
+/// identity (a Guid that is unsafe or named twice) gets a new one stored at
+/// once; a file that did not read intact is kept as ".bak" before it is
+/// replaced (DamagedFiles). No lock: the owner calls it on one thread.
 class MacroLibrary {
  public:
   static constexpr size_t kMaxMacros = 50;
@@ -39,7 +42,7 @@ class MacroLibrary {
   [[nodiscard]] std::string MacroFilePath(const std::string& guid) const { return folder_ + guid + ".mac"; }
 
   /// Fills the name list from the library file (nothing without a folder).
-  /// A missing or invalid file gives an empty library.
+  /// A missing or invalid file gives an empty library and stays as it is.
   PanelResult LoadMacroList();
   [[nodiscard]] const std::vector<MacroEntry>& Entries() const { return entries_; }
   /// Position of the selected macro; -1 when the list is empty or nothing is selected.

@@ -4,7 +4,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 
+#include "profiles/damaged_files.h"
 #include "profiles/display_name.h"
 #include "profiles/file_identity.h"
 #include "profiles/global_utils.h"
@@ -15,6 +17,8 @@
 namespace zt640 {
 
 namespace {
+
+constexpr char kProfileFileExtension[] = ".Json";
 
 std::string Formatted(const char* format, int k) {
   char text[32];
@@ -85,7 +89,9 @@ bool ProfileList::WriteList() {
 
 bool ProfileList::ReadList() {
   if (folder_.empty()) return false;
-  const Json::Value document = CGlobalUtils::ParseJsonFile(ListFilePath());
+  const std::string path = ListFilePath();
+  const JsonFileContent content = CGlobalUtils::ReadJsonFile(path);
+  const Json::Value& document = content.document;
   other_members_ = Json::Value(Json::objectValue);
   if (document.isObject()) {
     for (const std::string& key : document.getMemberNames()) {
@@ -93,12 +99,20 @@ bool ProfileList::ReadList() {
     }
   }
   entries_.clear();
-  bool repaired = false;
-  std::vector<size_t> without_file;  // entries given a new identity, whose file is still to be made
   const Json::Value& list = MemberOrNull(document, "profilelist");
+  bool damaged = content.state == JsonFileState::kDamaged;
+  if (content.state == JsonFileState::kParsed && (!document.isObject() || (!list.isArray() && !list.isNull()))) {
+    damaged = true;
+    DamagedFiles::Record(path);
+  }
+  // Repairs stay in memory until the list is next written, except a profile
+  // that needs a new identity: that is written at once (with its file), so
+  // the identity stays the same on every read; the list is kept aside first.
+  bool identity_repaired = false;
+  std::vector<size_t> without_file;  // entries given a new identity, whose file is still to be made
   for (const Json::Value& element : list.isArray() ? list : Json::Value::nullSingleton()) {
     if (!element.isObject()) {
-      repaired = true;
+      DamagedFiles::Record(path);
       continue;
     }
     ProfileEntry entry;
@@ -108,22 +122,13 @@ bool ProfileList::ReadList() {
     if (!FileIdentity::IsSafe(entry.uuid) || !unique) {
       entry.uuid = NewUuid();
       without_file.push_back(entries_.size());
-      repaired = true;
+      identity_repaired = true;
     }
-    const std::string name = JsonString(element["profilename"]);
-    entry.name = DisplayName::Repaired(name);
-    if (DisplayName::IsBlank(entry.name)) {
-      entry.name = DisplayName::FirstFree([this](const std::string& n) { return NameUsed(n, -1); },
-                                          [](int k) { return Formatted("profile%d", k); }, 1);
-    } else if (NameUsed(entry.name, -1)) {
-      const std::string base = entry.name;
-      entry.name = DisplayName::FirstFree([this](const std::string& n) { return NameUsed(n, -1); },
-                                          [&base](int k) { return base + Formatted("(%d)", k); }, 1);
-    }
-    repaired = repaired || entry.name != name || !element["profileislink"].isIntegral() ||
-               !element["profilelinkmame"].isString();
-    entries_.push_back(std::move(entry));
+    AddEntryNamed(std::move(entry), JsonString(element["profilename"]));
   }
+  // A list that did not read is rebuilt from the profile files beside it, so
+  // no profile is lost.
+  if (damaged && entries_.empty()) RebuildFromProfileFiles();
 
   if (entries_.empty()) {
     // A missing, invalid or empty list starts over with one profile.
@@ -135,19 +140,56 @@ bool ProfileList::ReadList() {
   }
 
   const Json::Value& select = MemberOrNull(document, "profileselect");
-  const int recorded = JsonInt(select);
-  profile_select_ = recorded;
-  if (!select.isIntegral() || recorded < 0 || recorded >= static_cast<int>(entries_.size())) {
+  profile_select_ = JsonInt(select);
+  if (damaged || !select.isIntegral() || profile_select_ < 0 || profile_select_ >= static_cast<int>(entries_.size())) {
     profile_select_ = 0;
-    repaired = true;
   }
   bool written = true;
-  for (const size_t index : without_file) {
-    written = WriteProfileFile(entries_[index].uuid, DefaultProfileDocument(), entries_[index].name) && written;
+  if (identity_repaired) {
+    DamagedFiles::Record(path);
+    for (const size_t index : without_file) {
+      written = WriteProfileFile(entries_[index].uuid, DefaultProfileDocument(), entries_[index].name) && written;
+    }
+    written = WriteList() && written;
   }
-  if (repaired) written = WriteList() && written;
   ClampSelection();
   return written;
+}
+
+void ProfileList::AddEntryNamed(ProfileEntry entry, const std::string& name) {
+  entry.name = DisplayName::Repaired(name);
+  if (DisplayName::IsBlank(entry.name)) {
+    entry.name = DisplayName::FirstFree([this](const std::string& n) { return NameUsed(n, -1); },
+                                        [](int k) { return Formatted("profile%d", k); }, 1);
+  } else if (NameUsed(entry.name, -1)) {
+    const std::string base = entry.name;
+    entry.name = DisplayName::FirstFree([this](const std::string& n) { return NameUsed(n, -1); },
+                                        [&base](int k) { return base + Formatted("(%d)", k); }, 1);
+  }
+  entries_.push_back(std::move(entry));
+}
+
+void ProfileList::RebuildFromProfileFiles() {
+  // Profile identities are time-stamp names, so name order is creation order.
+  std::set<std::string> uuids;
+  std::error_code error;
+  for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+    const std::filesystem::path& file = it->path();
+    const std::string uuid = file.stem().string();
+    std::error_code kind_error;
+    if (file.extension() == kProfileFileExtension && FileIdentity::IsSafe(uuid) && it->is_regular_file(kind_error)) {
+      uuids.insert(uuid);
+    }
+  }
+  for (const std::string& uuid : uuids) {
+    if (entries_.size() >= kMaxProfiles) break;
+    const Json::Value document = CGlobalUtils::ParseJsonFile(ProfileFilePath(folder_, uuid));
+    if (!document.isObject()) continue;
+    // Other JSON files may share the folder: a profile names itself or holds devices.
+    const bool names_itself = JsonString(MemberOrNull(document, "profileUUID")) == uuid;
+    if (!names_itself && !MemberOrNull(document, "Device").isArray()) continue;
+    AddEntryNamed(ProfileEntry{{}, uuid}, JsonString(MemberOrNull(document, "profilename")));
+  }
 }
 
 void ProfileList::ClampSelection() {

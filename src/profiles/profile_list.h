@@ -21,7 +21,9 @@ struct ProfileEntry {
 /// shows (entries in list order, the drop-down selection, the name edit
 /// field) and the active profile's UUID. Every operation re-reads the list
 /// file, repairs what a damaged file holds, changes it and writes it at once
-/// (atomically), so nothing is kept unsaved. No file outside the device data
+/// (atomically), so nothing is kept unsaved. Reading writes nothing unless
+/// there is no list yet or a profile needs a new identity; a list that did
+/// not read intact is kept as ".bak" before it is replaced (DamagedFiles). No file outside the device data
 /// folder is read, written or deleted except the file an import or export
 /// names. No lock: the owner calls it on one thread.
 class ProfileList {
@@ -39,8 +41,10 @@ class ProfileList {
   [[nodiscard]] std::string ListFilePath() const { return folder_ + kListFileName; }
 
   /// Reads the list file, creating it with "profile1" (from the default
-  /// profile) when it is missing, invalid or empty, and selects the profile
-  /// "profileselect" names (the first one when it names none).
+  /// profile) when it is missing or empty, and selects the profile
+  /// "profileselect" names (the first one when it names none). A damaged list
+  /// is rebuilt in memory from the profile files of the folder ("profilename",
+  /// identity from the file name) and the first one selected.
   PanelResult LoadProfileList();
   /// Selects entry `position` (the first when out of range), records it as
   /// "profileselect" and makes its UUID the active one.
@@ -80,9 +84,14 @@ class ProfileList {
 
  private:
   /// Re-reads and repairs the list file into entries_ and profile_select_;
-  /// a missing or empty list is created with "profile1". False when a needed
-  /// write failed.
+  /// a missing or empty list is created with "profile1", a damaged one is
+  /// rebuilt from the profile files in the folder. False when a needed write
+  /// failed.
   bool ReadList();
+  /// Appends `entry` under `name`, repaired and made unique.
+  void AddEntryNamed(ProfileEntry entry, const std::string& name);
+  /// Entries for the profile files of the folder, in identity order.
+  void RebuildFromProfileFiles();
   [[nodiscard]] bool WriteList();
   [[nodiscard]] Json::Value DefaultProfileDocument() const;
   [[nodiscard]] bool WriteProfileFile(const std::string& uuid, Json::Value document, const std::string& name) const;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "profiles/damaged_files.h"
 #include "profiles/global_utils.h"
 #include "profiles/import_file.h"
 #include "profiles/json_access.h"
@@ -61,9 +62,25 @@ PanelResult ShootData::InitShootData() {
   if (folder_.empty()) return PanelResult::Unchanged(message_key::kReadFailed);
   bool written = true;
   for (int gun = 0; gun < kGunCount; ++gun) {
-    if (CGlobalUtils::ParseJsonFile(GunFilePath(gun)).isNull()) written = ResetGun(gun).done() && written;
+    const JsonFileContent content = CGlobalUtils::ReadJsonFile(GunFilePath(gun));
+    if (content.state != JsonFileState::kDamaged && content.document.isNull()) {
+      written = ResetGun(gun).done() && written;
+    }
   }
   return written ? PanelResult::Done() : PanelResult::Failed();
+}
+
+Json::Value ShootData::GunDocument(int gun) const {
+  const std::string path = GunFilePath(gun);
+  JsonFileContent content = CGlobalUtils::ReadJsonFile(path);
+  const Json::Value& events = MemberOrNull(content.document, "Events");
+  if (content.state == JsonFileState::kParsed && !content.document.isNull() &&
+      (!content.document.isObject() || (!events.isArray() && !events.isNull()))) {
+    DamagedFiles::Record(path);
+    content.state = JsonFileState::kDamaged;
+  }
+  if (content.state == JsonFileState::kDamaged) return CGlobalUtils::ParseJsonFile(DefaultGunFilePath(gun));
+  return std::move(content.document);
 }
 
 void ShootData::SelectGun(int gun) {
@@ -80,7 +97,7 @@ void ShootData::SelectBullet(int bullet) {
 void ShootData::ShowBullet() {
   fields_ = BulletFields{};
   const int bullet = std::max(bullet_, 0);
-  const Json::Value document = CGlobalUtils::ParseJsonFile(GunFilePath(gun_));
+  const Json::Value document = GunDocument(gun_);
   const Json::Value& events = MemberOrNull(document, "Events");
   const auto first = static_cast<Json::ArrayIndex>(bullet * kEventsPerBullet);
   const Json::Value& x_move = ElementOrNull(events, first + 2);
@@ -111,7 +128,7 @@ PanelResult ShootData::SaveBullet() {
   const int x = FieldValue(fields_.x_text, kMaxDistance);
   const int y = FieldValue(fields_.y_text, kMaxDistance);
   const int delay = FieldValue(fields_.delay_text, kMaxDelay);
-  Json::Value document = CGlobalUtils::ParseJsonFile(GunFilePath(gun_));
+  Json::Value document = GunDocument(gun_);
   if (!document.isObject()) document = Json::Value(Json::objectValue);
   Json::Value& events = document["Events"];
   if (!events.isArray()) events = Json::Value(Json::arrayValue);

@@ -38,7 +38,9 @@ class ShootData {
   [[nodiscard]] std::string GunFilePath(int gun) const;
   [[nodiscard]] std::string DefaultGunFilePath(int gun) const;
 
-  /// Gives every gun whose file is missing or not valid JSON its default file.
+  /// Gives every gun whose file is missing or empty its default file. A
+  /// damaged file is left as it is: it reads as the default file, and the
+  /// next save keeps it as ".bak" before replacing it.
   PanelResult InitShootData();
   /// Selects a gun (clamped to 0-3) and shows the selected bullet.
   void SelectGun(int gun);
@@ -46,6 +48,9 @@ class ShootData {
   void SelectBullet(int bullet);
   /// Fills the fields from the selected gun's file.
   void ShowBullet();
+  /// The document of a gun's file; the default file's when the gun's file is
+  /// damaged (no JSON object, or "Events" that is no list).
+  [[nodiscard]] Json::Value GunDocument(int gun) const;
   /// Writes the fields into the six events of the selected bullet.
   PanelResult SaveBullet();
   /// Copies the default file over the gun's file (an empty file when the

@@ -7,6 +7,7 @@
 #include <optional>
 #include <sstream>
 
+#include "profiles/damaged_files.h"
 #include "profiles/global_utils.h"
 
 namespace zt640 {
@@ -76,6 +77,8 @@ DevicesJson::Result DevicesJson::ApplyFile(const std::string& path, InterfaceCat
   text << file.rdbuf();
   Result result = ApplyText(text.str(), catalogue);
   result.file_present = true;
+  // Only read, never written; a file that does not read is still told to the user once.
+  if (!result.parsed && !text.str().empty()) DamagedFiles::Record(path);
   return result;
 }
 

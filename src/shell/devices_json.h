@@ -31,6 +31,8 @@ class DevicesJson {
   /// Applies the entries of `text` to `catalogue`, in file order.
   [[nodiscard]] static Result ApplyText(std::string_view text, InterfaceCatalogue& catalogue);
   /// Reads `path` and applies it; a missing file changes nothing and is no problem.
+  /// A present file that does not read as the expected document is recorded
+  /// with DamagedFiles, so the user is told once.
   [[nodiscard]] static Result ApplyFile(const std::string& path, InterfaceCatalogue& catalogue);
 };
 

@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -18,6 +19,7 @@
 #include "platform/settings/registry_store.h"
 #include "devices/kalvex_keyboard_device.h"
 #include "platform/ipc/registered_messages.h"
+#include "shell/damaged_file_status.h"
 #include "shell/keyboard_page.h"
 #include "shell/msg_wnd.h"
 #include "shell/device_selector.h"
@@ -142,6 +144,7 @@ void CMainWnd::OnWindowInit() {
     (void)platform::IpcClient(runtime_folder_).Broadcast(announce);
   }
   ApplyStartupLanguage();
+  ShowDamagedFilesOn(FindControl<QLabel>(QStringLiteral("status_label")));
   if (plugins_.create_devices) plugins_.create_devices();
   StartDevices();
 

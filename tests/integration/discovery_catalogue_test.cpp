@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "profiles/damaged_files.h"
 #include "shell/devices_json.h"
 #include "shell/slot_table.h"
 
@@ -163,6 +164,12 @@ TEST(DevicesJsonFile_Test, MissingFileChangesNothingAndPresentFileApplies) {
   EXPECT_TRUE(result.file_present);
   EXPECT_EQ(result.rows_applied, 1u);
   EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x1630, device_kind::kHeadset, 0), InterfaceCatalogue::kHeadsetType);
+  EXPECT_FALSE(DamagedFiles::IsRecorded(path));
+  // A truncated file applies nothing, is told to the user and stays as it is.
+  std::ofstream(path) << R"({"Interfaces":[{"Row":10,"Vend)";
+  result = DevicesJson::ApplyFile(path, catalogue);
+  EXPECT_FALSE(result.parsed);
+  EXPECT_TRUE(DamagedFiles::IsRecorded(path));
   std::filesystem::remove_all(folder);
 }
 

@@ -228,19 +228,26 @@ TEST_F(ProfileFixture, LoadProfile_EmptyDeviceArrayTakesDefaultAndRewrites) {
   EXPECT_EQ(file["Device"][0]["LightInfo"]["SelectItem"].asInt(), 7);
 }
 
-TEST_F(ProfileFixture, LoadProfile_DamagedFileIsKeptAsBackup) {
-  WriteText(profile_path_, "{\"profilename\":\"Mine\", \"Device\": [ {");
+TEST_F(ProfileFixture, LoadProfile_DamagedFileReadsDefaultsAndSaveKeepsItAsBackup) {
+  const std::string truncated = "{\"profilename\":\"Mine\", \"Device\": [ {";
+  WriteText(profile_path_, truncated);
   data_.LoadProfile(profile_path_);
   EXPECT_EQ(data_.GetLightInfo().mode, 7);
-  EXPECT_EQ(ReadText(profile_path_ + ".bak"), "{\"profilename\":\"Mine\", \"Device\": [ {");
+  EXPECT_EQ(ReadText(profile_path_), truncated);
+  EXPECT_FALSE(std::filesystem::exists(profile_path_ + ".bak"));
+  ASSERT_TRUE(data_.Save());
+  EXPECT_EQ(ReadText(profile_path_ + ".bak"), truncated);
   EXPECT_EQ(CGlobalUtils::ParseJsonFile(profile_path_)["Device"][0]["LightInfo"]["SelectItem"].asInt(), 7);
 
-  WriteText(profile_path_, R"({"profilename":"Kept","Device":{"not":"an array"}})");
+  const std::string wrong_shape = R"({"profilename":"Kept","Device":{"not":"an array"}})";
+  WriteText(profile_path_, wrong_shape);
   data_.LoadProfile(profile_path_);
+  EXPECT_EQ(ReadText(profile_path_), wrong_shape);
+  ASSERT_TRUE(data_.Save());
   const Json::Value file = CGlobalUtils::ParseJsonFile(profile_path_);
   EXPECT_EQ(file["profilename"].asString(), "Kept");
   EXPECT_TRUE(file["Device"].isArray());
-  EXPECT_EQ(CGlobalUtils::ParseJsonFile(profile_path_ + ".bak")["Device"]["not"].asString(), "an array");
+  EXPECT_EQ(ReadText(profile_path_ + ".bak"), wrong_shape);
 }
 
 TEST_F(ProfileFixture, LoadProfile_ValidProfileIsNotRewritten) {

@@ -82,5 +82,63 @@ TEST_F(CtlDataCommandsTest, Shoot_SetShowAndBadImport) {
   EXPECT_EQ(Ctl("shoot show 4 0").status, 2);
 }
 
+/// A damaged file, the read-only command that must leave it alone and the
+/// command whose save replaces it.
+struct DamagedFileCommand {
+  const char* file;  ///< below the data root
+  const char* bytes;
+  const char* read;
+  const char* expected_output;  ///< what the read prints on stdout
+  const char* save;
+};
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+TEST_F(CtlDataCommandsTest, DamagedFiles_ReadLeavesThemSaveKeepsACopyBothSayItOnce) {
+  const DamagedFileCommand commands[] = {
+      {"keyboard/macro.config", R"({"MacroInfo":[{"MacroName":"fire","Guid":"2023_07_04_09_05_31_042"},]})",
+       "macro list --device keyboard", "", "macro add --device keyboard"},
+      {"mouse/ProfileList.ini", R"({"profilelist":[{"profilename":"Game","profileUUID":"2023_07)",
+       "profile list --device mouse", "*0\tGame\t2023_07_04_09_05_31_042\n", "profile add --device mouse"},
+      {"mouse/ShootData_0.Shoot", R"({"Events":[{"Action":"down","Button":1,"Delay":10,"Type":1},{"Act)",
+       "shoot show 0 0", nullptr, "shoot set 0 0 1 2 3"},
+  };
+  std::filesystem::create_directories(temp_.path() + "/mouse");
+  test::WriteText(temp_.path() + "/mouse/2023_07_04_09_05_31_042.Json",
+                  R"({"profilename":"Game","profileUUID":"2023_07_04_09_05_31_042","Device":[{}]})");
+  for (const DamagedFileCommand& command : commands) {
+    SCOPED_TRACE(command.read);
+    const std::string path = temp_.path() + "/" + command.file;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    test::WriteText(path, command.bytes);
+    const CtlRun first = Ctl(command.read);
+    EXPECT_EQ(first.status, 0) << first.out;
+    const auto before = Snapshot();
+    const CtlRun read = Ctl(command.read);
+    EXPECT_EQ(read.status, 0);
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(ReadText(path), command.bytes);
+    EXPECT_EQ(Occurrences(read.out, "is damaged"), 1u) << read.out;
+    EXPECT_NE(read.out.find(path + ".bak"), std::string::npos) << read.out;
+    if (command.expected_output != nullptr) {
+      const std::string printed = read.out.substr(read.out.find('\n') + 1);
+      EXPECT_EQ(printed, command.expected_output);
+    }
+
+    const CtlRun saved = Ctl(command.save);
+    EXPECT_EQ(saved.status, 0) << saved.out;
+    EXPECT_EQ(Occurrences(saved.out, "is damaged"), 1u) << saved.out;
+    EXPECT_EQ(ReadText(path + ".bak"), command.bytes);
+    EXPECT_NE(ReadText(path).find("\r\n"), std::string::npos);
+    EXPECT_EQ(Ctl(command.read).out.find("is damaged"), std::string::npos);
+  }
+  // The rebuilt profile list kept the profile that was in the folder.
+  EXPECT_NE(Ctl("profile list --device mouse").out.find("Game\t2023_07_04_09_05_31_042"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zt640

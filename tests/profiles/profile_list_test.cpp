@@ -220,8 +220,9 @@ TEST_F(ProfileListTest, Select_OutOfRangeSelectsFirst) {
   WriteList({{"a", "u1"}, {"b", "u2"}}, 7);
   ASSERT_TRUE(list_.LoadProfileList().done());
   EXPECT_EQ(list_.GetActiveProfileUuid(), "u1");
-  EXPECT_EQ(ListFile()["profileselect"].asInt(), 0);
+  EXPECT_EQ(ListFile()["profileselect"].asInt(), 7);  // loading writes nothing
   ASSERT_TRUE(list_.SelectProfile(1).done());
+  EXPECT_EQ(ListFile()["profileselect"].asInt(), 1);
   EXPECT_EQ(list_.GetActiveProfileUuid(), "u2");
   EXPECT_EQ(list_.NameEditText(), "b");
 }

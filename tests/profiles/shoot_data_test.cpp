@@ -40,12 +40,18 @@ class ShootDataTest : public ::testing::Test {
   ShootData shoot_;
 };
 
-TEST_F(ShootDataTest, Init_CopiesDefaultsForMissingOrInvalidFilesOnly) {
+TEST_F(ShootDataTest, Init_CopiesDefaultsForMissingOrEmptyFilesOnly) {
   WriteText(shoot_.GunFilePath(1), "{broken");
   WriteText(shoot_.GunFilePath(2), "{\"Events\":[],\"Mine\":1}");
+  WriteText(shoot_.GunFilePath(3), "");
   ASSERT_TRUE(shoot_.InitShootData().done());
   EXPECT_EQ(ReadText(shoot_.GunFilePath(0)), ReadText(shoot_.DefaultGunFilePath(0)));
-  EXPECT_EQ(ReadText(shoot_.GunFilePath(1)), ReadText(shoot_.DefaultGunFilePath(1)));
+  EXPECT_EQ(ReadText(shoot_.GunFilePath(3)), ReadText(shoot_.DefaultGunFilePath(3)));
+  // A damaged gun is left for the user; it shows the default pattern until saved.
+  EXPECT_EQ(ReadText(shoot_.GunFilePath(1)), "{broken");
+  shoot_.SelectGun(1);
+  shoot_.SelectBullet(3);
+  EXPECT_EQ(shoot_.Fields().delay_text, "101");
   EXPECT_EQ(ReadText(shoot_.GunFilePath(2)), "{\"Events\":[],\"Mine\":1}");
 }
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "profiles/damaged_files.h"
 #include "profiles/language_texts.h"
 
 namespace zt640::ctl {
@@ -23,6 +24,13 @@ std::string WithSlash(std::string folder) {
 }
 
 }  // namespace
+
+void PrintDamagedFileNotices() {
+  DamagedFiles::SetListener([](const DamagedFileNotice& notice) {
+    std::fprintf(stderr, "zt640ctl: %s is damaged and could not be read; it is kept as %s before it is replaced\n",
+                 notice.path.c_str(), notice.backup_path.c_str());
+  });
+}
 
 CtlDataOptions ParseDataOptions(const CtlArgs& args, const char* default_device) {
   CtlDataOptions options;

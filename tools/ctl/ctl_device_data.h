@@ -30,6 +30,10 @@ struct CtlDataOptions {
   std::string error;  ///< set when the options could not be understood
 };
 
+/// Prints one line on stderr for each damaged file the run comes across
+/// (once per file), saying where its bytes are kept before it is replaced.
+void PrintDamagedFileNotices();
+
 /// Parses the options; `default_device` is used when --device is absent
 /// (nullptr: --device is required).
 [[nodiscard]] CtlDataOptions ParseDataOptions(const CtlArgs& args, const char* default_device);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "ctl_command.h"
+#include "ctl_device_data.h"
 
 namespace zt640::ctl {
 
@@ -48,6 +49,7 @@ int main(int argc, char** argv) {
       args.words.push_back(word);
     }
   }
+  PrintDamagedFileNotices();
   // The HID layer and the libraries read the root from the environment.
   setenv("ZT640_HID_ROOT", args.hid_root.c_str(), 1);
   if (name.empty() || name == "help" || name == "--help" || name == "-h") {
