@@ -2,10 +2,9 @@
 
 #include <json/value.h>
 
-#include <filesystem>
 #include <optional>
 
-#include "platform/diag/debug_output.h"
+#include "profiles/damaged_files.h"
 #include "profiles/global_utils.h"
 #include "profiles/json_access.h"
 
@@ -88,9 +87,8 @@ bool KeyMatchFile::Save(const std::string& folder, Model model, std::span<const 
   const std::string path = folder + kFileName;
   std::optional<Json::Value> document = ReadDocument(path);
   if (!document) {
-    std::error_code error;
-    std::filesystem::copy_file(path, path + ".bak", std::filesystem::copy_options::overwrite_existing, error);
-    if (error) platform::DebugOutput("key match backup failed: " + path);
+    // The write below keeps the damaged file aside as ".bak" and the user is told.
+    DamagedFiles::Record(path);
     document = Json::Value(Json::objectValue);
   }
 
