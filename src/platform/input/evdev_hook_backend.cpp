@@ -93,17 +93,17 @@ void EvdevHookBackend::Run() {
         if (fds[i + 1].revents == 0) continue;
         if (Drain(devices_[i])) continue;
         DebugOutput("input device gone: " + devices_[i].device->Name());
+        open_count_ = devices_.size() - 1;
         Release(devices_[i]);
         devices_.erase(devices_.begin() + static_cast<std::ptrdiff_t>(i));
-        open_count_ = devices_.size();
       }
     }
   } catch (...) {
     DebugOutput("input hook reader failed; every device is given back");
   }
+  open_count_ = 0;
   for (OpenDevice& open : devices_) Release(open);
   devices_.clear();
-  open_count_ = 0;
   finished_.Set();
 }
 

@@ -40,7 +40,7 @@ class EvdevHookBackend final : public HookBackend {
   void End(const StopPump& pump) override;
   [[nodiscard]] bool IsSystemWide() const override { return true; }
 
-  /// Devices still open; 0 once every device vanished or the back end stopped.
+  /// Devices still being read; 0 once every device vanished or the back end stopped.
   [[nodiscard]] std::size_t OpenDeviceCount() const { return open_count_.load(); }
 
  private:
