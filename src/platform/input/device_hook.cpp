@@ -107,9 +107,12 @@ struct HookState {
   EvdevHookBackend::InjectorFactory injector_factory;
 };
 
+/// Never destroyed: a hook still running when the process exits must not be joined
+/// during static destruction (its window may be gone); the kernel closes its devices,
+/// which releases every grab.
 HookState& State() {
-  static HookState state;
-  return state;
+  static HookState* const state = new HookState;
+  return *state;
 }
 
 std::string InputRoot() {
