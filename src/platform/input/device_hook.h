@@ -21,7 +21,10 @@ namespace zt640::platform::input {
 /// the mode's mouse message (`MouseMessageName`), sent synchronously to the target:
 /// wparam the message id of hook_records.h, lparam the address of a `KeyHookRecord` or
 /// `MouseHookRecord` that lives until the send returns. A key held down repeats its
-/// press. Keys outside the key table are not reported. A mode without a message name
+/// press. Keys outside the key table are not reported. The system-wide back end cannot
+/// know where the cursor is: its mouse records carry `kUnknownCursorPosition` (the
+/// window asks its toolkit for the cursor position instead, which is still where the
+/// click happened, since the send is synchronous). A mode without a message name
 /// sends nothing, but the keyboard is taken all the same.
 ///
 /// Back end, chosen at `Start`: the input event nodes when they can be read (system-wide;

@@ -51,8 +51,6 @@ bool EvdevHookBackend::Begin(HookEventSink* sink, bool keyboard, bool mouse, std
   sink_ = sink;
   keyboard_ = keyboard;
   mouse_ = mouse;
-  cursor_x_ = 0;
-  cursor_y_ = 0;
   stopping_ = false;
   stop_.Reset();
   finished_.Reset();
@@ -121,15 +119,14 @@ bool EvdevHookBackend::Drain(OpenDevice& open) {
 }
 
 void EvdevHookBackend::Handle(const input_event& event, std::uint32_t time_ms, const OpenDevice& open) {
-  if (event.type == EV_REL) {
-    if (event.code == REL_X) cursor_x_ += event.value;
-    if (event.code == REL_Y) cursor_y_ += event.value;
-    return;
-  }
   if (event.type != EV_KEY) return;
   if (IsMouseButton(event.code)) {
     if (!mouse_ || event.value == kKeyRepeated) return;
-    sink_->OnButton(ButtonInput{event.code, event.value != kKeyReleased, cursor_x_, cursor_y_, time_ms});
+    ButtonInput button;
+    button.code = event.code;
+    button.press = event.value != kKeyReleased;
+    button.time_ms = time_ms;
+    sink_->OnButton(button);
     return;
   }
   if (!IsKeyboardKey(event.code) || !keyboard_) return;

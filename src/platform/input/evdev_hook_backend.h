@@ -20,8 +20,8 @@ namespace zt640::platform::input {
 /// only watched, as the mouse hook of the design watches and the user still needs the
 /// mouse to stop a recording. One reader thread turns events into sink calls: key press,
 /// release and auto-repeat (reported as another press), and mouse button press and
-/// release. The cursor position under evdev is unknown: buttons carry the sum of the
-/// relative motion since `Begin`.
+/// release. The cursor position on the screen is unknown here: buttons carry
+/// `kUnknownCursorPosition`.
 ///
 /// Every grab is released when `End` runs, when the back end is destroyed, when a
 /// device vanishes or cannot be read (that device alone is dropped), and when the
@@ -64,8 +64,6 @@ class EvdevHookBackend final : public HookBackend {
   bool mouse_ = false;
   std::vector<OpenDevice> devices_;
   std::unique_ptr<LockKeyInjector> injector_;
-  std::int32_t cursor_x_ = 0;
-  std::int32_t cursor_y_ = 0;
 
   std::atomic<std::size_t> open_count_{0};
   std::atomic<bool> stopping_{false};

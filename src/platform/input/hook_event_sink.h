@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace zt640::platform::input {
 
@@ -15,12 +16,17 @@ inline constexpr std::int32_t kKeyReleased = 0;
 inline constexpr std::int32_t kKeyPressed = 1;
 inline constexpr std::int32_t kKeyRepeated = 2;
 
+/// The cursor position of a button event that the back end cannot know (the input
+/// event nodes report motion, not where the cursor is on the screen). It lies in no
+/// window, so a test "inside this control" is false for it.
+inline constexpr std::int32_t kUnknownCursorPosition = std::numeric_limits<std::int32_t>::min();
+
 /// A mouse button event as a back end sees it.
 struct ButtonInput {
   std::uint16_t code = 0;  ///< Linux button code (BTN_LEFT ...)
   bool press = false;
-  std::int32_t x = 0;  ///< cursor position as far as the back end knows it
-  std::int32_t y = 0;
+  std::int32_t x = kUnknownCursorPosition;  ///< cursor position on the screen, when known
+  std::int32_t y = kUnknownCursorPosition;
   std::uint32_t time_ms = 0;
 };
 
