@@ -4,6 +4,7 @@
 
 #include "ctl_command.h"
 #include "ctl_device_data.h"
+#include "ctl_macro_record.h"
 #include "profiles/basic_profiledata.h"
 #include "profiles/macro_deletion.h"
 #include "profiles/macro_library.h"
@@ -13,7 +14,8 @@ namespace zt640::ctl {
 namespace {
 
 constexpr char kUsage[] =
-    "macro {list|add|rename N NAME|delete N --yes|import FILE|export N FILE|show N} "
+    "macro {list|add|rename N NAME|delete N --yes|import FILE|export N FILE|show N|"
+    "record NAME [--timing real|fixed MS|none] [--seconds N]} "
     "--device {keyboard|mouse} [--data-root DIR] [--defaults DIR]";
 
 int Usage(const std::string& problem) {
@@ -79,7 +81,8 @@ int RunMacro(const CtlArgs& args) {
   if (options.device->kind != 1 && options.device->kind != 2) return Usage("macros belong to the keyboard and the mouse");
   if (options.words.empty()) return Usage("an action is needed");
   const std::string& action = options.words[0];
-  if (options.words.size() - 1 != OperandCount(action)) return Usage("wrong number of arguments for '" + action + "'");
+  const bool recording = action == "record";
+  if (!recording && options.words.size() - 1 != OperandCount(action)) return Usage("wrong number of arguments for '" + action + "'");
   const std::string folder = DeviceDataFolder(options);
   if (folder.empty()) {
     std::fprintf(stderr, "zt640ctl macro: the device data folder cannot be created\n");
@@ -97,7 +100,9 @@ int RunMacro(const CtlArgs& args) {
   }
 
   PanelResult result;
-  if (action == "list") {
+  if (recording) {
+    return RecordMacro(options, library, std::vector<std::string>(options.words.begin() + 1, options.words.end()));
+  } else if (action == "list") {
     for (int i = 0; i < count; ++i) {
       const MacroEntry& entry = library.Entries()[static_cast<size_t>(i)];
       std::printf("%d\t%s\t%s\n", i, entry.name.c_str(), entry.guid.c_str());
