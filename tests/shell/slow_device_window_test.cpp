@@ -58,13 +58,14 @@ TEST_P(SlowDeviceWindowTest, WindowKeepsServingWhileTheDeviceWaitsAndClosesQuick
   Open(GetParam().via_receiver ? WithReceiverIds() : InterfaceCatalogue());
   // The connect timer's exchange is under way (500 ms after the interface opened).
   ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->ExchangePending(CDeviceOptionUI::kConnectTimer); }, 5000));
-  EXPECT_LT(WorstRoundTrip(40), std::chrono::milliseconds(200));
+  // Instrumented builds run the event loop several times slower.
+  EXPECT_LT(WorstRoundTrip(40), std::chrono::milliseconds(ZT640_SANITIZED_BUILD ? 500 : 200));
   EXPECT_TRUE(KeyboardEntry()->ExchangePending(CDeviceOptionUI::kConnectTimer)) << "the exchange ended too soon";
 
   const auto closing = Clock::now();
   window_->Destroy();
   window_.reset();
-  EXPECT_LT(Clock::now() - closing, std::chrono::milliseconds(1500));
+  EXPECT_LT(Clock::now() - closing, std::chrono::milliseconds(ZT640_SANITIZED_BUILD ? 3000 : 1500));
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, SlowDeviceWindowTest,
