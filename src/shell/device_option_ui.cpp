@@ -5,7 +5,6 @@
 #include <QTimer>
 #include <chrono>
 #include <memory>
-#include <thread>
 
 #include "devices/device_worker.h"
 #include "devices/kalvex_usb_device.h"
