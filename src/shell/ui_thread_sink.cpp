@@ -13,22 +13,43 @@ constexpr int kRetryMs = 10;
 UiThreadSink::UiThreadSink(DevicePanelSink& target, std::recursive_timed_mutex& device_lock)
     : target_(target), device_lock_(device_lock) {}
 
-void UiThreadSink::Deliver(std::function<void(DevicePanelSink&)> call) {
-  if (QThread::currentThread() == thread()) {
+void UiThreadSink::Deliver(Call call) {
+  if (QThread::currentThread() != thread()) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, call = std::move(call)]() mutable {
+          queued_.push_back(std::move(call));
+          Drain();
+        },
+        Qt::QueuedConnection);
+    return;
+  }
+  if (queued_.empty()) {
     call(target_);
     return;
   }
-  QMetaObject::invokeMethod(
-      this, [this, call = std::move(call)] { RunWhenDeviceIdle(call); }, Qt::QueuedConnection);
+  queued_.push_back(std::move(call));
+  Drain();
 }
 
-void UiThreadSink::RunWhenDeviceIdle(const std::function<void(DevicePanelSink&)>& call) {
+void UiThreadSink::Drain() {
+  if (queued_.empty()) return;
   std::unique_lock lock(device_lock_, std::try_to_lock);
   if (!lock.owns_lock()) {
-    QTimer::singleShot(kRetryMs, this, [this, call] { RunWhenDeviceIdle(call); });
+    if (!retry_armed_) {
+      retry_armed_ = true;
+      QTimer::singleShot(kRetryMs, this, [this] {
+        retry_armed_ = false;
+        Drain();
+      });
+    }
     return;
   }
-  call(target_);
+  while (!queued_.empty()) {
+    Call call = std::move(queued_.front());
+    queued_.pop_front();
+    call(target_);
+  }
 }
 
 void UiThreadSink::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) { target_.ShowKeyLight(ui_key, colour); }
