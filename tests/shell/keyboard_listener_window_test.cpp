@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <filesystem>
 
+#include "devsim/keyboard_notification.h"
 #include "profiles/global_utils.h"
 #include "shell/device_key_button_ui.h"
 #include "shell/keyboard_page.h"
@@ -66,6 +67,25 @@ TEST_F(KeyboardListenerWindowTest, SlotChangeOnTheKeyboardChoosesThatProfileAndS
   ASSERT_TRUE(server_->SelectSlot(3));
   ASSERT_TRUE(WaitFor([&] { return Device().ActiveSlot() == 3; }));
   EXPECT_EQ(Combo("device_profile_combo")->currentIndex(), 1);
+}
+
+TEST_F(KeyboardListenerWindowTest, ReloadRequestFromTheKeyboardReadsTheProfileAgain) {
+  OpenConnected(InterfaceCatalogue());
+  // Another program changed key 0 of the active profile to key 1's factory value.
+  const std::string path = Device().Profile().GetProfilePath();
+  Json::Value document = CGlobalUtils::ParseJsonFile(path);
+  ASSERT_FALSE(document.isNull());
+  const Json::Value moved = document["Device"][0]["KeyList"][1]["Assignment"];
+  ASSERT_NE(document["Device"][0]["KeyList"][0]["Assignment"], moved);
+  document["Device"][0]["KeyList"][0]["Assignment"] = moved;
+  ASSERT_TRUE(CGlobalUtils::WriteJsonFile(path, document));
+  const QString key1_text = Page()->Picture()->Button(1)->text();
+  ASSERT_NE(Page()->Picture()->Button(0)->text(), key1_text);
+
+  ASSERT_TRUE(server_->SendNotification(devsim::KeyboardNotification::kReload));
+  ASSERT_TRUE(WaitFor([&] { return Page()->Picture()->Button(0)->text() == key1_text; }));
+  EXPECT_EQ(Device().Assignments()[0].current.assignment.Pack(), moved.asInt());
+  EXPECT_FALSE(Device().ReloadPending());
 }
 
 TEST_F(KeyboardListenerWindowTest, Mode7_AKeyPressedOnTheKeyboardLightsThatKeyInThePicture) {
