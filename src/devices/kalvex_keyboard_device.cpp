@@ -30,6 +30,18 @@ CKalvexKeyboardDevice::~CKalvexKeyboardDevice() {
   StopListener(kListenerReceiver);
 }
 
+bool CKalvexKeyboardDevice::AttachSecondaryInterface(int kind, const std::string& path) {
+  return StartListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable, path);
+}
+
+void CKalvexKeyboardDevice::DetachSecondaryInterface(int kind) {
+  (void)StopListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable);
+}
+
+bool CKalvexKeyboardDevice::SecondaryInterfaceAttached(int kind) const {
+  return (kind == kKindKeyboardReceiver ? receiver_listener_ : cable_listener_).IsOpen();
+}
+
 int CKalvexKeyboardDevice::FindKey(int value) { return KeyboardEffectRenderer::FindKey(value); }
 
 void CKalvexKeyboardDevice::SetProfileName(std::string uuid) {

@@ -118,6 +118,11 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   [[nodiscard]] static int FindKey(int value);
 
   // Listeners.
+  /// Kind 9 (the receiver's interface) starts the receiver listener, any other
+  /// kind the cable listener.
+  [[nodiscard]] bool AttachSecondaryInterface(int kind, const std::string& path) override;
+  void DetachSecondaryInterface(int kind) override;
+  [[nodiscard]] bool SecondaryInterfaceAttached(int kind) const override;
   [[nodiscard]] bool StartListener(int kind, const std::string& path);
   WorkerThread::StopOutcome StopListener(int kind);
   /// Called from a listener thread whenever work was queued; the owner then

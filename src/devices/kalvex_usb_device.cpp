@@ -143,9 +143,9 @@ void CKalvexUSBDevice::BindCatalogueEntry(const DeviceTypeInfo& entry) {
   model_code_ = entry.model;
 }
 
-void CKalvexUSBDevice::SetHostLighting(bool on) {
+void CKalvexUSBDevice::SetHostLighting(bool on, bool tell_device) {
   host_lighting_.store(on);
-  if (on && (kind_ == kKindKeyboard || kind_ == kKindKeyboardReceiver)) {
+  if (on && tell_device && (kind_ == kKindKeyboard || kind_ == kKindKeyboardReceiver)) {
     // The keyboard keeps running its own effect when it does not answer.
     (void)channel_->EnableHostLighting();
   }

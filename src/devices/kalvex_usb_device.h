@@ -64,8 +64,12 @@ struct DeviceTypeInfo {
 /// effects, data folders, and the virtual interface (in slot order) through
 /// which the main window, editors and workers drive every kind alike.
 ///
-/// Threads: the UI thread calls everything; the lighting worker uses only the
+/// Threads: one thread at a time runs operations on the object, holding its
+/// operation lock (the owner's device worker for exchanges that may wait on the
+/// device, the UI thread for user edits); the lighting worker uses only the
 /// lighting core and the channel, both shared with it by shared pointer.
+/// Connect and Disconnect run on the owner's thread without that lock:
+/// Disconnect is what cuts a waiting exchange short.
 class CKalvexUSBDevice {
  public:
   static constexpr size_t kMaxFrameZones = 170;
@@ -139,8 +143,9 @@ class CKalvexUSBDevice {
   [[nodiscard]] int32_t GetKind() const { return kind_; }
   [[nodiscard]] int32_t GetModelCode() const { return model_code_; }
   void SetModelCode(int32_t code) { model_code_ = code; }
-  /// Stores the flag; switching it on for a keyboard hands it the lighting (0x1C).
-  void SetHostLighting(bool on);
+  /// Stores the flag; switching it on for a keyboard hands it the lighting (0x1C)
+  /// unless `tell_device` is false (the caller sends it later, off its own thread).
+  void SetHostLighting(bool on, bool tell_device = true);
   [[nodiscard]] bool HostLighting() const { return host_lighting_.load(); }
   /// Whether the device's picture is on screen. While it is not, a device that
   /// runs its current effect itself needs no host rendering at all.
@@ -157,11 +162,25 @@ class CKalvexUSBDevice {
   [[nodiscard]] std::string GetDefaultProfilePath() const;
   void SetPanelSink(DevicePanelSink* sink);
 
+  /// A secondary interface of this device (catalogue kind `kind`: the cable's
+  /// or the receiver's) appeared at `path`; a device that listens to reports
+  /// it sends on its own opens it and listens. False when nothing listens.
+  [[nodiscard]] virtual bool AttachSecondaryInterface(int /*kind*/, const std::string& /*path*/) { return false; }
+  /// The secondary interface of catalogue kind `kind` went away.
+  virtual void DetachSecondaryInterface(int /*kind*/) {}
+  /// Whether a listener is open on the secondary interface of `kind`.
+  [[nodiscard]] virtual bool SecondaryInterfaceAttached(int /*kind*/) const { return false; }
+
   /// Opens the interface at `path` (the receiver's when `via_receiver`) and
   /// marks the channel open with its connection type. False when it fails.
   [[nodiscard]] bool Connect(const std::string& path, bool via_receiver);
   /// Closes the channel's interfaces; the object keeps its data.
   void Disconnect();
+
+  /// Held by whoever runs an operation on the device (its worker for each task,
+  /// the UI thread around user edits), so operations of several steps never
+  /// interleave and the device's state is never read while one is half done.
+  [[nodiscard]] std::recursive_timed_mutex& OperationLock() const { return operation_lock_; }
 
   [[nodiscard]] CommandChannel& Channel() { return *channel_; }
   [[nodiscard]] const DeviceInfoRecord& DeviceInfo() const { return device_info_; }
@@ -201,6 +220,7 @@ class CKalvexUSBDevice {
   std::shared_ptr<LightingCore> core_;
   std::atomic<bool> host_lighting_{true};
   std::atomic<bool> sync_flag_{false};
+  mutable std::recursive_timed_mutex operation_lock_;
 };
 
 }  // namespace zt640

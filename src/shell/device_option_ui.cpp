@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QTimer>
+#include <chrono>
+#include <memory>
 
+#include "devices/device_worker.h"
 #include "devices/kalvex_usb_device.h"
 #include "platform/ipc/message_queue.h"
 #include "shell/device_icon_painter.h"
@@ -111,10 +114,57 @@ void CDeviceOptionUI::ArmTimer(int id, int delay_ms) {
 
 void CDeviceOptionUI::KillTimer(int id) {
   if (QTimer* timer = timers_.value(id)) timer->stop();
+  ++epochs_[id];
+  pending_.remove(id);
 }
 
 void CDeviceOptionUI::KillAllTimers() {
   for (QTimer* timer : std::as_const(timers_)) timer->stop();
+  for (unsigned& epoch : epochs_) ++epoch;
+  // Exchanges tied to no timer end here too.
+  ++epochs_[0];
+  pending_.clear();
+  SetNotAnswering(false);
+}
+
+void CDeviceOptionUI::RunExchange(int timer, std::function<void(CKalvexUSBDevice&)> work, std::function<void()> done) {
+  CKalvexUSBDevice* device = device_;
+  if (device == nullptr) return;
+  if (worker_ == nullptr) {
+    {
+      std::lock_guard lock(device->OperationLock());
+      work(*device);
+    }
+    if (done) done();
+    return;
+  }
+  const unsigned epoch = epochs_.value(timer);
+  pending_.insert(timer);
+  DeviceWorker* worker = worker_;
+  const bool posted = worker->Post([this, device, worker, timer, epoch, work = std::move(work), done = std::move(done)] {
+    std::unique_lock lock(device->OperationLock(), std::defer_lock);
+    // The UI thread may hold the device for an edit; shutting down must not wait for it.
+    while (!lock.try_lock_for(std::chrono::milliseconds(50))) {
+      if (worker->Stopping()) return;
+    }
+    work(*device);
+    lock.unlock();
+    QMetaObject::invokeMethod(
+        this,
+        [this, timer, epoch, done] {
+          if (epochs_.value(timer) != epoch) return;
+          pending_.remove(timer);
+          if (done) done();
+        },
+        Qt::QueuedConnection);
+  });
+  if (!posted) pending_.remove(timer);
+}
+
+void CDeviceOptionUI::SetNotAnswering(bool not_answering) {
+  if (not_answering == not_answering_) return;
+  not_answering_ = not_answering;
+  emit AnsweringChanged(this);
 }
 
 bool CDeviceOptionUI::IsTimerArmed(int id) const {
@@ -147,7 +197,7 @@ void CDeviceOptionUI::OnTimer(int id) {
       OnRefreshTimer();
       break;
     case kDeferredRefreshTimer:
-      device_->RefreshFromDevice();
+      RunExchange(kDeferredRefreshTimer, [](CKalvexUSBDevice& device) { device.RefreshFromDevice(); }, nullptr);
       break;
     case kPowerTimer:
       OnPowerTimer();
@@ -161,24 +211,43 @@ void CDeviceOptionUI::OnTimer(int id) {
 }
 
 void CDeviceOptionUI::OnConnectTimer() {
-  if (OnReceiver() && ChannelOpen()) {
-    if (device_->IsReceiverLinkUp() != 1) {
-      retries_ = (retries_ + 1) % kMaxRetries;
-      if (entry_visible_) RequestVisible(false);
-      ArmTimer(kConnectTimer, kConnectRetryMs);
-      return;
-    }
-    RequestVisible(true);
+  if (!(OnReceiver() && ChannelOpen())) {
+    StartFirstSynchronisation();
+    return;
   }
-  device_->ReadDevice();
-  retries_ = 0;
-  ArmTimer(kRefreshTimer, kRefreshWiredMs);
-  if (wireless_ && ChannelOpen()) ArmTimer(kPowerTimer, kFirstPowerMs);
-  if (OnReceiver()) ArmTimer(kReceiverCheckTimer, kReceiverCheckFirstMs);
+  auto link = std::make_shared<int>(0);
+  RunExchange(
+      kConnectTimer, [link](CKalvexUSBDevice& device) { *link = device.IsReceiverLinkUp(); },
+      [this, link] {
+        if (*link != 1) {
+          retries_ = (retries_ + 1) % kMaxRetries;
+          SetNotAnswering(true);
+          if (entry_visible_) RequestVisible(false);
+          ArmTimer(kConnectTimer, kConnectRetryMs);
+          return;
+        }
+        SetNotAnswering(false);
+        RequestVisible(true);
+        StartFirstSynchronisation();
+      });
+}
+
+void CDeviceOptionUI::StartFirstSynchronisation() {
+  RunExchange(
+      kConnectTimer, [](CKalvexUSBDevice& device) { device.ReadDevice(); },
+      [this] {
+        retries_ = 0;
+        ArmTimer(kRefreshTimer, kRefreshWiredMs);
+        if (wireless_ && ChannelOpen()) ArmTimer(kPowerTimer, kFirstPowerMs);
+        if (OnReceiver()) ArmTimer(kReceiverCheckTimer, kReceiverCheckFirstMs);
+      });
 }
 
 void CDeviceOptionUI::OnRefreshTimer() {
-  device_->SendLightFrame();
+  // A frame still on its way makes the next one wait for the next tick.
+  if (!ExchangePending(kRefreshTimer)) {
+    RunExchange(kRefreshTimer, [](CKalvexUSBDevice& device) { device.SendLightFrame(); }, nullptr);
+  }
   // The power widget repaints itself when a new power record arrives; repainting
   // it on every 5 ms frame would only burn time.
   if (!ChannelOpen()) return;
@@ -200,20 +269,28 @@ void CDeviceOptionUI::SetOnScreen(bool on) {
 }
 
 void CDeviceOptionUI::OnPowerTimer() {
-  device_->ReadPowerStatus();
-  if (wireless_) ArmTimer(kPowerTimer, kPowerPeriodMs);
+  if (ExchangePending(kPowerTimer)) return;
+  RunExchange(kPowerTimer, [](CKalvexUSBDevice& device) { device.ReadPowerStatus(); }, [this] {
+    if (wireless_) ArmTimer(kPowerTimer, kPowerPeriodMs);
+  });
 }
 
 void CDeviceOptionUI::OnReceiverCheckTimer() {
-  if (!OnReceiver()) return;
-  const bool answers = device_->IsReceiverLinkUp() == 1;
-  if (answers && !entry_visible_) {
-    RequestVisible(true);
-    device_->ReadPowerStatus();
-  } else if (!answers && entry_visible_) {
-    RequestVisible(false);
-  }
-  ArmTimer(kReceiverCheckTimer, kReceiverCheckPeriodMs);
+  if (!OnReceiver() || ExchangePending(kReceiverCheckTimer)) return;
+  auto link = std::make_shared<int>(0);
+  RunExchange(
+      kReceiverCheckTimer, [link](CKalvexUSBDevice& device) { *link = device.IsReceiverLinkUp(); },
+      [this, link] {
+        const bool answers = *link == 1;
+        SetNotAnswering(!answers);
+        if (answers && !entry_visible_) {
+          RequestVisible(true);
+          RunExchange(0, [](CKalvexUSBDevice& device) { device.ReadPowerStatus(); }, nullptr);
+        } else if (!answers && entry_visible_) {
+          RequestVisible(false);
+        }
+        if (OnReceiver()) ArmTimer(kReceiverCheckTimer, kReceiverCheckPeriodMs);
+      });
 }
 
 }  // namespace zt640

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QHash>
+#include <QSet>
+#include <functional>
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
@@ -14,6 +16,7 @@ class QTimer;
 namespace zt640 {
 
 class CKalvexUSBDevice;
+class DeviceWorker;
 
 namespace platform {
 class MessageQueue;
@@ -26,6 +29,12 @@ class MessageQueue;
 /// Timer ids: 1000 frame push and poll, 1001 connect, 1002 deferred refresh from
 /// the device, 1005 power status, 1007 receiver check. Each is one-shot: its
 /// handler re-arms it when it should run again.
+///
+/// The exchanges a timer starts run on the device's worker thread (when the entry
+/// has one); what follows them runs back on the UI thread once they are done, so
+/// a slow or silent device never holds up the window. A timer whose exchange is
+/// still running starts no second one; killing a timer drops what its running
+/// exchange would have done next.
 class CDeviceOptionUI : public QWidget {
   Q_OBJECT
  public:
@@ -67,6 +76,16 @@ class CDeviceOptionUI : public QWidget {
   void SetName(const QString& name);
   /// Where UM_DEVICE_VISIBLE goes (null: nowhere).
   void SetMainQueue(platform::MessageQueue* queue) { main_queue_ = queue; }
+  /// The thread that runs the device's exchanges (null: they run on the caller's).
+  void SetWorker(DeviceWorker* worker) { worker_ = worker; }
+
+  /// Runs `work` on the device under its operation lock, on the worker thread,
+  /// then `done` (may be empty) on the UI thread. `timer` ties the exchange to one
+  /// of the entry's timers (0: to none): killing that timer drops `done`.
+  void RunExchange(int timer, std::function<void(CKalvexUSBDevice&)> work, std::function<void()> done);
+  [[nodiscard]] bool ExchangePending(int timer) const { return pending_.contains(timer); }
+  /// The device behind the receiver did not answer the last link query.
+  [[nodiscard]] bool NotAnswering() const { return not_answering_; }
 
   /// The entry's own visibility flag (the widget may be hidden with its window).
   [[nodiscard]] bool IsEntryVisible() const { return entry_visible_; }
@@ -92,10 +111,14 @@ class CDeviceOptionUI : public QWidget {
  signals:
   /// The option button was clicked by the user.
   void Chosen(CDeviceOptionUI* entry);
+  /// NotAnswering changed.
+  void AnsweringChanged(CDeviceOptionUI* entry);
 
  private:
   void OnTimer(int id);
   void OnConnectTimer();
+  void StartFirstSynchronisation();
+  void SetNotAnswering(bool not_answering);
   void OnRefreshTimer();
   void OnPowerTimer();
   void OnReceiverCheckTimer();
@@ -113,7 +136,11 @@ class CDeviceOptionUI : public QWidget {
   QPointer<CMpDevicePowerUI> power_;
   platform::MessageQueue* main_queue_ = nullptr;
   DeviceIcons icons_;
+  DeviceWorker* worker_ = nullptr;  ///< not owned; outlives every exchange it runs
   QHash<int, QTimer*> timers_;
+  QHash<int, unsigned> epochs_;  ///< per timer, advanced when it is killed
+  QSet<int> pending_;            ///< timers whose exchange is running
+  bool not_answering_ = false;
   int kind_ = 0;
   int variant_ = 0;
   int type_index_ = -1;

@@ -5,14 +5,18 @@
 #include <QLayout>
 #include <QStackedWidget>
 #include <QWidget>
+#include <array>
 #include <thread>
 
+#include "devices/device_worker.h"
+#include "devices/kalvex_keyboard_device.h"
 #include "devices/kalvex_usb_device.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/message_queue.h"
 #include "shell/device_option_ui.h"
 #include "shell/mp_device_power_ui.h"
 #include "shell/power_panel_sink.h"
+#include "shell/ui_thread_sink.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/skin_loader.h"
@@ -21,6 +25,15 @@ namespace zt640 {
 
 namespace {
 constexpr const char* kPowerSkin = "MpDevicePower.ui";
+
+constexpr std::array<int, 5> kSecondaryKinds = {device_kind::kKeyboard, device_kind::kKeyboardReceiver,
+                                                 device_kind::kMouse, device_kind::kMouseReceiver,
+                                                 device_kind::kMousePad};
+
+/// Ends every listener of the device (its threads are joined or detached).
+void StopListeners(CKalvexUSBDevice& device) {
+  for (int kind : kSecondaryKinds) device.DetachSecondaryInterface(kind);
+}
 
 void TraceKind(uint16_t kind, const char* keyboard, const char* mouse, const char* pad) {
   if (kind == device_kind::kKeyboard || kind == device_kind::kKeyboardReceiver) platform::DebugOutput(keyboard);
@@ -33,6 +46,9 @@ void TraceKind(uint16_t kind, const char* keyboard, const char* mouse, const cha
 struct DeviceSelector::Managed {
   std::unique_ptr<CKalvexUSBDevice> device;
   std::unique_ptr<DevicePanelSink> sink;  ///< the page, or the power widget alone
+  /// What the device's worker shows goes through here to `sink` on the UI thread.
+  std::unique_ptr<UiThreadSink> ui_sink;
+  std::unique_ptr<DeviceWorker> worker;  ///< stopped before the device goes
   InterfaceSlot record;  ///< the command interface record identifying the device
   int type_index = -1;
   bool wireless = false;
@@ -49,19 +65,42 @@ DeviceSelector::DeviceSelector(QWidget* root, platform::MessageQueue& queue, con
   power_switch_ = root->findChild<QStackedWidget*>(QStringLiteral("device_power_switch"));
   no_device_ = root->findChild<QWidget*>(QStringLiteral("No_device_Link"));
   status_ = root->findChild<QLabel*>(QStringLiteral("status_label"));
+  no_device_title_ = root->findChild<QLabel*>(QStringLiteral("no_device_title"));
 }
 
 DeviceSelector::~DeviceSelector() {
+  Shutdown();
   // Entries are widgets of the window and may outlive this object: cut them off
   // from the devices before the devices go.
   for (const std::unique_ptr<Managed>& managed : devices_) {
     if (managed->entry) {
-      managed->entry->KillAllTimers();
+      managed->entry->disconnect(this);
       managed->entry->SetDevice(nullptr, managed->type_index, managed->wireless);
       managed->entry->SetMainQueue(nullptr);
+      managed->entry->SetWorker(nullptr);
     }
     managed->device->SetPanelSink(nullptr);
+  }
+}
+
+void DeviceSelector::Shutdown() {
+  if (shut_down_) return;
+  shut_down_ = true;
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->entry) managed->entry->KillAllTimers();
+    // Closing the interfaces first lets the worker's running exchange end at once.
     managed->device->Disconnect();
+    managed->worker->Stop();
+    StopListeners(*managed->device);
+    if (auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(managed->device.get())) keyboard->SetListenerNotify(nullptr);
+  }
+}
+
+void DeviceSelector::RunOnDevice(CKalvexUSBDevice* device, std::function<void(CKalvexUSBDevice&)> work) {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->device.get() != device || !managed->entry) continue;
+    managed->entry->RunExchange(0, std::move(work), nullptr);
+    return;
   }
 }
 
@@ -138,7 +177,9 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   if (page_binder_) {
     if (std::unique_ptr<DevicePanelSink> page_sink = page_binder_(page, *device, power)) managed->sink = std::move(page_sink);
   }
-  device->SetPanelSink(managed->sink.get());
+  managed->ui_sink = std::make_unique<UiThreadSink>(*managed->sink, device->OperationLock());
+  device->SetPanelSink(managed->ui_sink.get());
+  managed->worker = std::make_unique<DeviceWorker>(std::string(type.kind_name) + " device worker");
   device->SetPageType(type.page_type);
   device->BuildKeyControls(type.key_count);
 
@@ -153,10 +194,21 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   entry->SetName(QString::fromLatin1(type.kind_name.data(), static_cast<qsizetype>(type.kind_name.size())));
   entry->SetDevice(device.get(), type_index, type.wireless);
   entry->SetMainQueue(&queue_);
+  entry->SetWorker(managed->worker.get());
+  connect(entry, &CDeviceOptionUI::AnsweringChanged, this, [this] { UpdateNoDevicePanel(); });
   connect(entry, &CDeviceOptionUI::Chosen, this, [this](CDeviceOptionUI* chosen) {
     Select(chosen);
     AfterVisibilityChange();
   });
+  if (auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(device.get())) {
+    // Listener threads only post: the reports are applied on the UI thread.
+    keyboard->SetListenerNotify([queue = &queue_, type_index] {
+      platform::WindowMessage message;
+      message.message = kListenerEventsMessage;
+      message.wparam = static_cast<std::uint64_t>(type_index);
+      (void)queue->Post(message);
+    });
+  }
   managed->device = std::move(device);
   managed->entry = entry;
   managed->power = power;
@@ -177,7 +229,51 @@ std::int64_t DeviceSelector::OnDeviceAdd(std::uint64_t slot) {
   if (identity && FindByRecord(*identity) == nullptr && command_row >= 0) {
     (void)CreateDevice(static_cast<std::size_t>(command_row), 0);
   }
-  if (record->role == kRoleCommand) ConnectInterface(slot);
+  if (record->role == kRoleCommand) {
+    ConnectInterface(slot);
+  } else {
+    AttachSecondary(slot);
+  }
+  return 1;
+}
+
+void DeviceSelector::AttachSecondary(std::size_t slot) {
+  const std::optional<InterfaceSlot> record = slots_.Slot(slot);
+  const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
+  Managed* managed = identity ? FindByRecord(*identity) : nullptr;
+  if (!record || managed == nullptr || record->path.empty()) return;
+  if (!managed->device->AttachSecondaryInterface(record->kind, record->path)) {
+    platform::DebugOutput("secondary interface not attached: " + record->path);
+  }
+}
+
+void DeviceSelector::DetachSecondary(const InterfaceSlot& record, std::size_t slot) {
+  const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
+  Managed* managed = identity ? FindByRecord(*identity) : nullptr;
+  if (managed != nullptr) managed->device->DetachSecondaryInterface(record.kind);
+}
+
+std::int64_t DeviceSelector::OnListenerEvents(std::uint64_t type_index) {
+  auto* keyboard = type_index < catalogue_.Types().size()
+                       ? dynamic_cast<CKalvexKeyboardDevice*>(DeviceForType(static_cast<int>(type_index)))
+                       : nullptr;
+  CDeviceOptionUI* entry = keyboard != nullptr ? EntryForType(static_cast<int>(type_index)) : nullptr;
+  if (entry == nullptr) return 0;
+  // Applying a report may read the keyboard (a sync request does): that runs on
+  // its worker; the page follows a slot change on the UI thread.
+  auto events = std::make_shared<std::vector<ListenerEvent>>();
+  entry->RunExchange(
+      0,
+      [events](CKalvexUSBDevice& device) {
+        *events = static_cast<CKalvexKeyboardDevice&>(device).ProcessListenerEvents();
+      },
+      [this, keyboard, events, type = static_cast<int>(type_index)] {
+        for (const ListenerEvent& event : *events) {
+          if (event.kind != ListenerEvent::Kind::kSlot || !keyboard->Channel().is_open() || !slot_reported_) continue;
+          std::lock_guard lock(keyboard->OperationLock());
+          slot_reported_(type, event.slot);
+        }
+      });
   return 1;
 }
 
@@ -222,18 +318,25 @@ void DeviceSelector::SwitchPairedDevice(std::size_t cable_slot) {
   if (!managed->entry) return;
   if (to_receiver) {
     if (managed->wireless) {
-      for (int wait = 0; wait < kLinkQueryMaxWaits && device.IsReceiverLinkUp() != 1; ++wait) {
-        if (wait < kLinkQueryMaxWaits - 1) platform::DebugOutput("获取2.4G模式失败");
-        std::this_thread::sleep_for(std::chrono::milliseconds(kLinkQueryWaitMs));
-      }
-      device.ReadPowerStatus();
+      // Up to 26 link queries of up to 5 s each: on the device's worker.
+      managed->entry->RunExchange(0, [](CKalvexUSBDevice& receiver_device) {
+        for (int wait = 0; wait < kLinkQueryMaxWaits && receiver_device.Channel().is_open() &&
+                           receiver_device.IsReceiverLinkUp() != 1;
+             ++wait) {
+          if (wait < kLinkQueryMaxWaits - 1) platform::DebugOutput("获取2.4G模式失败");
+          std::this_thread::sleep_for(std::chrono::milliseconds(kLinkQueryWaitMs));
+        }
+        receiver_device.ReadPowerStatus();
+      }, nullptr);
     }
     managed->entry->ArmTimer(CDeviceOptionUI::kReceiverCheckTimer, kReceiverCheckDelayMs);
     managed->entry->ArmTimer(CDeviceOptionUI::kRefreshTimer, 50);
   } else {
     managed->entry->ArmTimer(CDeviceOptionUI::kConnectTimer, kConnectDelayMs);
     Show(managed->entry);
-    if (managed->wireless) device.ReadPowerStatus();
+    if (managed->wireless) {
+      managed->entry->RunExchange(0, [](CKalvexUSBDevice& cable_device) { cable_device.ReadPowerStatus(); }, nullptr);
+    }
   }
 }
 
@@ -241,7 +344,10 @@ std::int64_t DeviceSelector::OnDeviceRemove(std::uint64_t slot) {
   const std::optional<InterfaceSlot> record = slot < slots_.size() ? slots_.Slot(slot) : std::nullopt;
   if (!record) return 0;
   TraceKind(record->kind, "删除一个键盘设备", "删除一个鼠标设备", "删除一个鼠标垫设备");
-  if (record->role != kRoleCommand) return 1;
+  if (record->role != kRoleCommand) {
+    DetachSecondary(*record, slot);
+    return 1;
+  }
   TraceKind(record->kind, "键盘设备丢失", "鼠标设备丢失", nullptr);
   if (slots_.PartnerActive(slot)) {
     if (IsCableKind(record->kind)) SwitchPairedDevice(slot);
@@ -303,11 +409,22 @@ void DeviceSelector::UpdateNoDevicePanel() {
   const bool none = VisibleCount() == 0;
   if (no_device_) no_device_->setVisible(none);
   if (device_switch_) device_switch_->setVisible(!none);
+  bool not_answering = false;
+  for (const CDeviceOptionUI* entry : Entries()) not_answering = not_answering || entry->NotAnswering();
   if (status_) {
-    const QString key = none ? QStringLiteral("status_waiting_text") : QStringLiteral("status_connected_text");
+    // A receiver is there but the device behind it does not answer: say so rather
+    // than wait for a device as if none were connected.
+    const QString key = !none                 ? QStringLiteral("status_connected_text")
+                        : not_answering ? QStringLiteral("status_no_answer_text")
+                                        : QStringLiteral("status_waiting_text");
     // The key goes with the label, so a change of language shows the right text.
     status_->setProperty("textKey", key);
     status_->setText(ui::ResourceManager::Instance().Language().Text(key));
+  }
+  if (no_device_title_) {
+    const QString key = not_answering ? QStringLiteral("status_no_answer_text") : QStringLiteral("no_device_text");
+    no_device_title_->setProperty("textKey", key);
+    no_device_title_->setText(ui::ResourceManager::Instance().Language().Text(key));
   }
 }
 

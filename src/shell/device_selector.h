@@ -37,6 +37,9 @@ class DeviceSelector : public QObject {
   static constexpr std::uint32_t kDeviceAddMessage = 3090;
   static constexpr std::uint32_t kDeviceRemoveMessage = 3091;
   static constexpr std::uint32_t kDeviceVisibleMessage = 3331;
+  /// Posted by a device's listener thread (wParam the device type index): the
+  /// device has reports waiting for the UI thread.
+  static constexpr std::uint32_t kListenerEventsMessage = 3099;
   static constexpr int kConnectDelayMs = 500;
   static constexpr int kReceiverCheckDelayMs = 2000;
   static constexpr int kLinkQueryWaitMs = 50;
@@ -70,6 +73,8 @@ class DeviceSelector : public QObject {
   void SetDeviceCreated(DeviceCreated callback) { device_created_ = std::move(callback); }
   /// Told after every change of the selected entry.
   void SetSelectionChanged(std::function<void()> callback) { selection_changed_ = std::move(callback); }
+  /// Told when a keyboard reported that it switched to settings slot `slot`.
+  void SetSlotReported(std::function<void(int type_index, int slot)> callback) { slot_reported_ = std::move(callback); }
   /// Told after every show or hide, with the number of visible entries.
   void SetVisibilityChanged(std::function<void(int visible)> callback) { visibility_changed_ = std::move(callback); }
 
@@ -83,6 +88,8 @@ class DeviceSelector : public QObject {
   std::int64_t OnDeviceAdd(std::uint64_t slot);
   std::int64_t OnDeviceRemove(std::uint64_t slot);
   std::int64_t OnDeviceVisible(std::uint64_t type_index, std::int64_t show);
+  /// Applies the reports a device's listeners queued; 0 for an unknown type.
+  std::int64_t OnListenerEvents(std::uint64_t type_index);
 
   /// The discovery loop's way to this window: blocking sends of 3090 and 3091 and
   /// the post of `activate_message` after the first pass.
@@ -98,6 +105,11 @@ class DeviceSelector : public QObject {
   void UpdateNoDevicePanel();
   /// Stops or resumes the power polling of every wireless device's entry.
   void SetPowerPolling(bool on);
+  /// Runs `work` on the device's worker thread under its operation lock.
+  void RunOnDevice(CKalvexUSBDevice* device, std::function<void(CKalvexUSBDevice&)> work);
+  /// Ends all device traffic: every device's interfaces are closed (which cuts
+  /// waiting exchanges short), its worker and listeners are stopped. Runs once.
+  void Shutdown();
 
   [[nodiscard]] CDeviceOptionUI* EntryForType(int type_index) const;
   [[nodiscard]] CKalvexUSBDevice* DeviceForType(int type_index) const;
@@ -113,6 +125,9 @@ class DeviceSelector : public QObject {
   [[nodiscard]] Managed* FindByRecord(const InterfaceSlot& record) const;
   [[nodiscard]] Managed* FindByEntry(const CDeviceOptionUI* entry) const;
   void ConnectInterface(std::size_t slot);
+  /// Hands a secondary (role 255) interface to its device, or takes it back.
+  void AttachSecondary(std::size_t slot);
+  void DetachSecondary(const InterfaceSlot& record, std::size_t slot);
   void SwitchPairedDevice(std::size_t cable_slot);
   void Show(CDeviceOptionUI* entry);
   void Hide(CDeviceOptionUI* entry);
@@ -124,6 +139,7 @@ class DeviceSelector : public QObject {
   QPointer<QStackedWidget> power_switch_;
   QPointer<QWidget> no_device_;
   QPointer<QLabel> status_;
+  QPointer<QLabel> no_device_title_;
   platform::MessageQueue& queue_;
   InterfaceCatalogue catalogue_;
   SlotTable slots_;
@@ -133,7 +149,9 @@ class DeviceSelector : public QObject {
   DeviceCreated device_created_;
   std::function<void()> selection_changed_;
   std::function<void(int)> visibility_changed_;
+  std::function<void(int, int)> slot_reported_;
   std::vector<std::unique_ptr<Managed>> devices_;  ///< creation order; live for the whole run
+  bool shut_down_ = false;
 };
 
 }  // namespace zt640

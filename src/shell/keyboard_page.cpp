@@ -174,6 +174,26 @@ void KeyboardPage::ActivateSelectedProfile() {
   }
 }
 
+void KeyboardPage::FollowKeyboardSlot(int slot) {
+  if (!profiles_ || slot < 0) return;
+  ProfileList& list = profiles_->List();
+  if (static_cast<size_t>(slot) >= list.Entries().size()) return;
+  if (list.Entries()[static_cast<size_t>(slot)].uuid == list.GetActiveProfileUuid()) return;
+  const PanelResult selected = list.SelectProfile(slot);
+  if (!selected.done()) {
+    ShowResult(selected.message_key);
+    return;
+  }
+  profiles_->Refresh();
+  device_.SetProfileName(list.GetActiveProfileUuid());
+  (void)device_.LoadProfileState();
+  device_.DropMissingMacros();
+  device_.ApplyProfileState();
+  if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
+    key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
+  }
+}
+
 void KeyboardPage::ReloadAfterReset() {
   (void)device_.LoadProfileState();
   device_.ApplyProfileState();

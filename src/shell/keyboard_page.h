@@ -63,6 +63,11 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   bool OnProfileItemSelect(const QString& name, int index);
   /// Activates the profile chosen in the drop-down list on the device.
   void ActivateSelectedProfile();
+  /// The keyboard switched to settings slot `slot` by itself: the profile at that
+  /// position of the list (when there is one) becomes the chosen and active
+  /// profile and the page shows it. Nothing is written: the keyboard already runs
+  /// its own slot.
+  void FollowKeyboardSlot(int slot);
   /// Resets the selected profile and the keyboard ("device_reset_btn" after the
   /// panel's own confirmation, "default_btn" after the main window's).
   void ReloadAfterReset();

@@ -91,10 +91,24 @@ void CMainWnd::InitWindow() {
   }
 }
 
+std::vector<std::unique_lock<std::recursive_timed_mutex>> CMainWnd::LockDevices() const {
+  std::vector<std::unique_lock<std::recursive_timed_mutex>> locks;
+  if (!selector_) return locks;
+  for (CKalvexUSBDevice* device : selector_->DevicesInKindOrder()) locks.emplace_back(device->OperationLock());
+  return locks;
+}
+
 void CMainWnd::Notify(const ui::Notification& notification) {
   if (destroyed_) return;
   const QString& kind = notification.kind;
   const QString& name = notification.sender_name;
+  // A user action on a device page works on the devices: their workers wait meanwhile.
+  std::vector<std::unique_lock<std::recursive_timed_mutex>> device_locks;
+  const auto* sender = qobject_cast<const QWidget*>(notification.sender.data());
+  if (const QWidget* pages = FindControl(QStringLiteral("device_switch")); sender != nullptr && pages != nullptr &&
+                                                                          pages->isAncestorOf(sender)) {
+    device_locks = LockDevices();
+  }
   if (kind == QLatin1String("windowinit") && notification.sender == this) {
     OnWindowInit();
   } else if (kind == QLatin1String("windowsize")) {
@@ -127,6 +141,7 @@ void CMainWnd::OnTimer(int id) {
   } else if (id == kTrayMenuTimer) {
     OpenTrayMenu();
   } else if (id == kProfileSwitchTimer) {
+    const auto device_locks = LockDevices();
     if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
   } else if (id == kGameEventTimer) {
     RestoreAfterGameEvents();
@@ -207,6 +222,9 @@ void CMainWnd::StartDevices() {
       OnDeviceCreated(device, page, sink);
     });
     selector_->SetSelectionChanged([this] { UpdateOnScreen(); });
+    selector_->SetSlotReported([this](int type_index, int slot) {
+      if (auto* page = dynamic_cast<KeyboardPage*>(selector_->SinkForType(type_index))) page->FollowKeyboardSlot(slot);
+    });
     selector_->SetVisibilityChanged([this](int visible) {
       // The same effect on every device is offered only while several are shown.
       for (int type = 0; type < static_cast<int>(InterfaceCatalogue::kDeviceTypes); ++type) {
@@ -307,7 +325,8 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     return 1;
   }
   if (message.message == DeviceSelector::kDeviceAddMessage || message.message == DeviceSelector::kDeviceRemoveMessage ||
-      message.message == DeviceSelector::kDeviceVisibleMessage) {
+      message.message == DeviceSelector::kDeviceVisibleMessage ||
+      message.message == DeviceSelector::kListenerEventsMessage) {
     // While the system sleeps, devices coming and going are not acted on.
     if (!system_awake_ || !selector_) return 0;
     if (message.message == DeviceSelector::kDeviceAddMessage) {
@@ -316,6 +335,7 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
       return handled;
     }
     if (message.message == DeviceSelector::kDeviceRemoveMessage) return selector_->OnDeviceRemove(message.wparam);
+    if (message.message == DeviceSelector::kListenerEventsMessage) return selector_->OnListenerEvents(message.wparam);
     return selector_->OnDeviceVisible(message.wparam, message.lparam);
   }
   if (message.message == kTrayIconMessage) {
@@ -448,6 +468,8 @@ void CMainWnd::Destroy() {
   // Refuse messages before waiting: a worker blocked in a send to this window is
   // answered at once instead of holding up its own stop for the whole wait.
   StopMessages();
+  // Every waiting device exchange ends here, so no device worker holds up the exit.
+  if (selector_) selector_->Shutdown();
   const platform::WorkerSlots::StopReport report = workers_.StopAll(std::chrono::milliseconds(kWorkerStopWaitMs));
   detached_workers_ = report.detached.size();
   if (plugins_.stop_capture_process) plugins_.stop_capture_process();

@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <mutex>
+#include <vector>
 #include <string>
 
 #include "platform/sync/worker_slots.h"
@@ -153,6 +155,8 @@ class CMainWnd : public ui::WindowImplBase {
   void SameModeOnAllDevices();
   void ResetSelectedToDefaults();
   [[nodiscard]] ui::PanelPrompts DefaultPrompts();
+  /// Every device's operation lock, in kind order, for an action of the UI thread.
+  [[nodiscard]] std::vector<std::unique_lock<std::recursive_timed_mutex>> LockDevices() const;
 
   std::string runtime_folder_;
   MainWndPlugins plugins_;

@@ -49,17 +49,28 @@ void CMainWnd::SetLightControl(int flag, const QString& text) {
 
 void CMainWnd::ApplyLightControl(bool on) {
   if (!selector_) return;
-  for (CKalvexUSBDevice* device : selector_->DevicesInKindOrder()) device->SetHostLighting(on);
+  // Switching host lighting on is an exchange with a keyboard: on its worker.
+  for (CKalvexUSBDevice* device : selector_->DevicesInKindOrder()) {
+    device->SetHostLighting(on, false);
+    if (on) selector_->RunOnDevice(device, [](CKalvexUSBDevice& target) { target.SetHostLighting(true); });
+  }
 }
 
 void CMainWnd::OnGameEvent(std::uint64_t action, std::int64_t mode) {
-  if (CKalvexUSBDevice* device = SelectedDevice()) (void)GameEventLighting::Apply(*device, action, mode);
+  // Other programs send these at any time: the device's worker writes the mode.
+  if (CKalvexUSBDevice* device = SelectedDevice(); device != nullptr && selector_) {
+    selector_->RunOnDevice(device, [action, mode](CKalvexUSBDevice& target) {
+      (void)GameEventLighting::Apply(target, action, mode);
+    });
+  }
   // The restore follows 5 s after the last event, whatever the event asked.
   (void)timers().SetTimer(this, kGameEventTimer, GameEventLighting::kRestoreDelayMs);
 }
 
 void CMainWnd::RestoreAfterGameEvents() {
-  if (CKalvexUSBDevice* device = SelectedDevice()) GameEventLighting::Restore(*device);
+  if (CKalvexUSBDevice* device = SelectedDevice(); device != nullptr && selector_) {
+    selector_->RunOnDevice(device, [](CKalvexUSBDevice& target) { GameEventLighting::Restore(target); });
+  }
 }
 
 void CMainWnd::AnswerDeviceTableQuery() {

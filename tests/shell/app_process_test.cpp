@@ -5,7 +5,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <optional>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -13,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "devsim/devsim_server.h"
 #include "platform/ipc/ipc_client.h"
 #include "platform/paths/product_title.h"
 
@@ -98,6 +102,80 @@ TEST_F(AppProcessTest, SecondInstanceExitsAtOnceAndActivatesTheFirst) {
   EXPECT_NE(ReadAll(folder_ + "/first.log").find("shutting down"), std::string::npos);
   EXPECT_FALSE(client.FindWindow("MainWnd", platform::kProductTitle));
 }
+
+struct SilentCase {
+  const char* name;
+  bool via_receiver;
+  devsim::FaultKind fault;
+};
+
+class AppProcessSlowDeviceTest : public AppProcessTest, public testing::WithParamInterface<SilentCase> {};
+
+/// While the keyboard (on its cable or behind the receiver) answers late or not at
+/// all, the window answers other programs at once and SIGTERM ends it quickly.
+TEST_P(AppProcessSlowDeviceTest, WindowAnswersAndTerminatesWhileAnExchangeWaits) {
+  devsim::DevsimConfig config;
+  config.root = folder_ + "/hid";
+  config.with_receiver = GetParam().via_receiver;
+  config.keyboard_plugged = !GetParam().via_receiver;
+  config.fault.kind = GetParam().fault;
+  config.fault.late_ms = 3000;
+  devsim::DevsimServer server(config);
+  std::string error;
+  ASSERT_TRUE(server.Start(&error)) << error;
+  const std::string data_root = folder_ + "/data/" + std::string(platform::kProductTitle);
+  ASSERT_EQ(std::system(("mkdir -p '" + data_root + "'").c_str()), 0);
+  std::ofstream(data_root + "/devices.json")
+      << R"({"Interfaces":[{"Row":2,"VendorId":"0x320F","ProductId":"0x5089"},)"
+      << R"({"Row":3,"VendorId":"0x320F","ProductId":"0x5089"}]})";
+
+  const std::string log = folder_ + "/app.log";
+  const std::string hid_root = "ZT640_HID_ROOT=" + folder_ + "/hid";
+  const std::string data_home = "XDG_DATA_HOME=" + folder_ + "/data";
+  const pid_t app = Start(ZT640_APP_PATH, log, {hid_root, data_home});
+  const platform::IpcClient client(folder_ + "/zt640");
+  std::optional<platform::WindowAddress> window;
+  const auto give_up = Clock::now() + std::chrono::seconds(20);
+  while (!(window = client.FindWindow("MainWnd", platform::kProductTitle)) && Clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_TRUE(window) << ReadAll(log);
+  // The first exchange with the keyboard is under way once its request is dumped.
+  while (ReadAll(log).find("命令") == std::string::npos && Clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_NE(ReadAll(log).find("命令"), std::string::npos) << ReadAll(log);
+
+  Clock::duration worst{};
+  for (int i = 0; i < 20; ++i) {
+    platform::WindowMessage trace;
+    trace.message = 1224;
+    const auto sent = Clock::now();
+    const platform::IpcSendOutcome outcome = client.SendMessage(*window, trace, 2000);
+    worst = std::max(worst, Clock::now() - sent);
+    EXPECT_EQ(outcome.status, platform::IpcStatus::kOk);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::printf("%s: slowest answer %lld ms\n", GetParam().name,
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(worst).count()));
+  EXPECT_LT(worst, std::chrono::milliseconds(ZT640_SANITIZED_BUILD ? 500 : 200));
+
+  const auto terminated = Clock::now();
+  ::kill(app, SIGTERM);
+  EXPECT_EQ(WaitExit(app, std::chrono::seconds(10)), 0);
+  const auto took = Clock::now() - terminated;
+  std::printf("%s: SIGTERM to exit %lld ms\n", GetParam().name,
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+  EXPECT_LT(took, std::chrono::seconds(ZT640_SANITIZED_BUILD ? 4 : 2)) << ReadAll(log);
+  server.Stop();
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, AppProcessSlowDeviceTest,
+                         testing::Values(SilentCase{"CableSilent", false, devsim::FaultKind::kSilent},
+                                         SilentCase{"CableLate", false, devsim::FaultKind::kLate},
+                                         SilentCase{"ReceiverSilent", true, devsim::FaultKind::kSilent},
+                                         SilentCase{"ReceiverLate", true, devsim::FaultKind::kLate}),
+                         [](const testing::TestParamInfo<SilentCase>& info) { return info.param.name; });
 
 TEST_F(AppProcessTest, MissingFontFolderStartsNormallyAndMissingSkinExitsZeroWithOneLine) {
   const std::string app = std::string(ZT640_APP_PATH);
