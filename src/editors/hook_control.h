@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/input/hook_records.h"
 
 namespace zt640 {
@@ -19,6 +21,10 @@ class HookControl {
   /// True when the hook sees every keyboard and mouse; false when it only sees the
   /// events of this program's own window.
   [[nodiscard]] virtual bool IsSystemWide() const = 0;
+  /// True only while the hook is sending the event whose record `lparam` points to.
+  /// Hook messages are registered names that any local process may send, with any
+  /// parameter: a record pointer is only followed when the hook vouches for it.
+  [[nodiscard]] virtual bool IsDelivering(std::int64_t lparam) const = 0;
 };
 
 }  // namespace zt640
