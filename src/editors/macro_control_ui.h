@@ -124,6 +124,7 @@ class CMacroControlUI : public QWidget {
   /// Says once, for the life of the panel, that recording sees only this window's
   /// keys and clicks (the hook could not watch the whole desktop).
   void NoteInWindowRecording();
+  [[nodiscard]] bool InWindowNoted() const { return in_window_noted_; }
   /// The screen rectangle of "macro_btn_stopredio" (empty while hidden).
   [[nodiscard]] QRect StopButtonScreenRect() const;
 

@@ -107,15 +107,16 @@ void MacroHookRoutes::StartRecording(HookMode mode, int timing) {
   if (panel == nullptr || panel->IsRecording() || panel->Library().GetSelectedMacro() < 0) return;
   if (timing == kTimingByOption) timing = panel->IsFixedTimeChecked() ? kFixedTime : kRealTime;
   SetOwnKeyCapture(false);
+  // Without a running hook nothing would ever arrive: the panel is not locked then.
+  if (!StartHook(mode, true, true)) return;
+  if (!hook_->IsSystemWide() && !panel->InWindowNoted()) {
+    // The note's own box must get its keys and its click, not the recording.
+    StopHook();
+    panel->NoteInWindowRecording();
+    if (!StartHook(mode, true, true)) return;
+  }
   panel->BeginRecording(timing);
   recording_ = panel;
-  if (!StartHook(mode, true, true)) {
-    // Nothing would ever arrive: the panel is not left locked.
-    panel->EndRecording();
-    recording_ = nullptr;
-    return;
-  }
-  if (!hook_->IsSystemWide()) panel->NoteInWindowRecording();
 }
 
 void MacroHookRoutes::StopRecording() {

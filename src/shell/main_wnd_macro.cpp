@@ -1,5 +1,6 @@
 // The main window's macro recording and key capture: the hook and its routes.
 #include "editors/hook_control.h"
+#include "shell/in_window_hook.h"
 #include "shell/macro_hook_routes.h"
 #include "shell/main_wnd.h"
 
@@ -8,6 +9,8 @@ namespace zt640 {
 MacroHookRoutes& CMainWnd::MacroRoutes() {
   if (macro_routes_ == nullptr) {
     macro_routes_ = new MacroHookRoutes(this, [this] { return SelectedKeyboardPage(); });
+    // Until a system-wide hook is given, recording and capture see this program's windows.
+    macro_routes_->SetHook(std::make_unique<InWindowHook>(messages()));
   }
   return *macro_routes_;
 }
