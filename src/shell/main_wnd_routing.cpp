@@ -257,6 +257,8 @@ void CMainWnd::showEvent(QShowEvent* event) {
 void CMainWnd::hideEvent(QHideEvent* event) {
   WindowImplBase::hideEvent(event);
   UpdateOnScreen();
+  // A hook must not keep the keyboard while nobody can reach the stop button.
+  if (macro_routes_ != nullptr) macro_routes_->StopAll();
 }
 
 void CMainWnd::changeEvent(QEvent* event) {

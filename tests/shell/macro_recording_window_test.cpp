@@ -160,6 +160,16 @@ TEST_F(MacroRecordingWindowTest, RecordButtonsDriveTheHookAndTheStopSavesWhatWas
   // After the stop, events no longer reach the list.
   EXPECT_EQ(SendKey(0x30, true), 0);
   EXPECT_TRUE(messages_.empty());
+
+  // Hiding the window ends a recording and saves it.
+  Click("macro_btn_starredio");
+  ASSERT_TRUE(hook_.running);
+  SendKey(0x30, true);
+  window_->show();
+  window_->hide();
+  EXPECT_FALSE(hook_.running);
+  EXPECT_FALSE(Panel()->IsRecording());
+  EXPECT_EQ(SavedEvents().size(), 4u);
 }
 
 TEST_F(MacroRecordingWindowTest, MenuItemsRecordAroundTheSelectionAndInsertMouseButtons) {
