@@ -412,7 +412,7 @@ bool CMacroControlUI::OnKillFocus(const QString& name) {
   return true;
 }
 
-void CMacroControlUI::SetTickSource(MacroRecorder::TickSource ticks) { recorder_ = MacroRecorder(std::move(ticks)); }
+void CMacroControlUI::SetTickSource(MacroRecorder::TickSource ticks) { recorder_.SetTickSource(std::move(ticks)); }
 
 void CMacroControlUI::SetRecordingState(bool recording) {
   for (const QPointer<QWidget>& widget : recording_locked_) {

@@ -36,6 +36,8 @@ class MacroRecorder {
   static constexpr std::uint32_t kMaxDelay = MacroEventEntry::kMaxDelay;
 
   explicit MacroRecorder(TickSource ticks);
+  /// Changes the time source; the recording state and fixed delay stay.
+  void SetTickSource(TickSource ticks) { ticks_ = std::move(ticks); }
 
   /// Stores the timing mode and starts timing from now (mode 2 takes the fixed
   /// delay set last). An unknown mode ignores time.
