@@ -504,6 +504,20 @@ TEST_F(MacroRecordingTest, ListButtonsEditAndSaveAndStopAtTheEnds) {
   EXPECT_NE(ReadText(folder_ + "g3.mac"), before);
 }
 
+TEST_F(MacroRecordingTest, ARecordingLongerThanAMacroFileTakesIsRefusedAtTheSave) {
+  panel_->BeginRecording(3);
+  for (int i = 0; i < 125; ++i) {  // 2 + 250 events
+    ASSERT_TRUE(Key(0x1E, true));
+    ASSERT_TRUE(Key(0x1E, false));
+  }
+  panel_->EndRecording();
+  const std::string before = ReadText(folder_ + "g3.mac");
+  panel_->SaveSelectedMacro();
+  EXPECT_EQ(script_.Messages(), (std::vector<QString>{"message_text_17"}));
+  EXPECT_EQ(events_->rowCount(), 0);
+  EXPECT_EQ(ReadText(folder_ + "g3.mac"), before);
+}
+
 TEST_F(MacroRecordingTest, TheInWindowNoteIsShownOnce) {
   panel_->NoteInWindowRecording();
   panel_->NoteInWindowRecording();
