@@ -180,6 +180,18 @@ void CKeySetControlUI::FindWidgets() {
     w_.modifier_boxes[box] = root_->findChild<QAbstractButton*>(QStringLiteral("key_ComBox_check_%1").arg(box));
   }
   if (w_.keyboard_text != nullptr) w_.keyboard_text->setReadOnly(true);
+  if (auto* capture = qobject_cast<KeyCaptureEdit*>(w_.keyboard_text)) {
+    connect(capture, &KeyCaptureEdit::KeyCaptured, this, &CKeySetControlUI::KeyCaptured);
+  }
+}
+
+void CKeySetControlUI::SetOwnKeyCapture(bool on) {
+  if (auto* capture = qobject_cast<KeyCaptureEdit*>(w_.keyboard_text)) capture->SetOwnCapture(on);
+}
+
+bool CKeySetControlUI::OwnKeyCapture() const {
+  const auto* capture = qobject_cast<const KeyCaptureEdit*>(w_.keyboard_text);
+  return capture != nullptr && capture->OwnCapture();
 }
 
 std::vector<KeySetFunctionEntry> CKeySetControlUI::FunctionEntriesFromSkin() {

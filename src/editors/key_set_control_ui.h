@@ -81,8 +81,16 @@ class CKeySetControlUI : public QWidget {
   /// A key press reported by the keyboard hook (Editor().CaptureKey): kStore
   /// when the key is known, kNone when it is ignored.
   std::optional<Action> CaptureKey(uint8_t scan_code, bool extended);
+  /// Whether the capture field takes the keys typed into it itself (no hook runs).
+  void SetOwnKeyCapture(bool on);
+  [[nodiscard]] bool OwnKeyCapture() const;
   /// The entry the last kStore or kStoreToProfile produced.
   [[nodiscard]] const KeyListEntry& LastEntry() const { return last_entry_; }
+
+ signals:
+  /// A key typed into the capture field while it captures on its own; the owner
+  /// answers with CaptureKey and stores the entry.
+  void KeyCaptured(std::uint8_t scan_code, bool extended);
 
  private:
   struct Widgets {

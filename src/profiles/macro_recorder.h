@@ -1,77 +1,105 @@
 #pragma once
 
-#include <json/value.h>
-
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
+#include "platform/input/hook_records.h"
 #include "profiles/macro_file.h"
 
 namespace zt640 {
 
-/// How a recorded event's delay is found.
-enum class MacroTiming {
-  kRealTime = 1,  ///< the time between events as it happened
-  kFixed = 2,     ///< the fixed delay for every event
-  kIgnore = 3,    ///< no delay
+/// The event list a recorder edits: the entries of the selected macro and the
+/// selected entry (-1 for none). The owner saves the macro after every change.
+struct MacroEventList {
+  std::vector<MacroEventEntry>& events;
+  int& selected;
 };
 
-/// What became of one hook event.
-enum class MacroRecordOutcome {
-  kRecorded,        ///< appended to the event list
-  kRepeat,          ///< auto-repeat of the held key, or the same mouse message again
-  kNotInCatalogue,  ///< a key the key catalogue does not know
-  kIgnored,         ///< a mouse message that names no button
-  kListFull,        ///< the list holds MacroFile::kMaxListEntries entries
-};
-
-/// Records keyboard and mouse hook events into a macro's event list, appending, as the
-/// macro panel records without a selection: the auto-repeat filter (a held key gives one
-/// press and one release), the duplicate mouse message filter, the catalogue lookup, the
-/// list cap and the delays of the timing mode. Each recorded event carries the time until
-/// the next one: recording an event sets the previous entry's delay. UI-free; times are
-/// tick counts in milliseconds (unsigned differences, so a wrapped counter still works).
+/// Turns hook events, inserted mouse events and list edits into entries of a
+/// macro's event list, with the delays of the chosen timing mode. UI-free: the
+/// macro panel and the command line drive it alike. Not thread-safe; hook events
+/// arrive one at a time on the owner's thread.
 class MacroRecorder {
  public:
-  static constexpr std::uint32_t kMaxDelay = 65535;
+  /// Milliseconds of a monotonic tick count (wraps like one).
+  using TickSource = std::function<std::uint32_t()>;
 
-  /// Records into `events`, which must outlive the recorder.
-  explicit MacroRecorder(std::vector<MacroEventEntry>& events) : events_(events) {}
+  enum class Timing { kRealTime = 1, kFixed = 2, kIgnore = 3 };
+  /// What an inserted mouse event is: a button of the macro mouse table (forward
+  /// and back tell the shared extra-button messages apart) or a cursor move.
+  enum class MouseVariant { kNone, kForward, kBack, kMoveLeft, kMoveRight, kMoveUp, kMoveDown };
+  enum class Outcome { kIgnored, kAdded, kChanged };
 
-  /// Starts a recording: the timing mode, the fixed delay (clamped to 65535) and the
-  /// time the recording starts.
-  void Begin(MacroTiming timing, std::uint32_t fixed_delay, std::uint32_t now_ms);
+  static constexpr std::uint32_t kDefaultFixedDelay = 50;
+  static constexpr std::uint32_t kMaxDelay = MacroEventEntry::kMaxDelay;
 
-  /// A key press or release by its set-1 scan code and extended flag.
-  MacroRecordOutcome OnKey(bool press, std::uint8_t scan_code, bool extended, std::uint32_t now_ms);
-  /// A mouse hook message: its id (0x0201 ... 0x020C) and, for the extra buttons, the
-  /// high 16 bits of the mouse data (1 back, 2 forward).
-  MacroRecordOutcome OnMouse(std::uint32_t message_id, std::uint16_t mouse_data_high, std::uint32_t now_ms);
+  explicit MacroRecorder(TickSource ticks);
+  /// Changes the time source; the recording state and fixed delay stay.
+  void SetTickSource(TickSource ticks) { ticks_ = std::move(ticks); }
 
-  /// The event object of a key ("Type" 9 with the modifier bit, or 10 with the usage;
-  /// no "Delay"); nothing for a key the catalogue does not know by scan code.
-  [[nodiscard]] static std::optional<Json::Value> KeyEvent(bool press, std::uint8_t scan_code, bool extended);
-  /// The event object of a mouse button message; nothing for moves, the wheel and
-  /// unknown ids.
-  [[nodiscard]] static std::optional<Json::Value> MouseEvent(std::uint32_t message_id, std::uint16_t mouse_data_high);
+  /// Stores the timing mode and starts timing from now (mode 2 takes the fixed
+  /// delay set last). An unknown mode ignores time.
+  void Begin(int timing_mode);
+  void End() { recording_ = false; }
+  [[nodiscard]] bool IsRecording() const { return recording_; }
+  [[nodiscard]] Timing TimingMode() const { return timing_; }
+
+  [[nodiscard]] std::uint32_t FixedDelay() const { return fixed_delay_; }
+  /// Stores a fixed delay, clamped to 65535.
+  void SetFixedDelay(std::uint64_t delay);
+
+  /// A keyboard event of a recording mode (4, 8, 16, 32); other modes are ignored.
+  Outcome OnKeyEvent(platform::input::HookMode mode, std::uint32_t message_id,
+                     const platform::input::KeyHookRecord& record, MacroEventList list);
+  /// A mouse event of a recording mode. `ends_recording` marks the click on the
+  /// stop button: a left press or release so marked is not recorded.
+  Outcome OnMouseEvent(platform::input::HookMode mode, std::uint32_t message_id,
+                       const platform::input::MouseHookRecord& record, bool ends_recording, MacroEventList list);
+  /// Inserts a button event (`message_id` of the mouse table) or a cursor move of
+  /// `distance` (low 8 bits kept) after the selected entry and selects it; the
+  /// delay is the fixed delay. False when nothing was inserted.
+  bool InsertMouseEvent(std::uint32_t message_id, MouseVariant variant, std::uint64_t distance, MacroEventList list);
+
+  /// List edits: false when nothing changed (no selection, or the selection is
+  /// already at the end the move goes to).
+  static bool MoveEventUp(MacroEventList list);
+  static bool MoveEventDown(MacroEventList list);
+  static bool MoveEventToTop(MacroEventList list);
+  static bool MoveEventToBottom(MacroEventList list);
+  static bool DeleteEvent(MacroEventList list);
+  static bool DeleteAllEvents(MacroEventList list);
 
  private:
-  struct LastKey {
-    std::uint8_t scan_code;
-    bool extended;
+  /// The key being held: a press of it again is the keyboard's auto-repeat.
+  struct HeldKey {
+    std::uint32_t scan_code = 0;
+    bool extended = false;
+    friend bool operator==(const HeldKey&, const HeldKey&) = default;
+  };
+  /// "Type" and "Button" of a recorded event.
+  struct EventCode {
+    int type = 0;
+    int button = 0;
   };
 
-  MacroRecordOutcome Append(Json::Value event, std::uint32_t now_ms);
-  std::uint32_t NextDelay(std::uint32_t now_ms);
+  /// Auto-repeat filter: false when the event is a repeated press.
+  static bool PassesRepeatFilter(std::optional<HeldKey>& held, const HeldKey& key, bool press);
+  /// The delay of a new event in the current timing mode.
+  std::uint32_t NextDelay();
+  /// Places a new event by mode 4, 8 or 16 (32 changes the selected event).
+  Outcome Place(platform::input::HookMode mode, const EventCode& code, bool press, MacroEventList list);
 
-  std::vector<MacroEventEntry>& events_;
-  MacroTiming timing_ = MacroTiming::kRealTime;
-  std::uint32_t fixed_delay_ = 50;
-  std::uint32_t last_event_ms_ = 0;
+  TickSource ticks_;
+  bool recording_ = false;
+  Timing timing_ = Timing::kRealTime;
+  std::uint32_t last_event_time_ = 0;
+  std::uint32_t fixed_delay_ = kDefaultFixedDelay;
   bool recorded_before_ = false;
-  std::optional<LastKey> last_key_;
-  std::uint32_t last_mouse_message_ = 0;
+  std::optional<HeldKey> held_key_;         ///< modes 4, 8 and 16
+  std::optional<HeldKey> held_change_key_;  ///< mode 32
+  std::optional<std::uint32_t> last_mouse_message_;
 };
 
 }  // namespace zt640

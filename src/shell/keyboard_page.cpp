@@ -67,7 +67,11 @@ KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevi
   }
   if (profiles_) profiles_->SetPrompts(prompts_);
   if (macros_) macros_->SetPrompts(prompts_);
-  if (key_set_) key_set_->SetDeviceKind(kKeyboardKind);
+  if (key_set_) {
+    key_set_->SetDeviceKind(kKeyboardKind);
+    connect(key_set_, &CKeySetControlUI::KeyCaptured, this,
+            [this](std::uint8_t scan_code, bool extended) { (void)OnKeyCapture(scan_code, extended); });
+  }
   if (light_) {
     light_->SetDeviceKind(kKeyboardKind);
     light_->SetCustomSlotList(CKalvexKeyboardDevice::kCustomSlots);
@@ -223,6 +227,14 @@ bool KeyboardPage::OnKeySetClick(const QString& name) {
   const std::optional<CKeySetControlUI::Action> action = key_set_->OnClick(name);
   if (!action) return false;
   if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
+  return true;
+}
+
+bool KeyboardPage::OnKeyCapture(std::uint8_t scan_code, bool extended) {
+  if (!key_set_) return false;
+  const std::optional<CKeySetControlUI::Action> action = key_set_->CaptureKey(scan_code, extended);
+  if (!action || *action == CKeySetControlUI::Action::kNone) return false;
+  StoreKeySetEntry();
   return true;
 }
 

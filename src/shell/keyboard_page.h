@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <functional>
 #include <string>
@@ -78,6 +79,9 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   bool OnKeySetSelectChanged(const QString& name, bool checked);
   bool OnKeySetKillFocus(const QString& name);
   bool OnMacroClick(const QString& name);
+  /// A key press for the key assignment editor (the capture hook or the capture
+  /// field itself): the captured assignment is stored at the selected key.
+  bool OnKeyCapture(std::uint8_t scan_code, bool extended);
   bool OnMacroItemSelect(const QString& name, int index);
   bool OnMacroKillFocus(const QString& name);
   /// A notification of the lighting editor: each light state byte it edits goes to

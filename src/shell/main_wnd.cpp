@@ -29,6 +29,7 @@
 #include "shell/power_broadcast.h"
 #include "shell/product_icon.h"
 #include "shell/registered_window_messages.h"
+#include "shell/macro_hook_routes.h"
 #include "shell/scale_choice.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
@@ -317,6 +318,7 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
                           std::to_string(message.lparam) + ")");
     return 0;
   }
+  if (const std::optional<std::int64_t> handled = MacroRoutes().OnMessage(message, system_awake_)) return *handled;
   for (std::uint32_t game_event : game_event_messages_) {
     if (game_event == 0 || message.message != game_event) continue;
     // Other programs' lighting requests wait while the system sleeps.
@@ -358,6 +360,7 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
 }
 
 void CMainWnd::OnMenuItem(const QString& item) {
+  if (MacroRoutes().OnMenuItem(item)) return;
   if (item == QLatin1String("exit")) {
     CloseSecondaryWindows();
     Destroy();

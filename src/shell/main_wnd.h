@@ -24,6 +24,8 @@ class QPushButton;
 namespace zt640 {
 class CKalvexUSBDevice;
 class DevicePanelSink;
+class HookControl;
+class MacroHookRoutes;
 class DeviceSelector;
 class KeyboardPage;
 class PowerBroadcast;
@@ -103,6 +105,11 @@ class CMainWnd : public ui::WindowImplBase {
   /// The ids of the four game event messages in this process.
   [[nodiscard]] const std::array<std::uint32_t, 4>& GameEventMessages() const { return game_event_messages_; }
   [[nodiscard]] const SharedSyncEffect& RememberedSyncEffect() const { return sync_effect_; }
+
+  /// The keyboard and mouse hook that macro recording and key capture drive.
+  void SetHookControl(std::unique_ptr<HookControl> hook);
+  /// Recording, key capture and the "macro_action" menu (main_wnd_macro.cpp).
+  [[nodiscard]] MacroHookRoutes& MacroRoutes();
 
   void Notify(const ui::Notification& notification) override;
   std::int64_t HandleMessage(const platform::WindowMessage& message) override;
@@ -184,6 +191,7 @@ class CMainWnd : public ui::WindowImplBase {
   SharedSyncEffect sync_effect_;
   SyncDeviceList sync_devices_;
   std::array<std::uint32_t, 4> game_event_messages_{};
+  MacroHookRoutes* macro_routes_ = nullptr;  ///< child of the window, made on first use
 };
 
 /// The main window's message queue, for worker threads (null while there is none).

@@ -8,6 +8,7 @@
 #include "shell/device_option_ui.h"
 #include "shell/device_selector.h"
 #include "shell/keyboard_page.h"
+#include "shell/macro_hook_routes.h"
 #include "shell/main_wnd.h"
 #include "editors/color_select_wnd.h"
 #include "shell/msg_wnd.h"
@@ -67,6 +68,10 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
       post.lparam = lparam;
       (void)messages().Post(std::move(post));
     });
+    if (CMacroControlUI* macros = keyboard_page->Macros()) {
+      connect(macros, &CMacroControlUI::EventMenuRequested, this,
+              [this](const QPoint& position) { MacroRoutes().OpenMenu(position); });
+    }
     keyboard_page->LoadPanels();
   }
   UpdateOnScreen();
@@ -120,7 +125,11 @@ void CMainWnd::OnClick(const QString& name) {
       if (page != nullptr) (void)page->OnKeySetClick(name);
       break;
     case ClickRoute::kMacroLibrary:
+    case ClickRoute::kMacroInsertMove:
       if (page != nullptr) (void)page->OnMacroClick(name);
+      break;
+    case ClickRoute::kMacroRecord:
+      (void)MacroRoutes().OnClick(name);
       break;
     case ClickRoute::kCustomFill:
       if (page != nullptr) page->FillCustom(name.compare(QLatin1String("custom_bright_color_btn"), Qt::CaseInsensitive) == 0);
@@ -135,6 +144,8 @@ void CMainWnd::OnClick(const QString& name) {
     default:
       // The lighting editor's colour button opens the palette dialog.
       if (page != nullptr && name == QLatin1String("deng_colordp_btn")) page->PickLightColour();
+      // The key assignment editor's capture field starts the key hook.
+      (void)MacroRoutes().OnClick(name);
       // Other routes lead to windows and panels this build does not contain yet.
       break;
   }
@@ -209,6 +220,7 @@ void CMainWnd::OnKillFocus(const QString& name) {
   if (page == nullptr) return;
   switch (ControlRoutes::KillFocus(name)) {
     case ControlOwner::kKeySet:
+      (void)MacroRoutes().OnKillFocus(name);
       (void)page->OnKeySetKillFocus(name);
       break;
     case ControlOwner::kMacroLibrary:
@@ -245,6 +257,8 @@ void CMainWnd::showEvent(QShowEvent* event) {
 void CMainWnd::hideEvent(QHideEvent* event) {
   WindowImplBase::hideEvent(event);
   UpdateOnScreen();
+  // A hook must not keep the keyboard while nobody can reach the stop button.
+  if (macro_routes_ != nullptr) macro_routes_->StopAll();
 }
 
 void CMainWnd::changeEvent(QEvent* event) {

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <map>
 
+#include "platform/input/hook_records.h"
 #include "profiles/global_utils.h"
 #include "profiles/temp_folder.h"
 #include "support/notification_recorder.h"
@@ -317,16 +318,9 @@ TEST_F(MacroControlUITest, DelayFieldIsSavedWhenItLosesTheFocus) {
   EXPECT_FALSE(panel_->OnKillFocus("keyset_edit"));
 }
 
-TEST_F(MacroControlUITest, RecordingAndListButtonsArePresentButDisabled) {
-  for (const char* name : {"macro_btn_starredio", "macro_btn_stopredio", "macro_btn_up", "macro_btn_down",
-                           "macro_btn_uptop", "macro_btn_downbottom", "macro_btn_delete", "macro_btn_deleteall"}) {
-    auto* button = panel_->findChild<QAbstractButton*>(name);
-    ASSERT_NE(button, nullptr) << name;
-    EXPECT_FALSE(button->isEnabled()) << name;
-    const auto outcome = Click(name);
-    ASSERT_TRUE(outcome.has_value()) << name;
-    EXPECT_TRUE(outcome->changes.empty());
-  }
+TEST_F(MacroControlUITest, ButtonsThatNeedASelectionGoOffWithAnEmptyLibrary) {
+  // Recording starts and stops through the main window, which owns the hook.
+  EXPECT_FALSE(Click("macro_btn_starredio").has_value());
   EXPECT_FALSE(Click("device_add_btn").has_value());
   EXPECT_FALSE(panel_->OnItemSelect("device_profile_combo", 0));
 
@@ -342,6 +336,192 @@ TEST_F(MacroControlUITest, RecordingAndListButtonsArePresentButDisabled) {
   script_.files = {QString("/nonexistent.mac")};
   EXPECT_TRUE(Click("macro_btn_export")->changes.empty());
   EXPECT_TRUE(script_.files.size() == 1u) << "no dialog without a selection";
+}
+
+namespace input = platform::input;
+
+/// The panel of the fixture with a stepped clock, its macro 3 selected (two events).
+class MacroRecordingTest : public MacroControlUITest {
+ protected:
+  void SetUp() override {
+    MacroControlUITest::SetUp();
+    panel_->SetTickSource([this] { return now_; });
+    Choose(3);
+  }
+
+  bool Key(std::uint32_t scan, bool press, input::HookMode mode = input::HookMode::kRecordAppend) {
+    input::KeyHookRecord record;
+    record.scan_code = scan;
+    return panel_->OnKeyEvent(mode, press ? input::kKeyDownMessage : input::kKeyUpMessage, record);
+  }
+
+  [[nodiscard]] Json::Value Saved() const { return CGlobalUtils::ParseJsonFile(folder_ + "g3.mac")["Events"]; }
+
+  [[nodiscard]] QWidget* Control(const char* name) const { return panel_->findChild<QWidget*>(name); }
+
+  std::uint32_t now_ = 100;
+};
+
+TEST_F(MacroRecordingTest, RecordingLocksTheLibraryAndTheListUntilItEnds) {
+  const char* locked[] = {"macro_name_tab", "macro_tab_macroaction_edit", "macro_tab_macrodelay_edit", "macro_action"};
+  panel_->show();
+  EXPECT_TRUE(Control("macro_btn_stopredio")->isHidden());
+  EXPECT_TRUE(panel_->StopButtonScreenRect().isEmpty());
+  panel_->BeginRecording(1);
+  EXPECT_TRUE(panel_->IsRecording());
+  for (const char* name : locked) EXPECT_FALSE(Control(name)->isEnabled()) << name;
+  EXPECT_TRUE(Control("macro_btn_starredio")->isHidden());
+  EXPECT_FALSE(Control("macro_btn_stopredio")->isHidden());
+  EXPECT_FALSE(panel_->StopButtonScreenRect().isEmpty());
+  panel_->EndRecording();
+  EXPECT_FALSE(panel_->IsRecording());
+  for (const char* name : locked) EXPECT_TRUE(Control(name)->isEnabled()) << name;
+  EXPECT_FALSE(Control("macro_btn_starredio")->isHidden());
+  EXPECT_TRUE(Control("macro_btn_stopredio")->isHidden());
+}
+
+TEST_F(MacroRecordingTest, RecordedRowsShowAtOnceAndTheFileFollowsAtTheSave) {
+  panel_->BeginRecording(1);
+  now_ += 40;
+  EXPECT_TRUE(Key(0x1E, true));   // A
+  EXPECT_FALSE(Key(0x1E, true));  // auto-repeat
+  now_ += 120;
+  EXPECT_TRUE(Key(0x1E, false));
+  ASSERT_EQ(events_->rowCount(), 4);
+  EXPECT_EQ(events_->currentRow(), 3);
+  EXPECT_EQ(events_->item(2, 3)->text(), "120");  // first recording of the panel: the old last row keeps its delay
+  EXPECT_EQ(events_->item(1, 3)->text(), "0");
+  EXPECT_EQ(events_->item(3, 3)->text(), "0");
+  EXPECT_EQ(delay_->text(), "0");
+  EXPECT_EQ(Saved().size(), 2u) << "nothing saved while recording";
+  panel_->EndRecording();
+  panel_->SaveSelectedMacro();
+  ASSERT_EQ(Saved().size(), 4u);
+  EXPECT_EQ(Saved()[2]["Button"], 4);
+  EXPECT_EQ(Saved()[2]["Delay"], "120");
+  EXPECT_EQ(Saved()[3]["Action"], "up");
+
+  // A second recording hands its first interval to the list's last event.
+  panel_->BeginRecording(1);
+  now_ += 75;
+  EXPECT_TRUE(Key(0x3A, true));  // Caps Lock is recorded like any key
+  EXPECT_EQ(events_->item(3, 3)->text(), "75");
+  EXPECT_EQ(events_->item(4, 1)->text(), ui::ResourceManager::Instance().Language().Text("macro_action_down_text"));
+}
+
+TEST_F(MacroRecordingTest, FixedDelayFieldIsReadClampedAndWrittenBack) {
+  auto* check = panel_->findChild<QAbstractButton*>("macro_check_time");
+  auto* fixed = panel_->findChild<QLineEdit*>("macro_fixed_time_edit");
+  ASSERT_TRUE(check && fixed);
+  EXPECT_EQ(fixed->text(), "50");
+  EXPECT_FALSE(panel_->IsFixedTimeChecked());
+  check->setChecked(true);
+  EXPECT_TRUE(panel_->IsFixedTimeChecked());
+  const struct {
+    const char* text;
+    std::uint32_t delay;
+    const char* shown;
+  } cases[] = {{"70000", 65535, "65535"}, {"abc", 0, "0"}, {"007", 7, "7"}, {"99999999999999999999999", 65535, "65535"},
+               {"65535", 65535, "65535"}};
+  for (const auto& c : cases) {
+    fixed->setText(c.text);
+    panel_->ReadFixedTime();
+    EXPECT_EQ(panel_->FixedDelay(), c.delay) << c.text;
+    EXPECT_EQ(fixed->text(), c.shown) << c.text;
+    EXPECT_EQ(fixed->cursorPosition(), fixed->text().size()) << c.text;
+  }
+  // An unchanged value is left as typed.
+  fixed->setText("65535 ");
+  panel_->ReadFixedTime();
+  EXPECT_EQ(fixed->text(), "65535 ");
+
+  fixed->setText("70000");
+  panel_->BeginRecording(2);
+  EXPECT_EQ(fixed->text(), "65535");
+  EXPECT_TRUE(Key(0x30, true));
+  EXPECT_TRUE(Key(0x30, false));
+  EXPECT_EQ(events_->item(2, 3)->text(), "65535");
+  EXPECT_EQ(events_->item(3, 3)->text(), "65535");
+}
+
+TEST_F(MacroRecordingTest, TheClickOnTheStopButtonIsNotRecorded) {
+  panel_->show();
+  panel_->BeginRecording(3);
+  const QRect stop = panel_->StopButtonScreenRect();
+  ASSERT_FALSE(stop.isEmpty());
+  input::MouseHookRecord on_stop{.x = stop.center().x(), .y = stop.center().y()};
+  input::MouseHookRecord elsewhere{.x = stop.right() + 5, .y = stop.center().y()};
+  EXPECT_TRUE(panel_->OnMouseEvent(input::HookMode::kRecordAppend, input::kLeftButtonDown, elsewhere));
+  EXPECT_TRUE(panel_->OnMouseEvent(input::HookMode::kRecordAppend, input::kLeftButtonUp, elsewhere));
+  EXPECT_FALSE(panel_->OnMouseEvent(input::HookMode::kRecordAppend, input::kLeftButtonDown, on_stop));
+  EXPECT_FALSE(panel_->OnMouseEvent(input::HookMode::kRecordAppend, input::kLeftButtonUp, on_stop));
+  EXPECT_EQ(events_->rowCount(), 4);
+}
+
+TEST_F(MacroRecordingTest, MenuItemsAndMoveButtonsInsertAfterTheSelectionAndSave) {
+  panel_->SelectEvent(0);
+  ASSERT_TRUE(panel_->OnMenuItem("left_click"));  // the fixed delay was never read: 50
+  EXPECT_EQ(events_->currentRow(), 2);
+  auto* left = panel_->findChild<QLineEdit*>("mouse_x_left_edit");
+  ASSERT_NE(left, nullptr);
+  left->setText("300");
+  ASSERT_TRUE(Click("macro_inset_moveleftkey_btn").has_value());
+  EXPECT_TRUE(panel_->OnMenuItem("back_down"));
+  EXPECT_FALSE(panel_->OnMenuItem("redio_later_record_time"));  // a recording item: the main window's
+  const Json::Value saved = Saved();
+  ASSERT_EQ(saved.size(), 6u);
+  const struct {
+    int type, button;
+    const char* action;
+  } expected[] = {{10, 7, "down"}, {1, 1, "down"}, {1, 1, "up"}, {4, 44, "down"}, {1, 8, "down"}, {10, 7, "up"}};
+  for (Json::ArrayIndex i = 0; i < saved.size(); ++i) {
+    EXPECT_EQ(saved[i]["Type"], expected[i].type) << i;
+    EXPECT_EQ(saved[i]["Button"], expected[i].button) << i;
+    EXPECT_EQ(saved[i]["Action"], expected[i].action) << i;
+  }
+  EXPECT_EQ(saved[1]["Delay"], "50");
+  EXPECT_EQ(saved[3]["Delay"], "50");
+  EXPECT_EQ(events_->item(3, 1)->text(), "44");
+}
+
+TEST_F(MacroRecordingTest, ListButtonsEditAndSaveAndStopAtTheEnds) {
+  panel_->SelectEvent(1);
+  delay_->setText("33");  // an edit not yet saved travels with its event
+  ASSERT_TRUE(Click("macro_btn_up").has_value());
+  EXPECT_EQ(Saved()[0]["Action"], "up");
+  EXPECT_EQ(Saved()[0]["Delay"], "33");
+  EXPECT_EQ(events_->currentRow(), 0);
+  const std::string before = ReadText(folder_ + "g3.mac");
+  EXPECT_FALSE(panel_->MoveEventUp());
+  ASSERT_TRUE(Click("macro_btn_downbottom").has_value());
+  EXPECT_EQ(Saved()[1]["Action"], "up");
+  EXPECT_FALSE(panel_->MoveEventDown());
+  ASSERT_TRUE(Click("macro_btn_delete").has_value());
+  EXPECT_EQ(Saved().size(), 1u);
+  ASSERT_TRUE(Click("macro_btn_deleteall").has_value());
+  EXPECT_EQ(Saved().size(), 0u);
+  EXPECT_EQ(events_->rowCount(), 0);
+  EXPECT_NE(ReadText(folder_ + "g3.mac"), before);
+}
+
+TEST_F(MacroRecordingTest, ARecordingLongerThanAMacroFileTakesIsRefusedAtTheSave) {
+  panel_->BeginRecording(3);
+  for (int i = 0; i < 125; ++i) {  // 2 + 250 events
+    ASSERT_TRUE(Key(0x1E, true));
+    ASSERT_TRUE(Key(0x1E, false));
+  }
+  panel_->EndRecording();
+  const std::string before = ReadText(folder_ + "g3.mac");
+  panel_->SaveSelectedMacro();
+  EXPECT_EQ(script_.Messages(), (std::vector<QString>{"message_text_17"}));
+  EXPECT_EQ(events_->rowCount(), 0);
+  EXPECT_EQ(ReadText(folder_ + "g3.mac"), before);
+}
+
+TEST_F(MacroRecordingTest, TheInWindowNoteIsShownOnce) {
+  panel_->NoteInWindowRecording();
+  panel_->NoteInWindowRecording();
+  EXPECT_EQ(script_.Messages(), (std::vector<QString>{"macro_in_window_record_text"}));
 }
 
 }  // namespace

@@ -29,8 +29,8 @@ constexpr std::uint8_t kScanCodeC = 0x2E;
 constexpr int kDeviceCheckMs = 200;
 
 struct RecordOptions {
-  MacroTiming timing = MacroTiming::kRealTime;
-  std::uint32_t fixed_delay = 50;
+  MacroRecorder::Timing timing = MacroRecorder::Timing::kRealTime;
+  std::uint32_t fixed_delay = MacroRecorder::kDefaultFixedDelay;
   std::optional<std::uint32_t> seconds;
   std::string name;
   std::string error;
@@ -55,11 +55,11 @@ RecordOptions ParseRecordOptions(const std::vector<std::string>& words) {
     if (word == "--timing") {
       const std::string mode = has_value ? words[++i] : "";
       if (mode == "real") {
-        options.timing = MacroTiming::kRealTime;
+        options.timing = MacroRecorder::Timing::kRealTime;
       } else if (mode == "none") {
-        options.timing = MacroTiming::kIgnore;
+        options.timing = MacroRecorder::Timing::kIgnore;
       } else if (mode == "fixed") {
-        options.timing = MacroTiming::kFixed;
+        options.timing = MacroRecorder::Timing::kFixed;
         if (i + 1 >= words.size() || !ParseNumber(words[++i], MacroRecorder::kMaxDelay, &options.fixed_delay)) {
           options.error = "--timing fixed needs a delay of 0 to 65535 ms";
           return options;
@@ -124,25 +124,32 @@ void PrintEvent(const CtlDataOptions& options, const MacroEventEntry& entry, siz
 class Recording {
  public:
   Recording(const CtlDataOptions& options, std::vector<MacroEventEntry>& events)
-      : options_(options), events_(events), recorder_(events) {}
+      : options_(options), events_(events), recorder_([this] { return event_time_ms_; }) {}
 
-  void Begin(MacroTiming timing, std::uint32_t fixed_delay) { recorder_.Begin(timing, fixed_delay, platform::GetTickCount()); }
+  void Begin(MacroRecorder::Timing timing, std::uint32_t fixed_delay) {
+    recorder_.SetFixedDelay(fixed_delay);
+    event_time_ms_ = platform::GetTickCount();
+    recorder_.Begin(static_cast<int>(timing));
+  }
   [[nodiscard]] bool StopAsked() const { return stop_asked_; }
 
   std::int64_t Handle(const platform::WindowMessage& message) {
     if (message.message == keyboard_message_) {
       const auto* record = reinterpret_cast<const input::KeyHookRecord*>(static_cast<std::intptr_t>(message.lparam));
-      OnKey(input::IsKeyPress(static_cast<std::uint32_t>(message.wparam)), *record);
+      OnKey(static_cast<std::uint32_t>(message.wparam), *record);
     } else if (message.message == mouse_message_) {
       const auto* record = reinterpret_cast<const input::MouseHookRecord*>(static_cast<std::intptr_t>(message.lparam));
-      Show(recorder_.OnMouse(static_cast<std::uint32_t>(message.wparam), record->mouse_data_high, record->time_ms));
+      // Delays follow each event's own time stamp, not the time it is handled.
+      event_time_ms_ = record->time_ms;
+      Show(recorder_.OnMouseEvent(kMode, static_cast<std::uint32_t>(message.wparam), *record, false, List()));
     }
     return 0;
   }
 
  private:
-  void OnKey(bool press, const input::KeyHookRecord& record) {
+  void OnKey(std::uint32_t message_id, const input::KeyHookRecord& record) {
     if (stop_asked_) return;
+    const bool press = input::IsKeyPress(message_id);
     if (record.scan_code == kScanCodeCtrl) {
       if (press && !ctrl_held_) events_before_ctrl_ = events_.size();
       ctrl_held_ = press;
@@ -153,19 +160,27 @@ class Recording {
       stop_asked_ = true;
       return;
     }
-    Show(recorder_.OnKey(press, static_cast<std::uint8_t>(record.scan_code), record.extended, record.time_ms));
+    event_time_ms_ = record.time_ms;
+    Show(recorder_.OnKeyEvent(kMode, message_id, record, List()));
   }
 
-  void Show(MacroRecordOutcome outcome) {
-    if (outcome == MacroRecordOutcome::kRecorded) PrintEvent(options_, events_.back(), events_.size() - 1);
-    if (outcome == MacroRecordOutcome::kListFull && !full_reported_) {
+  [[nodiscard]] MacroEventList List() { return MacroEventList{events_, selected_}; }
+
+  void Show(MacroRecorder::Outcome outcome) {
+    if (outcome == MacroRecorder::Outcome::kAdded) PrintEvent(options_, events_.back(), events_.size() - 1);
+    if (outcome == MacroRecorder::Outcome::kIgnored && events_.size() >= MacroFile::kMaxListEntries &&
+        !full_reported_) {
       full_reported_ = true;
       std::fprintf(stderr, "zt640ctl macro: the event list is full (%zu events)\n", MacroFile::kMaxListEntries);
     }
   }
 
+  static constexpr input::HookMode kMode = input::HookMode::kRecordAppend;
+
   const CtlDataOptions& options_;
   std::vector<MacroEventEntry>& events_;
+  int selected_ = -1;
+  std::uint32_t event_time_ms_ = 0;  ///< time stamp of the event being recorded
   MacroRecorder recorder_;
   const std::uint32_t keyboard_message_ =
       platform::RegisterWindowMessage(input::KeyboardMessageName(input::HookMode::kRecordAppend));

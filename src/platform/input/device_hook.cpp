@@ -37,6 +37,12 @@ std::optional<ButtonMessages> MessagesOfButton(std::uint16_t code) {
   }
 }
 
+/// The record of the event being sent right now; null between sends.
+std::atomic<const void*>& Delivering() {
+  static std::atomic<const void*> record{nullptr};
+  return record;
+}
+
 bool IsLockKey(std::uint32_t virtual_key) {
   return virtual_key == kVirtualKeyCapsLock || virtual_key == kVirtualKeyNumLock ||
          virtual_key == kVirtualKeyScrollLock;
@@ -86,7 +92,9 @@ class HookRun final : public HookEventSink {
     window_message.message = message;
     window_message.wparam = id;
     window_message.lparam = static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(record));
+    Delivering().store(record);
     (void)target_.queue->Send(std::move(window_message));  // a closed window just misses the event
+    Delivering().store(nullptr);
   }
 
   const HookMode mode_;
@@ -219,5 +227,7 @@ void CDeviceHook::SetLockKeyInjectorFactory(EvdevHookBackend::InjectorFactory fa
   std::lock_guard lock(State().mutex);
   State().injector_factory = std::move(factory);
 }
+
+bool CDeviceHook::IsDelivering(const void* record) { return record != nullptr && Delivering().load() == record; }
 
 }  // namespace zt640::platform::input

@@ -56,6 +56,10 @@ class CDeviceHook {
   [[nodiscard]] static bool IsSystemWide();
   /// Why the last `Start` returned 0.
   [[nodiscard]] static std::string LastError();
+  /// True only while the hook is sending the event whose record `record` points to.
+  /// Hook messages are registered names that any local process may send with any
+  /// parameter: a window follows a record pointer only when this vouches for it.
+  [[nodiscard]] static bool IsDelivering(const void* record);
   /// Input devices the running system-wide hook still reads (0 when every one vanished).
   [[nodiscard]] static std::size_t OpenInputDeviceCount();
 
