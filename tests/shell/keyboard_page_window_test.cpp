@@ -164,9 +164,13 @@ TEST_F(KeyboardPageWindowTest, GameEvents_ChangeTheModeAndRestoreItFiveSecondsLa
   event.wparam = 0;
   event.lparam = 23;
   ASSERT_TRUE(window_->messages().Post(event));
-  ASSERT_TRUE(WaitFor([&] { return Device().GetLightState().mode() == 23; }));
+  // The device's worker applies the event; wait until its whole state is in, not
+  // only the mode byte.
+  ASSERT_TRUE(WaitFor([&] {
+    const LightState state = LightState::FromWords(Device().GetLightState().Words());
+    return state.bytes[LightState::kMode] == 23 && state.bytes[LightState::kPreviousMode] == original;
+  }));
   EXPECT_FALSE(Device().SyncFlag()) << "a game event takes the device out of the synchronisation";
-  EXPECT_EQ(LightState::FromWords(Device().GetLightState().Words()).bytes[LightState::kPreviousMode], original);
 
   // A second event within the 5 s restarts the wait and keeps the saved mode.
   Pump(1000);

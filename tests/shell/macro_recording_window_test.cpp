@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <string_view>
@@ -194,7 +195,11 @@ TEST_F(MacroRecordingWindowTest, MenuItemsRecordAroundTheSelectionAndInsertMouse
                            "forward_click", "back_click"}) {
     EXPECT_NE(menu->findChild<QAbstractButton*>(QLatin1String(item)), nullptr) << item;
   }
+  const QPointer<CMenuWnd> closing(menu);
   menu->close();
+  // A closed menu deletes itself on the next turn of the event loop.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(closing.isNull());
 
   Panel()->SelectEvent(0);
   Control<QLineEdit>("macro_fixed_time_edit")->setText("80");
