@@ -294,7 +294,11 @@ TEST_F(KeyboardSimulatorTest, ListenerAppliesSlotAndReloadAndKeys) {
   ASSERT_TRUE(server_->SendNotification(0x0401));
   ASSERT_TRUE(waiter.WaitFor(3));  // the keys were handled before this report
   device_->StartLightWorker();
-  std::this_thread::sleep_for(std::chrono::milliseconds(80));
+  // The worker renders on its own clock: wait for its frame that shows the held key.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (device_->GetZoneColour(30).brightness <= 200 && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
   EXPECT_GT(device_->GetZoneColour(30).brightness, 200);
   EXPECT_EQ(device_->GetZoneColour(31).brightness, 0);
   EXPECT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
