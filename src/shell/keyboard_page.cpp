@@ -96,14 +96,43 @@ void KeyboardPage::ShowResult(const std::string& message_key) {
   if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
 }
 
-void KeyboardPage::WriteUsedMacros() {
-  const int result = device_.WriteMacros(device_.GetMacroUsage());
+void KeyboardPage::ShowMacroResult(int result) {
   if (result < 0) {
     (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
   } else if (result > 0) {
     const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
     (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result)), 0);
   }
+}
+
+void KeyboardPage::RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done) {
+  if (!runner_) {
+    work(device_);
+    if (done) done();
+    return;
+  }
+  // The page may be gone by the time the worker's task has run.
+  runner_(std::move(work), [page = QPointer<KeyboardPage>(this), done = std::move(done)] {
+    if (page && done) done();
+  });
+}
+
+void KeyboardPage::WriteMacrosAndKeys(bool macros, int edited_key) {
+  struct Outcome {
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto outcome = std::make_shared<Outcome>();
+  RunOnKeyboard(
+      [outcome, macros, edited_key](CKalvexKeyboardDevice& keyboard) {
+        if (macros) outcome->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+        outcome->keys_reached =
+            KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0), edited_key);
+      },
+      [this, outcome] {
+        ShowMacroResult(outcome->macros);
+        if (!outcome->keys_reached) ShowResult(kKeyWriteFailedKey);
+      });
 }
 
 void KeyboardPage::OnKeyClick(int key) {
@@ -118,7 +147,10 @@ void KeyboardPage::OnKeyClick(int key) {
       key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(key)]);
     }
   } else if (function_switch == 1 && device_.GetLightState().mode() == KeyboardEffectRenderer::kCustomMode) {
-    if (device_.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+    // The profile keeps the colours once the keyboard has them.
+    RunOnKeyboard([key](CKalvexKeyboardDevice& keyboard) {
+      if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
+    });
   }
 }
 
@@ -135,7 +167,9 @@ void KeyboardPage::OnSelectionEnd() {
   if (device_.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
   const std::vector<int> keys = picture_->SelectedKeys();
   if (keys.empty()) return;
-  if (device_.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+  RunOnKeyboard([keys](CKalvexKeyboardDevice& keyboard) {
+    if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
+  });
 }
 
 void KeyboardPage::OnFunctionTab(int function_switch) {
@@ -166,12 +200,11 @@ void KeyboardPage::ActivateSelectedProfile() {
   (void)device_.LoadProfileState();
   device_.DropMissingMacros();
   device_.ApplyProfileState();
-  (void)device_.WriteSettingsRecord(0, 0);
-  WriteUsedMacros();
-  if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0))) ShowResult(kKeyWriteFailedKey);
   if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
     key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
   }
+  RunOnKeyboard([](CKalvexKeyboardDevice& keyboard) { (void)keyboard.WriteSettingsRecord(0, 0); });
+  WriteMacrosAndKeys(true, -1);
 }
 
 void KeyboardPage::FollowKeyboardSlot(int slot) {
@@ -195,17 +228,16 @@ void KeyboardPage::FollowKeyboardSlot(int slot) {
 }
 
 void KeyboardPage::ReloadAfterReset() {
-  (void)device_.LoadProfileState();
-  device_.ApplyProfileState();
-  (void)device_.WriteSettingsRecord(0, 0);
-  int macro_result = 0;
-  (void)device_.ResetKeyboard(&macro_result);
-  if (macro_result < 0) {
-    (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
-  } else if (macro_result > 0) {
-    const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
-    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(macro_result)), 0);
-  }
+  // The reset profile is read where the keyboard's state is worked on: on its worker.
+  auto macro_result = std::make_shared<int>(0);
+  RunOnKeyboard(
+      [macro_result](CKalvexKeyboardDevice& keyboard) {
+        (void)keyboard.LoadProfileState();
+        keyboard.ApplyProfileState();
+        (void)keyboard.WriteSettingsRecord(0, 0);
+        (void)keyboard.ResetKeyboard(macro_result.get());
+      },
+      [this, macro_result] { ShowMacroResult(*macro_result); });
 }
 
 void KeyboardPage::ResetSelectedProfile() {
@@ -256,8 +288,7 @@ void KeyboardPage::StoreKeySetEntry() {
   const KeyAssignment assignment = key_set_->LastEntry().current.assignment;
   device_.SetAssignment(key, assignment);
   if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  if (assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat) WriteUsedMacros();
-  if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0), key)) ShowResult(kKeyWriteFailedKey);
+  WriteMacrosAndKeys(assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat, key);
 }
 
 bool KeyboardPage::OnMacroClick(const QString& name) {
@@ -294,8 +325,7 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
   if (active_keys_changed) {
     (void)device_.LoadProfileState();
     device_.ApplyProfileState();
-    WriteUsedMacros();
-    if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0))) ShowResult(kKeyWriteFailedKey);
+    WriteMacrosAndKeys(true, -1);
   }
   RefreshKeyTexts();
 }
@@ -312,7 +342,7 @@ void KeyboardPage::OnOptionChanged(const QString& name) {
   if (options == device_.Options()) return;
   device_.SetOptions(options);
   if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  (void)device_.WriteSettingsRecord(0, 0);
+  RunOnKeyboard([](CKalvexKeyboardDevice& keyboard) { (void)keyboard.WriteSettingsRecord(0, 0); });
 }
 
 void KeyboardPage::ResetRepeat() {
@@ -327,7 +357,9 @@ void KeyboardPage::ResetRepeat() {
 }
 
 void KeyboardPage::FillCustom(bool on) {
-  if (device_.FillCustomColours(on) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+  RunOnKeyboard([on](CKalvexKeyboardDevice& keyboard) {
+    if (keyboard.FillCustomColours(on) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
+  });
 }
 
 void KeyboardPage::RefreshKeyTexts() {
@@ -392,23 +424,33 @@ bool KeyboardPage::OnLightNotify(const QString& kind, const QString& name, qint6
 }
 
 void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits) {
-  LightState state = device_.GetLightState();
-  bool slot_changed = false;
-  for (const CLightControlUI::ByteEdit& edit : edits) {
-    if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
-    slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
-                    state.bytes[LightState::kCustomSlot] != edit.value;
-    state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
-  }
-  device_.SetLightState(state.Words());
-  if (slot_changed) {
-    // The slot's colours come from the keyboard and go back to it whole.
-    (void)device_.SetCustomSlot(state.bytes[LightState::kCustomSlot]);
-    (void)device_.SaveCustomColours();
-  }
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  (void)device_.WriteSettingsRecord(0, 0);
-  ShowLightPanel();
+  // The whole edit runs on the keyboard's worker: a new mode may read the keyboard
+  // (custom colours), a new slot does, and the profile keeps what the keyboard gave.
+  // The bytes apply to the state the earlier edits left, so none of them is lost.
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [edits, saved](CKalvexKeyboardDevice& keyboard) {
+        LightState state = keyboard.GetLightState();
+        bool slot_changed = false;
+        for (const CLightControlUI::ByteEdit& edit : edits) {
+          if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
+          slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
+                          state.bytes[LightState::kCustomSlot] != edit.value;
+          state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
+        }
+        keyboard.SetLightState(state.Words());
+        if (slot_changed) {
+          // The slot's colours come from the keyboard and go back to it whole.
+          (void)keyboard.SetCustomSlot(state.bytes[LightState::kCustomSlot]);
+          (void)keyboard.SaveCustomColours();
+        }
+        *saved = keyboard.SaveProfileData();
+        (void)keyboard.WriteSettingsRecord(0, 0);
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+        ShowLightPanel();
+      });
 }
 
 void KeyboardPage::PickLightColour() {
