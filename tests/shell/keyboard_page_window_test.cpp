@@ -403,6 +403,45 @@ TEST_F(KeyboardPageWindowTest, LightingEdits_ReachTheProfileAndTheSettingsRecord
   EXPECT_EQ(effect.red, 255);
 }
 
+TEST_F(KeyboardPageWindowTest, SuccessiveEdits_ReachTheKeyboardInTheOrderMade) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  auto* modes = page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"));
+  ASSERT_NE(modes, nullptr);
+  const int writes_before = Logged(0x06);
+  // Three edits in a row, none waited for: each is applied to what the one
+  // before left, and the keyboard gets them in that order.
+  modes->setCurrentIndex(3);
+  page->findChild<QSlider*>(QStringLiteral("deng_light_slider"))->setValue(1);
+  modes->setCurrentIndex(2);
+  EXPECT_FALSE(window_->DeviceEditsSettled());
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Logged(0x06) - writes_before, 3);
+  const std::vector<uint8_t> record = SettingsRecord(*server_);
+  EXPECT_EQ(record[KeyboardSettingsRecord::kModeCode], 2) << "the last mode chosen is the one that stays";
+  EXPECT_EQ(record[KeyboardSettingsRecord::kBrightness], 1) << "the brightness edit was not lost";
+  EXPECT_EQ(Device().GetLightState().mode(), 2);
+
+  // A key assignment after a lighting edit: the settings record comes first.
+  modes->setCurrentIndex(1);
+  SaveKeyboardKeyOption(30, 40);
+  std::ifstream log(root_ + "/requests.log");
+  std::vector<std::string> commands;
+  for (std::string line; std::getline(log, line);) {
+    std::istringstream bytes(line);
+    std::string byte;
+    for (int i = 0; i <= 3 && bytes >> byte; ++i) {
+      if (i == 3) commands.push_back(byte);
+    }
+  }
+  const auto last_settings = std::find(commands.rbegin(), commands.rend(), "06");
+  ASSERT_NE(last_settings, commands.rend());
+  // The key table write is the last configuration the keyboard got, after the record.
+  const auto last_begin = std::find(commands.rbegin(), commands.rend(), "01");
+  EXPECT_LT(last_begin - commands.rbegin(), last_settings - commands.rbegin());
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 1);
+}
+
 TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyboard) {
   OpenConnected();
   QWidget* page = Page()->Widget();
