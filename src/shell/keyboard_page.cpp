@@ -117,24 +117,6 @@ void KeyboardPage::RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> wor
   });
 }
 
-void KeyboardPage::WriteMacrosAndKeys(bool macros, int edited_key) {
-  struct Outcome {
-    int macros = 0;
-    bool keys_reached = true;
-  };
-  auto outcome = std::make_shared<Outcome>();
-  RunOnKeyboard(
-      [outcome, macros, edited_key](CKalvexKeyboardDevice& keyboard) {
-        if (macros) outcome->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
-        outcome->keys_reached =
-            KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0), edited_key);
-      },
-      [this, outcome] {
-        ShowMacroResult(outcome->macros);
-        if (!outcome->keys_reached) ShowResult(kKeyWriteFailedKey);
-      });
-}
-
 void KeyboardPage::OnKeyClick(int key) {
   if (key < 0 || key >= CKalvexKeyboardDevice::kUiKeyCount) return;
   // A profile that cannot be read gives nothing to edit.
@@ -196,15 +178,42 @@ void KeyboardPage::ActivateSelectedProfile() {
   const PanelResult selected = list.SelectProfile(list.GetSelectedProfile());
   if (!selected.done()) ShowResult(selected.message_key);
   profiles_->Refresh();
-  device_.SetProfileName(list.GetActiveProfileUuid());
-  (void)device_.LoadProfileState();
-  device_.DropMissingMacros();
-  device_.ApplyProfileState();
-  if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
-    key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
-  }
-  RunOnKeyboard([](CKalvexKeyboardDevice& keyboard) { (void)keyboard.WriteSettingsRecord(0, 0); });
-  WriteMacrosAndKeys(true, -1);
+  TakeProfile(list.GetActiveProfileUuid(), true);
+}
+
+void KeyboardPage::TakeProfile(const std::string& uuid, bool write) {
+  // The profile's state is taken on the keyboard's worker, after the edits still
+  // queued there (they belong to the profile before), and a custom mode reads
+  // its colours from the keyboard.
+  struct Taken {
+    std::vector<KeyListEntry> assignments;
+    std::vector<std::string> macro_names;
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto taken = std::make_shared<Taken>();
+  RunOnKeyboard(
+      [uuid, write, taken](CKalvexKeyboardDevice& keyboard) {
+        keyboard.SetProfileName(uuid);
+        (void)keyboard.LoadProfileState();
+        keyboard.DropMissingMacros();
+        keyboard.ApplyProfileState();
+        if (write) {
+          (void)keyboard.WriteSettingsRecord(0, 0);
+          taken->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+          taken->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
+        }
+        taken->assignments = keyboard.Assignments();
+        taken->macro_names = keyboard.MacroNames();
+      },
+      [this, taken] {
+        ShowMacroResult(taken->macros);
+        if (!taken->keys_reached) ShowResult(kKeyWriteFailedKey);
+        RefreshKeyTexts(taken->assignments, taken->macro_names);
+        if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < taken->assignments.size()) {
+          key_set_->ShowKey(taken->assignments[static_cast<size_t>(marked_key_)]);
+        }
+      });
 }
 
 void KeyboardPage::FollowKeyboardSlot(int slot) {
@@ -218,13 +227,7 @@ void KeyboardPage::FollowKeyboardSlot(int slot) {
     return;
   }
   profiles_->Refresh();
-  device_.SetProfileName(list.GetActiveProfileUuid());
-  (void)device_.LoadProfileState();
-  device_.DropMissingMacros();
-  device_.ApplyProfileState();
-  if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
-    key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
-  }
+  TakeProfile(list.GetActiveProfileUuid(), false);
 }
 
 void KeyboardPage::ReloadAfterReset() {
@@ -286,9 +289,27 @@ void KeyboardPage::StoreKeySetEntry() {
   const int key = device_.SelectedKey();
   if (key < 0 || static_cast<size_t>(key) >= device_.Assignments().size()) return;
   const KeyAssignment assignment = key_set_->LastEntry().current.assignment;
-  device_.SetAssignment(key, assignment);
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  WriteMacrosAndKeys(assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat, key);
+  // The key changes in the profile and on the keyboard behind the edits still queued.
+  struct Stored {
+    bool saved = true;
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto stored = std::make_shared<Stored>();
+  RunOnKeyboard(
+      [key, assignment, stored](CKalvexKeyboardDevice& keyboard) {
+        keyboard.SetAssignment(key, assignment);
+        stored->saved = keyboard.SaveProfileData();
+        if (assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat) {
+          stored->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+        }
+        stored->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0), key);
+      },
+      [this, stored] {
+        if (!stored->saved) ShowResult(message_key::kWriteFailed);
+        ShowMacroResult(stored->macros);
+        if (!stored->keys_reached) ShowResult(kKeyWriteFailedKey);
+      });
 }
 
 bool KeyboardPage::OnMacroClick(const QString& name) {
@@ -321,13 +342,31 @@ bool KeyboardPage::OnMacroClick(const QString& name) {
 }
 
 void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
-  device_.LoadNameLists();
-  if (active_keys_changed) {
-    (void)device_.LoadProfileState();
-    device_.ApplyProfileState();
-    WriteMacrosAndKeys(true, -1);
-  }
-  RefreshKeyTexts();
+  // The keys' macros change on the keyboard's worker, behind the edits queued there.
+  struct Changed {
+    std::vector<KeyListEntry> assignments;
+    std::vector<std::string> macro_names;
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto changed = std::make_shared<Changed>();
+  RunOnKeyboard(
+      [active_keys_changed, changed](CKalvexKeyboardDevice& keyboard) {
+        keyboard.LoadNameLists();
+        if (active_keys_changed) {
+          (void)keyboard.LoadProfileState();
+          keyboard.ApplyProfileState();
+          changed->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+          changed->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
+        }
+        changed->assignments = keyboard.Assignments();
+        changed->macro_names = keyboard.MacroNames();
+      },
+      [this, changed] {
+        ShowMacroResult(changed->macros);
+        if (!changed->keys_reached) ShowResult(kKeyWriteFailedKey);
+        RefreshKeyTexts(changed->assignments, changed->macro_names);
+      });
 }
 
 bool KeyboardPage::OnMacroItemSelect(const QString& name, int index) {
@@ -340,20 +379,34 @@ void KeyboardPage::OnOptionChanged(const QString& name) {
   if (!options_ || !KeyboardOptionsPanel::IsOptionControl(name)) return;
   const KeyboardOptions options = options_->ReadOptions(device_.Options());
   if (options == device_.Options()) return;
-  device_.SetOptions(options);
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  RunOnKeyboard([](CKalvexKeyboardDevice& keyboard) { (void)keyboard.WriteSettingsRecord(0, 0); });
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [options, saved](CKalvexKeyboardDevice& keyboard) {
+        keyboard.SetOptions(options);
+        *saved = keyboard.SaveProfileData();
+        (void)keyboard.WriteSettingsRecord(0, 0);
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+      });
 }
 
 void KeyboardPage::ResetRepeat() {
   CKeyboardProfiledata defaults;
   (void)defaults.LoadProfile(device_.GetDefaultProfilePath());
   const KeyboardOptions factory = defaults.GetKeyboardOptions();
-  KeyboardOptions options = device_.Options();
-  options.repeat = factory.repeat;
-  options.repeat_delay = factory.repeat_delay;
-  device_.SetOptions(options);
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [factory, saved](CKalvexKeyboardDevice& keyboard) {
+        KeyboardOptions options = keyboard.Options();
+        options.repeat = factory.repeat;
+        options.repeat_delay = factory.repeat_delay;
+        keyboard.SetOptions(options);
+        *saved = keyboard.SaveProfileData();
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+      });
 }
 
 void KeyboardPage::FillCustom(bool on) {
@@ -362,10 +415,10 @@ void KeyboardPage::FillCustom(bool on) {
   });
 }
 
-void KeyboardPage::RefreshKeyTexts() {
+void KeyboardPage::RefreshKeyTexts() { RefreshKeyTexts(device_.Assignments(), device_.MacroNames()); }
+
+void KeyboardPage::RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names) {
   if (!picture_) return;
-  const std::vector<KeyListEntry>& list = device_.Assignments();
-  const std::vector<std::string>& macro_names = device_.MacroNames();
   const NameKeyText text_of = [](std::string_view key) { return KeyText::ForNameKey(key); };
   for (int key = 0; key < KeyboardPicture::kKeyCount && static_cast<size_t>(key) < list.size(); ++key) {
     const std::optional<std::string> text =

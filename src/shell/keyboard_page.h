@@ -30,10 +30,12 @@ class KeyboardPicture;
 /// texts, the profile, key assignment, macro and options panels, and what the main
 /// window's routes do on them. It is also the keyboard's panel sink. Everything runs
 /// on the UI thread except ShowKeyLight, which only stores the colour, and the
-/// exchanges of an edit: those go to the device runner (the keyboard's worker),
-/// one task per edit in the edit's command order, and what the user must see of
-/// their result comes back to the UI thread. It has no Qt parent: whoever creates
-/// it owns it, and it outlives or survives its page.
+/// device side of an edit: the keyboard's state, the profile save and the
+/// exchanges go to the device runner (the keyboard's worker) as one task per edit,
+/// in the edit's command order and behind the edits made before; what the user
+/// must see of the result comes back to the UI thread. Panels, the profile list
+/// and the macro library stay on the UI thread. It has no Qt parent: whoever
+/// creates it owns it, and it outlives or survives its page.
 class KeyboardPage final : public QObject, public DevicePanelSink {
   Q_OBJECT
  public:
@@ -101,6 +103,8 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   void FillCustom(bool on);
   /// Rebuilds the key button texts from the device's assignments.
   void RefreshKeyTexts();
+  /// Rebuilds them from `list` with the macro names `macro_names`.
+  void RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names);
 
   // DevicePanelSink
   void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) override;
@@ -132,9 +136,9 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   void ShowMacroResult(int result);
   /// Hands `work` to the device runner; `done` runs on the UI thread while the page lives.
   void RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done = nullptr);
-  /// Writes the macros the profile's keys use and the key table (the edited key
-  /// `edited_key` must reach it) on the keyboard's worker, then reports the result.
-  void WriteMacrosAndKeys(bool macros, int edited_key);
+  /// Makes the profile `uuid` the keyboard's (its state, on the keyboard's worker),
+  /// writes it to the keyboard when `write`, and shows its keys.
+  void TakeProfile(const std::string& uuid, bool write);
   void StoreKeySetEntry();
   void ApplyMacroChanges(bool active_keys_changed);
   void MarkSelectedKey(int key);
