@@ -442,6 +442,38 @@ TEST_F(KeyboardPageWindowTest, SuccessiveEdits_ReachTheKeyboardInTheOrderMade) {
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 1);
 }
 
+TEST_F(KeyboardPageWindowTest, ActionWhileAWorkerHoldsTheKeyboard_IsHeldBackThenApplied) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  auto* modes = page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"));
+  ASSERT_NE(modes, nullptr);
+  const uint8_t mode_before = Device().GetLightState().mode();
+  ASSERT_NE(mode_before, 3);
+  // Another thread holds the keyboard as its worker does through a long exchange.
+  std::atomic<bool> held{false};
+  std::atomic<bool> release{false};
+  std::thread holder([&] {
+    std::lock_guard lock(Device().OperationLock());
+    held.store(true);
+    while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  while (!held.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  QElapsedTimer routed;
+  routed.start();
+  modes->setCurrentIndex(3);
+  page->findChild<QSlider*>(QStringLiteral("deng_light_slider"))->setValue(1);
+  EXPECT_LT(routed.elapsed(), 200) << "the UI thread waited for the keyboard";
+  Pump(100);
+  EXPECT_FALSE(window_->DeviceEditsSettled());
+  EXPECT_EQ(Device().GetLightState().mode(), mode_before) << "the held back choice ran";
+  release.store(true);
+  holder.join();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Device().GetLightState().mode(), 3);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 3);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kBrightness], 1);
+}
+
 TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyboard) {
   OpenConnected();
   QWidget* page = Page()->Widget();
