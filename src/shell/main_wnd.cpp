@@ -183,13 +183,10 @@ void CMainWnd::OnTimer(int id) {
   } else if (id == kTrayMenuTimer) {
     OpenTrayMenu();
   } else if (id == kProfileSwitchTimer) {
-    const auto device_locks = TryLockDevices();
-    if (!device_locks) {
-      // A device worker is in an exchange: try again once it may be done.
-      (void)timers().SetTimer(this, kProfileSwitchTimer, kHeldBackRetryMs);
-      return;
-    }
-    if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
+    // Behind the user's actions still held back, once no device worker holds its device.
+    RunWhenDevicesFree([this] {
+      if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
+    });
   } else if (id == kGameEventTimer) {
     RestoreAfterGameEvents();
   }
