@@ -128,9 +128,11 @@ void KeyboardPage::OnKeyClick(int key) {
     if (key_set_ && static_cast<size_t>(key) < device_.Assignments().size()) {
       key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(key)]);
     }
-  } else if (function_switch == 1 && device_.GetLightState().mode() == KeyboardEffectRenderer::kCustomMode) {
-    // The profile keeps the colours once the keyboard has them.
+  } else if (function_switch == 1) {
+    // The mode is the one the edits queued before leave; the profile keeps the
+    // colours once the keyboard has them.
     RunOnKeyboard([key](CKalvexKeyboardDevice& keyboard) {
+      if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
       if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
     });
   }
@@ -146,10 +148,10 @@ void KeyboardPage::MarkSelectedKey(int key) {
 
 void KeyboardPage::OnSelectionEnd() {
   if (!picture_) return;
-  if (device_.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
   const std::vector<int> keys = picture_->SelectedKeys();
   if (keys.empty()) return;
   RunOnKeyboard([keys](CKalvexKeyboardDevice& keyboard) {
+    if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
     if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
   });
 }

@@ -474,6 +474,35 @@ TEST_F(KeyboardPageWindowTest, ActionWhileAWorkerHoldsTheKeyboard_IsHeldBackThen
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kBrightness], 1);
 }
 
+TEST_F(KeyboardPageWindowTest, KeyClickRightAfterChoosingTheCustomMode_PaintsThatKey) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  page->findChild<QPushButton*>(QStringLiteral("deng_Op_tab"))->click();
+  ASSERT_TRUE(Settle());
+  ASSERT_EQ(Device().GetFunctionSwitch(), 1);
+  constexpr int kKey = 40;
+  // The click comes before the mode choice has reached the keyboard.
+  page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(20);
+  page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(kKey))->click();
+  ASSERT_TRUE(Settle());
+  ASSERT_EQ(Device().GetLightState().mode(), 20);
+  const LightState state = Device().GetLightState();
+  CKeyboardProfiledata stored;
+  (void)stored.LoadProfile(Device().Profile().GetProfilePath());
+  const std::vector<CustomColor> colours =
+      stored.GetCustomColors(state.bytes[LightState::kCustomSlot], CKalvexKeyboardDevice::kUiKeyCount);
+  ASSERT_GT(colours.size(), static_cast<size_t>(kKey));
+  EXPECT_EQ(colours[kKey].red, state.bytes[LightState::kRed]);
+  EXPECT_EQ(colours[kKey].green, state.bytes[LightState::kGreen]);
+  EXPECT_EQ(colours[kKey].blue, state.bytes[LightState::kBlue]);
+  EXPECT_EQ(Device().ZoneSnapshot()[kKey].red, state.bytes[LightState::kRed]);
+  // Only the clicked key took the colour.
+  const auto same_as_painted = [&](const CustomColor& c) {
+    return c.red == colours[kKey].red && c.green == colours[kKey].green && c.blue == colours[kKey].blue;
+  };
+  EXPECT_FALSE(same_as_painted(colours[kKey + 1]));
+}
+
 TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyboard) {
   OpenConnected();
   QWidget* page = Page()->Widget();
