@@ -65,8 +65,9 @@ struct DeviceTypeInfo {
 /// which the main window, editors and workers drive every kind alike.
 ///
 /// Threads: one thread at a time runs operations on the object, holding its
-/// operation lock (the owner's device worker for exchanges that may wait on the
-/// device, the UI thread for user edits); the lighting worker uses only the
+/// operation lock (the owner's device worker for everything that may wait on the
+/// device, user edits included; the UI thread, only when the lock is free, to read
+/// the state a page shows or prepare an edit); the lighting worker uses only the
 /// lighting core and the channel, both shared with it by shared pointer.
 /// Connect and Disconnect run on the owner's thread without that lock:
 /// Disconnect is what cuts a waiting exchange short.
@@ -178,7 +179,7 @@ class CKalvexUSBDevice {
   void Disconnect();
 
   /// Held by whoever runs an operation on the device (its worker for each task,
-  /// the UI thread around user edits), so operations of several steps never
+  /// the UI thread around the routing of a user action), so operations of several steps never
   /// interleave and the device's state is never read while one is half done.
   [[nodiscard]] std::recursive_timed_mutex& OperationLock() const { return operation_lock_; }
 

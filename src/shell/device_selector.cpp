@@ -96,10 +96,24 @@ void DeviceSelector::Shutdown() {
   }
 }
 
-void DeviceSelector::RunOnDevice(CKalvexUSBDevice* device, std::function<void(CKalvexUSBDevice&)> work) {
+void DeviceSelector::RunOnDevice(CKalvexUSBDevice* device, std::function<void(CKalvexUSBDevice&)> work,
+                                 std::function<void()> done) {
   for (const std::unique_ptr<Managed>& managed : devices_) {
     if (managed->device.get() != device || !managed->entry) continue;
-    managed->entry->RunExchange(0, std::move(work), nullptr);
+    // Counted until both the task and its `done` are gone (run or dropped).
+    struct InFlight {
+      explicit InFlight(std::shared_ptr<std::atomic<int>> count) : count(std::move(count)) { ++*this->count; }
+      ~InFlight() { --*count; }
+      InFlight(const InFlight&) = delete;
+      InFlight& operator=(const InFlight&) = delete;
+      std::shared_ptr<std::atomic<int>> count;
+    };
+    auto token = std::make_shared<InFlight>(work_in_flight_);
+    managed->entry->RunExchange(
+        0, [token, work = std::move(work)](CKalvexUSBDevice& target) { work(target); },
+        [token, done = std::move(done)] {
+          if (done) done();
+        });
     return;
   }
 }
@@ -270,7 +284,6 @@ std::int64_t DeviceSelector::OnListenerEvents(std::uint64_t type_index) {
       [this, keyboard, events, type = static_cast<int>(type_index)] {
         for (const ListenerEvent& event : *events) {
           if (event.kind != ListenerEvent::Kind::kSlot || !keyboard->Channel().is_open() || !slot_reported_) continue;
-          std::lock_guard lock(keyboard->OperationLock());
           slot_reported_(type, event.slot);
         }
       });

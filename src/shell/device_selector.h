@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,7 +74,8 @@ class DeviceSelector : public QObject {
   void SetDeviceCreated(DeviceCreated callback) { device_created_ = std::move(callback); }
   /// Told after every change of the selected entry.
   void SetSelectionChanged(std::function<void()> callback) { selection_changed_ = std::move(callback); }
-  /// Told when a keyboard reported that it switched to settings slot `slot`.
+  /// Told when a keyboard reported that it switched to settings slot `slot`; the
+  /// callback takes the device's operation lock itself.
   void SetSlotReported(std::function<void(int type_index, int slot)> callback) { slot_reported_ = std::move(callback); }
   /// Told after every show or hide, with the number of visible entries.
   void SetVisibilityChanged(std::function<void(int visible)> callback) { visibility_changed_ = std::move(callback); }
@@ -105,8 +107,13 @@ class DeviceSelector : public QObject {
   void UpdateNoDevicePanel();
   /// Stops or resumes the power polling of every wireless device's entry.
   void SetPowerPolling(bool on);
-  /// Runs `work` on the device's worker thread under its operation lock.
-  void RunOnDevice(CKalvexUSBDevice* device, std::function<void(CKalvexUSBDevice&)> work);
+  /// Runs `work` on the device's worker thread under its operation lock, after
+  /// every task queued before, then `done` (may be empty) on the UI thread. Work
+  /// for a device without an entry, or after shut-down, is dropped.
+  void RunOnDevice(CKalvexUSBDevice* device, std::function<void(CKalvexUSBDevice&)> work,
+                   std::function<void()> done = nullptr);
+  /// Work given to RunOnDevice whose `done` has neither run nor been dropped yet.
+  [[nodiscard]] int WorkInFlight() const { return work_in_flight_->load(); }
   /// Ends all device traffic: every device's interfaces are closed (which cuts
   /// waiting exchanges short), its worker and listeners are stopped. Runs once.
   void Shutdown();
@@ -152,6 +159,7 @@ class DeviceSelector : public QObject {
   std::function<void(int, int)> slot_reported_;
   std::vector<std::unique_ptr<Managed>> devices_;  ///< creation order; live for the whole run
   bool shut_down_ = false;
+  std::shared_ptr<std::atomic<int>> work_in_flight_ = std::make_shared<std::atomic<int>>(0);
 };
 
 }  // namespace zt640

@@ -100,14 +100,25 @@ void KeyboardPage::ShowResult(const std::string& message_key) {
   if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
 }
 
-void KeyboardPage::WriteUsedMacros() {
-  const int result = device_.WriteMacros(device_.GetMacroUsage());
+void KeyboardPage::ShowMacroResult(int result) {
   if (result < 0) {
     (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
   } else if (result > 0) {
     const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
     (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result)), 0);
   }
+}
+
+void KeyboardPage::RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done) {
+  if (!runner_) {
+    work(device_);
+    if (done) done();
+    return;
+  }
+  // The page may be gone by the time the worker's task has run.
+  runner_(std::move(work), [page = QPointer<KeyboardPage>(this), done = std::move(done)] {
+    if (page && done) done();
+  });
 }
 
 void KeyboardPage::OnKeyClick(int key) {
@@ -121,8 +132,13 @@ void KeyboardPage::OnKeyClick(int key) {
     if (key_set_ && static_cast<size_t>(key) < device_.Assignments().size()) {
       key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(key)]);
     }
-  } else if (function_switch == 1 && device_.GetLightState().mode() == KeyboardEffectRenderer::kCustomMode) {
-    if (device_.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+  } else if (function_switch == 1) {
+    // The mode is the one the edits queued before leave; the profile keeps the
+    // colours once the keyboard has them.
+    RunOnKeyboard([key](CKalvexKeyboardDevice& keyboard) {
+      if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+      if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
+    });
   }
 }
 
@@ -136,10 +152,12 @@ void KeyboardPage::MarkSelectedKey(int key) {
 
 void KeyboardPage::OnSelectionEnd() {
   if (!picture_) return;
-  if (device_.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
   const std::vector<int> keys = picture_->SelectedKeys();
   if (keys.empty()) return;
-  if (device_.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+  RunOnKeyboard([keys](CKalvexKeyboardDevice& keyboard) {
+    if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+    if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
+  });
 }
 
 void KeyboardPage::OnFunctionTab(int function_switch) {
@@ -166,16 +184,42 @@ void KeyboardPage::ActivateSelectedProfile() {
   const PanelResult selected = list.SelectProfile(list.GetSelectedProfile());
   if (!selected.done()) ShowResult(selected.message_key);
   profiles_->Refresh();
-  device_.SetProfileName(list.GetActiveProfileUuid());
-  (void)device_.LoadProfileState();
-  device_.DropMissingMacros();
-  device_.ApplyProfileState();
-  (void)device_.WriteSettingsRecord(0, 0);
-  WriteUsedMacros();
-  if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0))) ShowResult(kKeyWriteFailedKey);
-  if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
-    key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
-  }
+  TakeProfile(list.GetActiveProfileUuid(), true);
+}
+
+void KeyboardPage::TakeProfile(const std::string& uuid, bool write) {
+  // The profile's state is taken on the keyboard's worker, after the edits still
+  // queued there (they belong to the profile before), and a custom mode reads
+  // its colours from the keyboard.
+  struct Taken {
+    std::vector<KeyListEntry> assignments;
+    std::vector<std::string> macro_names;
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto taken = std::make_shared<Taken>();
+  RunOnKeyboard(
+      [uuid, write, taken](CKalvexKeyboardDevice& keyboard) {
+        keyboard.SetProfileName(uuid);
+        (void)keyboard.LoadProfileState();
+        keyboard.DropMissingMacros();
+        keyboard.ApplyProfileState();
+        if (write) {
+          (void)keyboard.WriteSettingsRecord(0, 0);
+          taken->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+          taken->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
+        }
+        taken->assignments = keyboard.Assignments();
+        taken->macro_names = keyboard.MacroNames();
+      },
+      [this, taken] {
+        ShowMacroResult(taken->macros);
+        if (!taken->keys_reached) ShowResult(kKeyWriteFailedKey);
+        RefreshKeyTexts(taken->assignments, taken->macro_names);
+        if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < taken->assignments.size()) {
+          key_set_->ShowKey(taken->assignments[static_cast<size_t>(marked_key_)]);
+        }
+      });
 }
 
 void KeyboardPage::FollowKeyboardSlot(int slot) {
@@ -189,27 +233,20 @@ void KeyboardPage::FollowKeyboardSlot(int slot) {
     return;
   }
   profiles_->Refresh();
-  device_.SetProfileName(list.GetActiveProfileUuid());
-  (void)device_.LoadProfileState();
-  device_.DropMissingMacros();
-  device_.ApplyProfileState();
-  if (key_set_ && marked_key_ >= 0 && static_cast<size_t>(marked_key_) < device_.Assignments().size()) {
-    key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(marked_key_)]);
-  }
+  TakeProfile(list.GetActiveProfileUuid(), false);
 }
 
 void KeyboardPage::ReloadAfterReset() {
-  (void)device_.LoadProfileState();
-  device_.ApplyProfileState();
-  (void)device_.WriteSettingsRecord(0, 0);
-  int macro_result = 0;
-  (void)device_.ResetKeyboard(&macro_result);
-  if (macro_result < 0) {
-    (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
-  } else if (macro_result > 0) {
-    const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
-    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(macro_result)), 0);
-  }
+  // The reset profile is read where the keyboard's state is worked on: on its worker.
+  auto macro_result = std::make_shared<int>(0);
+  RunOnKeyboard(
+      [macro_result](CKalvexKeyboardDevice& keyboard) {
+        (void)keyboard.LoadProfileState();
+        keyboard.ApplyProfileState();
+        (void)keyboard.WriteSettingsRecord(0, 0);
+        (void)keyboard.ResetKeyboard(macro_result.get());
+      },
+      [this, macro_result] { ShowMacroResult(*macro_result); });
 }
 
 void KeyboardPage::ResetSelectedProfile() {
@@ -266,10 +303,27 @@ void KeyboardPage::StoreKeySetEntry() {
   const int key = device_.SelectedKey();
   if (key < 0 || static_cast<size_t>(key) >= device_.Assignments().size()) return;
   const KeyAssignment assignment = key_set_->LastEntry().current.assignment;
-  device_.SetAssignment(key, assignment);
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  if (assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat) WriteUsedMacros();
-  if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0), key)) ShowResult(kKeyWriteFailedKey);
+  // The key changes in the profile and on the keyboard behind the edits still queued.
+  struct Stored {
+    bool saved = true;
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto stored = std::make_shared<Stored>();
+  RunOnKeyboard(
+      [key, assignment, stored](CKalvexKeyboardDevice& keyboard) {
+        keyboard.SetAssignment(key, assignment);
+        stored->saved = keyboard.SaveProfileData();
+        if (assignment.type == key_type::kMacroPlayMode || assignment.type == key_type::kMacroRepeat) {
+          stored->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+        }
+        stored->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0), key);
+      },
+      [this, stored] {
+        if (!stored->saved) ShowResult(message_key::kWriteFailed);
+        ShowMacroResult(stored->macros);
+        if (!stored->keys_reached) ShowResult(kKeyWriteFailedKey);
+      });
 }
 
 bool KeyboardPage::OnMacroClick(const QString& name) {
@@ -302,14 +356,31 @@ bool KeyboardPage::OnMacroClick(const QString& name) {
 }
 
 void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
-  device_.LoadNameLists();
-  if (active_keys_changed) {
-    (void)device_.LoadProfileState();
-    device_.ApplyProfileState();
-    WriteUsedMacros();
-    if (!KeysReachedKeyboard(device_, device_.WriteCurrentKeyAssignments(0))) ShowResult(kKeyWriteFailedKey);
-  }
-  RefreshKeyTexts();
+  // The keys' macros change on the keyboard's worker, behind the edits queued there.
+  struct Changed {
+    std::vector<KeyListEntry> assignments;
+    std::vector<std::string> macro_names;
+    int macros = 0;
+    bool keys_reached = true;
+  };
+  auto changed = std::make_shared<Changed>();
+  RunOnKeyboard(
+      [active_keys_changed, changed](CKalvexKeyboardDevice& keyboard) {
+        keyboard.LoadNameLists();
+        if (active_keys_changed) {
+          (void)keyboard.LoadProfileState();
+          keyboard.ApplyProfileState();
+          changed->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
+          changed->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
+        }
+        changed->assignments = keyboard.Assignments();
+        changed->macro_names = keyboard.MacroNames();
+      },
+      [this, changed] {
+        ShowMacroResult(changed->macros);
+        if (!changed->keys_reached) ShowResult(kKeyWriteFailedKey);
+        RefreshKeyTexts(changed->assignments, changed->macro_names);
+      });
 }
 
 bool KeyboardPage::OnMacroItemSelect(const QString& name, int index) {
@@ -322,30 +393,46 @@ void KeyboardPage::OnOptionChanged(const QString& name) {
   if (!options_ || !KeyboardOptionsPanel::IsOptionControl(name)) return;
   const KeyboardOptions options = options_->ReadOptions(device_.Options());
   if (options == device_.Options()) return;
-  device_.SetOptions(options);
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  (void)device_.WriteSettingsRecord(0, 0);
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [options, saved](CKalvexKeyboardDevice& keyboard) {
+        keyboard.SetOptions(options);
+        *saved = keyboard.SaveProfileData();
+        (void)keyboard.WriteSettingsRecord(0, 0);
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+      });
 }
 
 void KeyboardPage::ResetRepeat() {
   CKeyboardProfiledata defaults;
   (void)defaults.LoadProfile(device_.GetDefaultProfilePath());
   const KeyboardOptions factory = defaults.GetKeyboardOptions();
-  KeyboardOptions options = device_.Options();
-  options.repeat = factory.repeat;
-  options.repeat_delay = factory.repeat_delay;
-  device_.SetOptions(options);
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [factory, saved](CKalvexKeyboardDevice& keyboard) {
+        KeyboardOptions options = keyboard.Options();
+        options.repeat = factory.repeat;
+        options.repeat_delay = factory.repeat_delay;
+        keyboard.SetOptions(options);
+        *saved = keyboard.SaveProfileData();
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+      });
 }
 
 void KeyboardPage::FillCustom(bool on) {
-  if (device_.FillCustomColours(on) == CommandResult::kSuccess) (void)device_.SaveProfileData();
+  RunOnKeyboard([on](CKalvexKeyboardDevice& keyboard) {
+    if (keyboard.FillCustomColours(on) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
+  });
 }
 
-void KeyboardPage::RefreshKeyTexts() {
+void KeyboardPage::RefreshKeyTexts() { RefreshKeyTexts(device_.Assignments(), device_.MacroNames()); }
+
+void KeyboardPage::RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names) {
   if (!picture_) return;
-  const std::vector<KeyListEntry>& list = device_.Assignments();
-  const std::vector<std::string>& macro_names = device_.MacroNames();
   const NameKeyText text_of = [](std::string_view key) { return KeyText::ForNameKey(key); };
   for (int key = 0; key < KeyboardPicture::kKeyCount && static_cast<size_t>(key) < list.size(); ++key) {
     const std::optional<std::string> text =
@@ -404,23 +491,33 @@ bool KeyboardPage::OnLightNotify(const QString& kind, const QString& name, qint6
 }
 
 void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits) {
-  LightState state = device_.GetLightState();
-  bool slot_changed = false;
-  for (const CLightControlUI::ByteEdit& edit : edits) {
-    if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
-    slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
-                    state.bytes[LightState::kCustomSlot] != edit.value;
-    state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
-  }
-  device_.SetLightState(state.Words());
-  if (slot_changed) {
-    // The slot's colours come from the keyboard and go back to it whole.
-    (void)device_.SetCustomSlot(state.bytes[LightState::kCustomSlot]);
-    (void)device_.SaveCustomColours();
-  }
-  if (!device_.SaveProfileData()) ShowResult(message_key::kWriteFailed);
-  (void)device_.WriteSettingsRecord(0, 0);
-  ShowLightPanel();
+  // The whole edit runs on the keyboard's worker: a new mode may read the keyboard
+  // (custom colours), a new slot does, and the profile keeps what the keyboard gave.
+  // The bytes apply to the state the earlier edits left, so none of them is lost.
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [edits, saved](CKalvexKeyboardDevice& keyboard) {
+        LightState state = keyboard.GetLightState();
+        bool slot_changed = false;
+        for (const CLightControlUI::ByteEdit& edit : edits) {
+          if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
+          slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
+                          state.bytes[LightState::kCustomSlot] != edit.value;
+          state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
+        }
+        keyboard.SetLightState(state.Words());
+        if (slot_changed) {
+          // The slot's colours come from the keyboard and go back to it whole.
+          (void)keyboard.SetCustomSlot(state.bytes[LightState::kCustomSlot]);
+          (void)keyboard.SaveCustomColours();
+        }
+        *saved = keyboard.SaveProfileData();
+        (void)keyboard.WriteSettingsRecord(0, 0);
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+        ShowLightPanel();
+      });
 }
 
 void KeyboardPage::PickLightColour() {

@@ -30,8 +30,13 @@ class KeyboardPicture;
 /// The keyboard's page: its drawn picture with live key colours and assignment
 /// texts, the profile, key assignment, macro and options panels, and what the main
 /// window's routes do on them. It is also the keyboard's panel sink. Everything runs
-/// on the UI thread except ShowKeyLight, which only stores the colour. It has no
-/// Qt parent: whoever creates it owns it, and it outlives or survives its page.
+/// on the UI thread except ShowKeyLight, which only stores the colour, and the
+/// device side of an edit: the keyboard's state, the profile save and the
+/// exchanges go to the device runner (the keyboard's worker) as one task per edit,
+/// in the edit's command order and behind the edits made before; what the user
+/// must see of the result comes back to the UI thread. Panels, the profile list
+/// and the macro library stay on the UI thread. It has no Qt parent: whoever
+/// creates it owns it, and it outlives or survives its page.
 class KeyboardPage final : public QObject, public DevicePanelSink {
   Q_OBJECT
  public:
@@ -102,6 +107,8 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   void FillCustom(bool on);
   /// Rebuilds the key button texts from the device's assignments.
   void RefreshKeyTexts();
+  /// Rebuilds them from `list` with the macro names `macro_names`.
+  void RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names);
 
   // DevicePanelSink
   void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) override;
@@ -116,13 +123,26 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   void ShowKeyAssignments() override;
   void PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) override;
 
+  /// Runs `work` where the keyboard's exchanges run, holding the keyboard's
+  /// operation lock, after every task given before; then `done` (may be empty) on
+  /// the UI thread.
+  using DeviceRunner =
+      std::function<void(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done)>;
+  /// Without a runner an edit's exchanges run at once on the caller's thread.
+  void SetDeviceRunner(DeviceRunner runner) { runner_ = std::move(runner); }
+
   /// Where PostToMainWindow goes (the main window sets it).
   void SetPostHandler(std::function<void(uint32_t, uintptr_t, intptr_t)> handler) { post_ = std::move(handler); }
 
  private:
   void ShowResult(const std::string& message_key);
-  /// Writes the macros the profile's keys use and reports the result.
-  void WriteUsedMacros();
+  /// Tells the user what a macro write (WriteMacros' result) left undone.
+  void ShowMacroResult(int result);
+  /// Hands `work` to the device runner; `done` runs on the UI thread while the page lives.
+  void RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done = nullptr);
+  /// Makes the profile `uuid` the keyboard's (its state, on the keyboard's worker),
+  /// writes it to the keyboard when `write`, and shows its keys.
+  void TakeProfile(const std::string& uuid, bool write);
   void StoreKeySetEntry();
   void ApplyMacroChanges(bool active_keys_changed);
   void MarkSelectedKey(int key);
@@ -142,6 +162,7 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
   QPointer<CSelectPanelUI> picture_panel_;
   std::unique_ptr<KeyboardPicture> picture_;
   std::function<void(uint32_t, uintptr_t, intptr_t)> post_;
+  DeviceRunner runner_;
   int marked_key_ = -1;
 };
 

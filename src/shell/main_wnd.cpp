@@ -5,6 +5,7 @@
 #include <QCursor>
 #include <QFileDialog>
 #include <QShowEvent>
+#include <QTimer>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -92,24 +93,65 @@ void CMainWnd::InitWindow() {
   }
 }
 
-std::vector<std::unique_lock<std::recursive_timed_mutex>> CMainWnd::LockDevices() const {
+std::optional<std::vector<std::unique_lock<std::recursive_timed_mutex>>> CMainWnd::TryLockDevices() const {
   std::vector<std::unique_lock<std::recursive_timed_mutex>> locks;
   if (!selector_) return locks;
-  for (CKalvexUSBDevice* device : selector_->DevicesInKindOrder()) locks.emplace_back(device->OperationLock());
+  for (CKalvexUSBDevice* device : selector_->DevicesInKindOrder()) {
+    std::unique_lock lock(device->OperationLock(), std::try_to_lock);
+    if (!lock.owns_lock()) return std::nullopt;
+    locks.push_back(std::move(lock));
+  }
   return locks;
 }
 
 void CMainWnd::Notify(const ui::Notification& notification) {
   if (destroyed_) return;
+  const auto* sender = qobject_cast<const QWidget*>(notification.sender.data());
+  const QWidget* pages = FindControl(QStringLiteral("device_switch"));
+  if (sender == nullptr || pages == nullptr || !pages->isAncestorOf(sender)) {
+    Route(notification);
+    return;
+  }
+  // A user action on a device page works on the devices' state while their workers
+  // wait. A worker in the middle of an exchange is never waited for: the action is
+  // held back, behind any held back before it, until the devices are free.
+  RunWhenDevicesFree([this, notification] { Route(notification); });
+}
+
+bool CMainWnd::DeviceEditsSettled() const {
+  return held_back_.empty() && (!selector_ || selector_->WorkInFlight() == 0);
+}
+
+void CMainWnd::RunWhenDevicesFree(std::function<void()> action) {
+  held_back_.push_back(std::move(action));
+  RouteHeldBack();
+}
+
+void CMainWnd::RouteHeldBack() {
+  while (!held_back_.empty() && !destroyed_) {
+    const auto device_locks = TryLockDevices();
+    if (!device_locks) {
+      ArmHeldBackRetry();
+      return;
+    }
+    const std::function<void()> next = std::move(held_back_.front());
+    held_back_.pop_front();
+    next();
+  }
+}
+
+void CMainWnd::ArmHeldBackRetry() {
+  if (held_back_retry_armed_) return;
+  held_back_retry_armed_ = true;
+  QTimer::singleShot(kHeldBackRetryMs, this, [this] {
+    held_back_retry_armed_ = false;
+    RouteHeldBack();
+  });
+}
+
+void CMainWnd::Route(const ui::Notification& notification) {
   const QString& kind = notification.kind;
   const QString& name = notification.sender_name;
-  // A user action on a device page works on the devices: their workers wait meanwhile.
-  std::vector<std::unique_lock<std::recursive_timed_mutex>> device_locks;
-  const auto* sender = qobject_cast<const QWidget*>(notification.sender.data());
-  if (const QWidget* pages = FindControl(QStringLiteral("device_switch")); sender != nullptr && pages != nullptr &&
-                                                                          pages->isAncestorOf(sender)) {
-    device_locks = LockDevices();
-  }
   if (kind == QLatin1String("windowinit") && notification.sender == this) {
     OnWindowInit();
   } else if (kind == QLatin1String("windowsize")) {
@@ -142,8 +184,10 @@ void CMainWnd::OnTimer(int id) {
   } else if (id == kTrayMenuTimer) {
     OpenTrayMenu();
   } else if (id == kProfileSwitchTimer) {
-    const auto device_locks = LockDevices();
-    if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
+    // Behind the user's actions still held back, once no device worker holds its device.
+    RunWhenDevicesFree([this] {
+      if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
+    });
   } else if (id == kGameEventTimer) {
     RestoreAfterGameEvents();
   }
@@ -224,7 +268,10 @@ void CMainWnd::StartDevices() {
     });
     selector_->SetSelectionChanged([this] { UpdateOnScreen(); });
     selector_->SetSlotReported([this](int type_index, int slot) {
-      if (auto* page = dynamic_cast<KeyboardPage*>(selector_->SinkForType(type_index))) page->FollowKeyboardSlot(slot);
+      RunWhenDevicesFree([this, type_index, slot] {
+        if (!selector_) return;
+        if (auto* page = dynamic_cast<KeyboardPage*>(selector_->SinkForType(type_index))) page->FollowKeyboardSlot(slot);
+      });
     });
     selector_->SetVisibilityChanged([this](int visible) {
       // The same effect on every device is offered only while several are shown.

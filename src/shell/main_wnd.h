@@ -4,6 +4,7 @@
 #include <QRect>
 #include <QString>
 #include <array>
+#include <deque>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -49,6 +50,8 @@ class CMainWnd : public ui::WindowImplBase {
   static constexpr int kTrayMenuTimer = 1032;
   static constexpr int kProfileSwitchTimer = 1055;
   static constexpr int kProfileSwitchDelayMs = 400;
+  /// How soon a user action held back while a device worker held its device is tried again.
+  static constexpr int kHeldBackRetryMs = 5;
   static constexpr int kGameEventTimer = 1066;
   /// A message other programs send for the trace only.
   static constexpr std::uint32_t kTraceMessage = 1224;
@@ -112,6 +115,9 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] MacroHookRoutes& MacroRoutes();
 
   void Notify(const ui::Notification& notification) override;
+  /// No user action is held back and every device exchange an action asked for has
+  /// run and shown its result.
+  [[nodiscard]] bool DeviceEditsSettled() const;
   std::int64_t HandleMessage(const platform::WindowMessage& message) override;
 
  signals:
@@ -162,8 +168,18 @@ class CMainWnd : public ui::WindowImplBase {
   void SameModeOnAllDevices();
   void ResetSelectedToDefaults();
   [[nodiscard]] ui::PanelPrompts DefaultPrompts();
-  /// Every device's operation lock, in kind order, for an action of the UI thread.
-  [[nodiscard]] std::vector<std::unique_lock<std::recursive_timed_mutex>> LockDevices() const;
+  /// Every device's operation lock, in kind order, for an action of the UI thread;
+  /// empty when a device's worker holds its lock (the UI thread never waits for one).
+  [[nodiscard]] std::optional<std::vector<std::unique_lock<std::recursive_timed_mutex>>> TryLockDevices() const;
+  /// Routes a notification to its handler.
+  void Route(const ui::Notification& notification);
+  /// Runs `action` on the devices' state at once when every device is free, else
+  /// after the actions held back before it, once they are.
+  void RunWhenDevicesFree(std::function<void()> action);
+  /// Runs the actions held back while a device was busy, in order, as long as every
+  /// device is free; tries again shortly when one is not.
+  void RouteHeldBack();
+  void ArmHeldBackRetry();
 
   std::string runtime_folder_;
   MainWndPlugins plugins_;
@@ -192,6 +208,9 @@ class CMainWnd : public ui::WindowImplBase {
   SyncDeviceList sync_devices_;
   std::array<std::uint32_t, 4> game_event_messages_{};
   MacroHookRoutes* macro_routes_ = nullptr;  ///< child of the window, made on first use
+  /// Actions on the devices' state that came while a device worker held its device.
+  std::deque<std::function<void()>> held_back_;
+  bool held_back_retry_armed_ = false;
 };
 
 /// The main window's message queue, for worker threads (null while there is none).

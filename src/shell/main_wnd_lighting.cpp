@@ -91,7 +91,20 @@ void CMainWnd::AnswerDeviceTableQuery() {
 void CMainWnd::SameModeOnAllDevices() {
   CKalvexUSBDevice* selected = SelectedDevice();
   if (selected == nullptr || !selector_) return;
-  (void)SameLighting::Apply(*selected, selector_->DevicesInKindOrder(), sync_effect_);
+  // The selected device's effect is read behind the edits still queued on its
+  // worker; each device's state, profile and settings record then change on its own.
+  auto effect = std::make_shared<LightEffect>();
+  selector_->RunOnDevice(
+      selected, [effect](CKalvexUSBDevice& device) { *effect = device.GetLightState().ToEffect(); },
+      [this, effect, kind = selected->GetKind()] {
+        if (!selector_) return;
+        (void)SameLighting::Apply(kind, *effect, selector_->DevicesInKindOrder(), sync_effect_,
+                                  [this](CKalvexUSBDevice& device, const LightEffect& target) {
+                                    selector_->RunOnDevice(&device, [target](CKalvexUSBDevice& worked) {
+                                      SameLighting::WriteEffect(worked, target);
+                                    });
+                                  });
+      });
 }
 
 void CMainWnd::ResetSelectedToDefaults() {

@@ -72,6 +72,14 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
       connect(macros, &CMacroControlUI::EventMenuRequested, this,
               [this](const QPoint& position) { MacroRoutes().OpenMenu(position); });
     }
+    // An edit's exchanges run on the keyboard's worker, after those asked before.
+    keyboard_page->SetDeviceRunner([this, target = &device](std::function<void(CKalvexKeyboardDevice&)> work,
+                                                            std::function<void()> done) {
+      if (!selector_) return;
+      selector_->RunOnDevice(
+          target, [work = std::move(work)](CKalvexUSBDevice& worked) { work(static_cast<CKalvexKeyboardDevice&>(worked)); },
+          std::move(done));
+    });
     keyboard_page->LoadPanels();
   }
   UpdateOnScreen();

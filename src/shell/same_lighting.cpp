@@ -8,8 +8,12 @@ namespace zt640 {
 
 bool SameLighting::Apply(CKalvexUSBDevice& selected, const std::vector<CKalvexUSBDevice*>& devices,
                          SharedSyncEffect& remembered) {
-  const LightEffect effect = selected.GetLightState().ToEffect();
-  const std::optional<CommonEffects::Effect> common = CommonEffects::FromMode(selected.GetKind(), effect.mode);
+  return Apply(selected.GetKind(), selected.GetLightState().ToEffect(), devices, remembered, &WriteEffect);
+}
+
+bool SameLighting::Apply(int selected_kind, const LightEffect& effect, const std::vector<CKalvexUSBDevice*>& devices,
+                         SharedSyncEffect& remembered, const Writer& write) {
+  const std::optional<CommonEffects::Effect> common = CommonEffects::FromMode(selected_kind, effect.mode);
   if (!common) return false;
   remembered.Remember(*common, effect);
   for (CKalvexUSBDevice* device : devices) {
@@ -18,7 +22,7 @@ bool SameLighting::Apply(CKalvexUSBDevice& selected, const std::vector<CKalvexUS
     if (!mode) continue;
     LightEffect target = effect;
     target.mode = *mode;
-    WriteEffect(*device, target);
+    write(*device, target);
   }
   return true;
 }

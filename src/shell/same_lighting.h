@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "profiles/light_effect.h"
@@ -19,6 +20,11 @@ class SameLighting {
   /// nothing changed, when the mode has no common effect.
   static bool Apply(CKalvexUSBDevice& selected, const std::vector<CKalvexUSBDevice*>& devices,
                     SharedSyncEffect& remembered);
+  /// As Apply, with the effect `effect` of a device of kind `selected_kind` already
+  /// read, and each device's write handed to `write` (which may run it elsewhere).
+  using Writer = std::function<void(CKalvexUSBDevice& device, const LightEffect& effect)>;
+  static bool Apply(int selected_kind, const LightEffect& effect, const std::vector<CKalvexUSBDevice*>& devices,
+                    SharedSyncEffect& remembered, const Writer& write);
 
   /// Gives `device` the effect's mode, brightness, speed, direction, colour flags and
   /// colour, saves it in the profile and writes the settings record.

@@ -91,6 +91,7 @@ TEST_F(KeyboardListenerWindowTest, ReloadRequestFromTheKeyboardReadsTheProfileAg
 TEST_F(KeyboardListenerWindowTest, Mode7_AKeyPressedOnTheKeyboardLightsThatKeyInThePicture) {
   OpenConnected(InterfaceCatalogue());
   Combo("light_combo_modeSelect")->setCurrentIndex(7);
+  ASSERT_TRUE(Settle());
   ASSERT_EQ(Device().GetLightState().mode(), 7);
   constexpr int kPressed = 50;  // "B"
   constexpr int kOther = 51;

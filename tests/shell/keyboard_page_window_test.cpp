@@ -51,6 +51,14 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
     ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
     // The first synchronisation (500 ms after connecting) has run once the key map is known.
     ASSERT_TRUE(WaitFor([&] { return static_cast<CKalvexKeyboardDevice*>(Keyboard())->MatchedKeyCount() > 0; }));
+    // ... and has ended once the frame push is armed.
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
+  }
+
+  /// Gives the keyboard `effect` as the device's worker would, between its exchanges.
+  void WriteEffectNow(const LightEffect& effect) {
+    std::lock_guard lock(Device().OperationLock());
+    SameLighting::WriteEffect(Device(), effect);
   }
 
   KeyboardPage* Page() { return window_->SelectedKeyboardPage(); }
@@ -80,8 +88,10 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
     auto* key_tab = page->findChild<QPushButton*>(QStringLiteral("key_Op_tab"));
     ASSERT_NE(key_tab, nullptr);
     key_tab->click();
+    ASSERT_TRUE(Settle());
     ASSERT_EQ(Device().GetFunctionSwitch(), 2);
     page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(key))->click();
+    ASSERT_TRUE(Settle());
     ASSERT_EQ(Device().SelectedKey(), key);
     const KeySetControls& controls = Page()->KeySet()->Editor().controls();
     int keyboard_function = -1;
@@ -94,6 +104,7 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
     ASSERT_NE(button, nullptr);
     button->click();
     page->findChild<QPushButton*>(QStringLiteral("key_butt_keysave"))->click();
+    ASSERT_TRUE(Settle());
   }
 
   void Pump(int ms) {
@@ -153,7 +164,7 @@ TEST_F(KeyboardPageWindowTest, GameEvents_ChangeTheModeAndRestoreItFiveSecondsLa
   OpenConnected();
   LightEffect steady = Device().GetLightState().ToEffect();
   steady.mode = 6;
-  SameLighting::WriteEffect(Device(), steady);
+  WriteEffectNow(steady);
   const uint8_t original = Device().GetLightState().mode();
   ASSERT_EQ(original, 6);
   const uint32_t game_start = window_->GameEventMessages()[0];
@@ -318,16 +329,18 @@ TEST_F(KeyboardPageWindowTest, SameModeOnAllDevices_OnlyModesWithACommonEffect) 
   OpenConnected();
   LightEffect effect = Device().GetLightState().ToEffect();
   effect.mode = 20;  // custom: no common effect
-  SameLighting::WriteEffect(Device(), effect);
+  WriteEffectNow(effect);
   auto* same = Page()->Widget()->findChild<QPushButton*>(QStringLiteral("deng_same_mode"));
   ASSERT_NE(same, nullptr);
   same->click();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(window_->RememberedSyncEffect().effect.load(), CommonEffects::kSteady) << "nothing remembered";
 
   effect.mode = 23;
   effect.speed = 3;
-  SameLighting::WriteEffect(Device(), effect);
+  WriteEffectNow(effect);
   same->click();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(window_->RememberedSyncEffect().effect.load(), CommonEffects::kFlashing);
   EXPECT_EQ(window_->RememberedSyncEffect().speed.load(), 3);
   EXPECT_EQ(Device().GetLightState().mode(), 23);
@@ -357,23 +370,29 @@ TEST_F(KeyboardPageWindowTest, LightingEdits_ReachTheProfileAndTheSettingsRecord
   ASSERT_NE(modes, nullptr);
 
   modes->setCurrentIndex(1);
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(Device().GetLightState().mode(), 1);
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 1);
 
   page->findChild<QSlider*>(QStringLiteral("deng_light_slider"))->setValue(2);
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kBrightness], 2);
   page->findChild<QSlider*>(QStringLiteral("deng_speed_slider"))->setValue(1);
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kInverseSpeed], 3);
 
   page->findChild<QAbstractButton*>(QStringLiteral("deng_FXR_check"))->click();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kDirection], 0);
   page->findChild<QAbstractButton*>(QStringLiteral("deng_FXL_check"))->click();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kDirection], 1);
 
   auto* red = page->findChild<QLineEdit*>(QStringLiteral("deng_edit_R"));
   ASSERT_NE(red, nullptr);
   red->setText(QStringLiteral("300"));
   LoseFocus(red);
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kRed], 255) << "a value above 255 is taken as 255";
   EXPECT_EQ(red->text(), QStringLiteral("255"));
 
@@ -386,6 +405,106 @@ TEST_F(KeyboardPageWindowTest, LightingEdits_ReachTheProfileAndTheSettingsRecord
   EXPECT_EQ(effect.speed, 1);
   EXPECT_EQ(effect.direction, 1);
   EXPECT_EQ(effect.red, 255);
+}
+
+TEST_F(KeyboardPageWindowTest, SuccessiveEdits_ReachTheKeyboardInTheOrderMade) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  auto* modes = page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"));
+  ASSERT_NE(modes, nullptr);
+  const int writes_before = Logged(0x06);
+  // Three edits in a row, none waited for: each is applied to what the one
+  // before left, and the keyboard gets them in that order.
+  modes->setCurrentIndex(3);
+  page->findChild<QSlider*>(QStringLiteral("deng_light_slider"))->setValue(1);
+  modes->setCurrentIndex(2);
+  EXPECT_FALSE(window_->DeviceEditsSettled());
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Logged(0x06) - writes_before, 3);
+  const std::vector<uint8_t> record = SettingsRecord(*server_);
+  EXPECT_EQ(record[KeyboardSettingsRecord::kModeCode], 2) << "the last mode chosen is the one that stays";
+  EXPECT_EQ(record[KeyboardSettingsRecord::kBrightness], 1) << "the brightness edit was not lost";
+  EXPECT_EQ(Device().GetLightState().mode(), 2);
+
+  // A key assignment after a lighting edit: the settings record comes first.
+  modes->setCurrentIndex(1);
+  SaveKeyboardKeyOption(30, 40);
+  std::ifstream log(root_ + "/requests.log");
+  std::vector<std::string> commands;
+  for (std::string line; std::getline(log, line);) {
+    std::istringstream bytes(line);
+    std::string byte;
+    for (int i = 0; i <= 3 && bytes >> byte; ++i) {
+      if (i == 3) commands.push_back(byte);
+    }
+  }
+  const auto last_settings = std::find(commands.rbegin(), commands.rend(), "06");
+  ASSERT_NE(last_settings, commands.rend());
+  // The key table write is the last configuration the keyboard got, after the record.
+  const auto last_begin = std::find(commands.rbegin(), commands.rend(), "01");
+  EXPECT_LT(last_begin - commands.rbegin(), last_settings - commands.rbegin());
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 1);
+}
+
+TEST_F(KeyboardPageWindowTest, ActionWhileAWorkerHoldsTheKeyboard_IsHeldBackThenApplied) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  auto* modes = page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"));
+  ASSERT_NE(modes, nullptr);
+  const uint8_t mode_before = Device().GetLightState().mode();
+  ASSERT_NE(mode_before, 3);
+  // Another thread holds the keyboard as its worker does through a long exchange.
+  std::atomic<bool> held{false};
+  std::atomic<bool> release{false};
+  std::thread holder([&] {
+    std::lock_guard lock(Device().OperationLock());
+    held.store(true);
+    while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  });
+  while (!held.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  QElapsedTimer routed;
+  routed.start();
+  modes->setCurrentIndex(3);
+  page->findChild<QSlider*>(QStringLiteral("deng_light_slider"))->setValue(1);
+  EXPECT_LT(routed.elapsed(), 200) << "the UI thread waited for the keyboard";
+  Pump(100);
+  EXPECT_FALSE(window_->DeviceEditsSettled());
+  EXPECT_EQ(Device().GetLightState().mode(), mode_before) << "the held back choice ran";
+  release.store(true);
+  holder.join();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Device().GetLightState().mode(), 3);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kModeCode], 3);
+  EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kBrightness], 1);
+}
+
+TEST_F(KeyboardPageWindowTest, KeyClickRightAfterChoosingTheCustomMode_PaintsThatKey) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  page->findChild<QPushButton*>(QStringLiteral("deng_Op_tab"))->click();
+  ASSERT_TRUE(Settle());
+  ASSERT_EQ(Device().GetFunctionSwitch(), 1);
+  constexpr int kKey = 40;
+  // The click comes before the mode choice has reached the keyboard.
+  page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(20);
+  page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_%1").arg(kKey))->click();
+  ASSERT_TRUE(Settle());
+  ASSERT_EQ(Device().GetLightState().mode(), 20);
+  const LightState state = Device().GetLightState();
+  CKeyboardProfiledata stored;
+  (void)stored.LoadProfile(Device().Profile().GetProfilePath());
+  const std::vector<CustomColor> colours =
+      stored.GetCustomColors(state.bytes[LightState::kCustomSlot], CKalvexKeyboardDevice::kUiKeyCount);
+  ASSERT_GT(colours.size(), static_cast<size_t>(kKey));
+  EXPECT_EQ(colours[kKey].red, state.bytes[LightState::kRed]);
+  EXPECT_EQ(colours[kKey].green, state.bytes[LightState::kGreen]);
+  EXPECT_EQ(colours[kKey].blue, state.bytes[LightState::kBlue]);
+  EXPECT_EQ(Device().ZoneSnapshot()[kKey].red, state.bytes[LightState::kRed]);
+  // Only the clicked key took the colour.
+  const auto same_as_painted = [&](const CustomColor& c) {
+    return c.red == colours[kKey].red && c.green == colours[kKey].green && c.blue == colours[kKey].blue;
+  };
+  EXPECT_FALSE(same_as_painted(colours[kKey + 1]));
 }
 
 TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyboard) {
@@ -401,10 +520,12 @@ TEST_F(KeyboardPageWindowTest, CustomSlotChoice_LoadsThatSlotsColoursFromTheKeyb
   ASSERT_TRUE(server_->Keyboard().WriteArea(devsim::KeyboardArea::kColourPages, 2u * CommandChannel::kLightPageSize,
                                             slot_page));
   page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(20);
+  ASSERT_TRUE(Settle());
   auto* slot_list = page->findChild<QComboBox*>(QStringLiteral("light_combo_custommodeSelect"));
   ASSERT_NE(slot_list, nullptr);
   EXPECT_FALSE(slot_list->isHidden() && slot_list->parentWidget()->isHidden()) << "the slot row shows in the custom mode";
   slot_list->setCurrentIndex(2);
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kCustomSlot], 2);
   const ZoneColour key = Device().ZoneSnapshot()[0];
   EXPECT_EQ(key.red, 0x12);
@@ -422,6 +543,7 @@ TEST_F(KeyboardPageWindowTest, ColourButton_OpensThePaletteAndThePickedColourRea
   OpenConnected();
   QWidget* page = Page()->Widget();
   page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(6);
+  ASSERT_TRUE(Settle());
   std::string asked_palette;
   ui::PanelPrompts prompts;
   prompts.colour = [&](QRgb, bool, const std::string& palette_path, const std::string&, QRgb* chosen, bool*) {
@@ -433,6 +555,7 @@ TEST_F(KeyboardPageWindowTest, ColourButton_OpensThePaletteAndThePickedColourRea
   auto* button = page->findChild<QAbstractButton*>(QStringLiteral("deng_colordp_btn"));
   ASSERT_NE(button, nullptr);
   button->click();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(asked_palette, Device().GetDataFolder() + "color_option_info.config");
   const std::vector<uint8_t> record = SettingsRecord(*server_);
   EXPECT_EQ(record[KeyboardSettingsRecord::kRed], 0x12);
@@ -446,6 +569,7 @@ TEST_F(KeyboardPageWindowTest, ColourButton_OpensThePaletteAndThePickedColourRea
   };
   window_->SetPrompts(prompts);
   button->click();
+  ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kRed], 0x12);
 }
 

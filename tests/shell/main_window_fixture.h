@@ -87,6 +87,11 @@ class MainWindowFixture : public ::testing::Test {
     ASSERT_NE(window_->Devices(), nullptr);
   }
 
+  /// Waits until every user action has reached the devices and shown its result.
+  [[nodiscard]] bool Settle(int timeout_ms = 5000) {
+    return WaitFor([&] { return window_->DeviceEditsSettled(); }, timeout_ms);
+  }
+
   CDeviceOptionUI* KeyboardEntry() { return window_->Devices()->EntryForType(InterfaceCatalogue::kKeyboardType); }
   CKalvexUSBDevice* Keyboard() { return window_->Devices()->DeviceForType(InterfaceCatalogue::kKeyboardType); }
   bool NoDevicePanelShown() { return !window_->FindControl("No_device_Link")->isHidden(); }
