@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <linux/input-event-codes.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "editors/hook_control.h"
+#include "platform/input/device_hook.h"
 #include "platform/input/hook_records.h"
 #include "platform/ipc/registered_messages.h"
 #include "shell/device_key_button_ui.h"
@@ -74,8 +76,16 @@ class MacroRecordingWindowTest : public test::MainWindowFixture {
     window_->SetPrompts(prompts);
     ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
+    WaitForFirstSynchronisation();
     window_->SetHookControl(std::make_unique<FakeHook>(hook_));
     ASSERT_NE(Panel(), nullptr);
+  }
+
+  /// The keyboard's first synchronisation runs on its worker; a page action made
+  /// meanwhile waits for it, so the tests start once it is over.
+  void WaitForFirstSynchronisation() {
+    ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
+    ASSERT_TRUE(Settle());
   }
 
   KeyboardPage* Page() { return window_->SelectedKeyboardPage(); }
@@ -84,7 +94,16 @@ class MacroRecordingWindowTest : public test::MainWindowFixture {
   T* Control(const char* name) {
     return Page()->Widget()->findChild<T*>(QLatin1String(name));
   }
-  void Click(const char* name) { Control<QAbstractButton>(name)->click(); }
+  /// A page action waits while a device worker holds the keyboard: each one here is
+  /// followed by waiting until it has run.
+  void Click(const char* name) {
+    Control<QAbstractButton>(name)->click();
+    EXPECT_TRUE(Settle());
+  }
+  void Notify(const ui::Notification& notification) {
+    window_->Notify(notification);
+    EXPECT_TRUE(Settle());
+  }
 
   /// The hook sends a key event of its current mode, as it does: synchronously, with
   /// the record vouched for while the send runs.
@@ -115,6 +134,7 @@ class MacroRecordingWindowTest : public test::MainWindowFixture {
     const std::string_view name(item);
     chosen.copy_data.assign(name.begin(), name.end());
     (void)window_->HandleMessage(chosen);
+    EXPECT_TRUE(Settle());
   }
   [[nodiscard]] Json::Value SavedEvents() {
     MacroLibrary& library = Panel()->Library();
@@ -250,11 +270,12 @@ TEST_F(MacroRecordingWindowTest, CaptureFieldTakesKeysFromTheHookOrItselfWithout
   OpenWithHook();
   Click("key_Op_tab");
   Control<CDeviceKeyButtonUI>("key_30")->click();
+  ASSERT_TRUE(Settle());
   ASSERT_EQ(Page()->Device().SelectedKey(), 30);
   auto* field = Control<QLineEdit>("keyset_keyboard_text_edit");
   ASSERT_NE(field, nullptr);
   const ui::Notification click{QStringLiteral("click"), field, QStringLiteral("keyset_keyboard_text_edit")};
-  window_->Notify(click);
+  Notify(click);
   EXPECT_EQ(hook_.mode, HookMode::kSingleKey);
   EXPECT_TRUE(hook_.keyboard);
   EXPECT_FALSE(hook_.mouse) << "the mouse stays free to leave the field";
@@ -263,16 +284,63 @@ TEST_F(MacroRecordingWindowTest, CaptureFieldTakesKeysFromTheHookOrItselfWithout
   SendKey(0x38, true, true);  // right Alt
   EXPECT_EQ(Page()->KeySet()->LastEntry().current.assignment, (KeyAssignment{0x20, 0x40, 0}));
   EXPECT_EQ(Page()->Device().Assignments()[30].current.assignment, (KeyAssignment{0x20, 0x40, 0}));
-  window_->Notify(ui::Notification{QStringLiteral("killfocus"), field, QStringLiteral("keyset_keyboard_text_edit")});
+  Notify(ui::Notification{QStringLiteral("killfocus"), field, QStringLiteral("keyset_keyboard_text_edit")});
   EXPECT_FALSE(hook_.running);
 
   // Without a hook the field captures the keys typed into it.
   hook_.start_result = 0;
-  window_->Notify(click);
+  Notify(click);
   EXPECT_TRUE(Page()->KeySet()->OwnKeyCapture());
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Period, Qt::KeypadModifier);
   QCoreApplication::sendEvent(field, &press);
   EXPECT_EQ(Page()->KeySet()->LastEntry().current.assignment.param2, 0x63);  // the keypad's decimal key
+}
+
+/// No input event node can be read: the window's own hook falls back to the window.
+class NoInputDevices final : public input::InputDeviceSource {
+ public:
+  std::vector<std::unique_ptr<input::InputDevice>> OpenAll(std::string* error) override {
+    *error = "permission denied";
+    return {};
+  }
+};
+
+// The window's own hook, end to end: the device hook started by the record button
+// sends the window's key events under the names the main window listens to, and the
+// panel records them.
+TEST_F(MacroRecordingWindowTest, TheWindowsOwnHookRecordsKeysTypedIntoTheWindow) {
+  input::CDeviceHook::SetInputDeviceSource(std::make_shared<NoInputDevices>());
+  Open(InterfaceCatalogue());
+  ui::PanelPrompts prompts;
+  prompts.message = [this](const QString& text, int) {
+    messages_.push_back(text);
+    return 1;
+  };
+  window_->SetPrompts(prompts);
+  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
+  ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
+  WaitForFirstSynchronisation();
+  Click("macro_btn_name_add");
+  ASSERT_GE(Panel()->Library().GetSelectedMacro(), 0);
+
+  Click("macro_btn_starredio");
+  ASSERT_TRUE(Panel()->IsRecording());
+  EXPECT_FALSE(input::CDeviceHook::IsSystemWide());
+  EXPECT_EQ(messages_.size(), 1u) << "the panel says once that only this window's keys are seen";
+  QWidget* target = Control<QTableWidget>("macro_action");
+  for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent key(type, Qt::Key_B, Qt::NoModifier, KEY_B + 8, 0, 0, QStringLiteral("b"));
+    QApplication::sendEvent(target, &key);
+  }
+  Click("macro_btn_stopredio");
+  EXPECT_FALSE(input::CDeviceHook::IsRunning());
+  const Json::Value saved = SavedEvents();
+  ASSERT_EQ(saved.size(), 2u);
+  EXPECT_EQ(saved[0]["Type"], 10);
+  EXPECT_EQ(saved[0]["Button"], 5);  // the usage of B
+  EXPECT_EQ(saved[0]["Action"], "down");
+  EXPECT_EQ(saved[1]["Action"], "up");
+  input::CDeviceHook::SetInputDeviceSource(nullptr);
 }
 
 }  // namespace
