@@ -60,8 +60,10 @@ TEST_F(KeyboardListenerWindowTest, SlotChangeOnTheKeyboardChoosesThatProfileAndS
   ASSERT_TRUE(WaitFor([&] { return Device().ActiveSlot() == 1; }));
   ASSERT_TRUE(WaitFor([&] { return Combo("device_profile_combo")->currentIndex() == 1; }));
   EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
-  EXPECT_EQ(Device().GetLightState().mode(), 23);
-  EXPECT_EQ(Combo("light_combo_modeSelect")->currentIndex(), 23);
+  // The profile's state is applied on the keyboard's worker and then shown by the page.
+  EXPECT_TRUE(WaitFor([&] {
+    return Device().GetLightState().mode() == 23 && Combo("light_combo_modeSelect")->currentIndex() == 23;
+  }));
 
   // A slot beyond the profile list keeps the choice.
   ASSERT_TRUE(server_->SelectSlot(3));
