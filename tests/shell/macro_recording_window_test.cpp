@@ -66,7 +66,9 @@ class MacroRecordingWindowTest : public test::MainWindowFixture {
  protected:
   void Configure(devsim::DevsimConfig& config) override { config.with_receiver = false; }
 
-  void OpenWithHook() {
+  /// Opens the window on the simulated keyboard, its messages kept by the test, and
+  /// waits until the keyboard's first synchronisation is over.
+  void OpenSynchronised() {
     Open(InterfaceCatalogue());
     ui::PanelPrompts prompts;
     prompts.message = [this](const QString& text, int) {
@@ -77,6 +79,10 @@ class MacroRecordingWindowTest : public test::MainWindowFixture {
     ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
     WaitForFirstSynchronisation();
+  }
+
+  void OpenWithHook() {
+    OpenSynchronised();
     window_->SetHookControl(std::make_unique<FakeHook>(hook_));
     ASSERT_NE(Panel(), nullptr);
   }
@@ -282,6 +288,7 @@ TEST_F(MacroRecordingWindowTest, CaptureFieldTakesKeysFromTheHookOrItselfWithout
   EXPECT_FALSE(Page()->KeySet()->OwnKeyCapture());
 
   SendKey(0x38, true, true);  // right Alt
+  ASSERT_TRUE(Settle());       // the captured key is written on the keyboard's worker
   EXPECT_EQ(Page()->KeySet()->LastEntry().current.assignment, (KeyAssignment{0x20, 0x40, 0}));
   EXPECT_EQ(Page()->Device().Assignments()[30].current.assignment, (KeyAssignment{0x20, 0x40, 0}));
   Notify(ui::Notification{QStringLiteral("killfocus"), field, QStringLiteral("keyset_keyboard_text_edit")});
@@ -310,16 +317,7 @@ class NoInputDevices final : public input::InputDeviceSource {
 // panel records them.
 TEST_F(MacroRecordingWindowTest, TheWindowsOwnHookRecordsKeysTypedIntoTheWindow) {
   input::CDeviceHook::SetInputDeviceSource(std::make_shared<NoInputDevices>());
-  Open(InterfaceCatalogue());
-  ui::PanelPrompts prompts;
-  prompts.message = [this](const QString& text, int) {
-    messages_.push_back(text);
-    return 1;
-  };
-  window_->SetPrompts(prompts);
-  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
-  ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
-  WaitForFirstSynchronisation();
+  OpenSynchronised();
   Click("macro_btn_name_add");
   ASSERT_GE(Panel()->Library().GetSelectedMacro(), 0);
 
