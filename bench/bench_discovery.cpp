@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "devices/keyboard_key_matcher.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
 #include "devsim/devsim_server.h"
 #include "profiles/global_utils.h"
 #include "shell/custom_controls.h"

@@ -9,8 +9,8 @@
 #include <atomic>
 #include <cstdint>
 
-#include "shell/keyboard_picture.h"
-#include "shell/select_panel_ui.h"
+#include "pages/keyboard/keyboard_picture.h"
+#include "pages/select_panel_ui.h"
 
 namespace {
 

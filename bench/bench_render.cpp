@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "devices/keyboard_effect_renderer.h"
+#include "devices/keyboard/keyboard_effect_renderer.h"
 
 namespace {
 

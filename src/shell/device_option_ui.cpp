@@ -10,7 +10,7 @@
 #include "devices/kalvex_usb_device.h"
 #include "platform/ipc/message_queue.h"
 #include "shell/device_icon_painter.h"
-#include "shell/mp_device_power_ui.h"
+#include "pages/mp_device_power_ui.h"
 #include "ui/embedded_skin.h"
 #include "ui/resource_manager.h"
 

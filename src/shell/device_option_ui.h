@@ -9,7 +9,7 @@
 #include <QWidget>
 
 #include "shell/device_icon_table.h"
-#include "shell/mp_device_power_ui.h"
+#include "pages/mp_device_power_ui.h"
 
 class QTimer;
 

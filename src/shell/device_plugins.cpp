@@ -1,8 +1,8 @@
 #include "shell/device_plugins.h"
 
-#include "devices/kalvex_keyboard_device.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
 #include "platform/diag/debug_output.h"
-#include "shell/devices_json.h"
+#include "profiles/devices_json.h"
 
 namespace zt640 {
 

@@ -9,12 +9,12 @@
 #include <thread>
 
 #include "devices/device_worker.h"
-#include "devices/kalvex_keyboard_device.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
 #include "devices/kalvex_usb_device.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/message_queue.h"
 #include "shell/device_option_ui.h"
-#include "shell/mp_device_power_ui.h"
+#include "pages/mp_device_power_ui.h"
 #include "shell/power_panel_sink.h"
 #include "shell/ui_thread_sink.h"
 #include "ui/language_manager.h"

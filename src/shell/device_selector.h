@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "shell/discovery_thread.h"
-#include "shell/interface_catalogue.h"
+#include "catalogue/interface_catalogue.h"
 #include "shell/slot_table.h"
 
 class QLabel;

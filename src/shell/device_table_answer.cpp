@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "shell/interface_catalogue.h"
+#include "catalogue/interface_catalogue.h"
 
 namespace zt640 {
 

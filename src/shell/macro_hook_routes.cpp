@@ -5,7 +5,7 @@
 #include "editors/macro_control_ui.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/registered_messages.h"
-#include "shell/keyboard_page.h"
+#include "pages/keyboard/keyboard_page.h"
 #include "shell/menu_wnd.h"
 
 namespace zt640 {

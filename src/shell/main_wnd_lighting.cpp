@@ -10,7 +10,7 @@
 #include "shell/device_selector.h"
 #include "shell/device_table_answer.h"
 #include "shell/game_event_lighting.h"
-#include "shell/keyboard_page.h"
+#include "pages/keyboard/keyboard_page.h"
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
 #include "shell/same_lighting.h"

@@ -5,7 +5,7 @@
 
 #include "platform/sync/worker_slots.h"
 #include "shell/device_selector.h"
-#include "shell/interface_catalogue.h"
+#include "catalogue/interface_catalogue.h"
 
 namespace zt640 {
 

@@ -3,11 +3,11 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "devices/kalvex_keyboard_device.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
 #include "shell/control_routes.h"
 #include "shell/device_option_ui.h"
 #include "shell/device_selector.h"
-#include "shell/keyboard_page.h"
+#include "pages/keyboard/keyboard_page.h"
 #include "shell/macro_hook_routes.h"
 #include "shell/main_wnd.h"
 #include "editors/color_select_wnd.h"

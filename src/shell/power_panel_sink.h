@@ -3,7 +3,7 @@
 #include <QPointer>
 
 #include "devices/device_panel_sink.h"
-#include "shell/mp_device_power_ui.h"
+#include "pages/mp_device_power_ui.h"
 
 namespace zt640 {
 

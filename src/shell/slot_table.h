@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/interface_catalogue.h"
+#include "catalogue/interface_catalogue.h"
 
 namespace zt640 {
 

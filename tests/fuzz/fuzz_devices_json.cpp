@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "shell/devices_json.h"
+#include "profiles/devices_json.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   zt640::InterfaceCatalogue catalogue;

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/key_match_file.h"
-#include "devices/keyboard_key_matcher.h"
+#include "devices/keyboard/key_match_file.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <span>
 
-#include "devices/keyboard_effect_renderer.h"
-#include "devices/keyboard_key_matcher.h"
-#include "devices/keyboard_listener.h"
+#include "devices/keyboard/keyboard_effect_renderer.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
+#include "devices/keyboard/keyboard_listener.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zt640;

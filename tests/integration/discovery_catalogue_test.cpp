@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "profiles/damaged_files.h"
-#include "shell/devices_json.h"
+#include "profiles/devices_json.h"
 #include "shell/slot_table.h"
 
 namespace zt640 {

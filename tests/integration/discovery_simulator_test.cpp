@@ -10,7 +10,7 @@
 
 #include "integration/simulator_fixture.h"
 #include "platform/sync/event.h"
-#include "shell/devices_json.h"
+#include "profiles/devices_json.h"
 #include "shell/discovery_thread.h"
 
 namespace zt640::testing {

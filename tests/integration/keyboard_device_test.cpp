@@ -5,7 +5,7 @@
 #include <condition_variable>
 #include <thread>
 
-#include "devices/keyboard_effect_renderer.h"
+#include "devices/keyboard/keyboard_effect_renderer.h"
 #include "devsim/keyboard_factory_image.h"
 #include "keyboard_simulator_fixture.h"
 

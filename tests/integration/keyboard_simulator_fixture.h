@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "devices/kalvex_keyboard_device.h"
-#include "devices/keyboard_key_matcher.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
 #include "devsim/devsim_server.h"
 #include "profiles/global_utils.h"
 #include "transport/device_path.h"

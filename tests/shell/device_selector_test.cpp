@@ -10,17 +10,17 @@
 #include <functional>
 #include <memory>
 
-#include "devices/kalvex_keyboard_device.h"
-#include "devices/keyboard_key_matcher.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
 #include "devsim/devsim_server.h"
 #include "profiles/global_utils.h"
 #include "shell/custom_controls.h"
 #include "shell/device_icon_table.h"
 #include "shell/device_option_ui.h"
 #include "shell/device_plugins.h"
-#include "shell/devices_json.h"
+#include "profiles/devices_json.h"
 #include "shell/main_wnd.h"
-#include "shell/mp_device_power_ui.h"
+#include "pages/mp_device_power_ui.h"
 #include "shell/power_broadcast.h"
 #include "shell/registered_window_messages.h"
 #include "support/qt_app.h"

@@ -5,9 +5,9 @@
 
 #include "devsim/keyboard_notification.h"
 #include "profiles/global_utils.h"
-#include "shell/device_key_button_ui.h"
-#include "shell/keyboard_page.h"
-#include "shell/keyboard_picture.h"
+#include "pages/device_key_button_ui.h"
+#include "pages/keyboard/keyboard_page.h"
+#include "pages/keyboard/keyboard_picture.h"
 #include "shell/main_window_fixture.h"
 
 namespace zt640 {

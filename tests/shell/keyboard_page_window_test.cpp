@@ -13,15 +13,15 @@
 #include <sstream>
 #include <thread>
 
-#include "devices/keyboard_settings_record.h"
+#include "devices/keyboard/keyboard_settings_record.h"
 #include "devices/light_state.h"
 #include "profiles/key_set_editor.h"
 #include "profiles/keyboard_profiledata.h"
 #include "platform/ipc/message_queue.h"
 #include "platform/ipc/window_endpoint.h"
-#include "shell/device_key_button_ui.h"
-#include "shell/device_profile_ui.h"
-#include "shell/keyboard_page.h"
+#include "pages/device_key_button_ui.h"
+#include "editors/device_profile_ui.h"
+#include "pages/keyboard/keyboard_page.h"
 #include "shell/main_window_fixture.h"
 #include "shell/same_lighting.h"
 

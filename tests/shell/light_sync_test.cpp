@@ -8,7 +8,7 @@
 #include "platform/sync/event.h"
 #include "shell/device_table_answer.h"
 #include "shell/game_event_lighting.h"
-#include "shell/interface_catalogue.h"
+#include "catalogue/interface_catalogue.h"
 #include "shell/light_sync.h"
 
 namespace zt640 {

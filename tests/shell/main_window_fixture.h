@@ -11,14 +11,14 @@
 #include <memory>
 #include <string>
 
-#include "devices/kalvex_keyboard_device.h"
-#include "devices/keyboard_key_matcher.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
 #include "devsim/devsim_server.h"
 #include "profiles/global_utils.h"
 #include "shell/custom_controls.h"
 #include "shell/device_option_ui.h"
 #include "shell/device_plugins.h"
-#include "shell/devices_json.h"
+#include "profiles/devices_json.h"
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
 #include "support/factory_keyboard_profile.h"

@@ -5,9 +5,9 @@
 #include <QTest>
 #include <memory>
 
-#include "shell/device_key_button_ui.h"
-#include "shell/picture_controls.h"
-#include "shell/select_panel_ui.h"
+#include "pages/device_key_button_ui.h"
+#include "pages/picture_controls.h"
+#include "pages/select_panel_ui.h"
 #include "support/qt_app.h"
 #include "ui/control_factory.h"
 #include "ui/skin_loader.h"

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "profiles/key_set_editor.h"
-#include "shell/device_key_button_ui.h"
-#include "shell/keyboard_page.h"
+#include "pages/device_key_button_ui.h"
+#include "pages/keyboard/keyboard_page.h"
 #include "shell/main_window_fixture.h"
 
 namespace zt640 {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "devices/keyboard_key_matcher.h"
+#include "devices/keyboard/keyboard_key_matcher.h"
 #include "profiles/global_utils.h"
 
 namespace zt640::test {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "ctl_command.h"
-#include "devices/kalvex_keyboard_device.h"
+#include "devices/keyboard/kalvex_keyboard_device.h"
 #include "interface_finder.h"
 #include "platform/sync/termination_signal.h"
 #include "profiles/profile_list.h"

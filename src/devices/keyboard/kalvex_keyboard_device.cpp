@@ -1,0 +1,177 @@
+#include "devices/keyboard/kalvex_keyboard_device.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "devices/keyboard/keyboard_effect_renderer.h"
+#include "devices/macro_library_reader.h"
+#include "profiles/global_utils.h"
+#include "profiles/json_access.h"
+
+namespace zt640 {
+
+CKalvexKeyboardDevice::CKalvexKeyboardDevice(ProfileFolders folders, std::string folder_name,
+                                             DevicePanelSink* sink, EffectClock clock)
+    : CKalvexUSBDevice(std::move(folders), std::move(folder_name),
+                       std::make_unique<KeyboardEffectRenderer>(clock), sink),
+      clock_(std::move(clock)),
+      inbox_(std::make_shared<ListenerInbox>()) {
+  kind_ = kKindKeyboard;
+  key_count_ = kUiKeyCount;
+  inbox_->ui_key_of_device.fill(kNoMapping);
+  profile_.SetDefaultProfilePath(GetDefaultProfilePath());
+  // Until a profile is chosen the device shows the default profile.
+  (void)profile_.LoadProfile(GetDefaultProfilePath());
+}
+
+CKalvexKeyboardDevice::~CKalvexKeyboardDevice() {
+  StopLightWorker();
+  StopListener(kListenerCable);
+  StopListener(kListenerReceiver);
+}
+
+bool CKalvexKeyboardDevice::AttachSecondaryInterface(int kind, const std::string& path) {
+  return StartListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable, path);
+}
+
+void CKalvexKeyboardDevice::DetachSecondaryInterface(int kind) {
+  (void)StopListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable);
+}
+
+bool CKalvexKeyboardDevice::SecondaryInterfaceAttached(int kind) const {
+  return (kind == kKindKeyboardReceiver ? receiver_listener_ : cable_listener_).IsOpen();
+}
+
+int CKalvexKeyboardDevice::FindKey(int value) { return KeyboardEffectRenderer::FindKey(value); }
+
+void CKalvexKeyboardDevice::SetProfileName(std::string uuid) {
+  profile_name_ = std::move(uuid);
+  SetProfilePaths();
+}
+
+void CKalvexKeyboardDevice::SetProfilePaths() {
+  const std::string folder = GetDataFolder();
+  if (folder.empty()) return;
+  if (!profile_name_.empty()) profile_.SetProfilePath(ProfileFilePath(folder, profile_name_));
+  profile_.SetLightConfigPath(LightConfigPath(folder));
+  profile_.SetDefaultProfilePath(GetDefaultProfilePath());
+}
+
+bool CKalvexKeyboardDevice::SaveProfileData() { return profile_.Save(); }
+
+void CKalvexKeyboardDevice::SetPageType(int32_t page_type) {
+  page_type_ = page_type;
+  profile_.SetDeviceSlot(0);
+}
+
+int CKalvexKeyboardDevice::InitializeDevice() {
+  LoadNameLists();
+  const int result = LoadProfileState();
+  ApplyProfileState();
+  return result;
+}
+
+int CKalvexKeyboardDevice::LoadProfileState() {
+  const std::string path = profile_.GetProfilePath().empty() ? GetDefaultProfilePath() : profile_.GetProfilePath();
+  (void)profile_.LoadProfile(path);
+  effect_ = profile_.GetLightInfo();
+  options_ = profile_.GetKeyboardOptions();
+  assignments_ = profile_.GetKeyList();
+  audio_light_ = profile_.GetAudioLightInfo();
+  std::vector<LightEffect> zones = profile_.GetLightList();
+  std::vector<EffectFrame> frames = profile_.LoadEffectFrames();
+  {
+    auto core = Core();
+    std::lock_guard lock(core->mutex);
+    auto& renderer = static_cast<KeyboardEffectRenderer&>(*core->renderer);
+    renderer.SetZoneRecords(std::move(zones));
+    renderer.SetLightList(std::move(frames));
+    renderer.SetAudioLight(audio_light_);
+  }
+  return 1;
+}
+
+void CKalvexKeyboardDevice::ApplyProfileState() {
+  const LightState before = GetLightState();
+  LightState state = LightState::FromEffect(effect_);
+  {
+    auto core = Core();
+    std::lock_guard lock(core->mutex);
+    core->renderer->SetLightState(state);
+  }
+  Sink().ShowLightState(effect_);
+  Sink().ShowOptions(options_);
+  Sink().ShowAudioLight(audio_light_);
+  Sink().ShowCustomSlot(effect_.custom_group);
+  Sink().ShowKeyAssignments();
+  if (before.mode() != state.mode() || state.mode() == KeyboardEffectRenderer::kCustomMode) {
+    PrepareLighting(state.mode());
+  }
+}
+
+void CKalvexKeyboardDevice::ApplyProfile() {
+  (void)LoadProfileState();
+  DropMissingMacros();
+  ApplyProfileState();
+}
+
+void CKalvexKeyboardDevice::LoadNameLists() {
+  macro_names_.clear();
+  const std::string folder = GetDataFolder();
+  if (!folder.empty()) {
+    if (auto library = MacroLibraryReader::Load(folder)) macro_names_ = library->Names();
+  }
+  const Json::Value catalogue = CGlobalUtils::ParseJsonFile(folders_.defaults + kDefaultLightFileName);
+  modes_ = LightNameCatalogue::DefaultModes(catalogue, page_type_);
+  area_mode_names_ = LightNameCatalogue::AreaNames(catalogue, page_type_);
+  custom_light_names_.clear();
+  if (!folder.empty()) {
+    const Json::Value config = CGlobalUtils::ParseJsonFile(LightConfigPath(folder));
+    custom_light_names_ = LightNameCatalogue::ConfiguredModeNames(config, page_type_);
+  }
+}
+
+uint8_t CKalvexKeyboardDevice::ModeCode(int mode_index) const {
+  if (mode_index >= 0 && static_cast<size_t>(mode_index) < modes_.size()) {
+    return static_cast<uint8_t>(modes_[static_cast<size_t>(mode_index)].value);
+  }
+  return static_cast<uint8_t>(mode_index);
+}
+
+std::optional<int> CKalvexKeyboardDevice::ModeIndexOfCode(uint8_t code) const {
+  if (modes_.empty()) {
+    if (code < KeyboardEffectRenderer::kModeCount) return code;
+    return std::nullopt;
+  }
+  for (size_t i = 0; i < modes_.size(); ++i) {
+    if (modes_[i].value == code) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+void CKalvexKeyboardDevice::SetFunctionSwitch(int32_t value) {
+  CKalvexUSBDevice::SetFunctionSwitch(value);
+  if (value == 1) Sink().ShowKeyEnabled(110, true);
+  if (value == 2) Sink().ShowKeyEnabled(110, false);
+}
+
+void CKalvexKeyboardDevice::SetOptions(const KeyboardOptions& options) {
+  options_ = options;
+  profile_.SetKeyboardOptions(options);
+  Sink().ShowOptions(options);
+}
+
+void CKalvexKeyboardDevice::SetAssignment(int ui_key, const KeyAssignment& assignment) {
+  if (ui_key < 0) return;
+  if (static_cast<size_t>(ui_key) >= assignments_.size()) return;
+  assignments_[static_cast<size_t>(ui_key)].current.assignment = assignment;
+  profile_.SetKeyList(assignments_);
+  Sink().ShowKeyAssignments();
+}
+
+int CKalvexKeyboardDevice::MatchedKeyCount() const {
+  return static_cast<int>(std::count_if(device_key_map_.begin(), device_key_map_.begin() + kUiKeyCount,
+                                        [](uint8_t k) { return k != kNoMapping; }));
+}
+
+}  // namespace zt640

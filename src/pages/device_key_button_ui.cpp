@@ -1,0 +1,291 @@
+#include "pages/device_key_button_ui.h"
+
+#include <QDir>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPixmapCache>
+#include <QRegularExpression>
+#include <algorithm>
+#include <functional>
+
+#include "ui/resource_manager.h"
+
+namespace zt640 {
+
+namespace {
+
+constexpr int kMinTextPixels = 6;
+constexpr int kMaxTextPixels = 14;
+const QColor kSelectedOutline(0x19, 0xd3, 0xff);
+const QColor kKeySetMarker(0xff, 0xb3, 0x00);
+const QColor kLightText(0xe8, 0xec, 0xf4);
+const QColor kDarkText(0x10, 0x12, 0x16);
+const QColor kFaceBottom(0x25, 0x29, 0x33);
+
+/// The image a skin attribute names: "file='x.png'" or a bare file name, taken
+/// below the skin folder unless absolute. Null when empty or unreadable.
+QPixmap LoadSkinImage(const QString& attribute) {
+  QString file = attribute.trimmed();
+  if (file.isEmpty()) return {};
+  static const QRegularExpression kFileForm(QStringLiteral("file\\s*=\\s*'([^']*)'"));
+  const QRegularExpressionMatch match = kFileForm.match(file);
+  if (match.hasMatch()) file = match.captured(1);
+  if (QDir::isRelativePath(file)) file = QDir(ui::ResourceManager::Instance().ResourcePath()).filePath(file);
+  return QPixmap(file);
+}
+
+double Luminance(const QColor& colour) {
+  return 0.299 * colour.red() + 0.587 * colour.green() + 0.114 * colour.blue();
+}
+
+/// `top` at `alpha` (0-255) laid over `bottom`.
+QColor Blend(const QColor& bottom, const QColor& top, int alpha) {
+  const double a = std::clamp(alpha, 0, 255) / 255.0;
+  return QColor::fromRgbF(static_cast<float>(bottom.redF() * (1 - a) + top.redF() * a),
+                          static_cast<float>(bottom.greenF() * (1 - a) + top.greenF() * a),
+                          static_cast<float>(bottom.blueF() * (1 - a) + top.blueF() * a));
+}
+
+}  // namespace
+
+CDeviceKeyButtonUI::CDeviceKeyButtonUI(QWidget* parent) : QPushButton(parent) {
+  setProperty("controlClass", QStringLiteral("CDeviceKeyButtonUI"));
+  setCheckable(false);
+  setFocusPolicy(Qt::NoFocus);
+  setCursor(Qt::PointingHandCursor);
+  setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}
+
+void CDeviceKeyButtonUI::SetLightVisible(bool on) {
+  if (light_visible_ == on) return;
+  light_visible_ = on;
+  update();
+}
+
+void CDeviceKeyButtonUI::SetLightColour(const QColor& colour) {
+  if (light_colour_ == colour) return;
+  light_colour_ = colour;
+  if (light_visible_) update();
+}
+
+void CDeviceKeyButtonUI::SetLightDrawing(int fill_alpha, int edge_alpha) {
+  fill_alpha = std::clamp(fill_alpha, 0, 255);
+  edge_alpha = std::clamp(edge_alpha, 0, 255);
+  if (fill_alpha == fill_alpha_ && edge_alpha == edge_alpha_) return;
+  fill_alpha_ = fill_alpha;
+  edge_alpha_ = edge_alpha;
+  if (light_visible_) update();
+}
+
+void CDeviceKeyButtonUI::SetKeySetImageVisible(bool on) {
+  if (keyset_visible_ == on) return;
+  keyset_visible_ = on;
+  update();
+}
+
+void CDeviceKeyButtonUI::SetBackdrop(const QColor& colour) {
+  backdrop_ = colour;
+  setAttribute(Qt::WA_OpaquePaintEvent, colour.isValid() && colour.alpha() == 255);
+  update();
+}
+
+void CDeviceKeyButtonUI::SetSelected(bool selected) {
+  if (selected_ == selected) return;
+  selected_ = selected;
+  update();
+}
+
+void CDeviceKeyButtonUI::SetLightImage(const QString& image) {
+  light_image_name_ = image;
+  light_image_ = LoadSkinImage(image);
+  update();
+}
+
+void CDeviceKeyButtonUI::SetKeySetImage(const QString& image) {
+  keyset_image_name_ = image;
+  keyset_image_ = LoadSkinImage(image);
+  update();
+}
+
+QSize CDeviceKeyButtonUI::sizeHint() const { return {40, 40}; }
+
+QSize CDeviceKeyButtonUI::minimumSizeHint() const { return {8, 8}; }
+
+void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
+  QPushButton::mouseDoubleClickEvent(event);
+  if (isEnabled() && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    SendControlNotify(this, QStringLiteral("dbclick"));
+  }
+}
+
+void CDeviceKeyButtonUI::UpdateShapes() {
+  const bool pressed = isDown();
+  if (shapes_.size == size() && shapes_.pressed == pressed) return;
+  shapes_.size = size();
+  shapes_.pressed = pressed;
+  const QRectF cap = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+  shapes_.cap = cap;
+  shapes_.radius = std::min(cap.width(), cap.height()) * 0.16;
+  const qreal shift = pressed ? 1 : 0;
+  shapes_.face = cap.adjusted(cap.width() * 0.09, cap.height() * 0.06 + shift, -cap.width() * 0.09,
+                              -cap.height() * 0.16 + shift);
+  shapes_.face_radius = std::min(shapes_.face.width(), shapes_.face.height()) * 0.14;
+  shapes_.face_path = QPainterPath();
+  shapes_.face_path.addRoundedRect(shapes_.face, shapes_.face_radius, shapes_.face_radius);
+  // The glowing edge as an area to fill: stroking the outline again on every
+  // frame costs more than the whole rest of the cap.
+  QPainterPath outline;
+  outline.addRoundedRect(cap.adjusted(0.5, 0.5, -0.5, -0.5), shapes_.radius, shapes_.radius);
+  QPainterPathStroker stroker;
+  stroker.setWidth(std::max<qreal>(1.5, cap.height() * 0.05));
+  shapes_.edge_path = stroker.createStroke(outline);
+  fitted_valid_ = false;
+}
+
+QPixmap CDeviceKeyButtonUI::CachedPixmap(const QString& name, const std::function<void(QPainter&)>& draw) const {
+  // Every key of a picture has the same size, so one image per look serves them all.
+  const qreal ratio = devicePixelRatioF();
+  const QString key = QStringLiteral("zt640-%1-%2x%3-%4-%5")
+                          .arg(name)
+                          .arg(width())
+                          .arg(height())
+                          .arg(shapes_.pressed ? 1 : 0)
+                          .arg(ratio);
+  QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap)) return pixmap;
+  pixmap = QPixmap((QSizeF(size()) * ratio).toSize());
+  pixmap.setDevicePixelRatio(ratio);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  draw(painter);
+  painter.end();
+  QPixmapCache::insert(key, pixmap);
+  return pixmap;
+}
+
+QPixmap CDeviceKeyButtonUI::CapPixmap(bool hover) const {
+  return CachedPixmap(hover ? QStringLiteral("keycap-hover") : QStringLiteral("keycap"), [&](QPainter& painter) {
+    QLinearGradient skirt(shapes_.cap.topLeft(), shapes_.cap.bottomLeft());
+    skirt.setColorAt(0, QColor(0x2b, 0x2f, 0x3a));
+    skirt.setColorAt(1, QColor(0x15, 0x17, 0x1d));
+    painter.setPen(QPen(hover ? QColor(0x4d, 0x56, 0x6a) : QColor(0x36, 0x3b, 0x48), 1));
+    painter.setBrush(skirt);
+    painter.drawRoundedRect(shapes_.cap, shapes_.radius, shapes_.radius);
+    QLinearGradient top(shapes_.face.topLeft(), shapes_.face.bottomLeft());
+    top.setColorAt(0, QColor(0x34, 0x39, 0x46));
+    top.setColorAt(1, kFaceBottom);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(top);
+    painter.drawPath(shapes_.face_path);
+  });
+}
+
+QPixmap CDeviceKeyButtonUI::SheenPixmap() const {
+  return CachedPixmap(QStringLiteral("keysheen"), [&](QPainter& painter) {
+    QLinearGradient sheen(shapes_.face.topLeft(), shapes_.face.bottomLeft());
+    sheen.setColorAt(0, QColor(255, 255, 255, 40));
+    sheen.setColorAt(0.5, QColor(255, 255, 255, 0));
+    painter.fillPath(shapes_.face_path, sheen);
+  });
+}
+
+void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
+  if (width() <= 5 || height() <= 5) {
+    if (backdrop_.isValid()) QPainter(this).fillRect(rect(), backdrop_);
+    return;
+  }
+  UpdateShapes();
+  QPainter painter(this);
+  if (backdrop_.isValid()) painter.fillRect(rect(), backdrop_);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const bool enabled = isEnabled();
+  if (!enabled) painter.setOpacity(0.35);
+
+  painter.drawPixmap(0, 0, CapPixmap(enabled && underMouse()));
+
+  QColor under_text = kFaceBottom;
+  if (light_visible_) {
+    if (!light_image_.isNull()) {
+      painter.save();
+      painter.setOpacity(painter.opacity() * fill_alpha_ / 255.0);
+      painter.drawPixmap(shapes_.cap.toRect(), light_image_);
+      painter.restore();
+    } else {
+      QColor fill = light_colour_;
+      fill.setAlpha(fill_alpha_);
+      painter.fillPath(shapes_.face_path, fill);
+      // A faint sheen keeps the cap readable as a cap under a strong colour.
+      painter.drawPixmap(0, 0, SheenPixmap());
+    }
+    QColor edge = light_colour_;
+    edge.setAlpha(edge_alpha_);
+    painter.fillPath(shapes_.edge_path, edge);
+    under_text = Blend(kFaceBottom, light_colour_, fill_alpha_);
+  }
+
+  const QRectF& face = shapes_.face;
+  const qreal radius = shapes_.radius;
+  DrawText(painter, face, under_text);
+
+  if (keyset_visible_) {
+    const qreal size = std::max<qreal>(3, std::min(shapes_.cap.width(), shapes_.cap.height()) * 0.2);
+    const QRectF mark(face.right() - size, face.top() + 1, size, size);
+    if (!keyset_image_.isNull()) {
+      painter.drawPixmap(mark.toRect(), keyset_image_);
+    } else {
+      painter.setPen(QPen(QColor(0x10, 0x12, 0x16), 1));
+      painter.setBrush(kKeySetMarker);
+      painter.drawEllipse(mark);
+    }
+  }
+
+  if (selected_) {
+    painter.setOpacity(1.0);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(kSelectedOutline, 2));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), radius, radius);
+  }
+}
+
+void CDeviceKeyButtonUI::DrawText(QPainter& painter, const QRectF& face, const QColor& under) {
+  const QString label = text();
+  if (label.isEmpty()) return;
+  if (!fitted_valid_ || fitted_for_ != label || fitted_font_base_ != font()) FitText(label, face);
+  painter.setFont(fitted_font_);
+  painter.setPen(Luminance(under) < 140 ? kLightText : kDarkText);
+  painter.drawText(face, Qt::AlignCenter, fitted_text_);
+}
+
+void CDeviceKeyButtonUI::FitText(const QString& label, const QRectF& face) {
+  const QStringList lines = label.split(QLatin1Char('\n'));
+  const qreal room_width = std::max<qreal>(1, face.width() - 2);
+  const qreal room_height = std::max<qreal>(1, face.height() - 1);
+
+  // Largest size at which every line fits; below the smallest, the lines are elided.
+  QFont font = this->font();
+  const int largest = std::clamp(static_cast<int>(face.height() * 0.42), kMinTextPixels, kMaxTextPixels);
+  int pixels = largest;
+  for (; pixels > kMinTextPixels; --pixels) {
+    font.setPixelSize(pixels);
+    const QFontMetricsF metrics(font);
+    qreal widest = 0;
+    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+    if (widest <= room_width && metrics.height() * lines.size() <= room_height) break;
+  }
+  font.setPixelSize(pixels);
+  const QFontMetricsF metrics(font);
+  QStringList shown;
+  for (const QString& line : lines) shown << metrics.elidedText(line, Qt::ElideRight, room_width);
+  fitted_font_base_ = this->font();
+  fitted_font_ = font;
+  fitted_for_ = label;
+  fitted_text_ = shown.join(QLatin1Char('\n'));
+  fitted_valid_ = true;
+}
+
+}  // namespace zt640

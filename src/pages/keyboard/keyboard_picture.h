@@ -1,0 +1,105 @@
+#pragma once
+
+#include <QObject>
+#include <QPixmap>
+#include <QPointer>
+#include <QRegion>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "pages/device_key_button_ui.h"
+#include "pages/select_panel_ui.h"
+
+namespace zt640 {
+
+/// The keyboard's picture: a drawn keyboard case in a select panel with one key
+/// button "key_0" ... "key_125" on each key's cell of the 23 x 6 key grid, kept in
+/// scale with the panel.
+///
+/// Key colours arrive from the lighting worker through `StoreKeyColour` (any
+/// thread, no Qt, no lock) and show on the display's refresh tick, which runs
+/// while the panel is on screen: a tick with nothing stored since the last one
+/// costs nothing. A key's light shows as a ring in the gap around it, painted by
+/// the picture, so a tick repaints only the rings of the keys whose colour
+/// changed and never the key buttons themselves. Everything else runs on the UI
+/// thread.
+///
+/// The picture belongs to whoever made it, not to the panel: deleting it deletes
+/// its buttons, and a panel deleted first takes the buttons along and leaves the
+/// picture idle. Whoever calls `StoreKeyColour` from a worker must stop that
+/// worker before the picture goes.
+class KeyboardPicture : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kKeyCount = 126;
+  static constexpr int kDefaultRefreshHz = 60;
+  static constexpr int kMaxPreviewHz = 30;
+
+  explicit KeyboardPicture(CSelectPanelUI* panel);
+  ~KeyboardPicture() override;
+
+  [[nodiscard]] CSelectPanelUI* Panel() const { return qobject_cast<CSelectPanelUI*>(panel_.data()); }
+  /// The button of `key`, or null outside 0-125.
+  [[nodiscard]] CDeviceKeyButtonUI* Button(int key) const;
+
+  void SetKeyText(int key, const QString& text);
+  void SetKeyEnabled(int key, bool on);
+  /// Switches the light display of every key on or off.
+  void SetLightsVisible(bool on);
+  [[nodiscard]] bool LightsVisible() const { return lights_visible_; }
+
+  /// Remembers the colour and brightness (0-255) of `key` for the next refresh
+  /// tick; keys outside 0-125 are ignored. Safe from any thread; never touches a
+  /// widget.
+  void StoreKeyColour(unsigned key, uint8_t r, uint8_t g, uint8_t b, uint8_t brightness);
+
+  /// One refresh tick: gives every button whose stored colour differs from the
+  /// one it shows its new colour. Returns how many buttons were updated.
+  int ApplyStoredColours();
+
+  /// The refresh period: one frame of the panel's screen (60 Hz when unknown),
+  /// at most 30 frames a second.
+  [[nodiscard]] int RefreshIntervalMs() const;
+  [[nodiscard]] bool IsRefreshing() const { return refresh_.isActive(); }
+
+  /// The keys whose buttons are selected, ascending.
+  [[nodiscard]] std::vector<int> SelectedKeys() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void PlaceButtons();
+  /// The key's button with the ring around it where its light shows.
+  [[nodiscard]] QRect GlowRect(const CDeviceKeyButtonUI& button) const;
+  void PaintCase(const QRegion& region);
+  void DrawCase(QPixmap& target) const;
+  void DrawBackdrop(QPixmap& target) const;
+  void UpdateRefreshing();
+  void WatchWindow();
+
+  /// Held as a plain widget: its events still arrive while it is being destroyed,
+  /// when it is no longer a select panel.
+  QPointer<QWidget> panel_;
+  QPointer<QWidget> window_;  ///< the panel's window, watched for minimising
+  std::array<QPointer<CDeviceKeyButtonUI>, kKeyCount> buttons_;
+  QTimer refresh_;
+  QPixmap case_image_;  ///< the drawn case at the panel's current size
+  QRegion glow_area_;   ///< every key's ring of light
+  bool lights_visible_ = false;
+  int glow_width_ = 1;  ///< pixels of light shown on each side of a key
+
+  /// Written by any thread, read by the refresh tick: red, green, blue and
+  /// brightness packed from the high byte down.
+  std::array<std::atomic<uint32_t>, kKeyCount> stored_{};
+  /// Set after a stored colour changed; cleared by the tick that takes them.
+  std::atomic<bool> dirty_{false};
+  /// The packed colour each button shows (UI thread only).
+  std::array<uint32_t, kKeyCount> shown_{};
+};
+
+}  // namespace zt640

@@ -1,0 +1,382 @@
+#include <gtest/gtest.h>
+
+#include <QPaintEvent>
+#include <QRegion>
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QScreen>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <thread>
+
+#include "pages/device_key_button_ui.h"
+#include "pages/keyboard/keyboard_options_panel.h"
+#include "pages/keyboard/keyboard_picture.h"
+#include "pages/select_panel_ui.h"
+#include "support/qt_app.h"
+#include "ui/notify_hub.h"
+#include "ui/resource_manager.h"
+
+namespace zt640 {
+namespace {
+
+QPoint Centre(const QWidget* widget) { return widget->geometry().center(); }
+
+/// Counts the paint events each watched widget receives.
+class PaintCounter : public QObject {
+ public:
+  void Watch(QWidget* widget) { widget->installEventFilter(this); }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++counts[watched];
+    return false;
+  }
+  std::map<QObject*, int> counts;
+};
+
+class KeyboardPictureTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::QtApp();
+    window_ = std::make_unique<QWidget>();
+    panel_ = new CSelectPanelUI(window_.get());
+    // 50 px per key: the picture is 24.2 x 7.2 keys with its case.
+    panel_->setGeometry(0, 0, 1210, 360);
+    window_->resize(1210, 360);
+    picture_ = std::make_unique<KeyboardPicture>(panel_);
+  }
+
+  void ShowWindow() {
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+  }
+
+  [[nodiscard]] CDeviceKeyButtonUI* Key(int index) const { return picture_->Button(index); }
+
+  std::unique_ptr<QWidget> window_;
+  CSelectPanelUI* panel_ = nullptr;
+  std::unique_ptr<KeyboardPicture> picture_;
+};
+
+TEST_F(KeyboardPictureTest, EveryKeyHasOneNamedButtonOnItsGridCell) {
+  const auto buttons = panel_->findChildren<CDeviceKeyButtonUI*>();
+  EXPECT_EQ(buttons.size(), KeyboardPicture::kKeyCount);
+  for (int key = 0; key < KeyboardPicture::kKeyCount; ++key) {
+    ASSERT_NE(Key(key), nullptr) << key;
+    EXPECT_EQ(Key(key)->objectName(), QStringLiteral("key_%1").arg(key));
+    EXPECT_TRUE(panel_->rect().contains(Key(key)->geometry())) << key;
+  }
+  EXPECT_EQ(picture_->Button(-1), nullptr);
+  EXPECT_EQ(picture_->Button(KeyboardPicture::kKeyCount), nullptr);
+
+  // Escape (key 0) sits two columns right of the first macro key (120), one row up;
+  // key 22 is straight under key 0 and key 21 between them on key 120's row.
+  EXPECT_LT(Centre(Key(120)).x(), Centre(Key(21)).x());
+  EXPECT_LT(Centre(Key(21)).x(), Centre(Key(0)).x());
+  EXPECT_EQ(Centre(Key(22)).x(), Centre(Key(0)).x());
+  EXPECT_EQ(Centre(Key(21)).y(), Centre(Key(120)).y());
+  EXPECT_GT(Centre(Key(120)).y(), Centre(Key(0)).y());
+  // The last macro key (124) is on the bottom row, under 120.
+  EXPECT_EQ(Centre(Key(124)).x(), Centre(Key(120)).x());
+  EXPECT_GT(Centre(Key(124)).y(), Centre(Key(123)).y());
+
+  // The "no key" cells above key 120 and in column 16 row 2 stay empty.
+  const QPoint above_macro(Centre(Key(120)).x(), Centre(Key(0)).y());
+  const QPoint column16_row2(Centre(Key(13)).x(), Centre(Key(54)).y());
+  for (CDeviceKeyButtonUI* button : buttons) {
+    EXPECT_FALSE(button->geometry().contains(above_macro)) << button->objectName().toStdString();
+    EXPECT_FALSE(button->geometry().contains(column16_row2)) << button->objectName().toStdString();
+  }
+}
+
+TEST_F(KeyboardPictureTest, ButtonsScaleWithThePanelAndNeverOverlap) {
+  ShowWindow();
+  const int full_width = Key(0)->width();
+  panel_->resize(605, 360);
+  EXPECT_NEAR(Key(0)->width(), full_width / 2, 2);
+  const auto buttons = panel_->findChildren<CDeviceKeyButtonUI*>();
+  for (qsizetype i = 0; i < buttons.size(); ++i) {
+    EXPECT_TRUE(panel_->rect().contains(buttons[i]->geometry()));
+    EXPECT_GT(buttons[i]->width(), 0);
+    for (qsizetype j = i + 1; j < buttons.size(); ++j) {
+      EXPECT_FALSE(buttons[i]->geometry().intersects(buttons[j]->geometry()))
+          << buttons[i]->objectName().toStdString() << " " << buttons[j]->objectName().toStdString();
+    }
+  }
+}
+
+TEST_F(KeyboardPictureTest, StoredColoursReachOnlyTheButtonsWhoseColourChanged) {
+  std::thread worker([this] {
+    for (unsigned key = 0; key < KeyboardPicture::kKeyCount; ++key) {
+      picture_->StoreKeyColour(key, 200, static_cast<uint8_t>(key), 10, 128);
+    }
+    // Outside the keyboard: ignored.
+    picture_->StoreKeyColour(KeyboardPicture::kKeyCount, 1, 2, 3, 4);
+    picture_->StoreKeyColour(1000, 1, 2, 3, 4);
+  });
+  worker.join();
+
+  EXPECT_EQ(picture_->ApplyStoredColours(), KeyboardPicture::kKeyCount);
+  // Each channel is scaled by the brightness.
+  EXPECT_EQ(Key(0)->LightColour(), QColor(100, 0, 5));
+  EXPECT_EQ(Key(100)->LightColour(), QColor(100, 50, 5));
+
+  EXPECT_EQ(picture_->ApplyStoredColours(), 0);
+  for (unsigned key = 0; key < KeyboardPicture::kKeyCount; ++key) {
+    picture_->StoreKeyColour(key, 200, static_cast<uint8_t>(key), 10, 128);
+  }
+  EXPECT_EQ(picture_->ApplyStoredColours(), 0);
+
+  picture_->StoreKeyColour(7, 255, 255, 255, 255);
+  picture_->StoreKeyColour(9, 255, 255, 255, 0);
+  EXPECT_EQ(picture_->ApplyStoredColours(), 2);
+  EXPECT_EQ(Key(7)->LightColour(), QColor(255, 255, 255));
+  EXPECT_EQ(Key(9)->LightColour(), QColor(0, 0, 0));
+
+  // A colour stored and stored back before the tick changes nothing on screen.
+  picture_->StoreKeyColour(7, 1, 1, 1, 255);
+  picture_->StoreKeyColour(7, 255, 255, 255, 255);
+  EXPECT_EQ(picture_->ApplyStoredColours(), 0);
+}
+
+/// Keeps the regions the panel is asked to paint.
+class RegionRecorder : public QObject {
+ public:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+  QRegion painted;
+};
+
+TEST_F(KeyboardPictureTest, ATickRepaintsOnlyTheRingsOfChangedKeysAndOnlyWhileLightsShow) {
+  ShowWindow();
+  picture_->SetLightsVisible(true);
+  PaintCounter counter;
+  for (int key = 0; key < KeyboardPicture::kKeyCount; ++key) counter.Watch(Key(key));
+  RegionRecorder panel_paints;
+  panel_->installEventFilter(&panel_paints);
+  QCoreApplication::processEvents();
+  counter.counts.clear();
+  panel_paints.painted = QRegion();
+
+  picture_->StoreKeyColour(5, 255, 0, 0, 255);
+  ASSERT_EQ(picture_->ApplyStoredColours(), 1);
+  QCoreApplication::processEvents();
+  // The light shows around the key; no key button is repainted for it.
+  EXPECT_TRUE(counter.counts.empty());
+  const QRect key = Key(5)->geometry();
+  EXPECT_FALSE(panel_paints.painted.isEmpty());
+  EXPECT_FALSE(panel_paints.painted.intersects(key));
+  EXPECT_TRUE(key.adjusted(-key.width() / 4, -key.height() / 4, key.width() / 4, key.height() / 4)
+                  .contains(panel_paints.painted.boundingRect()));
+  const QImage shown = panel_->grab().toImage();
+  EXPECT_EQ(shown.pixelColor(key.left() - 1, key.center().y()), QColor(255, 0, 0));
+  EXPECT_NE(shown.pixelColor(Key(6)->geometry().left() - 1, Key(6)->geometry().center().y()), QColor(255, 0, 0));
+
+  panel_paints.painted = QRegion();
+  EXPECT_EQ(picture_->ApplyStoredColours(), 0);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(panel_paints.painted.isEmpty());
+
+  // With the light display off a new colour is kept but not painted.
+  picture_->SetLightsVisible(false);
+  QCoreApplication::processEvents();
+  panel_paints.painted = QRegion();
+  counter.counts.clear();
+  picture_->StoreKeyColour(5, 0, 255, 0, 255);
+  ASSERT_EQ(picture_->ApplyStoredColours(), 1);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(counter.counts.empty());
+  EXPECT_TRUE(panel_paints.painted.isEmpty());
+  EXPECT_EQ(Key(5)->LightColour(), QColor(0, 255, 0));
+}
+
+TEST_F(KeyboardPictureTest, RefreshRunsOnlyWhileThePanelIsOnScreen) {
+  EXPECT_FALSE(picture_->IsRefreshing());
+  const QScreen* screen = panel_->screen();
+  const double rate = screen != nullptr && screen->refreshRate() >= 1 ? screen->refreshRate() : 60.0;
+  EXPECT_EQ(picture_->RefreshIntervalMs(),
+            static_cast<int>(std::lround(1000.0 / std::min<double>(rate, KeyboardPicture::kMaxPreviewHz))));
+
+  ShowWindow();
+  EXPECT_TRUE(picture_->IsRefreshing());
+
+  // The timer brings stored colours to the buttons by itself.
+  picture_->StoreKeyColour(3, 0, 0, 255, 255);
+  QElapsedTimer clock;
+  clock.start();
+  while (Key(3)->LightColour() != QColor(0, 0, 255) && clock.elapsed() < 2000) QTest::qWait(5);
+  EXPECT_EQ(Key(3)->LightColour(), QColor(0, 0, 255));
+
+  panel_->hide();
+  EXPECT_FALSE(picture_->IsRefreshing());
+  panel_->show();
+  EXPECT_TRUE(picture_->IsRefreshing());
+
+  window_->showMinimized();
+  EXPECT_FALSE(picture_->IsRefreshing());
+  window_->showNormal();
+  EXPECT_TRUE(picture_->IsRefreshing());
+
+  window_->hide();
+  EXPECT_FALSE(picture_->IsRefreshing());
+}
+
+TEST_F(KeyboardPictureTest, RubberBandSelectionGivesTheSelectedKeys) {
+  ShowWindow();
+  // From the case rim above Escape down to its centre: Escape alone.
+  const QRect escape = Key(0)->geometry();
+  const QPoint start(escape.center().x(), escape.top() - 3);
+  QTest::mousePress(panel_, Qt::LeftButton, Qt::NoModifier, start);
+  QTest::mouseMove(panel_, escape.center());
+  QTest::mouseRelease(panel_, Qt::LeftButton, Qt::NoModifier, escape.center());
+  EXPECT_EQ(picture_->SelectedKeys(), std::vector<int>{0});
+
+  // Over the whole picture: every key.
+  QTest::mousePress(panel_, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+  QTest::mouseMove(panel_, QPoint(1208, 358));
+  QTest::mouseRelease(panel_, Qt::LeftButton, Qt::NoModifier, QPoint(1208, 358));
+  EXPECT_EQ(picture_->SelectedKeys().size(), static_cast<size_t>(KeyboardPicture::kKeyCount));
+}
+
+TEST_F(KeyboardPictureTest, PictureAndPanelMayGoInEitherOrder) {
+  picture_.reset();
+  EXPECT_TRUE(panel_->findChildren<CDeviceKeyButtonUI*>().empty());
+
+  picture_ = std::make_unique<KeyboardPicture>(panel_);
+  ShowWindow();
+  ASSERT_TRUE(picture_->IsRefreshing());
+  window_.reset();
+  EXPECT_FALSE(picture_->IsRefreshing());
+  EXPECT_EQ(picture_->Button(0), nullptr);
+  picture_->StoreKeyColour(0, 1, 2, 3, 4);
+  EXPECT_EQ(picture_->ApplyStoredColours(), 0);
+  picture_->SetLightsVisible(true);
+  EXPECT_TRUE(picture_->SelectedKeys().empty());
+}
+
+class RecordingTarget : public ui::NotifyTarget {
+ public:
+  void Notify(const ui::Notification& notification) override {
+    raised.push_back(notification.kind + QLatin1Char(':') + notification.sender_name);
+  }
+  std::vector<QString> raised;
+};
+
+class KeyboardOptionsPanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::QtApp();
+    ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
+    panel_ = std::make_unique<KeyboardOptionsPanel>();
+    ASSERT_TRUE(panel_->IsBuilt());
+    hub_ = std::make_unique<ui::NotifyHub>(target_);
+    hub_->Attach(panel_.get());
+  }
+
+  template <typename T>
+  [[nodiscard]] T* Find(const QString& name) const {
+    T* control = panel_->findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name.toStdString();
+    return control;
+  }
+
+  RecordingTarget target_;
+  std::unique_ptr<KeyboardOptionsPanel> panel_;
+  std::unique_ptr<ui::NotifyHub> hub_;
+};
+
+TEST_F(KeyboardOptionsPanelTest, ShowsAndReadsBackEveryOptionWithoutNotifying) {
+  KeyboardOptions shown;
+  shown.repeat = 7;
+  shown.repeat_delay = 2;
+  shown.key6_flag = 1;
+  shown.polling_rate = 3;
+  shown.w_flag = 1;
+  shown.win_flag = 0;
+  shown.mac_mode = 5;
+  shown.wheel = 9;
+  panel_->ShowOptions(shown);
+  EXPECT_TRUE(target_.raised.empty());
+  EXPECT_EQ(Find<QLabel>(QStringLiteral("repeat_delay_time_label1"))->text(), QStringLiteral("750 ms"));
+
+  // Options the panel does not show come from the base.
+  KeyboardOptions base;
+  base.repeat = 30;
+  base.win_flag = 1;
+  base.mac_mode = 5;
+  base.wheel = 9;
+  EXPECT_EQ(panel_->ReadOptions(base), shown);
+
+  // Back the other way: a choice moves, the previous one is released.
+  KeyboardOptions next;
+  next.repeat_delay = 0;
+  next.polling_rate = 1;
+  next.win_flag = 1;
+  panel_->ShowOptions(next);
+  EXPECT_TRUE(target_.raised.empty());
+  EXPECT_FALSE(Find<QAbstractButton>(QStringLiteral("polling_rate_option_3"))->isChecked());
+  EXPECT_FALSE(Find<QAbstractButton>(QStringLiteral("repeat_delay_check_2"))->isChecked());
+  EXPECT_EQ(panel_->ReadOptions(KeyboardOptions{}), next);
+  EXPECT_EQ(Find<QLabel>(QStringLiteral("repeat_delay_time_label1"))->text(), QStringLiteral("250 ms"));
+
+  // The user's own clicks do reach the hub.
+  Find<QAbstractButton>(QStringLiteral("polling_rate_option_2"))->click();
+  EXPECT_NE(std::find(target_.raised.begin(), target_.raised.end(), QStringLiteral("selectchanged:polling_rate_option_2")),
+            target_.raised.end());
+  EXPECT_EQ(panel_->ReadOptions(next).polling_rate, 2);
+}
+
+TEST_F(KeyboardOptionsPanelTest, ChoicesOutsideTheRangeShowAsZero) {
+  KeyboardOptions options;
+  options.repeat_delay = 3;
+  options.polling_rate = 3;
+  panel_->ShowOptions(options);
+
+  options.repeat_delay = 4;
+  options.polling_rate = 1000;
+  options.repeat = 500;
+  panel_->ShowOptions(options);
+  EXPECT_TRUE(Find<QAbstractButton>(QStringLiteral("repeat_delay_check_0"))->isChecked());
+  EXPECT_TRUE(Find<QAbstractButton>(QStringLiteral("polling_rate_option_0"))->isChecked());
+  EXPECT_FALSE(Find<QAbstractButton>(QStringLiteral("polling_rate_option_3"))->isChecked());
+  const KeyboardOptions read = panel_->ReadOptions(options);
+  EXPECT_EQ(read.repeat_delay, 0);
+  EXPECT_EQ(read.polling_rate, 0);
+  EXPECT_EQ(read.repeat, Find<QAbstractSlider>(QStringLiteral("repeat_rate_slider"))->maximum());
+}
+
+TEST(KeyboardOptionsPanelNames, OptionControlsByNameAndIndex) {
+  for (const char* name : {"winlockflag_option", "wflag_option", "6flag_option", "repeat_rate_slider", "reset_repeat_btn",
+                           "repeat_delay_check_0", "repeat_delay_check_3", "polling_rate_option_0",
+                           "polling_rate_option_3"}) {
+    EXPECT_TRUE(KeyboardOptionsPanel::IsOptionControl(QString::fromLatin1(name))) << name;
+  }
+  for (const char* name : {"repeat_delay_check_4", "polling_rate_option_", "polling_rate_option_x",
+                           "polling_rate_option_+1", "repeat_delay_check_-1", "wflag_option2",
+                           "repeat_delay_time_label1", "DPI_select_check_1", "", "key_3"}) {
+    EXPECT_FALSE(KeyboardOptionsPanel::IsOptionControl(QString::fromLatin1(name))) << name;
+  }
+}
+
+TEST(KeyboardOptionsPanelSkin, MissingSkinLeavesAnEmptyPanel) {
+  test::QtApp();
+  ui::ResourceManager::Instance().SetResourcePath(ZT640_SOURCE_DIR "/data/skin");
+  KeyboardOptionsPanel panel(nullptr, QStringLiteral("NoSuchOptions.ui"));
+  EXPECT_FALSE(panel.IsBuilt());
+  panel.ShowOptions(KeyboardOptions{});
+  EXPECT_EQ(panel.ReadOptions(KeyboardOptions{}), KeyboardOptions{});
+}
+
+}  // namespace
+}  // namespace zt640
