@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every test: the GoogleTest suites in a normal build (warnings as errors),
+# Runs every test: the include-layer check, the GoogleTest suites in a normal build (warnings as errors),
 # the same suites under AddressSanitizer + UndefinedBehaviorSanitizer, and each
 # libFuzzer target for a short fixed time.
 set -euo pipefail
@@ -36,6 +36,9 @@ check_install_deps() {
   # shellcheck disable=SC2046
   "$checker" "$1" $("$root/scripts/install-deps.sh" --list)
 }
+
+echo "== include layers"
+"$root/scripts/check-layers.sh"
 
 echo "== build and test (release with warnings as errors)"
 configure_and_build build/ci-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
