@@ -53,20 +53,41 @@ run_suites build/ci-asan
 
 echo "== fuzz targets (${fuzz_seconds}s each)"
 CC=clang CXX=clang++ configure_and_build build/ci-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT640_FUZZ=ON
-for fuzzer in build/ci-fuzz/tests/fuzz/fuzz_*; do
-  [ -x "$fuzzer" ] || continue
+# Runs one fuzz target for its time on a fresh copy of its seed corpus; the
+# summary line (or the failure and the log's end) goes to $2.
+run_fuzzer() {
+  local fuzzer=$1 out=$2 name corpus seeds log
   name=$(basename "$fuzzer"); name=${name#fuzz_}
   corpus=$(mktemp -d)
   seeds="$root/tests/fuzz/corpus/$name"
   [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
   log=$(mktemp)
-  if ! "$fuzzer" -print_final_stats=1 -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 "$corpus" >"$log" 2>&1; then
-    echo "-- $name: FAILED"
-    tail -n 60 "$log"
-    exit 1
+  if "$fuzzer" -print_final_stats=1 -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 "$corpus" >"$log" 2>&1; then
+    echo "-- $name: $(ls "$corpus" | wc -l) corpus inputs, $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?') runs" >"$out"
+  else
+    { echo "-- $name: FAILED"; tail -n 60 "$log"; } >"$out"
   fi
-  echo "-- $name: $(ls "$corpus" | wc -l) corpus inputs, $(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo '?') runs"
   rm -rf "$corpus" "$log"
-  total_passed=$((total_passed + 1))
+}
+# The targets run side by side, one per core; each is single-threaded.
+fuzz_out=$(mktemp -d)
+running=0
+for fuzzer in build/ci-fuzz/tests/fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  run_fuzzer "$fuzzer" "$fuzz_out/$(basename "$fuzzer")" &
+  running=$((running + 1))
+  if [ "$running" -ge "$jobs" ]; then
+    wait -n
+    running=$((running - 1))
+  fi
 done
+wait
+fuzz_failed=0
+for out in "$fuzz_out"/*; do
+  [ -e "$out" ] || continue
+  cat "$out"
+  if grep -q '^-- .*: FAILED$' "$out"; then fuzz_failed=1; else total_passed=$((total_passed + 1)); fi
+done
+rm -rf "$fuzz_out"
+[ "$fuzz_failed" -eq 0 ] || exit 1
 echo "tests: $total_passed passed, 0 failed"
