@@ -37,22 +37,34 @@ check_install_deps() {
   "$checker" "$1" $("$root/scripts/install-deps.sh" --list)
 }
 
+# Prints how long the stage since the last call took, so slow stages show in the CI log.
+stage_start=$SECONDS
+stage_took() {
+  echo "-- $1: $((SECONDS - stage_start)) s"
+  stage_start=$SECONDS
+}
+
 echo "== include layers"
 "$root/scripts/check-layers.sh"
 
 echo "== build and test (release with warnings as errors)"
 configure_and_build build/ci-release -DCMAKE_BUILD_TYPE=RelWithDebInfo
+stage_took "release build"
 echo "== install list check"
 check_install_deps build/ci-release
 run_suites build/ci-release
+stage_took "release tests"
 
 echo "== build and test (address + undefined behaviour sanitizers)"
 configure_and_build build/ci-asan -DCMAKE_BUILD_TYPE=Debug -DZT640_SANITIZE=ON -DZT640_BENCH=OFF
+stage_took "sanitizer build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suites build/ci-asan
+stage_took "sanitizer tests"
 
 echo "== fuzz targets (${fuzz_seconds}s each)"
 CC=clang CXX=clang++ configure_and_build build/ci-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZT640_FUZZ=ON
+stage_took "fuzz build"
 # Runs one fuzz target for its time on a fresh copy of its seed corpus; the
 # summary line (or the failure and the log's end) goes to $2.
 run_fuzzer() {
@@ -90,4 +102,5 @@ for out in "$fuzz_out"/*; do
 done
 rm -rf "$fuzz_out"
 [ "$fuzz_failed" -eq 0 ] || exit 1
-echo "tests: $total_passed passed, 0 failed"
+stage_took "fuzz runs"
+echo "tests: $total_passed passed, 0 failed (${SECONDS} s in all)"
