@@ -103,4 +103,5 @@ done
 rm -rf "$fuzz_out"
 [ "$fuzz_failed" -eq 0 ] || exit 1
 stage_took "fuzz runs"
-echo "tests: $total_passed passed, 0 failed (${SECONDS} s in all)"
+echo "-- all stages: ${SECONDS} s"
+echo "tests: $total_passed passed, 0 failed"
