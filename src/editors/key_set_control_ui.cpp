@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -64,6 +65,8 @@ constexpr std::array<ListField, CKeySetControlUI::kListCount> kListFields{{
     {"keyset_gunkey_combo", &KeySetControls::gun_row, ListEntries::kGunNames},
     {"keyset_combokey_combo", &KeySetControls::combo_row, ListEntries::kKeyTable, &KeyTables::CombinationKeys},
 }};
+static_assert(std::ranges::all_of(kListFields, [](const ListField& field) { return field.name != nullptr; }),
+              "kListCount is the number of lists in the table");
 
 /// An edit of the editor and the text of the controls it shows. Every one of
 /// them saves the assignment at once when the user changed its text.
@@ -83,6 +86,8 @@ constexpr std::array<EditField, CKeySetControlUI::kEditCount> kEditFields{{
     {"keyset_mousefire_num_edit", &KeySetControls::fire_count},
     {"keyset_macro_cycle_edit", &KeySetControls::cycle_text},
 }};
+static_assert(std::ranges::all_of(kEditFields, [](const EditField& field) { return field.name != nullptr; }),
+              "kEditCount is the number of edits in the table");
 
 /// Lets the skin name the capture field's own class.
 class KeySetBuilder : public ui::BuilderCallback {

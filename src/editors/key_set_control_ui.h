@@ -38,8 +38,8 @@ class CKeySetControlUI : public QWidget {
   static constexpr const char* kSkinFile = "KeySetControl.ui";
   /// Container in the skin that receives the keyboard page options.
   static constexpr const char* kKeyboardPageName = "keyset_keyboard_page";
-  /// Lists bound to a row of Editor().controls(), and edits bound to one of
-  /// its texts; the field tables of the panel name them in this number.
+  /// How many lists are bound to a row of Editor().controls() and how many
+  /// edits to one of its texts (the panel's field tables list them).
   static constexpr size_t kListCount = 11;
   static constexpr size_t kEditCount = 9;
 

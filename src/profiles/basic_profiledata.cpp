@@ -65,7 +65,7 @@ Json::Value* SectionIn(Json::Value& file, int32_t slot) {
 }
 
 /// "LightInfo": the current effect.
-constexpr std::array<JsonField<LightEffect>, 11> kLightInfoFields{{
+constexpr auto kLightInfoFields = std::to_array<JsonField<LightEffect>>({
     {"SelectItem", &LightEffect::mode},
     {"Light", &LightEffect::brightness},
     {"Speed", &LightEffect::speed},
@@ -77,10 +77,10 @@ constexpr std::array<JsonField<LightEffect>, 11> kLightInfoFields{{
     {"ZZCCLedMode", &LightEffect::zzcc_led_mode},
     {"CustomGroup", &LightEffect::custom_group},
     {"OldLedmode", &LightEffect::previous_mode},
-}};
+});
 
 /// An element of "LightList": one zone's effect (read only).
-constexpr std::array<JsonField<LightEffect>, 8> kZoneFields{{
+constexpr auto kZoneFields = std::to_array<JsonField<LightEffect>>({
     {"LEDREGMode", &LightEffect::mode},
     {"LEDBrightness", &LightEffect::brightness},
     {"LEDSpeed", &LightEffect::speed},
@@ -89,11 +89,11 @@ constexpr std::array<JsonField<LightEffect>, 8> kZoneFields{{
     {"red", &LightEffect::red},
     {"green", &LightEffect::green},
     {"blue", &LightEffect::blue},
-}};
+});
 
 /// "AudioLightInfo". The colour type flag is written but not read: a stored
 /// setting always comes back with it set.
-constexpr std::array<JsonField<AudioLightSetting>, 9> kAudioLightFields{{
+constexpr auto kAudioLightFields = std::to_array<JsonField<AudioLightSetting>>({
     {"AudioMode", &AudioLightSetting::audio_mode},
     {"BkColorR", &AudioLightSetting::background_red},
     {"BkColorG", &AudioLightSetting::background_green},
@@ -103,7 +103,7 @@ constexpr std::array<JsonField<AudioLightSetting>, 9> kAudioLightFields{{
     {"FgColorB", &AudioLightSetting::foreground_blue},
     {"7ColorFlags", &AudioLightSetting::seven_color, JsonFieldForm::kFlag},
     {"ColorTypeFlags", &AudioLightSetting::color_type, JsonFieldForm::kWriteOnly},
-}};
+});
 
 /// The group `key` of a section for reading: nullptr when the section is null
 /// or of another type, or when the group is absent, null or not an object.

@@ -45,7 +45,7 @@ void WriteBands(Json::Value& section, const char* key, int32_t index, const EqBa
 }
 
 /// "SystemSetStages": the effect, equaliser and microphone settings.
-constexpr std::array<JsonField<HeadsetOptions>, 8> kOptionFields{{
+constexpr auto kOptionFields = std::to_array<JsonField<HeadsetOptions>>({
     {"MagicEnable", &HeadsetOptions::magic_enable},
     {"MagicType", &HeadsetOptions::magic_type},
     {"EqType", &HeadsetOptions::eq_type},
@@ -54,7 +54,7 @@ constexpr std::array<JsonField<HeadsetOptions>, 8> kOptionFields{{
     {"MicInValue", &HeadsetOptions::mic_in_value},
     {"MicMoniterSelect", &HeadsetOptions::mic_monitor_select},
     {"MicMoniterValue", &HeadsetOptions::mic_monitor_value},
-}};
+});
 
 }  // namespace
 

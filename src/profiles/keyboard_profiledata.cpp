@@ -10,7 +10,7 @@ namespace zt640 {
 namespace {
 
 /// "SystemStages" of the keyboard.
-constexpr std::array<JsonField<KeyboardOptions>, 8> kOptionFields{{
+constexpr auto kOptionFields = std::to_array<JsonField<KeyboardOptions>>({
     {"Repeat", &KeyboardOptions::repeat},
     {"RepeatDelay", &KeyboardOptions::repeat_delay},
     {"Key6Flag", &KeyboardOptions::key6_flag},
@@ -19,15 +19,15 @@ constexpr std::array<JsonField<KeyboardOptions>, 8> kOptionFields{{
     {"WinFlag", &KeyboardOptions::win_flag},
     {"MacMode", &KeyboardOptions::mac_mode},
     {"Wheel", &KeyboardOptions::wheel},
-}};
+});
 
 /// An element of a custom colour group: one key's colour.
-constexpr std::array<JsonField<CustomColor>, 4> kColorFields{{
+constexpr auto kColorFields = std::to_array<JsonField<CustomColor>>({
     {"Red", &CustomColor::red},
     {"Green", &CustomColor::green},
     {"Blue", &CustomColor::blue},
     {"Alpha", &CustomColor::alpha},
-}};
+});
 
 }  // namespace
 

@@ -12,7 +12,7 @@ namespace {
 int32_t Int(const Json::Value& group, const char* key) { return JsonInt(MemberOrNull(group, key)); }
 
 /// An element of "StageDPIs": one DPI stage.
-constexpr std::array<JsonField<DpiStage>, 7> kStageFields{{
+constexpr auto kStageFields = std::to_array<JsonField<DpiStage>>({
     {"StageActive", &DpiStage::active},
     {"StageXY", &DpiStage::separate_xy},
     {"StageDPIX", &DpiStage::dpi_x},
@@ -20,16 +20,16 @@ constexpr std::array<JsonField<DpiStage>, 7> kStageFields{{
     {"StageColorR", &DpiStage::red},
     {"StageColorG", &DpiStage::green},
     {"StageColorB", &DpiStage::blue},
-}};
+});
 
 /// "SystemStages" of the mouse; the report stage lives in its own group.
-constexpr std::array<JsonField<MouseOptions>, 5> kOptionFields{{
+constexpr auto kOptionFields = std::to_array<JsonField<MouseOptions>>({
     {"DoubleClickTime", &MouseOptions::double_click_time},
     {"MouseSpeed", &MouseOptions::mouse_speed},
     {"PointerPrecision", &MouseOptions::pointer_precision},
     {"ScorllPage", &MouseOptions::scroll_page},
     {"WheelScorlllinse", &MouseOptions::wheel_scroll_lines},
-}};
+});
 
 }  // namespace
 
