@@ -96,7 +96,7 @@ bool CColorSelectWnd::Setup(QRgb initial, int dpi, QString* error) {
     return false;
   }
   if (owner_ != nullptr && owner_->window()->windowHandle() != nullptr) {
-    (void)winId();
+    (void)winId();  // makes the native window now, so it can take a transient parent
     if (windowHandle() != nullptr) windowHandle()->setTransientParent(owner_->window()->windowHandle());
   }
 

@@ -160,6 +160,7 @@ bool CDeviceProfileUI::OnItemSelect(const QString& name, int index) {
 }
 
 void CDeviceProfileUI::Show(const PanelResult& result) const {
+  // An OK box: how it was closed carries nothing.
   if (!result.message_key.empty()) (void)prompts_.Message(QString::fromStdString(result.message_key), 0);
 }
 

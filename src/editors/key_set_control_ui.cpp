@@ -11,6 +11,7 @@
 #include <QStackedWidget>
 #include <QStandardItemModel>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstring>
 #include <span>
 
@@ -39,11 +40,54 @@ constexpr size_t kSpacePosition = 94;
 /// First position of each row of the keyboard page, then the position count.
 constexpr std::array<size_t, 8> kKeyboardRowStarts{0, 16, 37, 57, 74, 91, 104, EditorKeyboardPage::kPositionCount};
 
-/// The fields whose change saves the assignment at once.
-constexpr std::array<const char*, 9> kSavingEdits{
-    "keyset_mouseswing_num_edit",  "keyset_mouseswing_delay_edit",   "keyset_mouseswing_speed_edit",
-    "keyset_mousewheel_num_edit",  "keyset_mousewheel_delay_edit",   "keyset_mousewheel_speed_edit",
-    "keyset_mousefire_interval_edit", "keyset_mousefire_num_edit", "keyset_macro_cycle_edit"};
+/// Where a list's entries come from.
+enum class ListEntries { kSkin, kKeyTable, kGunNames, kMacroNames };
+
+/// A list of the editor, the row of the controls it shows and picks, and its
+/// entries. FindWidgets, Refresh, ReadBack and OnItemSelect all go by this table.
+struct ListField {
+  const char* name;
+  int KeySetControls::*row;
+  ListEntries entries;
+  std::span<const KeyTableRow> (*table)() = nullptr;  ///< for kKeyTable
+};
+
+constexpr std::array<ListField, CKeySetControlUI::kListCount> kListFields{{
+    {"keyset_function_combo", &KeySetControls::function_selection, ListEntries::kSkin},
+    {"keyset_mousekey_combo", &KeySetControls::mouse_key_row, ListEntries::kKeyTable, &KeyTables::MouseButtons},
+    {"keyset_mouseswing_combo", &KeySetControls::swing_direction, ListEntries::kSkin},
+    {"keyset_mousewheel_combo", &KeySetControls::wheel_direction, ListEntries::kSkin},
+    {"keyset_mousedpi_combo", &KeySetControls::dpi_row, ListEntries::kKeyTable, &KeyTables::DpiActions},
+    {"keyset_media_combo", &KeySetControls::media_row, ListEntries::kKeyTable, &KeyTables::ConsumerControls},
+    {"keyset_system_combo", &KeySetControls::system_row, ListEntries::kKeyTable, &KeyTables::SystemControls},
+    {"keyset_macro_combo", &KeySetControls::macro_row, ListEntries::kMacroNames},
+    {"keyset_macro_over_combo", &KeySetControls::play_mode, ListEntries::kSkin},
+    {"keyset_gunkey_combo", &KeySetControls::gun_row, ListEntries::kGunNames},
+    {"keyset_combokey_combo", &KeySetControls::combo_row, ListEntries::kKeyTable, &KeyTables::CombinationKeys},
+}};
+static_assert(std::ranges::all_of(kListFields, [](const ListField& field) { return field.name != nullptr; }),
+              "kListCount is the number of lists in the table");
+
+/// An edit of the editor and the text of the controls it shows. Every one of
+/// them saves the assignment at once when the user changed its text.
+struct EditField {
+  const char* name;
+  std::string KeySetControls::*text;
+};
+
+constexpr std::array<EditField, CKeySetControlUI::kEditCount> kEditFields{{
+    {"keyset_mouseswing_num_edit", &KeySetControls::swing_count},
+    {"keyset_mouseswing_delay_edit", &KeySetControls::swing_delay},
+    {"keyset_mouseswing_speed_edit", &KeySetControls::swing_speed},
+    {"keyset_mousewheel_num_edit", &KeySetControls::wheel_count},
+    {"keyset_mousewheel_delay_edit", &KeySetControls::wheel_delay},
+    {"keyset_mousewheel_speed_edit", &KeySetControls::wheel_speed},
+    {"keyset_mousefire_interval_edit", &KeySetControls::fire_interval},
+    {"keyset_mousefire_num_edit", &KeySetControls::fire_count},
+    {"keyset_macro_cycle_edit", &KeySetControls::cycle_text},
+}};
+static_assert(std::ranges::all_of(kEditFields, [](const EditField& field) { return field.name != nullptr; }),
+              "kEditCount is the number of edits in the table");
 
 /// Lets the skin name the capture field's own class.
 class KeySetBuilder : public ui::BuilderCallback {
@@ -134,10 +178,9 @@ CKeySetControlUI::CKeySetControlUI(QWidget* parent) : QWidget(parent) {
   layout->addWidget(root_);
   FindWidgets();
   editor_ = KeySetEditor(FunctionEntriesFromSkin());
-  KeepItemKeys(w_.function);
-  KeepItemKeys(w_.swing_direction);
-  KeepItemKeys(w_.wheel_direction);
-  KeepItemKeys(w_.play_mode);
+  for (size_t i = 0; i < kListFields.size(); ++i) {
+    if (kListFields[i].entries == ListEntries::kSkin) KeepItemKeys(w_.lists[i]);
+  }
   FillTableCombos();
   BuildKeyboardPage();
   ui::LanguageManager& language = ui::ResourceManager::Instance().Language();
@@ -148,34 +191,18 @@ CKeySetControlUI::CKeySetControlUI(QWidget* parent) : QWidget(parent) {
 }
 
 void CKeySetControlUI::FindWidgets() {
-  auto combo = [this](const char* name) { return root_->findChild<QComboBox*>(QLatin1String(name)); };
-  auto edit = [this](const char* name) { return root_->findChild<QLineEdit*>(QLatin1String(name)); };
   w_.panel = root_->objectName() == QLatin1String("keyset_layout")
                  ? root_
                  : root_->findChild<QWidget*>(QStringLiteral("keyset_layout"));
-  w_.function = combo("keyset_function_combo");
   w_.pages = root_->findChild<QStackedWidget*>(QStringLiteral("function_switch_tablayout"));
-  w_.mouse_key = combo("keyset_mousekey_combo");
-  w_.swing_direction = combo("keyset_mouseswing_combo");
-  w_.swing_count = edit("keyset_mouseswing_num_edit");
-  w_.swing_delay = edit("keyset_mouseswing_delay_edit");
-  w_.swing_speed = edit("keyset_mouseswing_speed_edit");
-  w_.wheel_direction = combo("keyset_mousewheel_combo");
-  w_.wheel_count = edit("keyset_mousewheel_num_edit");
-  w_.wheel_delay = edit("keyset_mousewheel_delay_edit");
-  w_.wheel_speed = edit("keyset_mousewheel_speed_edit");
-  w_.dpi = combo("keyset_mousedpi_combo");
-  w_.fire_interval = edit("keyset_mousefire_interval_edit");
-  w_.fire_count = edit("keyset_mousefire_num_edit");
-  w_.keyboard_text = edit("keyset_keyboard_text_edit");
-  w_.media = combo("keyset_media_combo");
-  w_.system = combo("keyset_system_combo");
-  w_.macro = combo("keyset_macro_combo");
-  w_.play_mode = combo("keyset_macro_over_combo");
+  for (size_t i = 0; i < kListFields.size(); ++i) {
+    w_.lists[i] = root_->findChild<QComboBox*>(QLatin1String(kListFields[i].name));
+  }
+  for (size_t i = 0; i < kEditFields.size(); ++i) {
+    w_.edits[i] = root_->findChild<QLineEdit*>(QLatin1String(kEditFields[i].name));
+  }
+  w_.keyboard_text = root_->findChild<QLineEdit*>(QStringLiteral("keyset_keyboard_text_edit"));
   w_.cycle_layout = root_->findChild<QWidget*>(QStringLiteral("keyset_macro_cycle_layout"));
-  w_.cycle = edit("keyset_macro_cycle_edit");
-  w_.gun = combo("keyset_gunkey_combo");
-  w_.combination = combo("keyset_combokey_combo");
   for (size_t box = 0; box < w_.modifier_boxes.size(); ++box) {
     w_.modifier_boxes[box] = root_->findChild<QAbstractButton*>(QStringLiteral("key_ComBox_check_%1").arg(box));
   }
@@ -183,6 +210,13 @@ void CKeySetControlUI::FindWidgets() {
   if (auto* capture = qobject_cast<KeyCaptureEdit*>(w_.keyboard_text)) {
     connect(capture, &KeyCaptureEdit::KeyCaptured, this, &CKeySetControlUI::KeyCaptured);
   }
+}
+
+QComboBox* CKeySetControlUI::List(int KeySetControls::*row) const {
+  for (size_t i = 0; i < kListFields.size(); ++i) {
+    if (kListFields[i].row == row) return w_.lists[i];
+  }
+  return nullptr;
 }
 
 void CKeySetControlUI::SetOwnKeyCapture(bool on) {
@@ -196,13 +230,14 @@ bool CKeySetControlUI::OwnKeyCapture() const {
 
 std::vector<KeySetFunctionEntry> CKeySetControlUI::FunctionEntriesFromSkin() {
   std::vector<KeySetFunctionEntry> entries;
-  if (w_.function == nullptr) return KeySetEditor().controls().function_entries;
+  QComboBox* function = List(&KeySetControls::function_selection);
+  if (function == nullptr) return KeySetEditor().controls().function_entries;
   // The skin gives the entries' user data as one comma-separated list
   // ("itemData"); an empty piece leaves its entry without a number.
-  const QStringList data = w_.function->property("itemData").toString().split(QLatin1Char(','));
-  for (int i = 0; i < w_.function->count(); ++i) {
+  const QStringList data = function->property("itemData").toString().split(QLatin1Char(','));
+  for (int i = 0; i < function->count(); ++i) {
     const QString text = i < data.size() ? data[i].trimmed() : QString();
-    w_.function->setItemData(i, text, Qt::UserRole);
+    function->setItemData(i, text, Qt::UserRole);
     bool ok = false;
     const int number = text.toInt(&ok);
     entries.push_back(KeySetFunctionEntry{ok ? std::optional<int>(number) : std::nullopt, true});
@@ -211,19 +246,17 @@ std::vector<KeySetFunctionEntry> CKeySetControlUI::FunctionEntriesFromSkin() {
 }
 
 void CKeySetControlUI::FillTableCombos() {
-  FillFromTable(w_.mouse_key, KeyTables::MouseButtons());
-  FillFromTable(w_.dpi, KeyTables::DpiActions());
-  FillFromTable(w_.media, KeyTables::ConsumerControls());
-  FillFromTable(w_.system, KeyTables::SystemControls());
-  FillFromTable(w_.combination, KeyTables::CombinationKeys());
-  if (w_.gun != nullptr) {
-    const QSignalBlocker block(w_.gun);
-    w_.gun->clear();
+  for (size_t i = 0; i < kListFields.size(); ++i) {
+    QComboBox* combo = w_.lists[i];
+    if (kListFields[i].entries == ListEntries::kKeyTable) FillFromTable(combo, kListFields[i].table());
+    if (kListFields[i].entries != ListEntries::kGunNames || combo == nullptr) continue;
+    const QSignalBlocker block(combo);
+    combo->clear();
     for (const char* key : KeyTables::GunKeyNames()) {
-      w_.gun->addItem(QString());
-      w_.gun->setItemData(w_.gun->count() - 1, QString::fromUtf8(key), kTextKeyRole);
+      combo->addItem(QString());
+      combo->setItemData(combo->count() - 1, QString::fromUtf8(key), kTextKeyRole);
     }
-    w_.gun->setCurrentIndex(-1);
+    combo->setCurrentIndex(-1);
   }
 }
 
@@ -326,56 +359,36 @@ void CKeySetControlUI::ShowKey(const KeyListEntry& entry) {
 void CKeySetControlUI::Refresh() {
   if (root_ == nullptr) return;
   const KeySetControls& c = editor_.controls();
-  if (w_.function != nullptr) {
-    auto* view = qobject_cast<QListView*>(w_.function->view());
-    auto* model = qobject_cast<QStandardItemModel*>(w_.function->model());
-    for (int i = 0; i < w_.function->count(); ++i) {
+  if (QComboBox* macro = List(&KeySetControls::macro_row)) {
+    bool same = macro->count() == static_cast<int>(c.macro_names.size());
+    for (int i = 0; same && i < macro->count(); ++i) {
+      same = macro->itemText(i) == QString::fromStdString(c.macro_names[static_cast<size_t>(i)]);
+    }
+    if (!same) {
+      const QSignalBlocker block(macro);
+      macro->clear();
+      for (const std::string& name : c.macro_names) macro->addItem(QString::fromStdString(name));
+    }
+  }
+  if (QComboBox* function = List(&KeySetControls::function_selection)) {
+    auto* view = qobject_cast<QListView*>(function->view());
+    auto* model = qobject_cast<QStandardItemModel*>(function->model());
+    for (int i = 0; i < function->count(); ++i) {
       const size_t entry = static_cast<size_t>(i);
       const bool visible = entry >= c.function_entries.size() || c.function_entries[entry].visible;
       if (view != nullptr) view->setRowHidden(i, !visible);
       // A disabled entry is also skipped by the wheel and the arrow keys.
       if (model != nullptr && model->item(i) != nullptr) model->item(i)->setEnabled(visible);
     }
-    ShowIndex(w_.function, c.function_selection);
   }
+  for (size_t i = 0; i < kListFields.size(); ++i) ShowIndex(w_.lists[i], c.*kListFields[i].row);
+  for (size_t i = 0; i < kEditFields.size(); ++i) ShowText(w_.edits[i], c.*kEditFields[i].text);
   if (w_.pages != nullptr && c.page >= 0 && c.page < w_.pages->count()) {
     const QSignalBlocker block(w_.pages);
     w_.pages->setCurrentIndex(c.page);
   }
   if (w_.panel != nullptr) w_.panel->setVisible(c.panel_visible);
-
-  ShowIndex(w_.mouse_key, c.mouse_key_row);
-  ShowIndex(w_.swing_direction, c.swing_direction);
-  ShowText(w_.swing_count, c.swing_count);
-  ShowText(w_.swing_delay, c.swing_delay);
-  ShowText(w_.swing_speed, c.swing_speed);
-  ShowIndex(w_.wheel_direction, c.wheel_direction);
-  ShowText(w_.wheel_count, c.wheel_count);
-  ShowText(w_.wheel_delay, c.wheel_delay);
-  ShowText(w_.wheel_speed, c.wheel_speed);
-  ShowIndex(w_.dpi, c.dpi_row);
-  ShowText(w_.fire_interval, c.fire_interval);
-  ShowText(w_.fire_count, c.fire_count);
-  ShowIndex(w_.media, c.media_row);
-  ShowIndex(w_.system, c.system_row);
-  ShowIndex(w_.gun, c.gun_row);
-  ShowIndex(w_.combination, c.combo_row);
-
-  if (w_.macro != nullptr) {
-    bool same = w_.macro->count() == static_cast<int>(c.macro_names.size());
-    for (int i = 0; same && i < w_.macro->count(); ++i) {
-      same = w_.macro->itemText(i) == QString::fromStdString(c.macro_names[static_cast<size_t>(i)]);
-    }
-    if (!same) {
-      const QSignalBlocker block(w_.macro);
-      w_.macro->clear();
-      for (const std::string& name : c.macro_names) w_.macro->addItem(QString::fromStdString(name));
-    }
-    ShowIndex(w_.macro, c.macro_row);
-  }
-  ShowIndex(w_.play_mode, c.play_mode);
   if (w_.cycle_layout != nullptr) w_.cycle_layout->setVisible(c.cycle_visible);
-  ShowText(w_.cycle, c.cycle_text);
 
   if (keyboard_group_ != nullptr) {
     // An exclusive group refuses to leave every option unchecked.
@@ -403,26 +416,8 @@ void CKeySetControlUI::Refresh() {
 void CKeySetControlUI::ReadBack() {
   if (root_ == nullptr) return;
   KeySetControls& c = editor_.controls();
-  ReadIndex(w_.function, c.function_selection);
-  ReadIndex(w_.mouse_key, c.mouse_key_row);
-  ReadIndex(w_.swing_direction, c.swing_direction);
-  ReadText(w_.swing_count, c.swing_count);
-  ReadText(w_.swing_delay, c.swing_delay);
-  ReadText(w_.swing_speed, c.swing_speed);
-  ReadIndex(w_.wheel_direction, c.wheel_direction);
-  ReadText(w_.wheel_count, c.wheel_count);
-  ReadText(w_.wheel_delay, c.wheel_delay);
-  ReadText(w_.wheel_speed, c.wheel_speed);
-  ReadIndex(w_.dpi, c.dpi_row);
-  ReadText(w_.fire_interval, c.fire_interval);
-  ReadText(w_.fire_count, c.fire_count);
-  ReadIndex(w_.media, c.media_row);
-  ReadIndex(w_.system, c.system_row);
-  ReadIndex(w_.macro, c.macro_row);
-  ReadIndex(w_.play_mode, c.play_mode);
-  ReadText(w_.cycle, c.cycle_text);
-  ReadIndex(w_.gun, c.gun_row);
-  ReadIndex(w_.combination, c.combo_row);
+  for (size_t i = 0; i < kListFields.size(); ++i) ReadIndex(w_.lists[i], c.*kListFields[i].row);
+  for (size_t i = 0; i < kEditFields.size(); ++i) ReadText(w_.edits[i], c.*kEditFields[i].text);
   if (keyboard_group_ != nullptr) c.keyboard_position = keyboard_group_->checkedId();
   for (size_t box = 0; box < w_.modifier_boxes.size(); ++box) {
     if (w_.modifier_boxes[box] != nullptr) c.modifier_boxes[box] = w_.modifier_boxes[box]->isChecked();
@@ -437,22 +432,20 @@ CKeySetControlUI::Action CKeySetControlUI::Store(Action action) {
 }
 
 void CKeySetControlUI::RememberEditTexts() {
-  for (QLineEdit* edit : {w_.swing_count, w_.swing_delay, w_.swing_speed, w_.wheel_count, w_.wheel_delay,
-                          w_.wheel_speed, w_.fire_interval, w_.fire_count, w_.cycle}) {
+  for (QLineEdit* edit : w_.edits) {
     if (edit != nullptr) shown_edit_texts_.insert(edit->objectName(), edit->text());
   }
 }
 
 bool CKeySetControlUI::IsSavingEdit(const QString& name) {
-  for (const char* field : kSavingEdits) {
-    if (SameName(name, field)) return true;
+  for (const EditField& field : kEditFields) {
+    if (SameName(name, field.name)) return true;
   }
   return false;
 }
 
 QLineEdit* CKeySetControlUI::EditByName(const QString& name) const {
-  for (QLineEdit* edit : {w_.swing_count, w_.swing_delay, w_.swing_speed, w_.wheel_count, w_.wheel_delay,
-                          w_.wheel_speed, w_.fire_interval, w_.fire_count, w_.cycle}) {
+  for (QLineEdit* edit : w_.edits) {
     if (edit != nullptr && edit->objectName().compare(name, Qt::CaseInsensitive) == 0) return edit;
   }
   return nullptr;
@@ -491,24 +484,13 @@ std::optional<CKeySetControlUI::Action> CKeySetControlUI::OnItemSelect(const QSt
     ReadBack();
     editor_.SelectPlayMode(index);
   } else {
-    const std::array<std::pair<const char*, int*>, 9> rows{{
-        {"keyset_mousekey_combo", &c.mouse_key_row},
-        {"keyset_mouseswing_combo", &c.swing_direction},
-        {"keyset_mousewheel_combo", &c.wheel_direction},
-        {"keyset_mousedpi_combo", &c.dpi_row},
-        {"keyset_media_combo", &c.media_row},
-        {"keyset_system_combo", &c.system_row},
-        {"keyset_macro_combo", &c.macro_row},
-        {"keyset_gunkey_combo", &c.gun_row},
-        {"keyset_combokey_combo", &c.combo_row},
-    }};
-    int* row = nullptr;
-    for (const auto& [row_name, field] : rows) {
-      if (SameName(name, row_name)) row = field;
+    const ListField* list = nullptr;
+    for (const ListField& field : kListFields) {
+      if (SameName(name, field.name)) list = &field;
     }
-    if (row == nullptr) return std::nullopt;
+    if (list == nullptr) return std::nullopt;
     ReadBack();
-    *row = index;
+    c.*list->row = index;
   }
   Refresh();
   return Action::kNone;

@@ -38,6 +38,10 @@ class CKeySetControlUI : public QWidget {
   static constexpr const char* kSkinFile = "KeySetControl.ui";
   /// Container in the skin that receives the keyboard page options.
   static constexpr const char* kKeyboardPageName = "keyset_keyboard_page";
+  /// How many lists are bound to a row of Editor().controls() and how many
+  /// edits to one of its texts (the panel's field tables list them).
+  static constexpr size_t kListCount = 11;
+  static constexpr size_t kEditCount = 9;
 
   explicit CKeySetControlUI(QWidget* parent = nullptr);
 
@@ -95,33 +99,17 @@ class CKeySetControlUI : public QWidget {
  private:
   struct Widgets {
     QWidget* panel = nullptr;  ///< "keyset_layout"
-    QComboBox* function = nullptr;
     QStackedWidget* pages = nullptr;
-    QComboBox* mouse_key = nullptr;
-    QComboBox* swing_direction = nullptr;
-    QLineEdit* swing_count = nullptr;
-    QLineEdit* swing_delay = nullptr;
-    QLineEdit* swing_speed = nullptr;
-    QComboBox* wheel_direction = nullptr;
-    QLineEdit* wheel_count = nullptr;
-    QLineEdit* wheel_delay = nullptr;
-    QLineEdit* wheel_speed = nullptr;
-    QComboBox* dpi = nullptr;
-    QLineEdit* fire_interval = nullptr;
-    QLineEdit* fire_count = nullptr;
     QLineEdit* keyboard_text = nullptr;
-    QComboBox* media = nullptr;
-    QComboBox* system = nullptr;
-    QComboBox* macro = nullptr;
-    QComboBox* play_mode = nullptr;
     QWidget* cycle_layout = nullptr;
-    QLineEdit* cycle = nullptr;
-    QComboBox* gun = nullptr;
-    QComboBox* combination = nullptr;
+    std::array<QComboBox*, kListCount> lists{};  ///< in the order of the list table
+    std::array<QLineEdit*, kEditCount> edits{};  ///< in the order of the edit table
     std::array<QAbstractButton*, 5> modifier_boxes{};
     std::array<QAbstractButton*, EditorKeyboardPage::kPositionCount> keyboard_keys{};
   };
 
+  /// The list bound to `row` (nullptr when the skin lacks it).
+  [[nodiscard]] QComboBox* List(int KeySetControls::*row) const;
   void FindWidgets();
   /// Gives each function entry its number as user data; the numbers come from the skin.
   [[nodiscard]] std::vector<KeySetFunctionEntry> FunctionEntriesFromSkin();

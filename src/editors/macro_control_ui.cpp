@@ -292,7 +292,7 @@ std::optional<CMacroControlUI::ClickOutcome> CMacroControlUI::OnClick(const QStr
                                                                       CBasicProfiledata& active) {
   for (const ListEdit& edit : kListEdits) {
     if (Is(name, edit.button)) {
-      (void)EditEvents(edit.edit);
+      (void)EditEvents(edit.edit);  // an edit that changes nothing (no event selected) is no failure
       return ClickOutcome{};
     }
   }
@@ -536,10 +536,11 @@ bool CMacroControlUI::OnMenuItem(const QString& item) {
 void CMacroControlUI::NoteInWindowRecording() {
   if (in_window_noted_) return;
   in_window_noted_ = true;
-  (void)prompts_.Message(QLatin1String(kInWindowNoteKey), 0);
+  (void)prompts_.Message(QLatin1String(kInWindowNoteKey), 0);  // an OK box: its answer carries nothing
 }
 
 void CMacroControlUI::Show(const PanelResult& result) const {
+  // An OK box: how it was closed carries nothing.
   if (!result.message_key.empty()) (void)prompts_.Message(QString::fromStdString(result.message_key), 0);
 }
 

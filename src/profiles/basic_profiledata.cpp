@@ -2,6 +2,7 @@
 
 #include "profiles/file_stamp.h"
 
+#include <array>
 #include <filesystem>
 
 #include "platform/diag/debug_output.h"
@@ -9,6 +10,7 @@
 #include "profiles/effect_frame_file.h"
 #include "profiles/global_utils.h"
 #include "profiles/json_access.h"
+#include "profiles/json_field_table.h"
 
 namespace zt640 {
 
@@ -62,11 +64,46 @@ Json::Value* SectionIn(Json::Value& file, int32_t slot) {
   return &devices[static_cast<Json::ArrayIndex>(slot)];
 }
 
-uint8_t Byte(const Json::Value& group, const char* key) {
-  return static_cast<uint8_t>(JsonInt(MemberOrNull(group, key)));
-}
+/// "LightInfo": the current effect.
+constexpr auto kLightInfoFields = std::to_array<JsonField<LightEffect>>({
+    {"SelectItem", &LightEffect::mode},
+    {"Light", &LightEffect::brightness},
+    {"Speed", &LightEffect::speed},
+    {"Fx", &LightEffect::direction},
+    {"MultiColor", &LightEffect::multicolor, JsonFieldForm::kBit},
+    {"Red", &LightEffect::red},
+    {"Green", &LightEffect::green},
+    {"Blue", &LightEffect::blue},
+    {"ZZCCLedMode", &LightEffect::zzcc_led_mode},
+    {"CustomGroup", &LightEffect::custom_group},
+    {"OldLedmode", &LightEffect::previous_mode},
+});
 
-uint8_t Flag(const Json::Value& group, const char* key) { return JsonBool(MemberOrNull(group, key)) ? 1 : 0; }
+/// An element of "LightList": one zone's effect (read only).
+constexpr auto kZoneFields = std::to_array<JsonField<LightEffect>>({
+    {"LEDREGMode", &LightEffect::mode},
+    {"LEDBrightness", &LightEffect::brightness},
+    {"LEDSpeed", &LightEffect::speed},
+    {"LEDDirection", &LightEffect::direction, JsonFieldForm::kFlag},
+    {"LEDMultiColor", &LightEffect::multicolor, JsonFieldForm::kFlag},
+    {"red", &LightEffect::red},
+    {"green", &LightEffect::green},
+    {"blue", &LightEffect::blue},
+});
+
+/// "AudioLightInfo". The colour type flag is written but not read: a stored
+/// setting always comes back with it set.
+constexpr auto kAudioLightFields = std::to_array<JsonField<AudioLightSetting>>({
+    {"AudioMode", &AudioLightSetting::audio_mode},
+    {"BkColorR", &AudioLightSetting::background_red},
+    {"BkColorG", &AudioLightSetting::background_green},
+    {"BkColorB", &AudioLightSetting::background_blue},
+    {"FgColorR", &AudioLightSetting::foreground_red},
+    {"FgColorG", &AudioLightSetting::foreground_green},
+    {"FgColorB", &AudioLightSetting::foreground_blue},
+    {"7ColorFlags", &AudioLightSetting::seven_color, JsonFieldForm::kFlag},
+    {"ColorTypeFlags", &AudioLightSetting::color_type, JsonFieldForm::kWriteOnly},
+});
 
 /// The group `key` of a section for reading: nullptr when the section is null
 /// or of another type, or when the group is absent, null or not an object.
@@ -154,17 +191,7 @@ bool CBasicProfiledata::WriteDocument(const Json::Value& document, const std::st
 LightEffect CBasicProfiledata::GetLightInfo() {
   current_light_ = LightEffect{};
   if (const Json::Value* group = ReadGroup(main_document_, "LightInfo")) {
-    current_light_.mode = Byte(*group, "SelectItem");
-    current_light_.brightness = Byte(*group, "Light");
-    current_light_.speed = Byte(*group, "Speed");
-    current_light_.direction = Byte(*group, "Fx");
-    current_light_.multicolor = Flag(*group, "MultiColor");
-    current_light_.red = Byte(*group, "Red");
-    current_light_.green = Byte(*group, "Green");
-    current_light_.blue = Byte(*group, "Blue");
-    current_light_.zzcc_led_mode = Byte(*group, "ZZCCLedMode");
-    current_light_.custom_group = Byte(*group, "CustomGroup");
-    current_light_.previous_mode = Byte(*group, "OldLedmode");
+    ReadJsonFields(*group, kLightInfoFields, current_light_);
   }
   return current_light_;
 }
@@ -173,30 +200,13 @@ void CBasicProfiledata::SetLightInfo(const LightEffect& effect) {
   current_light_ = effect;
   Json::Value& group = WritableMember(main_document_, "LightInfo");
   if (!group.isObject()) group = Json::Value(Json::objectValue);
-  group["SelectItem"] = effect.mode;
-  group["Light"] = effect.brightness;
-  group["Speed"] = effect.speed;
-  group["Fx"] = effect.direction;
-  group["MultiColor"] = effect.multicolor != 0 ? 1 : 0;
-  group["Red"] = effect.red;
-  group["Green"] = effect.green;
-  group["Blue"] = effect.blue;
-  group["ZZCCLedMode"] = effect.zzcc_led_mode;
-  group["CustomGroup"] = effect.custom_group;
-  group["OldLedmode"] = effect.previous_mode;
+  WriteJsonFields(group, kLightInfoFields, effect);
 }
 
 AudioLightSetting CBasicProfiledata::GetAudioLightInfo() {
   audio_light_ = AudioLightSetting{};
   if (const Json::Value* group = ReadGroup(main_document_, "AudioLightInfo")) {
-    audio_light_.audio_mode = Byte(*group, "AudioMode");
-    audio_light_.background_red = Byte(*group, "BkColorR");
-    audio_light_.background_green = Byte(*group, "BkColorG");
-    audio_light_.background_blue = Byte(*group, "BkColorB");
-    audio_light_.foreground_red = Byte(*group, "FgColorR");
-    audio_light_.foreground_green = Byte(*group, "FgColorG");
-    audio_light_.foreground_blue = Byte(*group, "FgColorB");
-    audio_light_.seven_color = Flag(*group, "7ColorFlags");
+    ReadJsonFields(*group, kAudioLightFields, audio_light_);
     // A stored setting always comes back with the colour type flag set.
     audio_light_.color_type = 1;
   }
@@ -207,15 +217,7 @@ void CBasicProfiledata::SetAudioLightInfo(const AudioLightSetting& setting) {
   audio_light_ = setting;
   Json::Value& group = WritableMember(main_document_, "AudioLightInfo");
   if (!group.isObject()) group = Json::Value(Json::objectValue);
-  group["AudioMode"] = setting.audio_mode;
-  group["BkColorR"] = setting.background_red;
-  group["BkColorG"] = setting.background_green;
-  group["BkColorB"] = setting.background_blue;
-  group["FgColorR"] = setting.foreground_red;
-  group["FgColorG"] = setting.foreground_green;
-  group["FgColorB"] = setting.foreground_blue;
-  group["7ColorFlags"] = setting.seven_color;
-  group["ColorTypeFlags"] = setting.color_type;
+  WriteJsonFields(group, kAudioLightFields, setting);
 }
 
 std::vector<LightEffect> CBasicProfiledata::GetLightList() {
@@ -227,14 +229,7 @@ std::vector<LightEffect> CBasicProfiledata::GetLightList() {
       const Json::Value& element = (*list)[i];
       if (!element.isObject()) continue;
       LightEffect& zone = zone_list_[i];
-      zone.mode = Byte(element, "LEDREGMode");
-      zone.brightness = Byte(element, "LEDBrightness");
-      zone.speed = Byte(element, "LEDSpeed");
-      zone.direction = Flag(element, "LEDDirection");
-      zone.multicolor = Flag(element, "LEDMultiColor");
-      zone.red = Byte(element, "red");
-      zone.green = Byte(element, "green");
-      zone.blue = Byte(element, "blue");
+      ReadJsonFields(element, kZoneFields, zone);
       zone.present = 1;
     }
   }

@@ -307,6 +307,7 @@ bool CGlobalUtils::WriteFileAtomic(const std::string& path, std::string_view tex
   struct stat old_info {};
   if (::stat(target.c_str(), &old_info) == 0) {
     // Keep the permissions of the file being replaced.
+    // Best effort: without it the new file keeps the default mode, the data is safe.
     (void)::fchmod(file.get(), old_info.st_mode & 07777);
   }
   const bool written = WriteAll(file.get(), text) && ::fsync(file.get()) == 0;

@@ -1,8 +1,10 @@
 #include "profiles/hs6533_profiledata.h"
 
+#include <array>
 #include <optional>
 
 #include "profiles/json_access.h"
+#include "profiles/json_field_table.h"
 
 namespace zt640 {
 
@@ -42,6 +44,18 @@ void WriteBands(Json::Value& section, const char* key, int32_t index, const EqBa
   for (Json::ArrayIndex b = 0; b < kEqBandCount; ++b) WritableMember(WritableElement(preset, b), "value") = values[b];
 }
 
+/// "SystemSetStages": the effect, equaliser and microphone settings.
+constexpr auto kOptionFields = std::to_array<JsonField<HeadsetOptions>>({
+    {"MagicEnable", &HeadsetOptions::magic_enable},
+    {"MagicType", &HeadsetOptions::magic_type},
+    {"EqType", &HeadsetOptions::eq_type},
+    {"CustomEqSeletIndex", &HeadsetOptions::custom_eq_index},
+    {"MicInSelect", &HeadsetOptions::mic_in_select},
+    {"MicInValue", &HeadsetOptions::mic_in_value},
+    {"MicMoniterSelect", &HeadsetOptions::mic_monitor_select},
+    {"MicMoniterValue", &HeadsetOptions::mic_monitor_value},
+});
+
 }  // namespace
 
 HeadsetOptions CHs6533Profiledata::GetHeadsetOptions() {
@@ -49,24 +63,14 @@ HeadsetOptions CHs6533Profiledata::GetHeadsetOptions() {
   Json::Value& section = main_document();
   const Json::Value* group = section.isNull() ? nullptr : TouchMember(section, "SystemSetStages");
   if (group == nullptr || !group->isObject()) return options_;
-  const auto value = [group](const char* key) { return JsonInt(MemberOrNull(*group, key)); };
-  options_ = HeadsetOptions{value("MagicEnable"),      value("MagicType"),  value("EqType"),
-                            value("CustomEqSeletIndex"), value("MicInSelect"), value("MicInValue"),
-                            value("MicMoniterSelect"),   value("MicMoniterValue")};
+  ReadJsonFields(*group, kOptionFields, options_);
   return options_;
 }
 
 void CHs6533Profiledata::SetHeadsetOptions(const HeadsetOptions& options) {
   Json::Value& group = WritableMember(main_document(), "SystemSetStages");
   if (!group.isObject()) group = Json::Value(Json::objectValue);
-  group["MagicEnable"] = options.magic_enable;
-  group["MagicType"] = options.magic_type;
-  group["EqType"] = options.eq_type;
-  group["CustomEqSeletIndex"] = options.custom_eq_index;
-  group["MicInSelect"] = options.mic_in_select;
-  group["MicInValue"] = options.mic_in_value;
-  group["MicMoniterSelect"] = options.mic_monitor_select;
-  group["MicMoniterValue"] = options.mic_monitor_value;
+  WriteJsonFields(group, kOptionFields, options);
   options_ = options;
 }
 

@@ -1,6 +1,8 @@
 #include "profiles/key_set_editor.h"
 
+#include <array>
 #include <climits>
+#include <span>
 
 #include "profiles/editor_keyboard_page.h"
 #include "profiles/key_catalogue.h"
@@ -41,6 +43,24 @@ int TableRow(std::span<const KeyTableRow> table, const KeyAssignment& value) {
   const std::optional<size_t> row = KeyTables::FindRow(table, value);
   return row ? static_cast<int>(*row) : -1;
 }
+
+/// A function whose value is a row of a key table: the list row it shows, and
+/// the value type it decodes from (nullopt: shown without a row).
+struct TableFunction {
+  int number;
+  std::optional<uint8_t> type;
+  std::span<const KeyTableRow> (*table)();
+  int KeySetControls::*row;
+};
+
+constexpr std::array<TableFunction, 5> kTableFunctions{{
+    {kMouseButton, key_type::kMouseButton, &KeyTables::MouseButtons, &KeySetControls::mouse_key_row},
+    {kDpiAction, key_type::kDpiAction, &KeyTables::DpiActions, &KeySetControls::dpi_row},
+    {kMedia, key_type::kConsumerControl, &KeyTables::ConsumerControls, &KeySetControls::media_row},
+    {kSystem, key_type::kSystemControl, &KeyTables::SystemControls, &KeySetControls::system_row},
+    // The combination keys' values carry no type of their own to decode from.
+    {kCombinationKey, std::nullopt, &KeyTables::CombinationKeys, &KeySetControls::combo_row},
+}};
 
 /// Modifier box of a modifier mask bit: 1 Ctrl, 2 Shift, 3 Alt, 4 Win.
 constexpr std::array<uint8_t, 5> kBoxMasks{0x00, 0x11, 0x22, 0x44, 0x88};
@@ -134,9 +154,10 @@ KeyAssignment KeySetEditor::Encode() const {
   const std::optional<int> number = SelectedFunctionNumber();
   if (!number) return unchanged;  // no function shown: nothing to encode
   const KeySetControls& c = controls_;
+  for (const TableFunction& function : kTableFunctions) {
+    if (function.number == *number) return TableValue(function.table(), c.*function.row).value_or(unchanged);
+  }
   switch (*number) {
-    case kMouseButton:
-      return TableValue(KeyTables::MouseButtons(), c.mouse_key_row).value_or(unchanged);
     case kHorizontalScroll: {
       const uint8_t count = static_cast<uint8_t>(FieldValue(c.swing_count) & 0x7F);
       return KeyAssignment{key_type::kHorizontalScroll, DelaySpeed(c.swing_delay, c.swing_speed),
@@ -149,17 +170,11 @@ KeyAssignment KeySetEditor::Encode() const {
                                                     : static_cast<uint8_t>(count);
       return KeyAssignment{key_type::kVerticalWheel, DelaySpeed(c.wheel_delay, c.wheel_speed), param2};
     }
-    case kDpiAction:
-      return TableValue(KeyTables::DpiActions(), c.dpi_row).value_or(unchanged);
     case kFire:
       return KeyAssignment{key_type::kFireKey, static_cast<uint8_t>(FieldValue(c.fire_interval)),
                            static_cast<uint8_t>(FieldValue(c.fire_count))};
     case kKeyboardKey:
       return EncodeKeyboardPage();
-    case kMedia:
-      return TableValue(KeyTables::ConsumerControls(), c.media_row).value_or(unchanged);
-    case kSystem:
-      return TableValue(KeyTables::SystemControls(), c.system_row).value_or(unchanged);
     case kMacro: {
       if (c.macro_row < 0 || static_cast<size_t>(c.macro_row) >= c.macro_names.size()) return unchanged;
       const auto macro = static_cast<uint8_t>(c.macro_row);
@@ -170,8 +185,6 @@ KeyAssignment KeySetEditor::Encode() const {
     }
     case kGunKey:
       return KeyAssignment{key_type::kGunKey, static_cast<uint8_t>(c.gun_row < 0 ? 0 : c.gun_row), 0};
-    case kCombinationKey:
-      return TableValue(KeyTables::CombinationKeys(), c.combo_row).value_or(unchanged);
     default:
       return entry_.defaults.assignment;
   }
@@ -212,13 +225,15 @@ void KeySetEditor::Decode(const KeyRecord& record) {
     ShowFunction(kRestoreDefault);
     return;
   }
+  for (const TableFunction& function : kTableFunctions) {
+    if (function.type != value.type) continue;
+    c.*function.row = TableRow(function.table(), value);
+    ShowFunction(function.number);
+    return;
+  }
   switch (value.type) {
     case key_type::kDefault:
       ShowFunction(kRestoreDefault);
-      return;
-    case key_type::kMouseButton:
-      c.mouse_key_row = TableRow(KeyTables::MouseButtons(), value);
-      ShowFunction(kMouseButton);
       return;
     case key_type::kHorizontalScroll:
       c.swing_delay = std::to_string(value.param1 >> 4);
@@ -234,10 +249,6 @@ void KeySetEditor::Decode(const KeyRecord& record) {
       c.wheel_count = std::to_string((value.param2 & 0x80) ? 128 - (value.param2 & 0x7F) : value.param2);
       ShowFunction(kVerticalWheel);
       return;
-    case key_type::kDpiAction:
-      c.dpi_row = TableRow(KeyTables::DpiActions(), value);
-      ShowFunction(kDpiAction);
-      return;
     case key_type::kFireKey:
       c.fire_interval = std::to_string(value.param1);
       c.fire_count = std::to_string(value.param2);
@@ -246,14 +257,6 @@ void KeySetEditor::Decode(const KeyRecord& record) {
     case key_type::kKeyboardKey:
       DecodeKeyboardKey(value);
       ShowFunction(kKeyboardKey);
-      return;
-    case key_type::kConsumerControl:
-      c.media_row = TableRow(KeyTables::ConsumerControls(), value);
-      ShowFunction(kMedia);
-      return;
-    case key_type::kSystemControl:
-      c.system_row = TableRow(KeyTables::SystemControls(), value);
-      ShowFunction(kSystem);
       return;
     case key_type::kMacroPlayMode:
     case key_type::kMacroRepeat: {

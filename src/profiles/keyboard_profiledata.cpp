@@ -1,21 +1,33 @@
 #include "profiles/keyboard_profiledata.h"
 
+#include <array>
+
 #include "profiles/json_access.h"
+#include "profiles/json_field_table.h"
 
 namespace zt640 {
 
 namespace {
 
-uint16_t Word(const Json::Value& group, const char* key) {
-  return static_cast<uint16_t>(JsonInt(MemberOrNull(group, key)));
-}
+/// "SystemStages" of the keyboard.
+constexpr auto kOptionFields = std::to_array<JsonField<KeyboardOptions>>({
+    {"Repeat", &KeyboardOptions::repeat},
+    {"RepeatDelay", &KeyboardOptions::repeat_delay},
+    {"Key6Flag", &KeyboardOptions::key6_flag},
+    {"PollingRate", &KeyboardOptions::polling_rate},
+    {"WFlag", &KeyboardOptions::w_flag},
+    {"WinFlag", &KeyboardOptions::win_flag},
+    {"MacMode", &KeyboardOptions::mac_mode},
+    {"Wheel", &KeyboardOptions::wheel},
+});
 
-void WriteZeroColor(Json::Value& element) {
-  element["Red"] = 0;
-  element["Green"] = 0;
-  element["Blue"] = 0;
-  element["Alpha"] = 0;
-}
+/// An element of a custom colour group: one key's colour.
+constexpr auto kColorFields = std::to_array<JsonField<CustomColor>>({
+    {"Red", &CustomColor::red},
+    {"Green", &CustomColor::green},
+    {"Blue", &CustomColor::blue},
+    {"Alpha", &CustomColor::alpha},
+});
 
 }  // namespace
 
@@ -24,14 +36,7 @@ KeyboardOptions CKeyboardProfiledata::GetKeyboardOptions() {
   Json::Value& section = main_document();
   const Json::Value* group = section.isNull() ? nullptr : TouchMember(section, "SystemStages");
   if (group != nullptr && group->isObject()) {
-    options_.repeat = Word(*group, "Repeat");
-    options_.repeat_delay = Word(*group, "RepeatDelay");
-    options_.key6_flag = Word(*group, "Key6Flag");
-    options_.polling_rate = Word(*group, "PollingRate");
-    options_.w_flag = Word(*group, "WFlag");
-    options_.win_flag = Word(*group, "WinFlag");
-    options_.mac_mode = Word(*group, "MacMode");
-    options_.wheel = Word(*group, "Wheel");
+    ReadJsonFields(*group, kOptionFields, options_);
   }
   return options_;
 }
@@ -40,14 +45,7 @@ void CKeyboardProfiledata::SetKeyboardOptions(const KeyboardOptions& options) {
   options_ = options;
   Json::Value& group = WritableMember(main_document(), "SystemStages");
   if (!group.isObject()) group = Json::Value(Json::objectValue);
-  group["Repeat"] = options.repeat;
-  group["RepeatDelay"] = options.repeat_delay;
-  group["Key6Flag"] = options.key6_flag;
-  group["PollingRate"] = options.polling_rate;
-  group["WFlag"] = options.w_flag;
-  group["WinFlag"] = options.win_flag;
-  group["MacMode"] = options.mac_mode;
-  group["Wheel"] = options.wheel;
+  WriteJsonFields(group, kOptionFields, options);
 }
 
 std::vector<CustomColor> CKeyboardProfiledata::GetCustomColors(unsigned group, unsigned count) {
@@ -60,12 +58,10 @@ std::vector<CustomColor> CKeyboardProfiledata::GetCustomColors(unsigned group, u
     Json::Value* element = TouchElement(*colors, i);
     if (element == nullptr) break;
     if (element->isNull()) {
-      WriteZeroColor(*element);
+      *element = Json::Value(Json::objectValue);
+      WriteJsonFields(*element, kColorFields, CustomColor{});
     } else if (element->isObject()) {
-      custom_colors_[i] = CustomColor{static_cast<uint8_t>(JsonInt(MemberOrNull(*element, "Red"))),
-                                      static_cast<uint8_t>(JsonInt(MemberOrNull(*element, "Green"))),
-                                      static_cast<uint8_t>(JsonInt(MemberOrNull(*element, "Blue"))),
-                                      static_cast<uint8_t>(JsonInt(MemberOrNull(*element, "Alpha")))};
+      ReadJsonFields(*element, kColorFields, custom_colors_[i]);
     }
   }
   return custom_colors_;
@@ -80,10 +76,7 @@ void CKeyboardProfiledata::SetCustomColors(const std::vector<CustomColor>& color
   for (size_t i = 0; i < colors.size(); ++i) {
     Json::Value& element = WritableElement(list, static_cast<Json::ArrayIndex>(i));
     if (!element.isObject()) element = Json::Value(Json::objectValue);
-    element["Red"] = colors[i].red;
-    element["Green"] = colors[i].green;
-    element["Blue"] = colors[i].blue;
-    element["Alpha"] = colors[i].alpha;
+    WriteJsonFields(element, kColorFields, colors[i]);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "platform/diag/debug_output.h"
 #include "profiles/damaged_files.h"
 #include "profiles/display_name.h"
 #include "profiles/file_identity.h"
@@ -192,7 +193,8 @@ PanelResult MacroLibrary::ImportMacro(const std::string& path) {
     // Take the new entry out again so the library does not name a macro
     // whose events never arrived.
     entries_.pop_back();
-    (void)WriteLibrary();
+    // The import is reported as failed either way.
+    if (!WriteLibrary()) platform::DebugOutput("macro library not rewritten after a failed import");
     selected_ = entries_.empty() ? -1 : 0;
     ShowSelectedMacro();
     return PanelResult::Failed();

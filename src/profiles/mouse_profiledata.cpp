@@ -1,12 +1,35 @@
 #include "profiles/mouse_profiledata.h"
 
+#include <array>
+
 #include "profiles/json_access.h"
+#include "profiles/json_field_table.h"
 
 namespace zt640 {
 
 namespace {
 
 int32_t Int(const Json::Value& group, const char* key) { return JsonInt(MemberOrNull(group, key)); }
+
+/// An element of "StageDPIs": one DPI stage.
+constexpr auto kStageFields = std::to_array<JsonField<DpiStage>>({
+    {"StageActive", &DpiStage::active},
+    {"StageXY", &DpiStage::separate_xy},
+    {"StageDPIX", &DpiStage::dpi_x},
+    {"StageDPIY", &DpiStage::dpi_y},
+    {"StageColorR", &DpiStage::red},
+    {"StageColorG", &DpiStage::green},
+    {"StageColorB", &DpiStage::blue},
+});
+
+/// "SystemStages" of the mouse; the report stage lives in its own group.
+constexpr auto kOptionFields = std::to_array<JsonField<MouseOptions>>({
+    {"DoubleClickTime", &MouseOptions::double_click_time},
+    {"MouseSpeed", &MouseOptions::mouse_speed},
+    {"PointerPrecision", &MouseOptions::pointer_precision},
+    {"ScorllPage", &MouseOptions::scroll_page},
+    {"WheelScorlllinse", &MouseOptions::wheel_scroll_lines},
+});
 
 }  // namespace
 
@@ -19,14 +42,9 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages() {
   if (!stages.isArray()) return dpi_stages_;
   if (dpi_stages_.size() < stages.size()) dpi_stages_.resize(stages.size());
   for (Json::ArrayIndex i = 0; i < stages.size(); ++i) {
-    const Json::Value& element = stages[i];
-    dpi_stages_[i] = DpiStage{static_cast<uint8_t>(Int(element, "StageActive")),
-                              static_cast<uint8_t>(Int(element, "StageXY")),
-                              static_cast<uint16_t>(Int(element, "StageDPIX")),
-                              static_cast<uint16_t>(Int(element, "StageDPIY")),
-                              static_cast<uint8_t>(Int(element, "StageColorR")),
-                              static_cast<uint8_t>(Int(element, "StageColorG")),
-                              static_cast<uint8_t>(Int(element, "StageColorB"))};
+    DpiStage stage;
+    ReadJsonFields(stages[i], kStageFields, stage);
+    dpi_stages_[i] = stage;
   }
   return dpi_stages_;
 }
@@ -38,13 +56,7 @@ void CMouseProfiledata::SetDpiStages(const std::vector<DpiStage>& stages) {
   for (size_t i = 0; i < stages.size(); ++i) {
     Json::Value& element = WritableElement(list, static_cast<Json::ArrayIndex>(i));
     if (!element.isObject()) element = Json::Value(Json::objectValue);
-    element["StageActive"] = stages[i].active;
-    element["StageXY"] = stages[i].separate_xy;
-    element["StageDPIX"] = stages[i].dpi_x;
-    element["StageDPIY"] = stages[i].dpi_y;
-    element["StageColorR"] = stages[i].red;
-    element["StageColorG"] = stages[i].green;
-    element["StageColorB"] = stages[i].blue;
+    WriteJsonFields(element, kStageFields, stages[i]);
   }
 }
 
@@ -58,11 +70,7 @@ MouseOptions CMouseProfiledata::GetMouseOptions() {
   Json::Value& section = main_document();
   const Json::Value* group = section.isNull() ? nullptr : TouchMember(section, "SystemStages");
   if (group == nullptr || !group->isObject()) return options_;
-  options_.double_click_time = static_cast<uint16_t>(Int(*group, "DoubleClickTime"));
-  options_.mouse_speed = static_cast<uint16_t>(Int(*group, "MouseSpeed"));
-  options_.pointer_precision = static_cast<uint16_t>(Int(*group, "PointerPrecision"));
-  options_.scroll_page = static_cast<uint16_t>(Int(*group, "ScorllPage"));
-  options_.wheel_scroll_lines = static_cast<uint16_t>(Int(*group, "WheelScorlllinse"));
+  ReadJsonFields(*group, kOptionFields, options_);
   const Json::Value* report = TouchMember(section, "ReportStages");
   if (report != nullptr && report->isObject()) options_.report_stage = static_cast<uint16_t>(Int(*report, "StageActive"));
   return options_;
@@ -72,11 +80,7 @@ void CMouseProfiledata::SetMouseOptions(const MouseOptions& options) {
   options_ = options;
   Json::Value& group = WritableMember(main_document(), "SystemStages");
   if (!group.isObject()) group = Json::Value(Json::objectValue);
-  group["DoubleClickTime"] = options.double_click_time;
-  group["MouseSpeed"] = options.mouse_speed;
-  group["PointerPrecision"] = options.pointer_precision;
-  group["ScorllPage"] = options.scroll_page;
-  group["WheelScorlllinse"] = options.wheel_scroll_lines;
+  WriteJsonFields(group, kOptionFields, options);
   WritableMember(WritableMember(main_document(), "ReportStages"), "StageActive") = options.report_stage;
 }
 

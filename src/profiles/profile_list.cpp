@@ -225,6 +225,7 @@ PanelResult ProfileList::SelectProfile(int position) {
 }
 
 int ProfileList::GetProfileCount() {
+  // A list that could not be repaired on disk still counts what it holds in memory.
   (void)ReadList();
   return static_cast<int>(entries_.size());
 }

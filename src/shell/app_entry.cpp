@@ -112,6 +112,7 @@ int RunApplication(int argc, char** argv) {
       activate.message = UWM_INSTANCE_ACTIVATE_MSG;
       activate.wparam = 0;
       activate.lparam = 1;
+      // How many windows took it does not matter: the first instance may be gone already.
       if (activate.message != 0) (void)platform::IpcClient(runtime.path).Broadcast(activate);
       return 0;
     }

@@ -184,7 +184,7 @@ void CDeviceOptionUI::RequestVisible(bool show) {
   message.message = kDeviceVisibleMessage;
   message.wparam = static_cast<std::uint64_t>(type_index_);
   message.lparam = show ? 1 : 0;
-  (void)main_queue_->Send(message);
+  (void)main_queue_->Send(message);  // closed only while the window goes away
 }
 
 void CDeviceOptionUI::OnTimer(int id) {

@@ -125,8 +125,8 @@ void DeviceSelector::CreateStartupDevices() {
   const int keyboard = slots_.FindSlot(catalogue_.Types()[InterfaceCatalogue::kKeyboardType].vendor_id,
                                        catalogue_.Types()[InterfaceCatalogue::kKeyboardType].product_id,
                                        device_kind::kKeyboard, kRoleCommand);
-  if (mouse >= 0) (void)CreateDevice(static_cast<std::size_t>(mouse), 0);
-  if (keyboard >= 0) (void)CreateDevice(static_cast<std::size_t>(keyboard), 0);
+  if (mouse >= 0 && !CreateDevice(static_cast<std::size_t>(mouse), 0)) platform::DebugOutput("no mouse device object");
+  if (keyboard >= 0 && !CreateDevice(static_cast<std::size_t>(keyboard), 0)) platform::DebugOutput("no keyboard device object");
   AfterVisibilityChange();
 }
 
@@ -220,7 +220,7 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
       platform::WindowMessage message;
       message.message = kListenerEventsMessage;
       message.wparam = static_cast<std::uint64_t>(type_index);
-      (void)queue->Post(message);
+      (void)queue->Post(message);  // a closed queue: the window is going away
     });
   }
   managed->device = std::move(device);
@@ -241,7 +241,7 @@ std::int64_t DeviceSelector::OnDeviceAdd(std::uint64_t slot) {
   const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
   TraceKind(record->kind, "添加一个键盘设备", "添加一个鼠标设备", "添加一个鼠标垫设备");
   if (identity && FindByRecord(*identity) == nullptr && command_row >= 0) {
-    (void)CreateDevice(static_cast<std::size_t>(command_row), 0);
+    if (!CreateDevice(static_cast<std::size_t>(command_row), 0)) platform::DebugOutput("no device object for an added device");
   }
   if (record->role == kRoleCommand) {
     ConnectInterface(slot);
@@ -394,19 +394,19 @@ DiscoveryThread::Sink DeviceSelector::MakeSink(std::uint32_t activate_message) {
             platform::WindowMessage message;
             message.message = kDeviceAddMessage;
             message.wparam = slot;
-            (void)queue->Send(message);
+            (void)queue->Send(message);  // closed only while the window goes away
           },
           [queue](std::size_t slot) {
             platform::WindowMessage message;
             message.message = kDeviceRemoveMessage;
             message.wparam = slot;
-            (void)queue->Send(message);
+            (void)queue->Send(message);  // closed only while the window goes away
           },
           [queue, activate_message] {
             if (activate_message == 0) return;
             platform::WindowMessage message;
             message.message = activate_message;
-            (void)queue->Post(message);
+            (void)queue->Post(message);  // closed only while the window goes away
           }};
 }
 

@@ -2,6 +2,8 @@
 
 #include "devices/kalvex_usb_device.h"
 #include "devices/light_state.h"
+#include "platform/diag/debug_output.h"
+#include "transport/command_result.h"
 
 namespace zt640 {
 
@@ -40,9 +42,13 @@ void GameEventLighting::Restore(CKalvexUSBDevice& device) {
 
 void GameEventLighting::Commit(CKalvexUSBDevice& device, const std::array<uint32_t, 4>& words) {
   device.SetLightState(words);
-  (void)device.SaveProfileData();
-  (void)device.InitializeDevice();
-  (void)device.WriteSettingsRecord(0, 0);
+  // This runs on the device's worker with nobody to tell: failures go to the log.
+  if (!device.SaveProfileData()) platform::DebugOutput("game event lighting not saved in the profile");
+  (void)device.InitializeDevice();  // reads the profile back: it reports no failure
+  const int written = device.WriteSettingsRecord(0, 0);
+  if (written != CommandResult::kSuccess) {
+    platform::DebugOutput("game event lighting not written to the device: " + std::to_string(written));
+  }
 }
 
 }  // namespace zt640

@@ -170,6 +170,7 @@ std::int64_t MacroHookRoutes::OnHookEvent(HookMode mode, bool keyboard, const pl
   if (IsRecordingMode(mode)) {
     CMacroControlUI* panel = recording_;
     if (panel == nullptr) return 0;
+    // Their answer says whether the event list changed; an ignored event is no failure.
     if (keyboard) {
       (void)panel->OnKeyEvent(mode, id, *reinterpret_cast<const platform::input::KeyHookRecord*>(message.lparam));
     } else {
@@ -181,6 +182,7 @@ std::int64_t MacroHookRoutes::OnHookEvent(HookMode mode, bool keyboard, const pl
   const auto& record = *reinterpret_cast<const platform::input::KeyHookRecord*>(message.lparam);
   KeyboardPage* page = shown_page_ ? shown_page_() : nullptr;
   if (page != nullptr && record.scan_code <= 0xFF) {
+    // False for a key the editor does not know; a failed store is shown by the page.
     (void)page->OnKeyCapture(static_cast<std::uint8_t>(record.scan_code), record.extended);
   }
   return 1;

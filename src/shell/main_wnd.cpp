@@ -201,7 +201,7 @@ void CMainWnd::OnWindowInit() {
     announce.message = UWM_LIGHT_CONTROL_ANNOUNCE_MSG;
     announce.wparam = 1;
     announce.lparam = 1;
-    (void)platform::IpcClient(runtime_folder_).Broadcast(announce);
+    (void)platform::IpcClient(runtime_folder_).Broadcast(announce);  // no listener is no failure
   }
   ApplyStartupLanguage();
   ShowDamagedFilesOn(FindControl<QLabel>(QStringLiteral("status_label")));
@@ -228,7 +228,7 @@ void CMainWnd::OnWindowInit() {
   }
   if (plugins_.start_capture_process) plugins_.start_capture_process();
 
-  (void)timers().SetTimer(this, kScaleTimer, 100);
+  (void)timers().SetTimer(this, kScaleTimer, 100);  // cannot fail: own control, positive period
   initialised_ = true;
   if (plugins_.load_audio_styles) plugins_.load_audio_styles();
 
@@ -237,7 +237,7 @@ void CMainWnd::OnWindowInit() {
   if (!plugins_.discovery && UWM_INSTANCE_ACTIVATE_MSG != 0) {
     platform::WindowMessage activate;
     activate.message = UWM_INSTANCE_ACTIVATE_MSG;
-    (void)messages().Post(std::move(activate));
+    (void)messages().Post(std::move(activate));  // closed only while the window goes away
   }
 }
 
@@ -391,7 +391,7 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     if (message.lparam == ui::TrayIcon::kLeftButtonUp) {
       OnTrayLeftClick();
     } else if (message.lparam == ui::TrayIcon::kRightButtonUp) {
-      (void)timers().SetTimer(this, kTrayMenuTimer, 10);
+      (void)timers().SetTimer(this, kTrayMenuTimer, 10);  // cannot fail: own control, positive period
     }
     return 0;
   }

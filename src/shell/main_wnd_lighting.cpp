@@ -34,7 +34,7 @@ void CMainWnd::ToggleLightControl() {
     announce.message = UWM_LIGHT_CONTROL_ANNOUNCE_MSG;
     announce.wparam = 1;
     announce.lparam = flag;
-    (void)platform::IpcClient(runtime_folder_).Broadcast(announce);
+    (void)platform::IpcClient(runtime_folder_).Broadcast(announce);  // no listener is no failure
   }
   SetControlText(FindControl(QStringLiteral("control_light_status")),
                  flag == 0 ? QStringLiteral("控制灯光") : QStringLiteral("不控制灯光"));
@@ -60,10 +60,11 @@ void CMainWnd::OnGameEvent(std::uint64_t action, std::int64_t mode) {
   // Other programs send these at any time: the device's worker writes the mode.
   if (CKalvexUSBDevice* device = SelectedDevice(); device != nullptr && selector_) {
     selector_->RunOnDevice(device, [action, mode](CKalvexUSBDevice& target) {
-      (void)GameEventLighting::Apply(target, action, mode);
+      (void)GameEventLighting::Apply(target, action, mode);  // an unknown action is ignored, as designed
     });
   }
   // The restore follows 5 s after the last event, whatever the event asked.
+  // Cannot fail: own control, positive period.
   (void)timers().SetTimer(this, kGameEventTimer, GameEventLighting::kRestoreDelayMs);
 }
 
@@ -98,6 +99,7 @@ void CMainWnd::SameModeOnAllDevices() {
       selected, [effect](CKalvexUSBDevice& device) { *effect = device.GetLightState().ToEffect(); },
       [this, effect, kind = selected->GetKind()] {
         if (!selector_) return;
+        // A mode without a common effect leaves every device as it is.
         (void)SameLighting::Apply(kind, *effect, selector_->DevicesInKindOrder(), sync_effect_,
                                   [this](CKalvexUSBDevice& device, const LightEffect& target) {
                                     selector_->RunOnDevice(&device, [target](CKalvexUSBDevice& worked) {

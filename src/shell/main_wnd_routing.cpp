@@ -66,7 +66,7 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
       post.message = message;
       post.wparam = wparam;
       post.lparam = lparam;
-      (void)messages().Post(std::move(post));
+      (void)messages().Post(std::move(post));  // closed only while the window goes away
     });
     if (CMacroControlUI* macros = keyboard_page->Macros()) {
       connect(macros, &CMacroControlUI::EventMenuRequested, this,
@@ -85,6 +85,8 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
   UpdateOnScreen();
 }
 
+// The handlers below answer whether a control was theirs. The route tables have
+// already chosen the owner, so that answer is dropped; failures are shown inside.
 void CMainWnd::OnClick(const QString& name) {
   const ClickTarget target = ControlRoutes::Click(name);
   KeyboardPage* page = SelectedKeyboardPage();
@@ -206,7 +208,7 @@ void CMainWnd::OnItemSelect(const QString& name, int index) {
   if (page == nullptr) return;
   switch (ControlRoutes::ItemSelect(name)) {
     case ControlOwner::kProfilePanel:
-      // Only the last of several quick choices is activated.
+      // Only the last of several quick choices is activated (SetTimer cannot fail here).
       if (page->OnProfileItemSelect(name, index)) (void)timers().SetTimer(this, kProfileSwitchTimer, kProfileSwitchDelayMs);
       break;
     case ControlOwner::kKeySet:

@@ -35,7 +35,7 @@ void CMenuWnd::Notify(const ui::Notification& notification) {
     chosen.message = kMenuItemChosenMessage;
     const QByteArray name = notification.sender_name.toUtf8();
     chosen.copy_data.assign(name.begin(), name.end());
-    (void)owner_->messages().Post(std::move(chosen));
+    (void)owner_->messages().Post(std::move(chosen));  // closed only while the window goes away
   }
   close();
 }

@@ -59,7 +59,7 @@ void PowerBroadcast::Post(std::uint64_t event) {
   platform::WindowMessage message;
   message.message = kWmPowerBroadcast;
   message.wparam = event;
-  (void)queue_.Post(message);
+  (void)queue_.Post(message);  // closed only while the window goes away
 }
 
 }  // namespace zt640

@@ -2,7 +2,9 @@
 
 #include "devices/kalvex_usb_device.h"
 #include "devices/light_state.h"
+#include "platform/diag/debug_output.h"
 #include "shell/light_sync.h"
+#include "transport/command_result.h"
 
 namespace zt640 {
 
@@ -38,8 +40,12 @@ void SameLighting::WriteEffect(CKalvexUSBDevice& device, const LightEffect& effe
   state.bytes[LightState::kGreen] = effect.green;
   state.bytes[LightState::kBlue] = effect.blue;
   device.SetLightState(state.Words());
-  (void)device.SaveProfileData();
-  (void)device.WriteSettingsRecord(0, 0);
+  // This runs on the device's worker with nobody to tell: failures go to the log.
+  if (!device.SaveProfileData()) platform::DebugOutput("common effect not saved in the profile");
+  const int written = device.WriteSettingsRecord(0, 0);
+  if (written != CommandResult::kSuccess) {
+    platform::DebugOutput("common effect not written to the device: " + std::to_string(written));
+  }
 }
 
 }  // namespace zt640

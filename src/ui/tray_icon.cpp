@@ -31,7 +31,7 @@ bool TrayIcon::CreateTrayIcon(WindowImplBase* owner, const QIcon& icon, const QS
     } else {
       return;
     }
-    (void)target->messages().Post(std::move(posted));
+    (void)target->messages().Post(std::move(posted));  // a closed queue: the window is going away
   });
   icon_->show();
   return true;

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -571,6 +572,23 @@ TEST_F(KeyboardPageWindowTest, ColourButton_OpensThePaletteAndThePickedColourRea
   button->click();
   ASSERT_TRUE(Settle());
   EXPECT_EQ(SettingsRecord(*server_)[KeyboardSettingsRecord::kRed], 0x12);
+}
+
+TEST_F(KeyboardPageWindowTest, CustomKeyPaintThatCannotBeSaved_SaysTheWriteFailed) {
+  OpenConnected();
+  QWidget* page = Page()->Widget();
+  page->findChild<QPushButton*>(QStringLiteral("deng_Op_tab"))->click();
+  page->findChild<QComboBox*>(QStringLiteral("light_combo_modeSelect"))->setCurrentIndex(20);
+  ASSERT_TRUE(Settle());
+  ASSERT_EQ(Device().GetLightState().mode(), 20);
+  ASSERT_TRUE(messages_.empty());
+  // A folder in the profile file's place: no file can be written there.
+  const std::string profile = Device().Profile().GetProfilePath();
+  ASSERT_TRUE(std::filesystem::remove(profile));
+  ASSERT_TRUE(std::filesystem::create_directory(profile));
+  page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_40"))->click();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(messages_, (std::vector<QString>{QStringLiteral("file_write_failed_text")}));
 }
 
 }  // namespace

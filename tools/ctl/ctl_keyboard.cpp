@@ -46,7 +46,7 @@ std::optional<std::string> ActiveKeyboardProfile(CKalvexKeyboardDevice& device) 
   ProfileList list;
   list.SetDeviceKind(kKindKeyboard);
   list.SetProfileFolders(folder, device.GetDefaultProfilePath());
-  (void)list.LoadProfileList();
+  (void)list.LoadProfileList();  // a list that cannot be read leaves no active profile below
   if (list.GetActiveProfileUuid().empty()) return std::nullopt;
   return list.GetActiveProfileUuid();
 }
@@ -273,7 +273,7 @@ int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
   if (pipe(wake) != 0) return 1;
   device.SetListenerNotify([fd = wake[1]] {
     const char byte = 1;
-    (void)!write(fd, &byte, 1);
+    (void)!write(fd, &byte, 1);  // a full pipe wakes the loop all the same
   });
   device.SetListenerObserver([](const ListenerEvent& event) {
     if (event.kind == ListenerEvent::Kind::kKeyDown || event.kind == ListenerEvent::Kind::kKeyUp) {
@@ -283,8 +283,12 @@ int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
   });
   const auto cable = FindInterface(kKeyboardSyncInterface);
   const auto receiver = FindInterface(kReceiverSyncInterface);
-  if (cable) (void)device.StartListener(CKalvexKeyboardDevice::kListenerCable, *cable);
-  if (receiver) (void)device.StartListener(CKalvexKeyboardDevice::kListenerReceiver, *receiver);
+  if (cable && !device.StartListener(CKalvexKeyboardDevice::kListenerCable, *cable)) {
+    std::fprintf(stderr, "zt640ctl keyboard: the cable's report interface could not be opened\n");
+  }
+  if (receiver && !device.StartListener(CKalvexKeyboardDevice::kListenerReceiver, *receiver)) {
+    std::fprintf(stderr, "zt640ctl keyboard: the receiver's report interface could not be opened\n");
+  }
   device.StartLightWorker();
   std::printf("watching (mode %u)\n", device.GetLightState().mode());
   std::fflush(stdout);
@@ -303,7 +307,7 @@ int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
     if (platform::TerminationSignal::TakePending() != 0) break;
     if ((fds[1].revents & POLLIN) != 0) {
       char drain[64];
-      (void)!read(wake[0], drain, sizeof drain);
+      (void)!read(wake[0], drain, sizeof drain);  // only empties the wake pipe
       for (const ListenerEvent& event : device.ProcessListenerEvents()) {
         std::printf("%s usage=0x%04x slot=%u active_slot=%u\n", KindName(event.kind), event.usage, event.slot,
                     device.ActiveSlot());

@@ -109,7 +109,7 @@ void DevsimServer::Stop() {
 }
 
 void DevsimServer::ShutDownDevices() {
-  for (Device& device : devices_) (void)UnplugNow(device);
+  for (Device& device : devices_) (void)UnplugNow(device);  // false only for a device not plugged
   pending_.clear();
   root_journal_.RemoveAll();
 }
@@ -306,7 +306,7 @@ void DevsimServer::Loop() {
     std::lock_guard lock(state_mutex_);
     if (fds[0].revents != 0) {
       uint64_t count = 0;
-      (void)!::read(wake_.Get(), &count, sizeof(count));
+      (void)!::read(wake_.Get(), &count, sizeof(count));  // only resets the wake counter
     }
     for (size_t k = 1; ready > 0 && k < fds.size(); ++k) {
       if (fds[k].revents == 0) continue;
@@ -379,7 +379,7 @@ void DevsimServer::HandleReport(Device& device, size_t interface_index,
       SendReply(id, generation, interface_index, *reply);
     }
   }
-  if (decision.unplug_after_reply) (void)UnplugNow(device);
+  if (decision.unplug_after_reply) (void)UnplugNow(device);  // false only when it is unplugged already
 }
 
 std::optional<DevicePacket> DevsimServer::Answer(SimDeviceId device, const DevicePacket& request) {

@@ -21,7 +21,7 @@ CKalvexKeyboardDevice::CKalvexKeyboardDevice(ProfileFolders folders, std::string
   inbox_->ui_key_of_device.fill(kNoMapping);
   profile_.SetDefaultProfilePath(GetDefaultProfilePath());
   // Until a profile is chosen the device shows the default profile.
-  (void)profile_.LoadProfile(GetDefaultProfilePath());
+  (void)profile_.LoadProfile(GetDefaultProfilePath());  // kept inside; the returned copy is not needed
 }
 
 CKalvexKeyboardDevice::~CKalvexKeyboardDevice() {
@@ -35,6 +35,7 @@ bool CKalvexKeyboardDevice::AttachSecondaryInterface(int kind, const std::string
 }
 
 void CKalvexKeyboardDevice::DetachSecondaryInterface(int kind) {
+  // A listener that does not end in time is detached and logged by its worker.
   (void)StopListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable);
 }
 
@@ -73,7 +74,7 @@ int CKalvexKeyboardDevice::InitializeDevice() {
 
 int CKalvexKeyboardDevice::LoadProfileState() {
   const std::string path = profile_.GetProfilePath().empty() ? GetDefaultProfilePath() : profile_.GetProfilePath();
-  (void)profile_.LoadProfile(path);
+  (void)profile_.LoadProfile(path);  // kept inside; an unreadable file reads as the defaults
   effect_ = profile_.GetLightInfo();
   options_ = profile_.GetKeyboardOptions();
   assignments_ = profile_.GetKeyList();

@@ -68,7 +68,11 @@ void CKalvexKeyboardDevice::StartLightWorker() {
 WorkerThread::StopOutcome CKalvexKeyboardDevice::StopLightWorker() { return light_worker_.Stop(kWorkerStopWait); }
 
 void CKalvexKeyboardDevice::PrepareLighting(int mode) {
-  if (mode == KeyboardEffectRenderer::kCustomMode && Channel().is_open()) (void)LoadCustomColours();
+  if (mode == KeyboardEffectRenderer::kCustomMode && Channel().is_open()) {
+    if (const int loaded = LoadCustomColours(); loaded != CommandResult::kSuccess) {
+      platform::DebugOutput("custom colours not read from the keyboard: " + std::to_string(loaded));
+    }
+  }
   auto core = Core();
   std::lock_guard lock(core->mutex);
   Renderer(*core).PrepareMode(mode);

@@ -96,9 +96,14 @@ int CKalvexKeyboardDevice::ReadActiveSettings() {
 }
 
 void CKalvexKeyboardDevice::ReadDevice() {
-  (void)ReadKeyTables();
+  // A failed read leaves the values the profile gave; the log says which one.
+  if (const int tables = ReadKeyTables(); tables != CommandResult::kSuccess) {
+    platform::DebugOutput("key tables not read: " + std::to_string(tables));
+  }
   (void)LoadProfileState();
-  (void)ReadActiveSettings();
+  if (const int settings = ReadActiveSettings(); settings != CommandResult::kSuccess) {
+    platform::DebugOutput("active settings not read: " + std::to_string(settings));
+  }
   ApplyProfileState();
   StartLightWorker();
 }
@@ -108,7 +113,9 @@ void CKalvexKeyboardDevice::RefreshFromDevice() {
     (void)LoadProfileState();
     reload_pending_ = false;
   }
-  (void)ReadActiveSettings();
+  if (const int settings = ReadActiveSettings(); settings != CommandResult::kSuccess) {
+    platform::DebugOutput("active settings not read: " + std::to_string(settings));
+  }
   ApplyProfileState();
 }
 

@@ -43,6 +43,12 @@ bool KeysReachedKeyboard(CKalvexKeyboardDevice& device, int result, int edited_k
   return edited_key < 0 || device.HasDeviceKey(edited_key);
 }
 
+/// Logs a keyboard exchange that did not succeed. Edits go on after one: the
+/// keyboard's selector entry shows a keyboard that stops answering.
+void LogIfFailed(int result, const char* what) {
+  if (result != CommandResult::kSuccess) platform::DebugOutput(std::string(what) + " failed: " + std::to_string(result));
+}
+
 template <typename T>
 T* FindPanel(QWidget* page, const char* name) {
   if (page == nullptr) return nullptr;
@@ -70,6 +76,7 @@ KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevi
   if (key_set_) {
     key_set_->SetDeviceKind(kKeyboardKind);
     connect(key_set_, &CKeySetControlUI::KeyCaptured, this,
+            // False for a key the editor does not know; a failed store is shown inside.
             [this](std::uint8_t scan_code, bool extended) { (void)OnKeyCapture(scan_code, extended); });
   }
   if (light_) {
@@ -87,15 +94,19 @@ void KeyboardPage::LoadPanels() {
     if (!loaded.done()) platform::DebugOutput("keyboard profile list: " + loaded.reason_key);
     device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
   }
-  if (macros_ && !folder.empty()) (void)macros_->Load(folder);
+  if (macros_ && !folder.empty()) {
+    const PanelResult loaded = macros_->Load(folder);
+    if (!loaded.done()) platform::DebugOutput("keyboard macro library: " + loaded.reason_key);
+  }
   device_.LoadNameLists();
   if (light_) light_->SetModeList(device_.ModeList(), kHighestLevel, kHighestLevel);
-  (void)device_.InitializeDevice();
+  (void)device_.InitializeDevice();  // reads the profile: it reports no failure
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   RefreshKeyTexts();
   ShowFunctionSwitch(device_.GetFunctionSwitch());
 }
 
+// The boxes below only have an OK button: how they were closed carries nothing.
 void KeyboardPage::ShowResult(const std::string& message_key) {
   if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
 }
@@ -135,10 +146,15 @@ void KeyboardPage::OnKeyClick(int key) {
   } else if (function_switch == 1) {
     // The mode is the one the edits queued before leave; the profile keeps the
     // colours once the keyboard has them.
-    RunOnKeyboard([key](CKalvexKeyboardDevice& keyboard) {
-      if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
-      if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
-    });
+    auto saved = std::make_shared<bool>(true);
+    RunOnKeyboard(
+        [key, saved](CKalvexKeyboardDevice& keyboard) {
+          if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+          if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) *saved = keyboard.SaveProfileData();
+        },
+        [this, saved] {
+          if (!*saved) ShowResult(message_key::kWriteFailed);
+        });
   }
 }
 
@@ -154,10 +170,15 @@ void KeyboardPage::OnSelectionEnd() {
   if (!picture_) return;
   const std::vector<int> keys = picture_->SelectedKeys();
   if (keys.empty()) return;
-  RunOnKeyboard([keys](CKalvexKeyboardDevice& keyboard) {
-    if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
-    if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
-  });
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [keys, saved](CKalvexKeyboardDevice& keyboard) {
+        if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+        if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) *saved = keyboard.SaveProfileData();
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+      });
 }
 
 void KeyboardPage::OnFunctionTab(int function_switch) {
@@ -205,7 +226,7 @@ void KeyboardPage::TakeProfile(const std::string& uuid, bool write) {
         keyboard.DropMissingMacros();
         keyboard.ApplyProfileState();
         if (write) {
-          (void)keyboard.WriteSettingsRecord(0, 0);
+          LogIfFailed(keyboard.WriteSettingsRecord(0, 0), "settings record write");
           taken->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
           taken->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
         }
@@ -243,8 +264,9 @@ void KeyboardPage::ReloadAfterReset() {
       [macro_result](CKalvexKeyboardDevice& keyboard) {
         (void)keyboard.LoadProfileState();
         keyboard.ApplyProfileState();
-        (void)keyboard.WriteSettingsRecord(0, 0);
-        (void)keyboard.ResetKeyboard(macro_result.get());
+        LogIfFailed(keyboard.WriteSettingsRecord(0, 0), "settings record write");
+        // The macro result is shown when the reset is done; the rest is logged.
+        LogIfFailed(keyboard.ResetKeyboard(macro_result.get()), "keyboard reset");
       },
       [this, macro_result] { ShowMacroResult(*macro_result); });
 }
@@ -343,6 +365,7 @@ bool KeyboardPage::OnMacroClick(const QString& name) {
           key_set_->AppendMacro(change.name);
           break;
         case CMacroControlUI::LibraryChange::kRenamed:
+          // False only for a position the list lacks: it then stays as it is.
           (void)key_set_->RenameMacro(static_cast<size_t>(change.position), change.name);
           break;
         case CMacroControlUI::LibraryChange::kDeleted:
@@ -398,7 +421,7 @@ void KeyboardPage::OnOptionChanged(const QString& name) {
       [options, saved](CKalvexKeyboardDevice& keyboard) {
         keyboard.SetOptions(options);
         *saved = keyboard.SaveProfileData();
-        (void)keyboard.WriteSettingsRecord(0, 0);
+        LogIfFailed(keyboard.WriteSettingsRecord(0, 0), "settings record write");
       },
       [this, saved] {
         if (!*saved) ShowResult(message_key::kWriteFailed);
@@ -407,7 +430,7 @@ void KeyboardPage::OnOptionChanged(const QString& name) {
 
 void KeyboardPage::ResetRepeat() {
   CKeyboardProfiledata defaults;
-  (void)defaults.LoadProfile(device_.GetDefaultProfilePath());
+  (void)defaults.LoadProfile(device_.GetDefaultProfilePath());  // kept inside; read by the getter below
   const KeyboardOptions factory = defaults.GetKeyboardOptions();
   auto saved = std::make_shared<bool>(true);
   RunOnKeyboard(
@@ -424,9 +447,14 @@ void KeyboardPage::ResetRepeat() {
 }
 
 void KeyboardPage::FillCustom(bool on) {
-  RunOnKeyboard([on](CKalvexKeyboardDevice& keyboard) {
-    if (keyboard.FillCustomColours(on) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
-  });
+  auto saved = std::make_shared<bool>(true);
+  RunOnKeyboard(
+      [on, saved](CKalvexKeyboardDevice& keyboard) {
+        if (keyboard.FillCustomColours(on) == CommandResult::kSuccess) *saved = keyboard.SaveProfileData();
+      },
+      [this, saved] {
+        if (!*saved) ShowResult(message_key::kWriteFailed);
+      });
 }
 
 void KeyboardPage::RefreshKeyTexts() { RefreshKeyTexts(device_.Assignments(), device_.MacroNames()); }
@@ -508,11 +536,11 @@ void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>&
         keyboard.SetLightState(state.Words());
         if (slot_changed) {
           // The slot's colours come from the keyboard and go back to it whole.
-          (void)keyboard.SetCustomSlot(state.bytes[LightState::kCustomSlot]);
-          (void)keyboard.SaveCustomColours();
+          LogIfFailed(keyboard.SetCustomSlot(state.bytes[LightState::kCustomSlot]), "custom slot change");
+          LogIfFailed(keyboard.SaveCustomColours(), "custom colours write");
         }
         *saved = keyboard.SaveProfileData();
-        (void)keyboard.WriteSettingsRecord(0, 0);
+        LogIfFailed(keyboard.WriteSettingsRecord(0, 0), "settings record write");
       },
       [this, saved] {
         if (!*saved) ShowResult(message_key::kWriteFailed);

@@ -77,13 +77,13 @@ SettingsResult RegistryStore::Store(const Json::Value& root) const {
 
 bool RegistryStore::KeyExists(std::string_view key) const {
   Json::Value root;
-  (void)Load(root);
+  (void)Load(root);  // a missing or unreadable store (logged inside) holds no key
   return root.isMember(std::string(key)) && root[std::string(key)].isObject();
 }
 
 SettingsResult RegistryStore::CreateKey(std::string_view key) {
   Json::Value root;
-  (void)Load(root);
+  (void)Load(root);  // a missing or unreadable store (logged inside) starts empty
   const std::string name(key);
   if (root.isMember(name) && root[name].isObject()) return SettingsResult::kOk;
   root[name] = Json::Value(Json::objectValue);
@@ -112,7 +112,7 @@ std::optional<std::string> RegistryStore::ReadString(std::string_view key, std::
 
 SettingsResult RegistryStore::WriteValue(std::string_view key, std::string_view name, const Json::Value& value) {
   Json::Value root;
-  (void)Load(root);
+  (void)Load(root);  // a missing or unreadable store (logged inside) starts empty
   const std::string key_name(key);
   if (!root.isMember(key_name) || !root[key_name].isObject()) return SettingsResult::kNoKey;
   root[key_name][std::string(name)] = value;
