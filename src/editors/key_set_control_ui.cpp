@@ -278,7 +278,7 @@ void CKeySetControlUI::Retranslate() {
   }
 }
 
-void CKeySetControlUI::SetDeviceKind(int kind) {
+void CKeySetControlUI::SetDeviceKind(DeviceKind kind) {
   ReadBack();
   editor_.SetDeviceKind(kind);
   Refresh();
