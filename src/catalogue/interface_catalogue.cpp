@@ -51,8 +51,8 @@ InterfaceCatalogue::InterfaceCatalogue()
       types_{{
           {kEntrySkin, kSelectorGroup, kPowerContainer, "mouse", 1, 0x0000, 0x221C, kMouse, 0, 15, 11, true,
            "mousedevice.ui", kLightPrefix},
-          {kEntrySkin, kSelectorGroup, kPowerContainer, "keyboard", 0, kKeyboardVendorId, kKeyboardProductId, kKeyboard, 0, 170, 170,
-           true, "keyboarddevice.ui", kLightPrefix},
+          {kEntrySkin, kSelectorGroup, kPowerContainer, "keyboard", 0, kKeyboardVendorId, kKeyboardProductId,
+           kKeyboard, 0, 170, 170, true, "keyboarddevice.ui", kLightPrefix},
           {kEntrySkin, kSelectorGroup, kPowerContainer, "MousePad", 2, 0x0000, 0x1004, kMousePad, 0, 15, 0, false,
            "mousepaddevice.ui", kLightPrefix},
           {kEntrySkin, kSelectorGroup, kPowerContainer, "HD", 3, 0x0000, 0x1630, kHeadset, 0, 13, 0, false,
