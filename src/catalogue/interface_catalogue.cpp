@@ -9,9 +9,9 @@ bool SlotKeysEqual(const InterfaceSlot& a, const InterfaceSlot& b) {
 }
 
 namespace {
-using namespace device_kind;
+using enum DeviceKind;
 
-constexpr InterfaceSlot Row(uint16_t vid, uint16_t pid, uint16_t mi, uint16_t col, uint16_t kind,
+constexpr InterfaceSlot Row(uint16_t vid, uint16_t pid, uint16_t mi, uint16_t col, DeviceKind kind,
                             uint16_t role, uint16_t page, uint16_t usage, uint16_t has_partner,
                             uint16_t partner) {
   InterfaceSlot slot;
@@ -36,8 +36,8 @@ constexpr std::string_view kLightPrefix = "vornik_light";
 
 InterfaceCatalogue::InterfaceCatalogue()
     : rows_{{
-          Row(0x320F, 0x505B, 1, 4, kKeyboard, kRoleCommand, 0xFF1C, 0x92, 1, 2),
-          Row(0x320F, 0x505B, 1, 3, kKeyboard, kRoleSecondary, 0x000C, 0x01, 1, 3),
+          Row(kKeyboardVendorId, kKeyboardProductId, 1, 4, kKeyboard, kRoleCommand, 0xFF1C, 0x92, 1, 2),
+          Row(kKeyboardVendorId, kKeyboardProductId, 1, 3, kKeyboard, kRoleSecondary, 0x000C, 0x01, 1, 3),
           Row(0x0000, 0x0000, 1, 4, kKeyboardReceiver, kRoleCommand, 0xFF1C, 0x92, 1, 0),
           Row(0x0000, 0x0000, 1, 3, kKeyboardReceiver, kRoleSecondary, 0x000C, 0x01, 1, 1),
           Row(0x0000, 0x221C, 1, 4, kMouse, kRoleCommand, 0xFF1C, 0x92, 1, 6),
@@ -51,8 +51,8 @@ InterfaceCatalogue::InterfaceCatalogue()
       types_{{
           {kEntrySkin, kSelectorGroup, kPowerContainer, "mouse", 1, 0x0000, 0x221C, kMouse, 0, 15, 11, true,
            "mousedevice.ui", kLightPrefix},
-          {kEntrySkin, kSelectorGroup, kPowerContainer, "keyboard", 0, 0x320F, 0x505B, kKeyboard, 0, 170, 170,
-           true, "keyboarddevice.ui", kLightPrefix},
+          {kEntrySkin, kSelectorGroup, kPowerContainer, "keyboard", 0, kKeyboardVendorId, kKeyboardProductId,
+           kKeyboard, 0, 170, 170, true, "keyboarddevice.ui", kLightPrefix},
           {kEntrySkin, kSelectorGroup, kPowerContainer, "MousePad", 2, 0x0000, 0x1004, kMousePad, 0, 15, 0, false,
            "mousepaddevice.ui", kLightPrefix},
           {kEntrySkin, kSelectorGroup, kPowerContainer, "HD", 3, 0x0000, 0x1630, kHeadset, 0, 13, 0, false,
@@ -73,7 +73,7 @@ bool InterfaceCatalogue::SetRowIds(std::size_t row, uint16_t vendor_id, uint16_t
   return true;
 }
 
-int InterfaceCatalogue::FindDeviceType(uint16_t vendor_id, uint16_t product_id, uint16_t kind,
+int InterfaceCatalogue::FindDeviceType(uint16_t vendor_id, uint16_t product_id, DeviceKind kind,
                                        uint16_t variant) const {
   for (std::size_t i = 0; i < types_.size(); ++i) {
     const DeviceTypeRow& type = types_[i];
@@ -83,6 +83,13 @@ int InterfaceCatalogue::FindDeviceType(uint16_t vendor_id, uint16_t product_id, 
     }
   }
   return -1;
+}
+
+const InterfaceSlot* InterfaceCatalogue::FindRow(DeviceKind kind, uint16_t role) const {
+  for (const InterfaceSlot& row : rows_) {
+    if (row.kind == kind && row.role == role) return &row;
+  }
+  return nullptr;
 }
 
 }  // namespace zt640

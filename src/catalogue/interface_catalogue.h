@@ -20,7 +20,7 @@ struct DeviceTypeRow {
   int32_t page_type = 0;
   uint16_t vendor_id = 0;
   uint16_t product_id = 0;
-  uint16_t kind = 0;
+  DeviceKind kind = DeviceKind::kNone;
   uint16_t variant = 0;
   int32_t light_count = 0;
   int32_t key_count = 0;
@@ -44,6 +44,10 @@ class InterfaceCatalogue {
   static constexpr int kHeadsetType = 3;
   /// Rows of the interface table whose ids may be replaced.
   static constexpr std::size_t kFirstConfigurableRow = 2;
+  /// The ids of the keyboard's cable interfaces (rows 0 and 1), the only ids
+  /// the built-in table knows for real.
+  static constexpr uint16_t kKeyboardVendorId = 0x320F;
+  static constexpr uint16_t kKeyboardProductId = 0x505B;
 
   /// The built-in tables.
   InterfaceCatalogue();
@@ -57,8 +61,11 @@ class InterfaceCatalogue {
   [[nodiscard]] bool SetRowIds(std::size_t row, uint16_t vendor_id, uint16_t product_id);
 
   /// First device type whose identity key matches all four exactly, or -1.
-  [[nodiscard]] int FindDeviceType(uint16_t vendor_id, uint16_t product_id, uint16_t kind,
+  [[nodiscard]] int FindDeviceType(uint16_t vendor_id, uint16_t product_id, DeviceKind kind,
                                    uint16_t variant) const;
+
+  /// The first interface row of `kind` with `role`, or null.
+  [[nodiscard]] const InterfaceSlot* FindRow(DeviceKind kind, uint16_t role) const;
 
  private:
   std::array<InterfaceSlot, kInterfaceRows> rows_;

@@ -3,17 +3,9 @@
 #include <cstdint>
 #include <string>
 
-namespace zt640 {
+#include "catalogue/device_kind.h"
 
-/// Device kind codes carried by catalogue rows and slots.
-namespace device_kind {
-inline constexpr uint16_t kKeyboard = 1;
-inline constexpr uint16_t kMouse = 2;
-inline constexpr uint16_t kMousePad = 3;
-inline constexpr uint16_t kMouseReceiver = 6;
-inline constexpr uint16_t kHeadset = 7;
-inline constexpr uint16_t kKeyboardReceiver = 9;
-}  // namespace device_kind
+namespace zt640 {
 
 /// Slot roles: the device's command interface, or a secondary interface of it.
 inline constexpr uint16_t kRoleCommand = 0;
@@ -27,7 +19,7 @@ struct InterfaceSlot {
   uint16_t product_id = 0;
   uint16_t interface_number = 0;
   uint16_t collection_number = 0;
-  uint16_t kind = 0;
+  DeviceKind kind = DeviceKind::kNone;
   uint16_t role = 0;
   uint16_t in_use = 0;
   uint16_t usage_page = 0;
@@ -42,14 +34,5 @@ struct InterfaceSlot {
 /// Two records name the same device interface: every identifying field agrees
 /// (claim state, partner fields and path are not compared).
 [[nodiscard]] bool SlotKeysEqual(const InterfaceSlot& a, const InterfaceSlot& b);
-
-/// True for the kinds reached through a receiver (6, 9).
-[[nodiscard]] constexpr bool IsReceiverKind(uint16_t kind) {
-  return kind == device_kind::kMouseReceiver || kind == device_kind::kKeyboardReceiver;
-}
-/// True for the cable kinds that have a receiver partner (1, 2).
-[[nodiscard]] constexpr bool IsCableKind(uint16_t kind) {
-  return kind == device_kind::kKeyboard || kind == device_kind::kMouse;
-}
 
 }  // namespace zt640

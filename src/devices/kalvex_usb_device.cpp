@@ -137,15 +137,31 @@ size_t CKalvexUSBDevice::ZoneCount() const {
   return core_->renderer->ZoneCount();
 }
 
+DeviceTypeInfo DeviceTypeInfo::FromRow(const DeviceTypeRow& row) {
+  DeviceTypeInfo info;
+  info.kind_name = std::string(row.kind_name);
+  info.folder_name = info.kind_name;
+  info.page_type = row.page_type;
+  info.kind = row.kind;
+  info.vendor_id = row.vendor_id;
+  info.product_id = row.product_id;
+  info.light_count = row.light_count;
+  info.key_count = row.key_count;
+  info.wireless = row.wireless;
+  info.light_file_prefix = std::string(row.light_file_prefix);
+  return info;
+}
+
 void CKalvexUSBDevice::BindCatalogueEntry(const DeviceTypeInfo& entry) {
   catalogue_entry_ = entry;
   kind_ = entry.kind;
   model_code_ = entry.model;
+  SetZoneCount(static_cast<size_t>(std::max(0, entry.light_count)));
 }
 
 void CKalvexUSBDevice::SetHostLighting(bool on, bool tell_device) {
   host_lighting_.store(on);
-  if (on && tell_device && (kind_ == kKindKeyboard || kind_ == kKindKeyboardReceiver)) {
+  if (on && tell_device && IsKeyboardKind(kind_)) {
     // The keyboard keeps running its own effect when it does not answer.
     (void)channel_->EnableHostLighting();
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/interface_catalogue.h"
 #include "devices/device_panel_sink.h"
 #include "devices/host_effect_renderer.h"
 #include "devices/light_state.h"
@@ -34,29 +35,22 @@ struct LightingCore {
   std::atomic<bool> on_screen{true};
 };
 
-/// Device kinds of the catalogue.
-enum DeviceKind : int32_t {
-  kKindNone = 0,
-  kKindKeyboard = 1,
-  kKindMouse = 2,
-  kKindMousePad = 3,
-  kKindMouseReceiver = 6,
-  kKindHeadset = 7,
-  kKindKeyboardReceiver = 9,
-};
-
 /// The catalogue entry a device object serves.
 struct DeviceTypeInfo {
   std::string kind_name;
   std::string folder_name;
   int32_t page_type = 0;
-  int32_t kind = 0;
+  DeviceKind kind = DeviceKind::kNone;
   int32_t model = 0;
   uint16_t vendor_id = 0;
   uint16_t product_id = 0;
-  int32_t light_count = 0;
+  int32_t light_count = 0;  ///< zones of the device's lighting
   int32_t key_count = 0;
   bool wireless = false;
+  std::string light_file_prefix;  ///< names the device's light configuration file
+
+  /// The entry of a catalogue device type row; the data folder is named after its kind.
+  [[nodiscard]] static DeviceTypeInfo FromRow(const DeviceTypeRow& row);
 };
 
 /// The device object every peripheral kind derives from: identity, command
@@ -140,8 +134,10 @@ class CKalvexUSBDevice {
   // Non-virtual operations.
   void SetZoneCount(size_t count);
   [[nodiscard]] size_t ZoneCount() const;
+  /// Takes the entry's kind, model and light count: the zones are sized by it.
   void BindCatalogueEntry(const DeviceTypeInfo& entry);
-  [[nodiscard]] int32_t GetKind() const { return kind_; }
+  [[nodiscard]] const DeviceTypeInfo& CatalogueEntry() const { return catalogue_entry_; }
+  [[nodiscard]] DeviceKind GetKind() const { return kind_; }
   [[nodiscard]] int32_t GetModelCode() const { return model_code_; }
   void SetModelCode(int32_t code) { model_code_ = code; }
   /// Stores the flag; switching it on for a keyboard hands it the lighting (0x1C)
@@ -166,11 +162,13 @@ class CKalvexUSBDevice {
   /// A secondary interface of this device (catalogue kind `kind`: the cable's
   /// or the receiver's) appeared at `path`; a device that listens to reports
   /// it sends on its own opens it and listens. False when nothing listens.
-  [[nodiscard]] virtual bool AttachSecondaryInterface(int /*kind*/, const std::string& /*path*/) { return false; }
+  [[nodiscard]] virtual bool AttachSecondaryInterface(DeviceKind /*kind*/, const std::string& /*path*/) {
+    return false;
+  }
   /// The secondary interface of catalogue kind `kind` went away.
-  virtual void DetachSecondaryInterface(int /*kind*/) {}
+  virtual void DetachSecondaryInterface(DeviceKind /*kind*/) {}
   /// Whether a listener is open on the secondary interface of `kind`.
-  [[nodiscard]] virtual bool SecondaryInterfaceAttached(int /*kind*/) const { return false; }
+  [[nodiscard]] virtual bool SecondaryInterfaceAttached(DeviceKind /*kind*/) const { return false; }
 
   /// Opens the interface at `path` (the receiver's when `via_receiver`) and
   /// marks the channel open with its connection type. False when it fails.
@@ -202,7 +200,7 @@ class CKalvexUSBDevice {
   ProfileFolders folders_;
   std::string folder_name_;
   DeviceTypeInfo catalogue_entry_;
-  int32_t kind_ = kKindNone;
+  DeviceKind kind_ = DeviceKind::kNone;
   int32_t model_code_ = 0;
   DeviceInfoRecord device_info_;
   int key_count_ = 0;

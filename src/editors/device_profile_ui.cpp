@@ -49,7 +49,7 @@ CDeviceProfileUI::CDeviceProfileUI(QWidget* parent) : QWidget(parent) {
   ui::ResourceManager::Instance().Language().Bind(skin);
 }
 
-PanelResult CDeviceProfileUI::Load(int device_kind, const std::string& device_data_folder,
+PanelResult CDeviceProfileUI::Load(DeviceKind device_kind, const std::string& device_data_folder,
                                    const std::string& default_profile_path) {
   list_.SetDeviceKind(device_kind);
   list_.SetProfileFolders(device_data_folder, default_profile_path);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/device_kind.h"
 #include "profiles/panel_result.h"
 #include "profiles/profile_list.h"
 #include "ui/panel_prompts.h"
@@ -33,7 +34,8 @@ class CDeviceProfileUI : public QWidget {
   void SetPrompts(ui::PanelPrompts prompts) { prompts_ = std::move(prompts); }
 
   /// Device kind, data folder and default profile; loads the list and fills the combo.
-  PanelResult Load(int device_kind, const std::string& device_data_folder, const std::string& default_profile_path);
+  PanelResult Load(DeviceKind device_kind, const std::string& device_data_folder,
+                   const std::string& default_profile_path);
 
   [[nodiscard]] ProfileList& List() { return list_; }
   [[nodiscard]] const ProfileList& List() const { return list_; }

@@ -311,7 +311,7 @@ void CKeySetControlUI::Retranslate() {
   }
 }
 
-void CKeySetControlUI::SetDeviceKind(int kind) {
+void CKeySetControlUI::SetDeviceKind(DeviceKind kind) {
   ReadBack();
   editor_.SetDeviceKind(kind);
   Refresh();

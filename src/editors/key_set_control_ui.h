@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "profiles/editor_keyboard_page.h"
 #include "profiles/key_set_editor.h"
 
@@ -49,8 +50,8 @@ class CKeySetControlUI : public QWidget {
   /// False when the skin could not be built (the editor still works).
   [[nodiscard]] bool IsBuilt() const { return root_ != nullptr; }
 
-  /// Device kind 1 (keyboard) hides the DPI action and gun key functions.
-  void SetDeviceKind(int kind);
+  /// The keyboard hides the DPI action and gun key functions.
+  void SetDeviceKind(DeviceKind kind);
   /// Replaces the macro list and clears its selection.
   void FillMacroList(std::vector<std::string> names);
   /// Renames one macro entry; false when there is no such entry.

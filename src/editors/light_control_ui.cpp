@@ -245,7 +245,7 @@ void CLightControlUI::SetLightInfo(const std::array<uint32_t, 4>& words) {
   ApplyModeLayout(kind_, mode);
 }
 
-void CLightControlUI::SetDeviceKind(int kind) {
+void CLightControlUI::SetDeviceKind(DeviceKind kind) {
   kind_ = kind;
   RefreshModeNames();
   ApplyModeLayout(kind_, layout_mode_);
@@ -256,7 +256,7 @@ void CLightControlUI::SetSameModeAllowed(bool allowed) {
   ApplyModeLayout(layout_kind_, layout_mode_);
 }
 
-void CLightControlUI::ApplyModeLayout(int kind, int mode) {
+void CLightControlUI::ApplyModeLayout(DeviceKind kind, int mode) {
   layout_kind_ = kind;
   layout_mode_ = mode;
   layout_ = ModeLayout(kind, mode, same_mode_allowed_);
@@ -420,7 +420,7 @@ void CLightControlUI::RefreshModeNames() {
     const QString name = QString::fromStdString(mode_names_[static_cast<size_t>(i)].name);
     // Keyboard modes have a language text by index; a catalogue name may itself be a key.
     QString text = TextOr(name, name);
-    if (kind_ == 1) text = TextOr(QStringLiteral("light_mode_%1").arg(i), text);
+    if (kind_ == DeviceKind::kKeyboard) text = TextOr(QStringLiteral("light_mode_%1").arg(i), text);
     modes_->setItemText(i, text);
   }
 }

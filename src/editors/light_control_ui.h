@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "profiles/light_mode_layout.h"
 #include "profiles/light_name_catalogue.h"
 
@@ -51,13 +52,13 @@ class CLightControlUI : public QWidget {
   /// direction, multicolour, colour, mode 17 colour and custom slot; then applies
   /// the mode's layout for the current device kind.
   void SetLightInfo(const std::array<uint32_t, 4>& words);
-  /// The kind whose layout table applies (1 keyboard, the default). Keyboard mode
+  /// The kind whose layout table applies (the keyboard by default). Keyboard mode
   /// names come from the language keys "light_mode_<index>" when the language has
   /// them; other kinds show their catalogue names.
-  void SetDeviceKind(int kind);
+  void SetDeviceKind(DeviceKind kind);
   /// Whether "deng_same_mode" may show at all; re-applies the current layout.
   void SetSameModeAllowed(bool allowed);
-  void ApplyModeLayout(int kind, int mode);
+  void ApplyModeLayout(DeviceKind kind, int mode);
 
   /// The chosen mode index, -1 when none.
   [[nodiscard]] int GetSelectedMode() const;
@@ -153,9 +154,9 @@ class CLightControlUI : public QWidget {
 
   std::vector<LightModeName> mode_names_;
   int custom_slot_count_ = 0;
-  int kind_ = 1;
+  DeviceKind kind_ = DeviceKind::kKeyboard;
   bool same_mode_allowed_ = false;
-  int layout_kind_ = 1;
+  DeviceKind layout_kind_ = DeviceKind::kKeyboard;
   int layout_mode_ = -1;
   LightModeLayout layout_;
 };

@@ -64,8 +64,8 @@ void CMpDevicePowerUI::ShowPowerStatus(const PowerRecord& record) {
   }
   if (wireless_logo_) wireless_logo_->setVisible(record.via_receiver() != 0);
   if (phone_) {
-    phone_->setVisible(kind_ == 3);
-    if (kind_ == 3) {
+    phone_->setVisible(kind_ == DeviceKind::kMousePad);
+    if (kind_ == DeviceKind::kMousePad) {
       const QString key = PhoneTypeKey(record.phone_type());
       phone_->setProperty("textKey", key);
       phone_->setProperty("image", QStringLiteral("file='power/%1.png'").arg(key));

@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QWidget>
 
+#include "catalogue/device_kind.h"
 #include "transport/power_record.h"
 
 
@@ -19,11 +20,11 @@ class CMpDevicePowerUI : public QWidget {
   explicit CMpDevicePowerUI(const QString& skin_file, QWidget* parent = nullptr);
 
   [[nodiscard]] bool IsBuilt() const { return layout_ != nullptr; }
-  void SetKindAndVariant(int kind, int variant) {
+  void SetKindAndVariant(DeviceKind kind, int variant) {
     kind_ = kind;
     variant_ = variant;
   }
-  [[nodiscard]] int Kind() const { return kind_; }
+  [[nodiscard]] DeviceKind Kind() const { return kind_; }
   [[nodiscard]] int Variant() const { return variant_; }
   void SetWireless(bool wireless);
   void ShowPowerStatus(const PowerRecord& record);
@@ -40,7 +41,7 @@ class CMpDevicePowerUI : public QWidget {
   QPointer<QLabel> status_;
   QPointer<QLabel> wireless_logo_;
   QPointer<QLabel> phone_;
-  int kind_ = 0;
+  DeviceKind kind_ = DeviceKind::kNone;
   int variant_ = 0;
 };
 

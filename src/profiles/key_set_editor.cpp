@@ -77,10 +77,10 @@ KeySetEditor::KeySetEditor(std::vector<KeySetFunctionEntry> function_entries) {
   controls_.function_entries = std::move(function_entries);
 }
 
-void KeySetEditor::SetDeviceKind(int kind) {
+void KeySetEditor::SetDeviceKind(DeviceKind kind) {
   for (KeySetFunctionEntry& entry : controls_.function_entries) {
     const bool mouse_only = entry.number == kDpiAction || entry.number == kGunKey;
-    entry.visible = !(kind == 1 && mouse_only);
+    entry.visible = !(kind == DeviceKind::kKeyboard && mouse_only);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "profiles/key_assignment.h"
 
 namespace zt640 {
@@ -80,8 +81,8 @@ class KeySetEditor {
   [[nodiscard]] KeySetControls& controls() { return controls_; }
   [[nodiscard]] const KeySetControls& controls() const { return controls_; }
 
-  /// Device kind 1 (keyboard) hides the DPI action and gun key functions.
-  void SetDeviceKind(int kind);
+  /// The keyboard hides the DPI action and gun key functions.
+  void SetDeviceKind(DeviceKind kind);
   /// Replaces the macro list entries and clears its selection.
   void FillMacroList(std::vector<std::string> names);
   /// Renames one macro entry; false when there is no such entry.

@@ -158,7 +158,7 @@ Groups MouseGroups(int mode, bool& same_mode_offered) {
   }
 }
 
-/// Kind 5 never offers the same-effect button and leaves the direction alone.
+/// The hub kind never offers the same-effect button and leaves the direction alone.
 Groups FifthKindGroups(int mode) {
   switch (mode) {
     case 0:
@@ -176,20 +176,20 @@ Groups FifthKindGroups(int mode) {
 
 }  // namespace
 
-LightModeLayout ModeLayout(int kind, int mode, bool same_mode_allowed) {
-  if (kind == 1) return KeyboardLayout(mode, same_mode_allowed);
+LightModeLayout ModeLayout(DeviceKind kind, int mode, bool same_mode_allowed) {
+  if (kind == DeviceKind::kKeyboard) return KeyboardLayout(mode, same_mode_allowed);
   LightModeLayout layout;
   bool same_mode_offered = false;
   switch (kind) {
-    case 2:
+    case DeviceKind::kMouse:
       SetGroups(layout, MouseGroups(mode, same_mode_offered));
       break;
-    case 3:
-    case 4:
-    case 7:
+    case DeviceKind::kMousePad:
+    case DeviceKind::kOtherHeadset:
+    case DeviceKind::kHeadset:
       SetGroups(layout, PadOrHeadsetGroups(mode, same_mode_offered));
       break;
-    case 5:
+    case DeviceKind::kHub:
       SetGroups(layout, FifthKindGroups(mode));
       layout.direction = true;
       layout.direction_touched = false;

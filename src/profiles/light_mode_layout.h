@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "catalogue/device_kind.h"
+
 namespace zt640 {
 
 /// Which groups of the lighting editor a device kind and mode offer: the enabled
@@ -29,12 +31,12 @@ struct LightModeLayout {
   friend bool operator==(const LightModeLayout&, const LightModeLayout&) = default;
 };
 
-/// The layout of `mode` for a device of `kind` (1 keyboard, 2 mouse, 3 mouse pad,
-/// 4 and 7 headset; kind 5 leaves the direction group as it was). "Same effect on
+/// The layout of `mode` for a device of `kind` (keyboard, mouse, mouse pad, either
+/// headset code; the hub leaves the direction group as it was). "Same effect on
 /// all devices" is shown only when `same_mode_allowed` is set and the mode offers
 /// it. Kinds other than the keyboard only ever change the six groups, the
 /// direction and the same-effect button; their other fields keep the keyboard
 /// defaults. An unknown kind or mode disables every group but the effect group.
-[[nodiscard]] LightModeLayout ModeLayout(int kind, int mode, bool same_mode_allowed);
+[[nodiscard]] LightModeLayout ModeLayout(DeviceKind kind, int mode, bool same_mode_allowed);
 
 }  // namespace zt640

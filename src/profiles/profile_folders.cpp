@@ -53,8 +53,8 @@ std::string ProfileFilePath(std::string_view device_data_folder, std::string_vie
   return WithSlash(std::string(device_data_folder)) + std::string(profile_uuid) + ".Json";
 }
 
-std::string LightConfigPath(std::string_view device_data_folder) {
-  return WithSlash(std::string(device_data_folder)) + kLightFilePrefix + ".config";
+std::string LightConfigPath(std::string_view device_data_folder, std::string_view light_file_prefix) {
+  return WithSlash(std::string(device_data_folder)) + std::string(light_file_prefix) + ".config";
 }
 
 }  // namespace zt640

@@ -8,8 +8,6 @@ namespace zt640 {
 
 /// Name of the user data root below the user's data folder (the product title).
 inline constexpr char kUserDataFolderName[] = "ZT640 有线RGB Keyboard";
-/// Light file prefix of every device kind.
-inline constexpr char kLightFilePrefix[] = "vornik_light";
 
 /// The two data places of the profile files, each ending in "/".
 struct ProfileFolders {
@@ -32,7 +30,7 @@ struct ProfileFolders {
 [[nodiscard]] std::string DefaultProfilePath(const ProfileFolders& folders, std::string_view device_folder_name);
 /// device data folder + profile UUID + ".Json".
 [[nodiscard]] std::string ProfileFilePath(std::string_view device_data_folder, std::string_view profile_uuid);
-/// device data folder + light file prefix + ".config".
-[[nodiscard]] std::string LightConfigPath(std::string_view device_data_folder);
+/// device data folder + light file prefix (the device type's) + ".config".
+[[nodiscard]] std::string LightConfigPath(std::string_view device_data_folder, std::string_view light_file_prefix);
 
 }  // namespace zt640

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "profiles/panel_result.h"
 
 namespace zt640 {
@@ -31,10 +32,10 @@ class ProfileList {
   static constexpr int kMaxProfiles = 50;
   static constexpr char kListFileName[] = "ProfileList.ini";
   /// Device kind of the headset, whose reset keeps the custom equaliser presets.
-  static constexpr int kHeadsetKind = 7;
+  static constexpr DeviceKind kHeadsetKind = DeviceKind::kHeadset;
 
-  void SetDeviceKind(int kind) { kind_ = kind; }
-  [[nodiscard]] int GetDeviceKind() const { return kind_; }
+  void SetDeviceKind(DeviceKind kind) { kind_ = kind; }
+  [[nodiscard]] DeviceKind GetDeviceKind() const { return kind_; }
   /// Sets the device data folder and the default profile file.
   void SetProfileFolders(const std::string& device_data_folder, const std::string& default_profile_path);
   [[nodiscard]] const std::string& DeviceDataFolder() const { return folder_; }
@@ -101,7 +102,7 @@ class ProfileList {
   PanelResult Append(const std::string& name, Json::Value document, bool record_select);
   void ClampSelection();
 
-  int kind_ = 0;
+  DeviceKind kind_ = DeviceKind::kNone;
   std::string folder_;
   std::string default_path_;
   Json::Value other_members_{Json::objectValue};  ///< members of the list file this class does not own

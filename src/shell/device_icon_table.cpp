@@ -10,20 +10,20 @@ DeviceIcons Named(const std::string& stem, const char* tooltip) {
 }
 }  // namespace
 
-std::optional<DeviceIcons> IconsForKind(int kind, int variant) {
+std::optional<DeviceIcons> IconsForKind(DeviceKind kind, int variant) {
   switch (kind) {
-    case 1:
+    case DeviceKind::kKeyboard:
       return Named("kb", "kb_device_name_text");
-    case 2:
+    case DeviceKind::kMouse:
       return Named("ms", "ms_device_name_text");
-    case 3:
+    case DeviceKind::kMousePad:
       if (variant == 0) return Named("hard_mp", "hard_mp_device_name_text");
       if (variant == 1) return Named("soft_mp", "soft_mp_device_name_text");
       return std::nullopt;
-    case 4:
-    case 7:
+    case DeviceKind::kOtherHeadset:
+    case DeviceKind::kHeadset:
       return Named("hd", "hd_device_name_text");
-    case 5:
+    case DeviceKind::kHub:
       return Named("hub", "hub_device_name_text");
     default:
       return Named("unknow", "unknow_device_name_text");

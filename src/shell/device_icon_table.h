@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/device_kind.h"
+
 namespace zt640 {
 
 /// The four icon names and the tooltip key of a selector entry.
@@ -16,6 +18,6 @@ struct DeviceIcons {
 
 /// The icons of a device kind and variant; none for a mouse pad of a variant
 /// other than 0 and 1, which keeps the entry's previous icons.
-[[nodiscard]] std::optional<DeviceIcons> IconsForKind(int kind, int variant);
+[[nodiscard]] std::optional<DeviceIcons> IconsForKind(DeviceKind kind, int variant);
 
 }  // namespace zt640

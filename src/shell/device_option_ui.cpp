@@ -49,7 +49,7 @@ CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QW
 
 CDeviceOptionUI::~CDeviceOptionUI() { KillAllTimers(); }
 
-void CDeviceOptionUI::SetKindAndVariant(int kind, int variant) {
+void CDeviceOptionUI::SetKindAndVariant(DeviceKind kind, int variant) {
   kind_ = kind;
   variant_ = variant;
   if (const std::optional<DeviceIcons> icons = IconsForKind(kind, variant)) icons_ = *icons;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "catalogue/device_kind.h"
 #include "shell/device_icon_table.h"
 #include "pages/mp_device_power_ui.h"
 
@@ -57,8 +58,8 @@ class CDeviceOptionUI : public QWidget {
 
   /// Sets the icons and tooltip by kind; a mouse pad of an unknown variant keeps
   /// the previous ones.
-  void SetKindAndVariant(int kind, int variant);
-  [[nodiscard]] int Kind() const { return kind_; }
+  void SetKindAndVariant(DeviceKind kind, int variant);
+  [[nodiscard]] DeviceKind Kind() const { return kind_; }
   [[nodiscard]] int Variant() const { return variant_; }
   [[nodiscard]] const DeviceIcons& Icons() const { return icons_; }
 
@@ -141,7 +142,7 @@ class CDeviceOptionUI : public QWidget {
   QHash<int, unsigned> epochs_;  ///< per timer, advanced when it is killed
   QSet<int> pending_;            ///< timers whose exchange is running
   bool not_answering_ = false;
-  int kind_ = 0;
+  DeviceKind kind_ = DeviceKind::kNone;
   int variant_ = 0;
   int type_index_ = -1;
   bool wireless_ = false;

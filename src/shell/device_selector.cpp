@@ -26,19 +26,19 @@ namespace zt640 {
 namespace {
 constexpr const char* kPowerSkin = "MpDevicePower.ui";
 
-constexpr std::array<int, 5> kSecondaryKinds = {device_kind::kKeyboard, device_kind::kKeyboardReceiver,
-                                                 device_kind::kMouse, device_kind::kMouseReceiver,
-                                                 device_kind::kMousePad};
+constexpr std::array<DeviceKind, 5> kSecondaryKinds = {DeviceKind::kKeyboard, DeviceKind::kKeyboardReceiver,
+                                                        DeviceKind::kMouse, DeviceKind::kMouseReceiver,
+                                                        DeviceKind::kMousePad};
 
 /// Ends every listener of the device (its threads are joined or detached).
 void StopListeners(CKalvexUSBDevice& device) {
-  for (int kind : kSecondaryKinds) device.DetachSecondaryInterface(kind);
+  for (DeviceKind kind : kSecondaryKinds) device.DetachSecondaryInterface(kind);
 }
 
-void TraceKind(uint16_t kind, const char* keyboard, const char* mouse, const char* pad) {
-  if (kind == device_kind::kKeyboard || kind == device_kind::kKeyboardReceiver) platform::DebugOutput(keyboard);
-  if (kind == device_kind::kMouse || kind == device_kind::kMouseReceiver) platform::DebugOutput(mouse);
-  if (kind == device_kind::kMousePad && pad != nullptr) platform::DebugOutput(pad);
+void TraceKind(DeviceKind kind, const char* keyboard, const char* mouse, const char* pad) {
+  if (IsKeyboardKind(kind)) platform::DebugOutput(keyboard);
+  if (IsMouseKind(kind)) platform::DebugOutput(mouse);
+  if (kind == DeviceKind::kMousePad && pad != nullptr) platform::DebugOutput(pad);
 }
 }  // namespace
 
@@ -120,11 +120,11 @@ void DeviceSelector::RunOnDevice(CKalvexUSBDevice* device, std::function<void(CK
 
 void DeviceSelector::CreateStartupDevices() {
   const int mouse = slots_.FindSlot(catalogue_.Types()[InterfaceCatalogue::kMouseType].vendor_id,
-                                    catalogue_.Types()[InterfaceCatalogue::kMouseType].product_id, device_kind::kMouse,
+                                    catalogue_.Types()[InterfaceCatalogue::kMouseType].product_id, DeviceKind::kMouse,
                                     kRoleCommand);
   const int keyboard = slots_.FindSlot(catalogue_.Types()[InterfaceCatalogue::kKeyboardType].vendor_id,
                                        catalogue_.Types()[InterfaceCatalogue::kKeyboardType].product_id,
-                                       device_kind::kKeyboard, kRoleCommand);
+                                       DeviceKind::kKeyboard, kRoleCommand);
   if (mouse >= 0 && !CreateDevice(static_cast<std::size_t>(mouse), 0)) platform::DebugOutput("no mouse device object");
   if (keyboard >= 0 && !CreateDevice(static_cast<std::size_t>(keyboard), 0)) platform::DebugOutput("no keyboard device object");
   AfterVisibilityChange();
@@ -133,7 +133,7 @@ void DeviceSelector::CreateStartupDevices() {
 bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   std::optional<InterfaceSlot> record = slots_.Slot(slot);
   if (!record) return false;
-  if (record->kind == device_kind::kMouseReceiver && record->has_partner != 0) record = slots_.Slot(record->partner);
+  if (record->kind == DeviceKind::kMouseReceiver && record->has_partner != 0) record = slots_.Slot(record->partner);
   if (!record) return false;
   const int type_index = catalogue_.FindDeviceType(record->vendor_id, record->product_id, record->kind,
                                                    static_cast<uint16_t>(variant));
@@ -177,17 +177,7 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   managed->type_index = type_index;
   managed->wireless = type.wireless;
   managed->sink = std::make_unique<PowerPanelSink>(power);
-  DeviceTypeInfo info;
-  info.kind_name = std::string(type.kind_name);
-  info.folder_name = std::string(type.kind_name);
-  info.page_type = type.page_type;
-  info.kind = type.kind;
-  info.vendor_id = type.vendor_id;
-  info.product_id = type.product_id;
-  info.light_count = type.light_count;
-  info.key_count = type.key_count;
-  info.wireless = type.wireless;
-  device->BindCatalogueEntry(info);
+  device->BindCatalogueEntry(DeviceTypeInfo::FromRow(type));
   if (page_binder_) {
     if (std::unique_ptr<DevicePanelSink> page_sink = page_binder_(page, *device, power)) managed->sink = std::move(page_sink);
   }
@@ -308,7 +298,7 @@ void DeviceSelector::ConnectInterface(std::size_t slot) {
     return;
   }
   if (!managed->entry) return;
-  if (record->kind != device_kind::kKeyboardReceiver) Show(managed->entry);
+  if (record->kind != DeviceKind::kKeyboardReceiver) Show(managed->entry);
   managed->entry->ArmTimer(CDeviceOptionUI::kConnectTimer, kConnectDelayMs);
 }
 

@@ -25,7 +25,7 @@ std::vector<std::uint8_t> DeviceTableAnswer::Build(const InterfaceCatalogue& cat
   for (const DeviceTypeRow& type : types) {
     Put(block, offset, type.vendor_id);
     Put(block, offset, type.product_id);
-    Put(block, offset, static_cast<std::uint32_t>(type.kind));
+    Put(block, offset, static_cast<std::uint32_t>(ToRaw(type.kind)));
   }
   return block;
 }

@@ -11,18 +11,18 @@ namespace zt640 {
 namespace {
 
 struct KindModes {
-  int kind;
+  DeviceKind kind;
   std::array<uint8_t, CommonEffects::kCount> modes;  ///< breathing, steady, flashing, cycle, off
 };
 
 constexpr std::array<KindModes, 4> kKindModes = {{
-    {kKindKeyboard, {5, 6, 23, 4, 28}},
-    {kKindMouse, {2, 3, 4, 1, 9}},
-    {kKindMousePad, {2, 3, 4, 1, 8}},
-    {kKindHeadset, {2, 3, 4, 1, 8}},
+    {DeviceKind::kKeyboard, {5, 6, 23, 4, 28}},
+    {DeviceKind::kMouse, {2, 3, 4, 1, 9}},
+    {DeviceKind::kMousePad, {2, 3, 4, 1, 8}},
+    {DeviceKind::kHeadset, {2, 3, 4, 1, 8}},
 }};
 
-const KindModes* FindKind(int kind) {
+const KindModes* FindKind(DeviceKind kind) {
   for (const KindModes& row : kKindModes) {
     if (row.kind == kind) return &row;
   }
@@ -38,7 +38,7 @@ ZoneColour WithBrightness(uint8_t red, uint8_t green, uint8_t blue, uint8_t brig
 
 }  // namespace
 
-std::optional<CommonEffects::Effect> CommonEffects::FromMode(int kind, uint8_t mode) {
+std::optional<CommonEffects::Effect> CommonEffects::FromMode(DeviceKind kind, uint8_t mode) {
   const KindModes* row = FindKind(kind);
   if (row == nullptr) return std::nullopt;
   for (int effect = 0; effect < kCount; ++effect) {
@@ -47,7 +47,7 @@ std::optional<CommonEffects::Effect> CommonEffects::FromMode(int kind, uint8_t m
   return std::nullopt;
 }
 
-std::optional<uint8_t> CommonEffects::ModeFor(int kind, Effect effect) {
+std::optional<uint8_t> CommonEffects::ModeFor(DeviceKind kind, Effect effect) {
   const KindModes* row = FindKind(kind);
   if (row == nullptr || effect >= kCount) return std::nullopt;
   return row->modes[effect];

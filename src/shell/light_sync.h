@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "devices/zone_colour.h"
 #include "profiles/light_effect.h"
 
@@ -26,9 +27,9 @@ class CommonEffects {
   static constexpr int kCount = 5;
 
   /// The common effect of a device kind's mode; nothing when the mode has none.
-  [[nodiscard]] static std::optional<Effect> FromMode(int kind, uint8_t mode);
+  [[nodiscard]] static std::optional<Effect> FromMode(DeviceKind kind, uint8_t mode);
   /// The mode number of a common effect on a device kind; nothing for an unknown kind.
-  [[nodiscard]] static std::optional<uint8_t> ModeFor(int kind, Effect effect);
+  [[nodiscard]] static std::optional<uint8_t> ModeFor(DeviceKind kind, Effect effect);
 };
 
 /// The effect "deng_same_mode" remembers for the synchronisation thread. Written on

@@ -13,8 +13,9 @@ bool SameLighting::Apply(CKalvexUSBDevice& selected, const std::vector<CKalvexUS
   return Apply(selected.GetKind(), selected.GetLightState().ToEffect(), devices, remembered, &WriteEffect);
 }
 
-bool SameLighting::Apply(int selected_kind, const LightEffect& effect, const std::vector<CKalvexUSBDevice*>& devices,
-                         SharedSyncEffect& remembered, const Writer& write) {
+bool SameLighting::Apply(DeviceKind selected_kind, const LightEffect& effect,
+                         const std::vector<CKalvexUSBDevice*>& devices, SharedSyncEffect& remembered,
+                         const Writer& write) {
   const std::optional<CommonEffects::Effect> common = CommonEffects::FromMode(selected_kind, effect.mode);
   if (!common) return false;
   remembered.Remember(*common, effect);

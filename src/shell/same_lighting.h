@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "profiles/light_effect.h"
 
 namespace zt640 {
@@ -23,7 +24,7 @@ class SameLighting {
   /// As Apply, with the effect `effect` of a device of kind `selected_kind` already
   /// read, and each device's write handed to `write` (which may run it elsewhere).
   using Writer = std::function<void(CKalvexUSBDevice& device, const LightEffect& effect)>;
-  static bool Apply(int selected_kind, const LightEffect& effect, const std::vector<CKalvexUSBDevice*>& devices,
+  static bool Apply(DeviceKind selected_kind, const LightEffect& effect, const std::vector<CKalvexUSBDevice*>& devices,
                     SharedSyncEffect& remembered, const Writer& write);
 
   /// Gives `device` the effect's mode, brightness, speed, direction, colour flags and

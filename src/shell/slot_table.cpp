@@ -77,12 +77,12 @@ std::vector<std::pair<std::size_t, std::string>> SlotTable::ClaimedPaths() const
   return claimed;
 }
 
-int SlotTable::FindSlot(uint16_t vendor_id, uint16_t product_id, uint16_t kind, uint16_t role) const {
+int SlotTable::FindSlot(uint16_t vendor_id, uint16_t product_id, DeviceKind kind, uint16_t role) const {
   std::lock_guard lock(mutex_);
   return FindSlotLocked(vendor_id, product_id, kind, role);
 }
 
-int SlotTable::FindSlotLocked(uint16_t vendor_id, uint16_t product_id, uint16_t kind, uint16_t role) const {
+int SlotTable::FindSlotLocked(uint16_t vendor_id, uint16_t product_id, DeviceKind kind, uint16_t role) const {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const InterfaceSlot& slot = slots_[i];
     if (slot.vendor_id == vendor_id && slot.product_id == product_id && slot.kind == kind && slot.role == role) {

@@ -49,7 +49,7 @@ class SlotTable {
   [[nodiscard]] std::vector<std::pair<std::size_t, std::string>> ClaimedPaths() const;
 
   /// First row matching all four exactly, or -1.
-  [[nodiscard]] int FindSlot(uint16_t vendor_id, uint16_t product_id, uint16_t kind, uint16_t role) const;
+  [[nodiscard]] int FindSlot(uint16_t vendor_id, uint16_t product_id, DeviceKind kind, uint16_t role) const;
 
   /// Slot `index` has a partner whose slot is in use with a path and names
   /// `index` as its own partner.
@@ -62,7 +62,7 @@ class SlotTable {
   [[nodiscard]] std::optional<InterfaceSlot> IdentityRecord(std::size_t index) const;
 
  private:
-  [[nodiscard]] int FindSlotLocked(uint16_t vendor_id, uint16_t product_id, uint16_t kind, uint16_t role) const;
+  [[nodiscard]] int FindSlotLocked(uint16_t vendor_id, uint16_t product_id, DeviceKind kind, uint16_t role) const;
 
   const InterfaceCatalogue catalogue_;
   mutable std::mutex mutex_;

@@ -154,7 +154,7 @@ TEST(KalvexUSBDevice_Frame, ScalesAndCapsAt170Zones) {
 
 TEST(KalvexUSBDevice_Unplugged, CommandsReturnZeroAndHostLightingSendsNothing) {
   CKalvexUSBDevice device({"/nonexistent/", "/nonexistent/"}, "mouse");
-  EXPECT_EQ(device.GetKind(), kKindNone);
+  EXPECT_EQ(device.GetKind(), DeviceKind::kNone);
   EXPECT_EQ(device.GetFunctionSwitch(), 1);
   EXPECT_EQ(device.SelectedKey(), -1);
   EXPECT_TRUE(device.HostLighting());

@@ -41,7 +41,7 @@ class DeviceProfileUITest : public ::testing::Test {
     WriteText(default_, R"({"Device":[{"Brightness":3}]})");
     panel_ = std::make_unique<CDeviceProfileUI>();
     panel_->SetPrompts(script_.Prompts());
-    ASSERT_TRUE(panel_->Load(1, folder_, default_).done());
+    ASSERT_TRUE(panel_->Load(DeviceKind::kKeyboard, folder_, default_).done());
     combo_ = panel_->findChild<QComboBox*>("device_profile_combo");
     edit_ = panel_->findChild<QLineEdit*>("device_profile_name_edit");
     ASSERT_NE(combo_, nullptr);
@@ -212,7 +212,7 @@ TEST_F(DeviceProfileUITest, FillingTheWidgetsRaisesNoItemSelect) {
   ASSERT_EQ(panel_->OnClick("device_sub_btn"), Follow::kActivateSelected);
   ASSERT_TRUE(panel_->List().SelectProfile(1).done());
   panel_->Refresh();
-  ASSERT_TRUE(panel_->Load(1, folder_, default_).done());
+  ASSERT_TRUE(panel_->Load(DeviceKind::kKeyboard, folder_, default_).done());
   EXPECT_EQ(combo_->currentIndex(), 1);
   EXPECT_EQ(recorder.Count("itemselect"), 0);
   EXPECT_EQ(recorder.Count("textchanged"), 0);

@@ -46,7 +46,7 @@ class KeySetControlUITest : public testing::Test {
     ASSERT_TRUE(panel_->IsBuilt());
     router_.panel = panel_.get();
     hub_.Attach(panel_.get());
-    panel_->SetDeviceKind(2);
+    panel_->SetDeviceKind(DeviceKind::kMouse);
     panel_->FillMacroList({"m0", "m1", "m2", "m3", "m4"});
   }
 
@@ -89,7 +89,7 @@ TEST_F(KeySetControlUITest, PickedKeyboardOptionSavesWhatTheEditorAloneEncodes) 
   EXPECT_EQ(router_.actions.back(), Action::kStore);
 
   KeySetEditor alone;
-  alone.SetDeviceKind(2);
+  alone.SetDeviceKind(DeviceKind::kMouse);
   alone.FillMacroList({"m0", "m1", "m2", "m3", "m4"});
   alone.ShowKey(entry);
   alone.SelectFunction(6);
@@ -156,7 +156,7 @@ TEST_F(KeySetControlUITest, PushingStateIntoTheWidgetsRaisesNoNotification) {
   panel_->ShowKey(Entry({0x20, 0x01, 0x06}));
   panel_->ShowKey(Entry({0x20, 0x00, 0x28}));
   panel_->ShowKey(Entry({0x99, 0, 0}));
-  panel_->SetDeviceKind(1);
+  panel_->SetDeviceKind(DeviceKind::kKeyboard);
   panel_->FillMacroList({"x", "y"});
   EXPECT_TRUE(panel_->RenameMacro(1, "z"));
   panel_->AppendMacro("w");
@@ -197,12 +197,12 @@ TEST_F(KeySetControlUITest, KeyboardKindHidesTheDpiAndGunFunctions) {
   auto* combo = Find<QComboBox>("keyset_function_combo");
   auto* view = qobject_cast<QListView*>(combo->view());
   ASSERT_NE(view, nullptr);
-  panel_->SetDeviceKind(1);
+  panel_->SetDeviceKind(DeviceKind::kKeyboard);
   for (int number = 0; number <= 11; ++number) {
     const bool hidden = number == 4 || number == 10;
     EXPECT_EQ(view->isRowHidden(FunctionRow(number)), hidden) << number;
   }
-  panel_->SetDeviceKind(2);
+  panel_->SetDeviceKind(DeviceKind::kMouse);
   for (int number = 0; number <= 11; ++number) EXPECT_FALSE(view->isRowHidden(FunctionRow(number))) << number;
 }
 

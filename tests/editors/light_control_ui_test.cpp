@@ -118,7 +118,7 @@ TEST_F(LightControlUITest, ModeNames_FollowTheLanguageForTheKeyboardAndTheCatalo
   ASSERT_TRUE(language.LoadLanguage(ZT640_SOURCE_DIR "/data/skin/lan_en.xml"));
 
   // A mouse's mode 0 is not the keyboard's: its own catalogue name shows.
-  panel_->SetDeviceKind(2);
+  panel_->SetDeviceKind(DeviceKind::kMouse);
   panel_->SetModeList({{"Off", true, 0}, {"Static", true, 1}}, 4, 4);
   EXPECT_EQ(modes_->itemText(0), QStringLiteral("Off"));
   EXPECT_EQ(modes_->itemText(1), QStringLiteral("Static"));
@@ -162,9 +162,9 @@ TEST_F(LightControlUITest, Filling_RaisesNoNotification) {
   panel_->SetLightInfo(Words({{LightState::kMode, 21}, {LightState::kBrightness, 4}, {LightState::kRed, 9}}));
   panel_->SetModeList(KeyboardModes(), 3, 2);
   panel_->SetCustomSlotList(2);
-  panel_->SetDeviceKind(2);
+  panel_->SetDeviceKind(DeviceKind::kMouse);
   panel_->SetSameModeAllowed(true);
-  panel_->ApplyModeLayout(1, 29);
+  panel_->ApplyModeLayout(DeviceKind::kKeyboard, 29);
   panel_->SetLightInfo(Words({{LightState::kMode, 2}, {LightState::kDirection, 1}, {LightState::kModeOption, 3}}));
   EXPECT_EQ(router_.count, 0);
 }
@@ -204,12 +204,12 @@ TEST_F(LightControlUITest, Layout_SameModeButtonNeedsPermissionAndAMode) {
 }
 
 TEST_F(LightControlUITest, Layout_KindFiveLeavesTheDirectionAsItWas) {
-  panel_->ApplyModeLayout(1, 4);
+  panel_->ApplyModeLayout(DeviceKind::kKeyboard, 4);
   EXPECT_FALSE(Group("deng_fx_layout")->isEnabled());
-  panel_->ApplyModeLayout(5, 0);
+  panel_->ApplyModeLayout(DeviceKind::kHub, 0);
   EXPECT_FALSE(Group("deng_fx_layout")->isEnabled());
   EXPECT_TRUE(Group("deng_speed_layout")->isEnabled());
-  panel_->ApplyModeLayout(2, 0);
+  panel_->ApplyModeLayout(DeviceKind::kMouse, 0);
   EXPECT_TRUE(Group("deng_fx_layout")->isEnabled());
 }
 

@@ -73,7 +73,7 @@ class MacroControlUITest : public ::testing::Test {
     ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder_ + "ProfileList.ini", list));
     WriteKeys("p0", {Packed(0x70, 4, 0), Packed(0x20, 0, 9)});
     WriteKeys("p1", {Packed(0x70, 3, 1), Packed(0x71, 2, 5), Packed(0x70, 1, 0)});
-    profiles_.SetDeviceKind(1);
+    profiles_.SetDeviceKind(DeviceKind::kKeyboard);
     profiles_.SetProfileFolders(folder_, temp_.File("none.Json"));
     ASSERT_TRUE(profiles_.LoadProfileList().done());
     LoadActive();

@@ -20,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::abort();
     }
   }
-  if (catalogue.FindDeviceType(0x320F, 0x505B, 1, 0) != zt640::InterfaceCatalogue::kKeyboardType) std::abort();
+  if (catalogue.FindDeviceType(0x320F, 0x505B, zt640::DeviceKind::kKeyboard, 0) !=
+      zt640::InterfaceCatalogue::kKeyboardType) {
+    std::abort();
+  }
   return 0;
 }

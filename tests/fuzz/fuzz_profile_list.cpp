@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
   zt640::ProfileList list;
-  list.SetDeviceKind(size % 2 == 0 ? 1 : 7);
+  list.SetDeviceKind(size % 2 == 0 ? zt640::DeviceKind::kKeyboard : zt640::DeviceKind::kHeadset);
   list.SetProfileFolders(folder, Root() + "/missing-default.Json");
   (void)list.LoadProfileList();
   if (list.Entries().empty()) std::abort();

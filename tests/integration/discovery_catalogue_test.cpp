@@ -22,10 +22,10 @@ TEST(InterfaceCatalogue_Test, BuiltInRows_PartnersPointBackAndTypesMatchCableRow
     if (rows[i].has_partner == 0) continue;
     EXPECT_EQ(rows[rows[i].partner].partner, i) << "row " << i;
   }
-  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, device_kind::kKeyboard, 0), InterfaceCatalogue::kKeyboardType);
-  EXPECT_EQ(catalogue.FindDeviceType(0x0000, 0x221C, device_kind::kMouse, 0), InterfaceCatalogue::kMouseType);
-  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, device_kind::kKeyboard, 1), -1);
-  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, device_kind::kKeyboardReceiver, 0), -1);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, DeviceKind::kKeyboard, 0), InterfaceCatalogue::kKeyboardType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x0000, 0x221C, DeviceKind::kMouse, 0), InterfaceCatalogue::kMouseType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, DeviceKind::kKeyboard, 1), -1);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x505B, DeviceKind::kKeyboardReceiver, 0), -1);
 }
 
 TEST(InterfaceCatalogue_Test, SetRowIds_RekeysTheTypeOfTheCableRowOnly) {
@@ -33,10 +33,44 @@ TEST(InterfaceCatalogue_Test, SetRowIds_RekeysTheTypeOfTheCableRowOnly) {
   EXPECT_FALSE(catalogue.SetRowIds(0, 1, 2));
   EXPECT_FALSE(catalogue.SetRowIds(11, 1, 2));
   ASSERT_TRUE(catalogue.SetRowIds(4, 0x1234, 0x221C));
-  EXPECT_EQ(catalogue.FindDeviceType(0x1234, 0x221C, device_kind::kMouse, 0), InterfaceCatalogue::kMouseType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x1234, 0x221C, DeviceKind::kMouse, 0), InterfaceCatalogue::kMouseType);
   EXPECT_EQ(catalogue.Rows()[5].vendor_id, 0);  // the secondary row is separate
   ASSERT_TRUE(catalogue.SetRowIds(6, 0x1234, 0x221D));
-  EXPECT_EQ(catalogue.FindDeviceType(0x1234, 0x221C, device_kind::kMouse, 0), InterfaceCatalogue::kMouseType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x1234, 0x221C, DeviceKind::kMouse, 0), InterfaceCatalogue::kMouseType);
+}
+
+TEST(InterfaceCatalogue_Test, FindRow_GivesTheRowOfAKindAndRoleWithItsCurrentIds) {
+  InterfaceCatalogue catalogue;
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kKeyboard, kRoleCommand), &catalogue.Rows()[0]);
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kKeyboard, kRoleSecondary), &catalogue.Rows()[1]);
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kKeyboardReceiver, kRoleSecondary), &catalogue.Rows()[3]);
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kHeadset, kRoleCommand), &catalogue.Rows()[10]);
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kHeadset, kRoleSecondary), nullptr);
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kNone, kRoleCommand), nullptr);
+  const InterfaceSlot& cable = *catalogue.FindRow(DeviceKind::kKeyboard, kRoleCommand);
+  EXPECT_EQ(cable.vendor_id, 0x320F);
+  EXPECT_EQ(cable.product_id, 0x505B);
+  EXPECT_EQ(cable.collection_number, 4);
+  EXPECT_EQ(cable.usage_page, 0xFF1C);
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kKeyboardReceiver, kRoleCommand)->vendor_id, 0);
+  ASSERT_TRUE(catalogue.SetRowIds(2, 0x320F, 0x5089));
+  EXPECT_EQ(catalogue.FindRow(DeviceKind::kKeyboardReceiver, kRoleCommand)->product_id, 0x5089);
+}
+
+TEST(DeviceKind_Test, RawCodesNameTheirKindsAndOthersNone) {
+  const std::pair<int64_t, DeviceKind> known[] = {
+      {1, DeviceKind::kKeyboard}, {9, DeviceKind::kKeyboardReceiver}, {2, DeviceKind::kMouse},
+      {6, DeviceKind::kMouseReceiver}, {3, DeviceKind::kMousePad}, {7, DeviceKind::kHeadset}};
+  for (const auto& [raw, kind] : known) {
+    EXPECT_EQ(DeviceKindFromRaw(raw), kind) << raw;
+    EXPECT_EQ(ToRaw(kind), raw);
+  }
+  for (const int64_t raw : {0, 8, 10, 255, -1, 65536 + 1}) EXPECT_EQ(DeviceKindFromRaw(raw), DeviceKind::kNone) << raw;
+  EXPECT_TRUE(IsReceiverKind(DeviceKind::kKeyboardReceiver) && IsReceiverKind(DeviceKind::kMouseReceiver));
+  EXPECT_TRUE(IsCableKind(DeviceKind::kKeyboard) && IsCableKind(DeviceKind::kMouse));
+  for (const DeviceKind single : {DeviceKind::kMousePad, DeviceKind::kHeadset, DeviceKind::kNone}) {
+    EXPECT_FALSE(IsReceiverKind(single) || IsCableKind(single)) << ToRaw(single);
+  }
 }
 
 TEST(SlotTable_Test, ClaimAndRelease_FollowTheRules) {
@@ -67,9 +101,9 @@ TEST(SlotTable_Test, FindSlotAndIdentity_ForReceiverAndSecondaryRows) {
   ASSERT_TRUE(catalogue.SetRowIds(6, 0x1234, 0x221D));
   ASSERT_TRUE(catalogue.SetRowIds(7, 0x1234, 0x221D));
   SlotTable slots(catalogue);
-  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, device_kind::kMouseReceiver, kRoleCommand), 6);
-  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, device_kind::kMouseReceiver, kRoleSecondary), 7);
-  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, device_kind::kMouse, kRoleCommand), -1);
+  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, DeviceKind::kMouseReceiver, kRoleCommand), 6);
+  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, DeviceKind::kMouseReceiver, kRoleSecondary), 7);
+  EXPECT_EQ(slots.FindSlot(0x1234, 0x221D, DeviceKind::kMouse, kRoleCommand), -1);
   EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(6), *slots.Slot(4)));
   EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(7), *slots.Slot(4)));
   EXPECT_TRUE(SlotKeysEqual(*slots.IdentityRecord(5), *slots.Slot(4)));
@@ -163,7 +197,7 @@ TEST(DevicesJsonFile_Test, MissingFileChangesNothingAndPresentFileApplies) {
   result = DevicesJson::ApplyFile(path, catalogue);
   EXPECT_TRUE(result.file_present);
   EXPECT_EQ(result.rows_applied, 1u);
-  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x1630, device_kind::kHeadset, 0), InterfaceCatalogue::kHeadsetType);
+  EXPECT_EQ(catalogue.FindDeviceType(0x320F, 0x1630, DeviceKind::kHeadset, 0), InterfaceCatalogue::kHeadsetType);
   EXPECT_FALSE(DamagedFiles::IsRecorded(path));
   // A truncated file applies nothing, is told to the user and stays as it is.
   std::ofstream(path) << R"({"Interfaces":[{"Row":10,"Vend)";

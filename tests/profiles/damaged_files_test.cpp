@@ -42,7 +42,7 @@ struct DamagedCase {
 
 ProfileList Profiles(const std::string& folder) {
   ProfileList list;
-  list.SetDeviceKind(1);
+  list.SetDeviceKind(DeviceKind::kKeyboard);
   list.SetProfileFolders(folder, kDefaults + "keyboard.Json");
   return list;
 }

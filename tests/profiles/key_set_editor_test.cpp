@@ -172,11 +172,11 @@ TEST_F(KeySetEditorFixture, Functions_OutOfRangeNumberActsAsRestoreDefault) {
 }
 
 TEST_F(KeySetEditorFixture, SetDeviceKind_KeyboardHidesMouseFunctions) {
-  editor_.SetDeviceKind(1);
+  editor_.SetDeviceKind(DeviceKind::kKeyboard);
   EXPECT_FALSE(c().function_entries[kDpiAction].visible);
   EXPECT_FALSE(c().function_entries[kGunKey].visible);
   EXPECT_TRUE(c().function_entries[kMacro].visible);
-  editor_.SetDeviceKind(2);
+  editor_.SetDeviceKind(DeviceKind::kMouse);
   EXPECT_TRUE(c().function_entries[kGunKey].visible);
 }
 

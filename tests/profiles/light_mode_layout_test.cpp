@@ -78,7 +78,7 @@ TEST(LightModeLayoutTest, KeyboardModes_MatchTheTableWithAndWithoutSameModePermi
     const auto has = [&extras](char c) { return extras.find(c) != std::string::npos; };
     for (const bool allowed : {false, true}) {
       const std::string where = "mode " + std::to_string(mode) + (allowed ? " allowed" : "");
-      const LightModeLayout layout = ModeLayout(1, mode, allowed);
+      const LightModeLayout layout = ModeLayout(DeviceKind::kKeyboard, mode, allowed);
       ExpectGroups(layout, row.groups, where);
       EXPECT_EQ(layout.colour_tab, !has('t')) << where;
       EXPECT_EQ(layout.custom_slot_row, has('c')) << where;
@@ -94,7 +94,7 @@ TEST(LightModeLayoutTest, KeyboardModes_MatchTheTableWithAndWithoutSameModePermi
 
 TEST(LightModeLayoutTest, KeyboardOutOfRangeModes_DisableEverythingWithDefaultRows) {
   for (const int mode : {-1, 32, 255}) {
-    const LightModeLayout layout = ModeLayout(1, mode, true);
+    const LightModeLayout layout = ModeLayout(DeviceKind::kKeyboard, mode, true);
     ExpectGroups(layout, "------", std::to_string(mode));
     EXPECT_FALSE(layout.same_mode);
     EXPECT_TRUE(layout.colour_tab);
@@ -141,7 +141,7 @@ TEST(LightModeLayoutTest, OtherKinds_MatchTheirTablesAndKeepKeyboardRowsAtDefaul
       for (const bool allowed : {false, true}) {
         const std::string where =
             "kind " + std::to_string(kind) + " mode " + std::to_string(mode) + (allowed ? " allowed" : "");
-        const LightModeLayout layout = ModeLayout(kind, mode, allowed);
+        const LightModeLayout layout = ModeLayout(DeviceKindFromRaw(kind), mode, allowed);
         ExpectGroups(layout, row.groups, where);
         EXPECT_EQ(layout.same_mode, allowed && row.same_mode_offered) << where;
         EXPECT_EQ(layout.colour_tab, defaults.colour_tab) << where;
@@ -156,7 +156,7 @@ TEST(LightModeLayoutTest, OtherKinds_MatchTheirTablesAndKeepKeyboardRowsAtDefaul
 
 TEST(LightModeLayoutTest, UnknownKind_DisablesEveryGroupAndOffersNoSameMode) {
   for (const int kind : {0, 6, 9}) {
-    const LightModeLayout layout = ModeLayout(kind, 1, true);
+    const LightModeLayout layout = ModeLayout(DeviceKindFromRaw(kind), 1, true);
     ExpectGroups(layout, "------", "kind " + std::to_string(kind));
     EXPECT_FALSE(layout.same_mode);
   }

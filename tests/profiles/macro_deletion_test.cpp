@@ -54,7 +54,7 @@ class MacroDeletionTest : public ::testing::Test {
 
     library_.SetMacroFolder(folder_);
     ASSERT_TRUE(library_.LoadMacroList().done());
-    profiles_.SetDeviceKind(1);
+    profiles_.SetDeviceKind(DeviceKind::kKeyboard);
     profiles_.SetProfileFolders(folder_, temp_.File("none.Json"));
     ASSERT_TRUE(profiles_.LoadProfileList().done());
     active_.SetProfilePath(profiles_.GetProfilePathAt(1));

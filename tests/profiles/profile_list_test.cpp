@@ -21,7 +21,7 @@ class ProfileListTest : public ::testing::Test {
     std::filesystem::create_directories(folder_);
     defaults_ = temp_.File("default.Json");
     WriteText(defaults_, R"({"Device":[{"LightInfo":{"SelectItem":3},"CustomEQNameInfo":[{"Name":"factory"}]}]})");
-    list_.SetDeviceKind(1);
+    list_.SetDeviceKind(DeviceKind::kKeyboard);
     list_.SetProfileFolders(folder_, defaults_);
   }
 

@@ -115,21 +115,21 @@ TEST_F(DeviceSelectorTest, Messages_SlotBeyondTableAndSuspendAreIgnored) {
 }
 
 TEST(DeviceIconTable, KindsMapToIconsAndTooltips) {
-  EXPECT_EQ(IconsForKind(1, 0)->selected, "common/device_ico/kb_device_selected.png");
-  EXPECT_EQ(IconsForKind(1, 0)->synchro_normal, "common/device_ico/kb_device_synchro_normal.png");
-  EXPECT_EQ(IconsForKind(3, 1)->tooltip_key, "soft_mp_device_name_text");
-  EXPECT_EQ(IconsForKind(4, 0)->normal, IconsForKind(7, 0)->normal);
-  EXPECT_EQ(IconsForKind(5, 0)->tooltip_key, "hub_device_name_text");
-  EXPECT_EQ(IconsForKind(9, 0)->tooltip_key, "unknow_device_name_text");
-  EXPECT_FALSE(IconsForKind(3, 2).has_value());
+  EXPECT_EQ(IconsForKind(DeviceKind::kKeyboard, 0)->selected, "common/device_ico/kb_device_selected.png");
+  EXPECT_EQ(IconsForKind(DeviceKind::kKeyboard, 0)->synchro_normal, "common/device_ico/kb_device_synchro_normal.png");
+  EXPECT_EQ(IconsForKind(DeviceKind::kMousePad, 1)->tooltip_key, "soft_mp_device_name_text");
+  EXPECT_EQ(IconsForKind(DeviceKind::kOtherHeadset, 0)->normal, IconsForKind(DeviceKind::kHeadset, 0)->normal);
+  EXPECT_EQ(IconsForKind(DeviceKind::kHub, 0)->tooltip_key, "hub_device_name_text");
+  EXPECT_EQ(IconsForKind(DeviceKind::kKeyboardReceiver, 0)->tooltip_key, "unknow_device_name_text");
+  EXPECT_FALSE(IconsForKind(DeviceKind::kMousePad, 2).has_value());
 }
 
 TEST(CDeviceOptionUI_Icons, MousePadOfOtherVariantKeepsPreviousIcons) {
   PrepareSkins();
   CDeviceOptionUI entry(QStringLiteral("DeviceOption.ui"));
   ASSERT_TRUE(entry.IsBuilt());
-  entry.SetKindAndVariant(3, 0);
-  entry.SetKindAndVariant(3, 7);
+  entry.SetKindAndVariant(DeviceKind::kMousePad, 0);
+  entry.SetKindAndVariant(DeviceKind::kMousePad, 7);
   EXPECT_EQ(entry.Icons().tooltip_key, "hard_mp_device_name_text");
   EXPECT_EQ(entry.OptionButton()->property("toolTipKey").toString(), QStringLiteral("hard_mp_device_name_text"));
   entry.SetSynchroChecked(true);
@@ -141,7 +141,7 @@ TEST(CMpDevicePowerUI_Show, RecordFieldsReachTheirControls) {
   PrepareSkins();
   CMpDevicePowerUI power(QStringLiteral("MpDevicePower.ui"));
   ASSERT_TRUE(power.IsBuilt());
-  power.SetKindAndVariant(3, 0);
+  power.SetKindAndVariant(DeviceKind::kMousePad, 0);
   PowerRecord record;
   record.bytes = {70, 1, 0, 1, 0, 2};
   power.ShowPowerStatus(record);

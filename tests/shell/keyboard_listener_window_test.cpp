@@ -32,7 +32,7 @@ class KeyboardListenerWindowTest : public test::MainWindowFixture {
     ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsEntryVisible() && Page() != nullptr; }, 5000));
     // The first synchronisation has run once the refresh timer is armed.
     ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
-    ASSERT_TRUE(WaitFor([&] { return Device().SecondaryInterfaceAttached(device_kind::kKeyboard); }));
+    ASSERT_TRUE(WaitFor([&] { return Device().SecondaryInterfaceAttached(DeviceKind::kKeyboard); }));
   }
 
   KeyboardPage* Page() { return window_->SelectedKeyboardPage(); }
@@ -116,12 +116,12 @@ TEST_F(KeyboardListenerWindowTest, UnplugAndReplug_ListenerFollowsAndNoThreadIsL
   const int threads = ThreadCount();
 
   ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
-  ASSERT_TRUE(WaitFor([&] { return !Device().SecondaryInterfaceAttached(device_kind::kKeyboard); }));
+  ASSERT_TRUE(WaitFor([&] { return !Device().SecondaryInterfaceAttached(DeviceKind::kKeyboard); }));
   ASSERT_TRUE(WaitFor([&] { return !KeyboardEntry()->IsEntryVisible(); }));
   EXPECT_TRUE(WaitFor([&] { return ThreadCount() < threads; })) << "the listener thread did not end";
 
   ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
-  ASSERT_TRUE(WaitFor([&] { return Device().SecondaryInterfaceAttached(device_kind::kKeyboard); }));
+  ASSERT_TRUE(WaitFor([&] { return Device().SecondaryInterfaceAttached(DeviceKind::kKeyboard); }));
   ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
   EXPECT_TRUE(WaitFor([&] { return ThreadCount() == threads; })) << ThreadCount() << " threads, " << threads << " before";
   ASSERT_TRUE(server_->SelectSlot(2));
@@ -138,17 +138,17 @@ class KeyboardListenerReceiverTest : public KeyboardListenerWindowTest {
 
 TEST_F(KeyboardListenerReceiverTest, CableAndReceiverListen_ReceiverAloneCarriesTheReportsAfterUnplug) {
   OpenConnected(WithReceiverIds());
-  ASSERT_TRUE(WaitFor([&] { return Device().SecondaryInterfaceAttached(device_kind::kKeyboardReceiver); }));
+  ASSERT_TRUE(WaitFor([&] { return Device().SecondaryInterfaceAttached(DeviceKind::kKeyboardReceiver); }));
 
   ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
-  ASSERT_TRUE(WaitFor([&] { return !Device().SecondaryInterfaceAttached(device_kind::kKeyboard); }));
+  ASSERT_TRUE(WaitFor([&] { return !Device().SecondaryInterfaceAttached(DeviceKind::kKeyboard); }));
   ASSERT_TRUE(WaitFor([&] { return Device().Channel().receiver_interface().IsOpen(); }));
-  EXPECT_TRUE(Device().SecondaryInterfaceAttached(device_kind::kKeyboardReceiver));
+  EXPECT_TRUE(Device().SecondaryInterfaceAttached(DeviceKind::kKeyboardReceiver));
   ASSERT_TRUE(server_->SelectSlot(2));
   EXPECT_TRUE(WaitFor([&] { return Device().ActiveSlot() == 2; }));
 
   ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kReceiver));
-  EXPECT_TRUE(WaitFor([&] { return !Device().SecondaryInterfaceAttached(device_kind::kKeyboardReceiver); }));
+  EXPECT_TRUE(WaitFor([&] { return !Device().SecondaryInterfaceAttached(DeviceKind::kKeyboardReceiver); }));
 }
 
 }  // namespace

@@ -16,16 +16,16 @@ namespace {
 
 TEST(CommonEffects, ModesMapBetweenKinds) {
   // Keyboard flashing (23) is the mouse's and the pad's mode 4.
-  const auto flashing = CommonEffects::FromMode(kKindKeyboard, 23);
+  const auto flashing = CommonEffects::FromMode(DeviceKind::kKeyboard, 23);
   ASSERT_TRUE(flashing.has_value());
-  EXPECT_EQ(CommonEffects::ModeFor(kKindMouse, *flashing), 4);
-  EXPECT_EQ(CommonEffects::ModeFor(kKindMousePad, *flashing), 4);
-  EXPECT_EQ(CommonEffects::ModeFor(kKindHeadset, CommonEffects::kOff), 8);
-  EXPECT_EQ(CommonEffects::ModeFor(kKindMouse, CommonEffects::kOff), 9);
-  EXPECT_EQ(CommonEffects::FromMode(kKindKeyboard, 5), CommonEffects::kBreathing);
+  EXPECT_EQ(CommonEffects::ModeFor(DeviceKind::kMouse, *flashing), 4);
+  EXPECT_EQ(CommonEffects::ModeFor(DeviceKind::kMousePad, *flashing), 4);
+  EXPECT_EQ(CommonEffects::ModeFor(DeviceKind::kHeadset, CommonEffects::kOff), 8);
+  EXPECT_EQ(CommonEffects::ModeFor(DeviceKind::kMouse, CommonEffects::kOff), 9);
+  EXPECT_EQ(CommonEffects::FromMode(DeviceKind::kKeyboard, 5), CommonEffects::kBreathing);
   // A keyboard mode outside the table, and an unknown kind, have none.
-  EXPECT_FALSE(CommonEffects::FromMode(kKindKeyboard, 20).has_value());
-  EXPECT_FALSE(CommonEffects::FromMode(kKindMouseReceiver, 2).has_value());
+  EXPECT_FALSE(CommonEffects::FromMode(DeviceKind::kKeyboard, 20).has_value());
+  EXPECT_FALSE(CommonEffects::FromMode(DeviceKind::kMouseReceiver, 2).has_value());
 }
 
 void Fill(SharedSyncEffect& shared, CommonEffects::Effect effect, uint8_t brightness, uint8_t speed,

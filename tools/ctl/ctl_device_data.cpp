@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "catalogue/interface_catalogue.h"
 #include "profiles/damaged_files.h"
 #include "profiles/language_texts.h"
 
@@ -11,12 +12,32 @@ namespace zt640::ctl {
 
 namespace {
 
-constexpr CtlDeviceType kDeviceTypes[] = {
-    {"keyboard", "keyboard", 1, "macro.config"},
-    {"mouse", "mouse", 2, "macro.config"},
-    {"mousepad", "MousePad", 3, "vornik_macro.config"},
-    {"headset", "HD", 7, "vornik_macro.config"},
+struct DeviceOption {
+  const char* option;
+  int type_index;  ///< row of the catalogue's device type table
+  const char* macro_library;
 };
+
+constexpr DeviceOption kDeviceOptions[] = {
+    {"keyboard", InterfaceCatalogue::kKeyboardType, "macro.config"},
+    {"mouse", InterfaceCatalogue::kMouseType, "macro.config"},
+    {"mousepad", InterfaceCatalogue::kMousePadType, "vornik_macro.config"},
+    {"headset", InterfaceCatalogue::kHeadsetType, "vornik_macro.config"},
+};
+
+/// The --device choices, named and kinded by the catalogue's device types.
+const std::vector<CtlDeviceType>& DeviceTypes() {
+  static const std::vector<CtlDeviceType> types = [] {
+    const InterfaceCatalogue catalogue;
+    std::vector<CtlDeviceType> built;
+    for (const DeviceOption& option : kDeviceOptions) {
+      const DeviceTypeRow& row = catalogue.Types()[static_cast<std::size_t>(option.type_index)];
+      built.push_back({option.option, std::string(row.kind_name), row.kind, option.macro_library});
+    }
+    return built;
+  }();
+  return types;
+}
 
 std::string WithSlash(std::string folder) {
   if (!folder.empty() && folder.back() != '/') folder.push_back('/');
@@ -59,7 +80,7 @@ CtlDataOptions ParseDataOptions(const CtlArgs& args, const char* default_device)
       options.words.push_back(word);
     }
   }
-  for (const CtlDeviceType& type : kDeviceTypes) {
+  for (const CtlDeviceType& type : DeviceTypes()) {
     if (device == type.option) options.device = &type;
   }
   if (options.device == nullptr) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/device_kind.h"
 #include "ctl_command.h"
 #include "profiles/panel_result.h"
 #include "profiles/profile_folders.h"
@@ -12,8 +13,8 @@ namespace zt640::ctl {
 /// A device type as the data folders know it.
 struct CtlDeviceType {
   const char* option;       ///< value of --device
-  const char* folder_name;  ///< device data folder and default profile name
-  int kind;                 ///< device kind (1 keyboard, 2 mouse, 3 mouse pad, 7 headset)
+  std::string folder_name;  ///< device data folder and default profile name: the type's kind name
+  DeviceKind kind;          ///< the type's kind in the catalogue
   const char* macro_library;  ///< library file name
 };
 

@@ -4,6 +4,7 @@
 
 #include "ctl_command.h"
 #include "interface_finder.h"
+#include "profiles/devices_json.h"
 #include "transport/command_channel.h"
 
 namespace zt640::ctl {
@@ -15,8 +16,12 @@ int Fail(const char* what, int code) {
 }
 
 int RunInfo(const CtlArgs& args) {
+  const InterfaceCatalogue catalogue = LoadCatalogue();
+  const InterfaceSlot* cable_row = catalogue.FindRow(DeviceKind::kKeyboard, kRoleCommand);
+  const InterfaceSlot* receiver_row = catalogue.FindRow(DeviceKind::kKeyboardReceiver, kRoleCommand);
+  if (cable_row == nullptr || receiver_row == nullptr) return Fail("finding the keyboard's catalogue rows", 0);
   bool receiver = false;
-  InterfaceKey receiver_key = kReceiverCommandInterface;
+  InterfaceSlot receiver_key = *receiver_row;
   for (size_t i = 0; i < args.words.size(); ++i) {
     if (args.words[i] == "--receiver") {
       receiver = true;
@@ -32,7 +37,14 @@ int RunInfo(const CtlArgs& args) {
     }
   }
 
-  const InterfaceKey& key = receiver ? receiver_key : kKeyboardCommandInterface;
+  const InterfaceSlot& key = receiver ? receiver_key : *cable_row;
+  if (key.vendor_id == 0) {
+    std::fprintf(stderr,
+                 "zt640ctl info: the receiver's ids are not known (give them in %s of the user data root, "
+                 "or with --receiver-id VVVV:PPPP)\n",
+                 std::string(DevicesJson::kFileName).c_str());
+    return 1;
+  }
   const auto path = FindInterface(key);
   if (!path) {
     std::fprintf(stderr, "zt640ctl info: no %s found (looked for %04x:%04x under %s)\n",

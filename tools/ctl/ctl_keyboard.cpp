@@ -19,9 +19,6 @@
 namespace zt640::ctl {
 namespace {
 
-constexpr char kKeyboardFolderName[] = "keyboard";
-constexpr InterfaceKey kKeyboardSyncInterface{0x320F, 0x505B, 1, 3, 0x000C, 0x01};
-constexpr InterfaceKey kReceiverSyncInterface{0x320F, 0x5089, 1, 3, 0x000C, 0x01};
 
 int Usage() {
   std::fprintf(stderr,
@@ -44,7 +41,7 @@ std::optional<std::string> ActiveKeyboardProfile(CKalvexKeyboardDevice& device) 
   const std::string folder = device.GetDataFolder();
   if (folder.empty()) return std::nullopt;
   ProfileList list;
-  list.SetDeviceKind(kKindKeyboard);
+  list.SetDeviceKind(DeviceKind::kKeyboard);
   list.SetProfileFolders(folder, device.GetDefaultProfilePath());
   (void)list.LoadProfileList();  // a list that cannot be read leaves no active profile below
   if (list.GetActiveProfileUuid().empty()) return std::nullopt;
@@ -52,11 +49,11 @@ std::optional<std::string> ActiveKeyboardProfile(CKalvexKeyboardDevice& device) 
 }
 
 /// Opens the keyboard (cable, else receiver), reads it as on connect.
-bool Open(CKalvexKeyboardDevice& device, bool* via_receiver) {
-  auto path = FindInterface(kKeyboardCommandInterface);
+bool Open(CKalvexKeyboardDevice& device, const InterfaceCatalogue& catalogue, bool* via_receiver) {
+  auto path = FindCatalogueInterface(catalogue, DeviceKind::kKeyboard, kRoleCommand);
   *via_receiver = false;
   if (!path) {
-    path = FindInterface(kReceiverCommandInterface);
+    path = FindCatalogueInterface(catalogue, DeviceKind::kKeyboardReceiver, kRoleCommand);
     *via_receiver = true;
   }
   if (!path || !device.Connect(*path, *via_receiver)) {
@@ -266,7 +263,7 @@ const char* KindName(ListenerEvent::Kind kind) {
   return "?";
 }
 
-int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
+int Watch(CKalvexKeyboardDevice& device, const InterfaceCatalogue& catalogue, bool via_receiver) {
   const int signal_fd = platform::TerminationSignal::Install();
   if (signal_fd < 0) return 1;
   int wake[2] = {-1, -1};
@@ -281,13 +278,15 @@ int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
       std::fflush(stdout);
     }
   });
-  const auto cable = FindInterface(kKeyboardSyncInterface);
-  const auto receiver = FindInterface(kReceiverSyncInterface);
+  const auto cable = FindCatalogueInterface(catalogue, DeviceKind::kKeyboard, kRoleSecondary);
+  const auto receiver = FindCatalogueInterface(catalogue, DeviceKind::kKeyboardReceiver, kRoleSecondary);
   if (cable && !device.StartListener(CKalvexKeyboardDevice::kListenerCable, *cable)) {
-    std::fprintf(stderr, "zt640ctl keyboard: the cable's report interface could not be opened\n");
+    std::fprintf(stderr, "zt640ctl keyboard: the cable's report interface could not be opened
+");
   }
   if (receiver && !device.StartListener(CKalvexKeyboardDevice::kListenerReceiver, *receiver)) {
-    std::fprintf(stderr, "zt640ctl keyboard: the receiver's report interface could not be opened\n");
+    std::fprintf(stderr, "zt640ctl keyboard: the receiver's report interface could not be opened
+");
   }
   device.StartLightWorker();
   std::printf("watching (mode %u)\n", device.GetLightState().mode());
@@ -327,7 +326,11 @@ int Watch(CKalvexKeyboardDevice& device, bool via_receiver) {
 int RunKeyboard(const CtlArgs& args) {
   if (args.words.empty()) return Usage();
   const std::string& verb = args.words[0];
-  CKalvexKeyboardDevice device(LocateProfileFolders(), kKeyboardFolderName);
+  const InterfaceCatalogue catalogue = LoadCatalogue();
+  const DeviceTypeInfo type =
+      DeviceTypeInfo::FromRow(catalogue.Types()[static_cast<std::size_t>(InterfaceCatalogue::kKeyboardType)]);
+  CKalvexKeyboardDevice device(LocateProfileFolders(), type.folder_name);
+  device.BindCatalogueEntry(type);
   const auto uuid = ActiveKeyboardProfile(device);
   if (!uuid) {
     std::fprintf(stderr, "zt640ctl keyboard: the keyboard has no active profile\n");
@@ -335,14 +338,14 @@ int RunKeyboard(const CtlArgs& args) {
   }
   device.SetProfileName(*uuid);
   bool via_receiver = false;
-  if (!Open(device, &via_receiver)) return 1;
+  if (!Open(device, catalogue, &via_receiver)) return 1;
   if (verb == "show") return Show(device);
   if (verb == "light") return Light(device, args.words);
   if (verb == "assign") return Assign(device, args.words);
   if (verb == "macros") return Macros(device);
   if (verb == "reset") return Reset(device, args.words);
   if (verb == "custom-colours") return CustomColours(device, args.words);
-  if (verb == "watch") return Watch(device, via_receiver);
+  if (verb == "watch") return Watch(device, catalogue, via_receiver);
   return Usage();
 }
 

@@ -78,7 +78,9 @@ int DeleteMacro(const CtlDataOptions& options, const std::string& folder, MacroL
 int RunMacro(const CtlArgs& args) {
   const CtlDataOptions options = ParseDataOptions(args, nullptr);
   if (!options.error.empty()) return Usage(options.error);
-  if (options.device->kind != 1 && options.device->kind != 2) return Usage("macros belong to the keyboard and the mouse");
+  if (options.device->kind != DeviceKind::kKeyboard && options.device->kind != DeviceKind::kMouse) {
+    return Usage("macros belong to the keyboard and the mouse");
+  }
   if (options.words.empty()) return Usage("an action is needed");
   const std::string& action = options.words[0];
   const bool recording = action == "record";

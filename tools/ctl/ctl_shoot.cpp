@@ -35,7 +35,7 @@ void PrintBullet(const ShootData& shoot) {
 int RunShoot(const CtlArgs& args) {
   const CtlDataOptions options = ParseDataOptions(args, "mouse");
   if (!options.error.empty()) return Usage(options.error);
-  if (options.device->kind != 2) return Usage("recoil patterns belong to the mouse");
+  if (options.device->kind != DeviceKind::kMouse) return Usage("recoil patterns belong to the mouse");
   if (options.words.empty()) return Usage("an action is needed");
   const std::string& action = options.words[0];
   if (OperandCount(action) == 0) return Usage("unknown action '" + action + "'");

@@ -1,13 +1,24 @@
 #include "interface_finder.h"
 
+#include <cstdio>
 #include <cstdlib>
 
+#include "profiles/devices_json.h"
+#include "profiles/profile_folders.h"
 #include "transport/device_path.h"
 #include "transport/hid_device.h"
 
 namespace zt640::ctl {
 
-std::optional<std::string> FindInterface(const InterfaceKey& key) {
+InterfaceCatalogue LoadCatalogue() {
+  InterfaceCatalogue catalogue;
+  const DevicesJson::Result ids = DevicesJson::ApplyFile(
+      LocateProfileFolders().user_data_root + std::string(DevicesJson::kFileName), catalogue);
+  for (const std::string& problem : ids.problems) std::fprintf(stderr, "zt640ctl: %s\n", problem.c_str());
+  return catalogue;
+}
+
+std::optional<std::string> FindInterface(const InterfaceSlot& key) {
   HidDevice enumerator;
   if (enumerator.EnumerateInterfaces() != 1) return std::nullopt;
   HidDevice probe;
@@ -27,7 +38,15 @@ std::optional<std::string> FindInterface(const InterfaceKey& key) {
   return std::nullopt;
 }
 
-bool ParseUsbId(const std::string& text, InterfaceKey* key) {
+std::optional<std::string> FindCatalogueInterface(const InterfaceCatalogue& catalogue, DeviceKind kind,
+                                                  uint16_t role) {
+  const InterfaceSlot* row = catalogue.FindRow(kind, role);
+  // A row without a vendor id is never claimed in the window either.
+  if (row == nullptr || row->vendor_id == 0) return std::nullopt;
+  return FindInterface(*row);
+}
+
+bool ParseUsbId(const std::string& text, InterfaceSlot* key) {
   const size_t colon = text.find(':');
   if (colon == std::string::npos || colon == 0 || colon + 1 >= text.size()) return false;
   char* end = nullptr;

@@ -4,28 +4,26 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/interface_catalogue.h"
+
 namespace zt640::ctl {
 
-/// What identifies one HID interface of a device.
-struct InterfaceKey {
-  uint16_t vendor_id = 0;
-  uint16_t product_id = 0;
-  uint16_t interface_number = 0;
-  uint16_t collection_number = 0;
-  uint16_t usage_page = 0;
-  uint16_t usage = 0;
-};
-
-/// The keyboard's command interface over its cable, and through its receiver.
-inline constexpr InterfaceKey kKeyboardCommandInterface{0x320F, 0x505B, 1, 4, 0xFF1C, 0x92};
-inline constexpr InterfaceKey kReceiverCommandInterface{0x320F, 0x5089, 1, 4, 0xFF1C, 0x92};
+/// The catalogue the window uses: the built-in rows with the ids of
+/// "devices.json" in the user data root applied. Entries it skips are told on
+/// stderr, one line each.
+[[nodiscard]] InterfaceCatalogue LoadCatalogue();
 
 /// Enumerates the interfaces present and returns the path of the first one
-/// matching key (ids and numbers from the path, usage page and usage from a
-/// probe open); none when absent.
-[[nodiscard]] std::optional<std::string> FindInterface(const InterfaceKey& key);
+/// matching the row (ids and numbers from the path, usage page and usage from
+/// a probe open); none when absent.
+[[nodiscard]] std::optional<std::string> FindInterface(const InterfaceSlot& row);
 
-/// Parses "VVVV:PPPP" (hex) into the key's ids; false when malformed.
-[[nodiscard]] bool ParseUsbId(const std::string& text, InterfaceKey* key);
+/// The path of the interface of catalogue row (`kind`, `role`); none when the
+/// catalogue has no such row, its vendor id is 0 (ids not given) or it is absent.
+[[nodiscard]] std::optional<std::string> FindCatalogueInterface(const InterfaceCatalogue& catalogue, DeviceKind kind,
+                                                                uint16_t role);
+
+/// Parses "VVVV:PPPP" (hex) into the row's ids; false when malformed.
+[[nodiscard]] bool ParseUsbId(const std::string& text, InterfaceSlot* row);
 
 }  // namespace zt640::ctl

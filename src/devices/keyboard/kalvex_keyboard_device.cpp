@@ -16,7 +16,8 @@ CKalvexKeyboardDevice::CKalvexKeyboardDevice(ProfileFolders folders, std::string
                        std::make_unique<KeyboardEffectRenderer>(clock), sink),
       clock_(std::move(clock)),
       inbox_(std::make_shared<ListenerInbox>()) {
-  kind_ = kKindKeyboard;
+  // The built-in keyboard type until the shell binds its own copy of the row.
+  BindCatalogueEntry(DeviceTypeInfo::FromRow(InterfaceCatalogue().Types()[InterfaceCatalogue::kKeyboardType]));
   key_count_ = kUiKeyCount;
   inbox_->ui_key_of_device.fill(kNoMapping);
   profile_.SetDefaultProfilePath(GetDefaultProfilePath());
@@ -30,17 +31,17 @@ CKalvexKeyboardDevice::~CKalvexKeyboardDevice() {
   StopListener(kListenerReceiver);
 }
 
-bool CKalvexKeyboardDevice::AttachSecondaryInterface(int kind, const std::string& path) {
-  return StartListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable, path);
+bool CKalvexKeyboardDevice::AttachSecondaryInterface(DeviceKind kind, const std::string& path) {
+  return StartListener(kind == kListenerReceiver ? kListenerReceiver : kListenerCable, path);
 }
 
-void CKalvexKeyboardDevice::DetachSecondaryInterface(int kind) {
+void CKalvexKeyboardDevice::DetachSecondaryInterface(DeviceKind kind) {
   // A listener that does not end in time is detached and logged by its worker.
-  (void)StopListener(kind == kKindKeyboardReceiver ? kListenerReceiver : kListenerCable);
+  (void)StopListener(kind == kListenerReceiver ? kListenerReceiver : kListenerCable);
 }
 
-bool CKalvexKeyboardDevice::SecondaryInterfaceAttached(int kind) const {
-  return (kind == kKindKeyboardReceiver ? receiver_listener_ : cable_listener_).IsOpen();
+bool CKalvexKeyboardDevice::SecondaryInterfaceAttached(DeviceKind kind) const {
+  return (kind == kListenerReceiver ? receiver_listener_ : cable_listener_).IsOpen();
 }
 
 int CKalvexKeyboardDevice::FindKey(int value) { return KeyboardEffectRenderer::FindKey(value); }
@@ -54,7 +55,7 @@ void CKalvexKeyboardDevice::SetProfilePaths() {
   const std::string folder = GetDataFolder();
   if (folder.empty()) return;
   if (!profile_name_.empty()) profile_.SetProfilePath(ProfileFilePath(folder, profile_name_));
-  profile_.SetLightConfigPath(LightConfigPath(folder));
+  profile_.SetLightConfigPath(LightConfigPath(folder, catalogue_entry_.light_file_prefix));
   profile_.SetDefaultProfilePath(GetDefaultProfilePath());
 }
 
@@ -127,7 +128,7 @@ void CKalvexKeyboardDevice::LoadNameLists() {
   area_mode_names_ = LightNameCatalogue::AreaNames(catalogue, page_type_);
   custom_light_names_.clear();
   if (!folder.empty()) {
-    const Json::Value config = CGlobalUtils::ParseJsonFile(LightConfigPath(folder));
+    const Json::Value config = CGlobalUtils::ParseJsonFile(LightConfigPath(folder, catalogue_entry_.light_file_prefix));
     custom_light_names_ = LightNameCatalogue::ConfiguredModeNames(config, page_type_);
   }
 }

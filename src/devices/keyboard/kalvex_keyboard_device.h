@@ -34,11 +34,13 @@ namespace zt640 {
 class CKalvexKeyboardDevice : public CKalvexUSBDevice {
  public:
   static constexpr int kUiKeyCount = KeyboardKeyMatcher::kUiKeyCount;
-  static constexpr int kListenerCable = 1;
-  static constexpr int kListenerReceiver = 9;
+  /// The listeners, named by the kind of the interface each reads.
+  static constexpr DeviceKind kListenerCable = DeviceKind::kKeyboard;
+  static constexpr DeviceKind kListenerReceiver = DeviceKind::kKeyboardReceiver;
   static constexpr uint32_t kFirmwareVersionMessage = 3332;
-  static constexpr uint16_t kGatedVendor = 0x320F;
-  static constexpr uint16_t kGatedProduct = 0x505B;
+  /// The firmware check applies to the keyboard's own cable interface.
+  static constexpr uint16_t kGatedVendor = InterfaceCatalogue::kKeyboardVendorId;
+  static constexpr uint16_t kGatedProduct = InterfaceCatalogue::kKeyboardProductId;
   static constexpr uint16_t kExpectedFirmware = 0x0103;
   static constexpr std::chrono::milliseconds kWorkerStopWait{1000};
   static constexpr int kCustomSlots = 3;
@@ -120,11 +122,11 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   // Listeners.
   /// Kind 9 (the receiver's interface) starts the receiver listener, any other
   /// kind the cable listener.
-  [[nodiscard]] bool AttachSecondaryInterface(int kind, const std::string& path) override;
-  void DetachSecondaryInterface(int kind) override;
-  [[nodiscard]] bool SecondaryInterfaceAttached(int kind) const override;
-  [[nodiscard]] bool StartListener(int kind, const std::string& path);
-  WorkerThread::StopOutcome StopListener(int kind);
+  [[nodiscard]] bool AttachSecondaryInterface(DeviceKind kind, const std::string& path) override;
+  void DetachSecondaryInterface(DeviceKind kind) override;
+  [[nodiscard]] bool SecondaryInterfaceAttached(DeviceKind kind) const override;
+  [[nodiscard]] bool StartListener(DeviceKind listener_kind, const std::string& path);
+  WorkerThread::StopOutcome StopListener(DeviceKind listener_kind);
   /// Called from a listener thread whenever work was queued; the owner then
   /// calls ProcessListenerEvents on its own thread.
   void SetListenerNotify(std::function<void()> notify);

@@ -276,8 +276,8 @@ int CKalvexKeyboardDevice::PaintCustomKeys(const std::vector<int>& keys) {
   return result;
 }
 
-bool CKalvexKeyboardDevice::StartListener(int kind, const std::string& path) {
-  KeyboardListener& listener = kind == kListenerReceiver ? receiver_listener_ : cable_listener_;
+bool CKalvexKeyboardDevice::StartListener(DeviceKind listener_kind, const std::string& path) {
+  KeyboardListener& listener = listener_kind == kListenerReceiver ? receiver_listener_ : cable_listener_;
   return listener.Start(path, [inbox = inbox_, core = Core()](const ListenerEvent& event) {
     std::function<void()> notify;
     {
@@ -301,8 +301,8 @@ bool CKalvexKeyboardDevice::StartListener(int kind, const std::string& path) {
   });
 }
 
-WorkerThread::StopOutcome CKalvexKeyboardDevice::StopListener(int kind) {
-  KeyboardListener& listener = kind == kListenerReceiver ? receiver_listener_ : cable_listener_;
+WorkerThread::StopOutcome CKalvexKeyboardDevice::StopListener(DeviceKind listener_kind) {
+  KeyboardListener& listener = listener_kind == kListenerReceiver ? receiver_listener_ : cable_listener_;
   return listener.Stop();
 }
 

@@ -30,7 +30,6 @@ namespace {
 constexpr char kMacroFailedKey[] = "message_text_7";
 constexpr char kMacroTooLongKey[] = "message_text_16";
 constexpr char kKeyWriteFailedKey[] = "key_write_failed_text";
-constexpr int kKeyboardKind = 1;
 /// Brightness and speed levels run from 0 to this on the keyboard.
 constexpr int kHighestLevel = 4;
 
@@ -74,13 +73,13 @@ KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevi
   if (profiles_) profiles_->SetPrompts(prompts_);
   if (macros_) macros_->SetPrompts(prompts_);
   if (key_set_) {
-    key_set_->SetDeviceKind(kKeyboardKind);
+    key_set_->SetDeviceKind(DeviceKind::kKeyboard);
     connect(key_set_, &CKeySetControlUI::KeyCaptured, this,
             // False for a key the editor does not know; a failed store is shown inside.
             [this](std::uint8_t scan_code, bool extended) { (void)OnKeyCapture(scan_code, extended); });
   }
   if (light_) {
-    light_->SetDeviceKind(kKeyboardKind);
+    light_->SetDeviceKind(DeviceKind::kKeyboard);
     light_->SetCustomSlotList(CKalvexKeyboardDevice::kCustomSlots);
   }
 }
@@ -90,7 +89,7 @@ KeyboardPage::~KeyboardPage() = default;
 void KeyboardPage::LoadPanels() {
   const std::string folder = device_.GetDataFolder();
   if (profiles_ && !folder.empty()) {
-    const PanelResult loaded = profiles_->Load(kKeyboardKind, folder, device_.GetDefaultProfilePath());
+    const PanelResult loaded = profiles_->Load(DeviceKind::kKeyboard, folder, device_.GetDefaultProfilePath());
     if (!loaded.done()) platform::DebugOutput("keyboard profile list: " + loaded.reason_key);
     device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
   }
