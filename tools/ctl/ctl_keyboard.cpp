@@ -281,12 +281,10 @@ int Watch(CKalvexKeyboardDevice& device, const InterfaceCatalogue& catalogue, bo
   const auto cable = FindCatalogueInterface(catalogue, DeviceKind::kKeyboard, kRoleSecondary);
   const auto receiver = FindCatalogueInterface(catalogue, DeviceKind::kKeyboardReceiver, kRoleSecondary);
   if (cable && !device.StartListener(CKalvexKeyboardDevice::kListenerCable, *cable)) {
-    std::fprintf(stderr, "zt640ctl keyboard: the cable's report interface could not be opened
-");
+    std::fprintf(stderr, "zt640ctl keyboard: the cable's report interface could not be opened\n");
   }
   if (receiver && !device.StartListener(CKalvexKeyboardDevice::kListenerReceiver, *receiver)) {
-    std::fprintf(stderr, "zt640ctl keyboard: the receiver's report interface could not be opened
-");
+    std::fprintf(stderr, "zt640ctl keyboard: the receiver's report interface could not be opened\n");
   }
   device.StartLightWorker();
   std::printf("watching (mode %u)\n", device.GetLightState().mode());
