@@ -106,7 +106,7 @@ class SimProcess {
 };
 
 TEST(DevsimProcessTest, ReadyTreeCommandsAndCleanExitOnSigterm) {
-  testing::TempRoot temp;
+  test::TempRoot temp;
   const fs::path root = temp.Path() / "root";
   SimProcess sim({"--root", root.string(), "--receiver"});
   ASSERT_EQ(sim.ReadLine(), "ready " + root.string());
@@ -128,8 +128,8 @@ TEST(DevsimProcessTest, ReadyTreeCommandsAndCleanExitOnSigterm) {
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_TRUE(sim.Running());
 
-  testing::SimClient client((root / "dev/hidraw1").string());
-  ASSERT_TRUE(client.Send(testing::Bytes(testing::Request(0x1A, 6, 0))));
+  test::SimClient client((root / "dev/hidraw1").string());
+  ASSERT_TRUE(client.Send(test::Bytes(test::Request(0x1A, 6, 0))));
   const auto reply = client.Receive();
   ASSERT_TRUE(reply);
   EXPECT_EQ((*reply)[8], 85);

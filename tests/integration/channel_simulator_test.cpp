@@ -9,7 +9,7 @@ namespace {
 using devsim::FaultKind;
 using devsim::FaultSettings;
 using devsim::KeyboardArea;
-using testing::SimulatorTest;
+using test::SimulatorTest;
 
 class ChannelOverConnection : public SimulatorTest, public ::testing::WithParamInterface<bool> {};
 

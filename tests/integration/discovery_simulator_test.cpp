@@ -13,7 +13,7 @@
 #include "profiles/devices_json.h"
 #include "shell/discovery_thread.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 namespace {
 
 /// Records what the discovery loop tells the main window.
@@ -144,4 +144,4 @@ TEST_F(DiscoverySimulatorTest, Run_NoticesPlugWithinTwoPeriodsAndStops) {
 }
 
 }  // namespace
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -9,7 +9,7 @@
 #include "devsim/keyboard_factory_image.h"
 #include "keyboard_simulator_fixture.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 namespace {
 
 using devsim::KeyboardArea;
@@ -339,4 +339,4 @@ TEST_F(KeyboardSimulatorTest, UnplugDuringWriteFailsCleanlyAndReconnects) {
 }
 
 }  // namespace
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -9,8 +9,8 @@
 namespace zt640 {
 namespace {
 
-using testing::Report;
-using testing::ScriptedDevice;
+using test::Report;
+using test::ScriptedDevice;
 
 uint8_t CommandOf(const Report& r) { return r.size() > 3 ? r[3] : 0; }
 uint8_t LengthOf(const Report& r) { return r.size() > 4 ? r[4] : 0; }

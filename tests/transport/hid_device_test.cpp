@@ -17,9 +17,9 @@ namespace {
 using platform::HIDP_STATUS_SUCCESS;
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-using testing::FakeHidTree;
-using testing::FakeNode;
-using testing::HexBytes;
+using test::FakeHidTree;
+using test::FakeNode;
+using test::HexBytes;
 
 // Three collections: keyboard value (id 1), consumer value (id 2), and the
 // vendor command interface (id 4) with 64-byte input and output reports.
