@@ -188,8 +188,9 @@ TEST_F(KeyboardPageWindowTest, GameEvents_ChangeTheModeAndRestoreItFiveSecondsLa
   // The restore waits 5 s; the test reads the timer instead of waiting it out.
   ui::ControlTimers& timers = window_->timers();
   const auto restore_in = [&] { return timers.RemainingMs(window_.get(), CMainWnd::kGameEventTimer); };
+  // Qt's coarse timers may fire up to 5 % late.
   EXPECT_GT(restore_in(), 4000);
-  EXPECT_LE(restore_in(), 5000);
+  EXPECT_LE(restore_in(), 5250);
 
   // A second event within the 5 s restarts the wait and keeps the saved mode.
   Pump(500);
