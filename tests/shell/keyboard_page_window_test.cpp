@@ -143,10 +143,21 @@ TEST_F(KeyboardPageWindowTest, ProfileSwitch_TwoQuickChoicesWriteTheDeviceOnce) 
   ASSERT_NE(combo, nullptr);
   ASSERT_EQ(combo->count(), 2);
 
+  // A choice is activated 400 ms after it was made; the test reads that timer and
+  // runs it out instead of waiting.
+  ui::ControlTimers& timers = window_->timers();
+  const auto activation_in = [&] { return timers.RemainingMs(window_.get(), CMainWnd::kProfileSwitchTimer); };
+  const auto activate_now = [&] {
+    return timers.SetTimer(window_.get(), CMainWnd::kProfileSwitchTimer, 0) &&
+           WaitFor([&] { return activation_in() < 0 && window_->DeviceEditsSettled(); });
+  };
+
   // One choice alone: how many settings reports one activation writes.
   const int before_one = Logged(0x06);
   combo->setCurrentIndex(1);
-  Pump(700);
+  ASSERT_TRUE(WaitFor([&] { return activation_in() > 0; }));
+  EXPECT_GT(activation_in(), 300);
+  ASSERT_TRUE(activate_now());
   const int one = Logged(0x06) - before_one;
   ASSERT_GT(one, 0);
   EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
@@ -154,11 +165,15 @@ TEST_F(KeyboardPageWindowTest, ProfileSwitch_TwoQuickChoicesWriteTheDeviceOnce) 
   // Two choices 100 ms apart: only the last one is activated, once.
   const int before_two = Logged(0x06);
   combo->setCurrentIndex(0);
+  ASSERT_TRUE(WaitFor([&] { return activation_in() > 0; }));
   Pump(100);
+  const int after_first = activation_in();
+  ASSERT_GT(after_first, 0);
   combo->setCurrentIndex(1);
-  Pump(300);
+  // Left alone the time to the activation only shrinks: growing, it was restarted.
+  EXPECT_TRUE(WaitFor([&] { return activation_in() > after_first; })) << "the last choice restarts the 400 ms";
   EXPECT_EQ(Logged(0x06), before_two) << "nothing is written within 400 ms of the last choice";
-  Pump(500);
+  ASSERT_TRUE(activate_now());
   EXPECT_EQ(Logged(0x06) - before_two, one);
   EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
 }
