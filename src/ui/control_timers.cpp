@@ -54,4 +54,9 @@ bool ControlTimers::IsRunning(QObject* control, int id) const {
   return timer != nullptr && timer->isActive();
 }
 
+int ControlTimers::RemainingMs(QObject* control, int id) const {
+  const QTimer* timer = timers_.value(Key(control, id), nullptr);
+  return timer != nullptr && timer->isActive() ? timer->remainingTime() : -1;
+}
+
 }  // namespace zt640::ui

@@ -30,6 +30,9 @@ class ControlTimers : public QObject {
   void KillAllTimers(QObject* control);
 
   [[nodiscard]] bool IsRunning(QObject* control, int id) const;
+  /// Milliseconds until timer `id` of `control` fires next; -1 when it is not
+  /// running. Lets tests check a delay without waiting it out.
+  [[nodiscard]] int RemainingMs(QObject* control, int id) const;
 
  private:
   using Key = QPair<QObject*, int>;

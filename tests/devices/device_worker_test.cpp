@@ -7,6 +7,7 @@
 
 #include "devices/device_worker.h"
 #include "platform/sync/event.h"
+#include "support/wait_until.h"
 
 namespace zt640 {
 namespace {
@@ -49,8 +50,8 @@ TEST(DeviceWorker, StopWaitsForTheRunningTaskDropsTheQueuedOnesAndRefusesNewOnes
   EXPECT_EQ(worker.Pending(), 2u);
 
   std::thread closer([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(30));
-    EXPECT_TRUE(worker.Stopping());
+    // Released only once Stop has begun, so Stop has to wait for the task.
+    EXPECT_TRUE(test::WaitUntil([&] { return worker.Stopping(); }));
     release = true;
   });
   worker.Stop(std::chrono::milliseconds(10));

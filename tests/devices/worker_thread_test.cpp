@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "devices/worker_thread.h"
+#include "support/wait_until.h"
 
 namespace zt640 {
 namespace {
@@ -16,7 +17,7 @@ TEST(WorkerThread_Stop, EndsWithinWait) {
   worker.Start("test", [passes](const platform::Event& stop) {
     while (!stop.Wait(1)) ++*passes;
   });
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(test::WaitUntil([&] { return passes->load() > 0; }));
   EXPECT_EQ(worker.Stop(std::chrono::milliseconds(1000)), WorkerThread::StopOutcome::kEnded);
   EXPECT_GT(passes->load(), 0);
   EXPECT_EQ(worker.Stop(std::chrono::milliseconds(10)), WorkerThread::StopOutcome::kNotRunning);
@@ -35,8 +36,7 @@ TEST(WorkerThread_Stop, StuckThreadIsDetachedAndFinishesSafely) {
     EXPECT_FALSE(worker.Running());
   }
   release->store(true);
-  for (int i = 0; i < 1000 && !finished->load(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  EXPECT_TRUE(finished->load());
+  EXPECT_TRUE(test::WaitUntil([&] { return finished->load(); })) << "the detached thread did not finish";
 }
 
 }  // namespace

@@ -19,10 +19,10 @@ namespace zt640::devsim {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::Bytes;
-using testing::Request;
-using testing::SimClient;
-using testing::TempRoot;
+using test::Bytes;
+using test::Request;
+using test::SimClient;
+using test::TempRoot;
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -409,13 +409,13 @@ TEST_F(DevsimReceiverTest, LinkQuery_AnswersByPower) {
   ASSERT_TRUE(client.Send(Bytes(Request(0xAA))));
   auto reply = client.Receive();
   ASSERT_TRUE(reply);
-  EXPECT_EQ(*reply, testing::Padded({0x04, 0xA9, 0x01, 0xAA, 0, 0, 0, 0, 0xFF}));
+  EXPECT_EQ(*reply, test::Padded({0x04, 0xA9, 0x01, 0xAA, 0, 0, 0, 0, 0xFF}));
 
   server_->SetKeyboardPowered(false);
   ASSERT_TRUE(client.Send(Bytes(Request(0xAA))));
   reply = client.Receive();
   ASSERT_TRUE(reply);
-  EXPECT_EQ(*reply, testing::Padded({0x04, 0xAA, 0x00, 0xAA}));
+  EXPECT_EQ(*reply, test::Padded({0x04, 0xAA, 0x00, 0xAA}));
 
   ASSERT_TRUE(client.Send(Bytes(Request(0x03, 24, 0))));
   reply = client.Receive();

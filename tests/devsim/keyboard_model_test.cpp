@@ -11,9 +11,9 @@
 namespace zt640::devsim {
 namespace {
 
-using testing::Bytes;
-using testing::Padded;
-using testing::Request;
+using test::Bytes;
+using test::Padded;
+using test::Request;
 using Image = KeyboardFactoryImage;
 
 class KeyboardModelTest : public ::testing::Test {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace zt640::devsim::testing {
+namespace zt640::test {
 
 /// A raw client of one socket device node, as a hidraw reader/writer sees it.
 class SimClient {
@@ -54,4 +54,4 @@ class SimClient {
   int fd_ = -1;
 };
 
-}  // namespace zt640::devsim::testing
+}  // namespace zt640::test

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-namespace zt640::devsim::testing {
+namespace zt640::test {
 
 /// A fresh folder under /tmp (short, so socket paths fit), removed with
 /// everything in it at the end of the test.
@@ -28,4 +28,4 @@ class TempRoot {
   std::filesystem::path path_;
 };
 
-}  // namespace zt640::devsim::testing
+}  // namespace zt640::test

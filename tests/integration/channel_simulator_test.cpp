@@ -2,6 +2,7 @@
 #include <thread>
 
 #include "simulator_fixture.h"
+#include "support/wait_until.h"
 
 namespace zt640 {
 namespace {
@@ -9,7 +10,8 @@ namespace {
 using devsim::FaultKind;
 using devsim::FaultSettings;
 using devsim::KeyboardArea;
-using testing::SimulatorTest;
+using test::SimulatorTest;
+using test::WaitUntil;
 
 class ChannelOverConnection : public SimulatorTest, public ::testing::WithParamInterface<bool> {};
 
@@ -142,6 +144,7 @@ TEST_F(SimulatorTest, LateReplyPastTimeOut_FailsAndDoesNotPoisonTheNextCommand) 
   StartSimulator(fault);
   CommandChannel& channel = Connect(false);
   EXPECT_EQ(channel.EnableHostLighting(), CommandResult::kFailed);
+  // The device's own delay: its late reply lands 300 ms after the time-out.
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   // The stale 0x1C reply is still queued: the next exchange reads past it.
   EXPECT_EQ(channel.BeginConfig(), 1);
@@ -166,8 +169,10 @@ TEST_F(SimulatorTest, CloseFromAnotherThread_CutsAWaitingExchangeShort) {
   TearDown();
   StartSimulator(Fault(FaultKind::kSilent));
   CommandChannel& channel = Connect(true);  // 5000 ms per transfer
-  std::thread closer([&channel] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const uint64_t requests = server_->RequestCount();
+  std::thread closer([&] {
+    // Once the request has reached the device, the exchange waits for its reply.
+    EXPECT_TRUE(WaitUntil([&] { return server_->RequestCount() > requests; }));
     channel.receiver_interface().Close();
   });
   const auto start = std::chrono::steady_clock::now();

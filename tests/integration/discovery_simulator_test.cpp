@@ -12,8 +12,9 @@
 #include "platform/sync/event.h"
 #include "profiles/devices_json.h"
 #include "shell/discovery_thread.h"
+#include "support/wait_until.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 namespace {
 
 /// Records what the discovery loop tells the main window.
@@ -126,16 +127,16 @@ TEST_F(DiscoverySimulatorTest, Run_NoticesPlugWithinTwoPeriodsAndStops) {
   Recorder recorder;
   platform::Event stop(platform::Event::Mode::kManualReset);
   std::thread loop([&] { DiscoveryThread(slots, recorder.Sink()).Run(stop); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
-  const auto plugged = std::chrono::steady_clock::now();
+  // The plug must come after the first pass, so only a later pass can notice it.
+  EXPECT_TRUE(WaitUntil([&] {
+    std::lock_guard lock(recorder.mutex);
+    return recorder.first_passes == 1;
+  }));
   ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
-  while (std::chrono::steady_clock::now() - plugged < std::chrono::seconds(3)) {
-    {
-      std::lock_guard lock(recorder.mutex);
-      if (recorder.added.size() >= 2) break;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  EXPECT_TRUE(WaitUntil([&] {
+    std::lock_guard lock(recorder.mutex);
+    return recorder.added.size() >= 2;
+  }, std::chrono::seconds(3)));
   stop.Set();
   loop.join();
   std::lock_guard lock(recorder.mutex);
@@ -144,4 +145,4 @@ TEST_F(DiscoverySimulatorTest, Run_NoticesPlugWithinTwoPeriodsAndStops) {
 }
 
 }  // namespace
-}  // namespace zt640::testing
+}  // namespace zt640::test

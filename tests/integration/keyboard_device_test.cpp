@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <thread>
 
 #include "devices/keyboard/keyboard_effect_renderer.h"
 #include "devsim/keyboard_factory_image.h"
 #include "keyboard_simulator_fixture.h"
+#include "support/wait_until.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 namespace {
 
 using devsim::KeyboardArea;
@@ -149,8 +149,10 @@ TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
   LightState state;
   state.bytes = {5, 4, 4, 1, 1};
   device_->SetLightState(state.Words());
+  const ZoneColour unrendered = device_->GetZoneColour(0);
   device_->StartLightWorker();
-  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  // The breathing mode changes the colours pass by pass.
+  ASSERT_TRUE(WaitUntil([&] { return device_->GetZoneColour(0) != unrendered; })) << "the worker rendered no frame";
   device_->SendLightFrame();
   EXPECT_EQ(CountOf(LoggedCommands(), 0x12), 0);
 
@@ -158,7 +160,7 @@ TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
   device_->SetLightState(state.Words());
   const int32_t levels[] = {0x40, 0x80, 0xC0};
   device_->FeedAudioLevels(levels);
-  std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  ASSERT_TRUE(WaitUntil([&] { return device_->GetZoneColour(0).red == 0x40; })) << "the worker rendered the audio levels";
   device_->SendLightFrame();
   EXPECT_EQ(CountOf(LoggedCommands(), 0x12), 7);  // 378 bytes / 56
   const auto frame = server_->Keyboard().Area(KeyboardArea::kLiveFrame);
@@ -180,10 +182,7 @@ TEST_F(KeyboardSimulatorTest, StreamedFrameLandsOnTheRightKeysUpToItsLastByte) {
   const int32_t levels[] = {0x10, 0x20, 0x30};
   device_->FeedAudioLevels(levels);
   device_->StartLightWorker();
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (device_->GetZoneColour(0).red != 0x10 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
+  EXPECT_TRUE(WaitUntil([&] { return device_->GetZoneColour(0).red == 0x10; }));
   ASSERT_EQ(device_->GetZoneColour(0).red, 0x10) << "the worker rendered the audio colour";
   ASSERT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
 
@@ -266,8 +265,10 @@ TEST_F(KeyboardSimulatorTest, ListenerAppliesSlotAndReloadAndKeys) {
   ASSERT_EQ(device_->ReadKeyTables(), 1);
   Waiter waiter;
   device_->SetListenerNotify([&] { waiter.Notify(); });
+  const size_t clients = server_->ClientCount(devsim::SimDeviceId::kKeyboard, 1);
   ASSERT_TRUE(device_->StartListener(CKalvexKeyboardDevice::kListenerCable, InterfacePath(kKeyboardPid, 3)));
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  // The keyboard reports to the clients it has accepted: wait until the listener is one.
+  ASSERT_TRUE(WaitUntil([&] { return server_->ClientCount(devsim::SimDeviceId::kKeyboard, 1) > clients; }));
 
   ASSERT_TRUE(server_->SelectSlot(2));
   ASSERT_TRUE(waiter.WaitFor(1));
@@ -295,10 +296,7 @@ TEST_F(KeyboardSimulatorTest, ListenerAppliesSlotAndReloadAndKeys) {
   ASSERT_TRUE(waiter.WaitFor(3));  // the keys were handled before this report
   device_->StartLightWorker();
   // The worker renders on its own clock: wait for its frame that shows the held key.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-  while (device_->GetZoneColour(30).brightness <= 200 && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  EXPECT_TRUE(WaitUntil([&] { return device_->GetZoneColour(30).brightness > 200; }));
   EXPECT_GT(device_->GetZoneColour(30).brightness, 200);
   EXPECT_EQ(device_->GetZoneColour(31).brightness, 0);
   EXPECT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
@@ -307,10 +305,16 @@ TEST_F(KeyboardSimulatorTest, ListenerAppliesSlotAndReloadAndKeys) {
 
 TEST_F(KeyboardSimulatorTest, EveryThreadStopsWithinItsWait) {
   ConnectWired();
+  const size_t cable_clients = server_->ClientCount(devsim::SimDeviceId::kKeyboard, 1);
+  const size_t receiver_clients = server_->ClientCount(devsim::SimDeviceId::kReceiver, 1);
   ASSERT_TRUE(device_->StartListener(CKalvexKeyboardDevice::kListenerCable, InterfacePath(kKeyboardPid, 3)));
   ASSERT_TRUE(device_->StartListener(CKalvexKeyboardDevice::kListenerReceiver, InterfacePath(kReceiverPid, 3)));
   device_->StartLightWorker();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  // Every listener is under way once the devices have accepted it.
+  ASSERT_TRUE(WaitUntil([&] {
+    return server_->ClientCount(devsim::SimDeviceId::kKeyboard, 1) > cable_clients &&
+           server_->ClientCount(devsim::SimDeviceId::kReceiver, 1) > receiver_clients;
+  }));
   const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
   EXPECT_EQ(device_->StopListener(CKalvexKeyboardDevice::kListenerCable), WorkerThread::StopOutcome::kEnded);
@@ -339,4 +343,4 @@ TEST_F(KeyboardSimulatorTest, UnplugDuringWriteFailsCleanlyAndReconnects) {
 }
 
 }  // namespace
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -11,7 +11,7 @@
 #include "devsim/keyboard_factory_image.h"
 #include "keyboard_simulator_fixture.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 namespace {
 
 using devsim::KeyboardArea;
@@ -173,4 +173,4 @@ TEST_F(KeyboardSimulatorTest, RefusedBlockSizeStopsWithoutClosingAndKeepsTheMaps
 }
 
 }  // namespace
-}  // namespace zt640::testing
+}  // namespace zt640::test

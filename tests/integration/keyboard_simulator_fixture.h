@@ -17,7 +17,7 @@
 #include "profiles/global_utils.h"
 #include "transport/device_path.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 
 /// The simulator in-process with a request log, a keyboard device object over
 /// temporary data folders (a default profile holding the factory assignments)
@@ -144,4 +144,4 @@ class KeyboardSimulatorTest : public ::testing::Test {
   std::unique_ptr<CKalvexKeyboardDevice> device_;
 };
 
-}  // namespace zt640::testing
+}  // namespace zt640::test

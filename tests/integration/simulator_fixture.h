@@ -11,7 +11,7 @@
 #include "transport/command_channel.h"
 #include "transport/device_path.h"
 
-namespace zt640::testing {
+namespace zt640::test {
 
 /// Runs the simulated keyboard and receiver in-process under a temporary HID
 /// root that the HID layer is pointed at for the test's lifetime.
@@ -77,4 +77,4 @@ class SimulatorTest : public ::testing::Test {
   std::unique_ptr<CommandChannel> channel_;
 };
 
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -6,8 +6,8 @@
 namespace zt640::platform {
 namespace {
 
-using zt640::testing::FakeHidTree;
-using zt640::testing::HexBytes;
+using zt640::test::FakeHidTree;
+using zt640::test::HexBytes;
 
 const char kMouse[] = "05 01 09 02 a1 01 09 30 75 08 95 01 81 02 c0";
 const char kThreeCollections[] =

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-namespace zt640::testing {
+namespace zt640::test {
 
 inline std::vector<uint8_t> HexBytes(const std::string& text) {
   std::vector<uint8_t> bytes;
@@ -120,4 +120,4 @@ class FakeHidTree {
   std::string root_;
 };
 
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -100,7 +100,7 @@ TEST_P(HidGoldenTest, Descriptor_MatchesExpectedFacts) {
   fs::path expect = hex;
   expect.replace_extension(".expect");
   ASSERT_TRUE(fs::exists(expect)) << "missing " << expect;
-  const std::vector<uint8_t> bytes = zt640::testing::HexBytes(ReadText(hex));
+  const std::vector<uint8_t> bytes = zt640::test::HexBytes(ReadText(hex));
   const ReportDescriptorParseResult parsed = ReportDescriptorParser::Parse(bytes);
   ASSERT_TRUE(parsed.ok) << parsed.error;
 

@@ -9,7 +9,7 @@
 namespace zt640::platform {
 namespace {
 
-using zt640::testing::HexBytes;
+using zt640::test::HexBytes;
 
 HidCollection Only(const std::string& hex) {
   ReportDescriptorParseResult result = ReportDescriptorParser::Parse(HexBytes(hex));

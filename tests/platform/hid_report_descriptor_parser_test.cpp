@@ -6,7 +6,7 @@
 namespace zt640::platform {
 namespace {
 
-using zt640::testing::HexBytes;
+using zt640::test::HexBytes;
 
 ReportDescriptorParseResult ParseHex(const std::string& hex) {
   return ReportDescriptorParser::Parse(HexBytes(hex));

@@ -73,6 +73,7 @@ class CrossProcessIpc : public testing::Test {
     };
     queue.SetHandler([&](const WindowMessage& message) -> std::int64_t {
       if (message.message == ping) say("ping " + std::to_string(message.wparam) + " " + std::to_string(message.lparam));
+      // The slow handler is what the sender's time-out is tested against.
       if (message.message == slow) std::this_thread::sleep_for(std::chrono::milliseconds(400));
       if (message.message == quit) done = true;
       if (message.message == kWmCopyData) {

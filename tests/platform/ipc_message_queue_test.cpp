@@ -64,7 +64,9 @@ TEST(MessageQueue_Close, ReleasesABlockedSenderAndRefusesPosts) {
   WindowMessage message;
   message.message = 1;
   auto worker = std::async(std::launch::async, [&] { return queue.Send(message); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  // The owner's wake-up descriptor turns readable once the message is queued.
+  pollfd queued{queue.WakeFd(), POLLIN, 0};
+  EXPECT_EQ(::poll(&queued, 1, 5000), 1) << "the sender never queued its message";
   queue.Close();
   EXPECT_EQ(worker.get().status, SendStatus::kClosed);
   EXPECT_FALSE(queue.Post(message));

@@ -19,6 +19,7 @@
 #include "devsim/devsim_server.h"
 #include "platform/ipc/ipc_client.h"
 #include "platform/paths/product_title.h"
+#include "support/wait_until.h"
 
 namespace zt640 {
 namespace {
@@ -54,11 +55,9 @@ class AppProcessTest : public testing::Test {
   }
 
   static int WaitExit(pid_t pid, std::chrono::milliseconds limit) {
-    const auto give_up = Clock::now() + limit;
     int status = 0;
-    while (Clock::now() < give_up) {
-      if (::waitpid(pid, &status, WNOHANG) == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (test::WaitUntil([&] { return ::waitpid(pid, &status, WNOHANG) == pid; }, limit)) {
+      return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
@@ -78,11 +77,9 @@ class AppProcessTest : public testing::Test {
 TEST_F(AppProcessTest, SecondInstanceExitsAtOnceAndActivatesTheFirst) {
   const pid_t first = Start(ZT640_APP_PATH, folder_ + "/first.log");
   const platform::IpcClient client(folder_ + "/zt640");
-  const auto give_up = Clock::now() + std::chrono::seconds(20);
-  while (!client.FindWindow("MainWnd", platform::kProductTitle) && Clock::now() < give_up) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  ASSERT_TRUE(client.FindWindow("MainWnd", platform::kProductTitle)) << ReadAll(folder_ + "/first.log");
+  ASSERT_TRUE(test::WaitUntil([&] { return client.FindWindow("MainWnd", platform::kProductTitle).has_value(); },
+                              std::chrono::seconds(20)))
+      << ReadAll(folder_ + "/first.log");
 
   const auto started = Clock::now();
   const pid_t second = Start(ZT640_APP_PATH, folder_ + "/second.log");
@@ -90,12 +87,9 @@ TEST_F(AppProcessTest, SecondInstanceExitsAtOnceAndActivatesTheFirst) {
   // A second start only signals the first; instrumented builds start several times slower.
   EXPECT_LT(Clock::now() - started, std::chrono::seconds(ZT640_SANITIZED_BUILD ? 5 : 1));
 
-  const auto wait_log = Clock::now() + std::chrono::seconds(5);
-  while (ReadAll(folder_ + "/first.log").find("activation message (wParam 0, lParam 1)") == std::string::npos &&
-         Clock::now() < wait_log) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  EXPECT_NE(ReadAll(folder_ + "/first.log").find("activation message (wParam 0, lParam 1)"), std::string::npos);
+  EXPECT_TRUE(test::WaitUntil([&] {
+    return ReadAll(folder_ + "/first.log").find("activation message (wParam 0, lParam 1)") != std::string::npos;
+  })) << ReadAll(folder_ + "/first.log");
 
   ::kill(first, SIGTERM);
   EXPECT_EQ(WaitExit(first, std::chrono::seconds(10)), 0);
@@ -135,16 +129,12 @@ TEST_P(AppProcessSlowDeviceTest, WindowAnswersAndTerminatesWhileAnExchangeWaits)
   const pid_t app = Start(ZT640_APP_PATH, log, {hid_root, data_home});
   const platform::IpcClient client(folder_ + "/zt640");
   std::optional<platform::WindowAddress> window;
-  const auto give_up = Clock::now() + std::chrono::seconds(20);
-  while (!(window = client.FindWindow("MainWnd", platform::kProductTitle)) && Clock::now() < give_up) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  ASSERT_TRUE(window) << ReadAll(log);
+  ASSERT_TRUE(test::WaitUntil([&] { return (window = client.FindWindow("MainWnd", platform::kProductTitle)).has_value(); },
+                              std::chrono::seconds(20)))
+      << ReadAll(log);
   // The first exchange with the keyboard is under way once its request is dumped.
-  while (ReadAll(log).find("命令") == std::string::npos && Clock::now() < give_up) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  ASSERT_NE(ReadAll(log).find("命令"), std::string::npos) << ReadAll(log);
+  ASSERT_TRUE(test::WaitUntil([&] { return ReadAll(log).find("命令") != std::string::npos; }, std::chrono::seconds(20)))
+      << ReadAll(log);
 
   Clock::duration worst{};
   for (int i = 0; i < 20; ++i) {
@@ -154,7 +144,8 @@ TEST_P(AppProcessSlowDeviceTest, WindowAnswersAndTerminatesWhileAnExchangeWaits)
     const platform::IpcSendOutcome outcome = client.SendMessage(*window, trace, 2000);
     worst = std::max(worst, Clock::now() - sent);
     EXPECT_EQ(outcome.status, platform::IpcStatus::kOk);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    // Spreads the probes over the device's wait: the pace, not a wait.
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
   std::printf("%s: slowest answer %lld ms\n", GetParam().name,
               static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(worst).count()));

@@ -25,6 +25,8 @@
 #include "pages/keyboard/keyboard_page.h"
 #include "shell/main_window_fixture.h"
 #include "shell/same_lighting.h"
+#include "support/wait_until.h"
+#include "ui/control_timers.h"
 
 namespace zt640 {
 namespace {
@@ -42,6 +44,7 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
 
   void OpenConnected(const std::string& runtime_folder = {}) {
     Open(InterfaceCatalogue(), runtime_folder);
+    ASSERT_TRUE(ConnectNow());
     ui::PanelPrompts prompts;
     prompts.message = [this](const QString& text, int) {
       messages_.push_back(text);
@@ -50,7 +53,7 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
     window_->SetPrompts(prompts);
     ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
     ASSERT_TRUE(WaitFor([&] { return Keyboard()->Channel().is_open() && Page() != nullptr; }));
-    // The first synchronisation (500 ms after connecting) has run once the key map is known.
+    // The first synchronisation has run once the key map is known.
     ASSERT_TRUE(WaitFor([&] { return static_cast<CKalvexKeyboardDevice*>(Keyboard())->MatchedKeyCount() > 0; }));
     // ... and has ended once the frame push is armed.
     ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
@@ -141,10 +144,22 @@ TEST_F(KeyboardPageWindowTest, ProfileSwitch_TwoQuickChoicesWriteTheDeviceOnce) 
   ASSERT_NE(combo, nullptr);
   ASSERT_EQ(combo->count(), 2);
 
+  // A choice is activated 400 ms after it was made; the test reads that timer and
+  // runs it out instead of waiting.
+  ui::ControlTimers& timers = window_->timers();
+  const auto activation_in = [&] { return timers.RemainingMs(window_.get(), CMainWnd::kProfileSwitchTimer); };
+  const auto activate_now = [&] {
+    return timers.SetTimer(window_.get(), CMainWnd::kProfileSwitchTimer, 0) &&
+           WaitFor([&] { return activation_in() < 0 && window_->DeviceEditsSettled(); });
+  };
+
   // One choice alone: how many settings reports one activation writes.
   const int before_one = Logged(0x06);
   combo->setCurrentIndex(1);
-  Pump(700);
+  ASSERT_TRUE(WaitFor([&] { return activation_in() > 0; }));
+  // Qt's coarse timers may fire up to 5 % late.
+  EXPECT_LE(activation_in(), 420);
+  ASSERT_TRUE(activate_now());
   const int one = Logged(0x06) - before_one;
   ASSERT_GT(one, 0);
   EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
@@ -152,11 +167,15 @@ TEST_F(KeyboardPageWindowTest, ProfileSwitch_TwoQuickChoicesWriteTheDeviceOnce) 
   // Two choices 100 ms apart: only the last one is activated, once.
   const int before_two = Logged(0x06);
   combo->setCurrentIndex(0);
+  ASSERT_TRUE(WaitFor([&] { return activation_in() > 0; }));
   Pump(100);
+  const int after_first = activation_in();
+  ASSERT_GT(after_first, 0);
   combo->setCurrentIndex(1);
-  Pump(300);
+  // Left alone the time to the activation only shrinks: growing, it was restarted.
+  EXPECT_TRUE(WaitFor([&] { return activation_in() > after_first; })) << "the last choice restarts the 400 ms";
   EXPECT_EQ(Logged(0x06), before_two) << "nothing is written within 400 ms of the last choice";
-  Pump(500);
+  ASSERT_TRUE(activate_now());
   EXPECT_EQ(Logged(0x06) - before_two, one);
   EXPECT_EQ(list.GetActiveProfileUuid(), list.Entries()[1].uuid);
 }
@@ -183,16 +202,29 @@ TEST_F(KeyboardPageWindowTest, GameEvents_ChangeTheModeAndRestoreItFiveSecondsLa
     return state.bytes[LightState::kMode] == 23 && state.bytes[LightState::kPreviousMode] == original;
   }));
   EXPECT_FALSE(Device().SyncFlag()) << "a game event takes the device out of the synchronisation";
+  // The restore waits 5 s; the test reads the timer instead of waiting it out.
+  ui::ControlTimers& timers = window_->timers();
+  const auto restore_in = [&] { return timers.RemainingMs(window_.get(), CMainWnd::kGameEventTimer); };
+  // Qt's coarse timers may fire up to 5 % late.
+  EXPECT_GT(restore_in(), 4000);
+  EXPECT_LE(restore_in(), 5250);
 
   // A second event within the 5 s restarts the wait and keeps the saved mode.
-  Pump(1000);
+  Pump(500);
+  const int before_second = restore_in();
+  ASSERT_GT(before_second, 0);
   event.wparam = 1;
   event.lparam = 4;
   ASSERT_TRUE(window_->messages().Post(event));
+  // Left alone the time to the restore only shrinks: growing, it was restarted.
+  ASSERT_TRUE(WaitFor([&] { return restore_in() > before_second; })) << "the second event did not restart the wait";
   ASSERT_TRUE(WaitFor([&] { return Device().GetLightState().mode() == 4; }));
-  Pump(4500);
+  EXPECT_TRUE(timers.IsRunning(window_.get(), CMainWnd::kGameEventTimer));
   EXPECT_EQ(Device().GetLightState().mode(), 4) << "restored too early";
+  // The 5 s run out now.
+  ASSERT_TRUE(timers.SetTimer(window_.get(), CMainWnd::kGameEventTimer, 0));
   ASSERT_TRUE(WaitFor([&] { return Device().GetLightState().mode() == original; }, 2000));
+  EXPECT_FALSE(timers.IsRunning(window_.get(), CMainWnd::kGameEventTimer)) << "the restore runs once";
 }
 
 /// A window titled "WorkTool" in another thread that keeps the blocks it receives.
@@ -200,7 +232,7 @@ class WorkToolWindow {
  public:
   explicit WorkToolWindow(const std::string& folder) {
     thread_ = std::thread([this, folder] { Run(folder); });
-    while (!ready_.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(test::WaitUntil([&] { return ready_.load(); }));
   }
   ~WorkToolWindow() {
     stop_.store(true);
@@ -462,7 +494,7 @@ TEST_F(KeyboardPageWindowTest, ActionWhileAWorkerHoldsTheKeyboard_IsHeldBackThen
     held.store(true);
     while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   });
-  while (!held.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_TRUE(test::WaitUntil([&] { return held.load(); }));
   QElapsedTimer routed;
   routed.start();
   modes->setCurrentIndex(3);

@@ -103,6 +103,7 @@ TEST(LightSyncThread, WithNoSynchronisedDeviceItStopsPromptly) {
   SharedSyncEffect effect;
   platform::Event stop;
   std::thread worker([&] { RunLightSync(stop, devices, effect); });
+  // No state shows the thread inside its idle wait: give it time to get there.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   const auto asked = std::chrono::steady_clock::now();
   stop.Set();

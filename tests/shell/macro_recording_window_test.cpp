@@ -70,6 +70,7 @@ class MacroRecordingWindowTest : public test::MainWindowFixture {
   /// waits until the keyboard's first synchronisation is over.
   void OpenSynchronised() {
     Open(InterfaceCatalogue());
+    ASSERT_TRUE(ConnectNow());
     ui::PanelPrompts prompts;
     prompts.message = [this](const QString& text, int) {
       messages_.push_back(text);

@@ -92,6 +92,21 @@ class MainWindowFixture : public ::testing::Test {
     return WaitFor([&] { return window_->DeviceEditsSettled(); }, timeout_ms);
   }
 
+  /// Runs the keyboard entry's connect timer now rather than 500 ms after its
+  /// interface opened, for tests that look at what the connection does, not at
+  /// when it starts. False when the connection never began.
+  [[nodiscard]] bool ConnectNow() {
+    const auto begun = [&] {
+      return KeyboardEntry() != nullptr && (KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kConnectTimer) ||
+                                            KeyboardEntry()->ExchangePending(CDeviceOptionUI::kConnectTimer));
+    };
+    if (!WaitFor(begun, 5000)) return false;
+    if (KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kConnectTimer)) {
+      KeyboardEntry()->ArmTimer(CDeviceOptionUI::kConnectTimer, 0);
+    }
+    return true;
+  }
+
   CDeviceOptionUI* KeyboardEntry() { return window_->Devices()->EntryForType(InterfaceCatalogue::kKeyboardType); }
   CKalvexUSBDevice* Keyboard() { return window_->Devices()->DeviceForType(InterfaceCatalogue::kKeyboardType); }
   bool NoDevicePanelShown() { return !window_->FindControl("No_device_Link")->isHidden(); }

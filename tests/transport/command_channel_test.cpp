@@ -9,8 +9,8 @@
 namespace zt640 {
 namespace {
 
-using testing::Report;
-using testing::ScriptedDevice;
+using test::Report;
+using test::ScriptedDevice;
 
 uint8_t CommandOf(const Report& r) { return r.size() > 3 ? r[3] : 0; }
 uint8_t LengthOf(const Report& r) { return r.size() > 4 ? r[4] : 0; }
@@ -47,6 +47,7 @@ TEST_F(CommandChannelTest, ClosedChannel_RefusesEveryCommandWithoutTraffic) {
   EXPECT_EQ(channel_.ReadDeviceInfo(&record), CommandResult::kFailed);
   EXPECT_EQ(channel_.ReadSettings(0, settings), CommandResult::kFailed);
   EXPECT_EQ(channel_.ResetToDefaults(), CommandResult::kFailed);
+  // No state shows a request that was never sent: give a stray one time to arrive.
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_TRUE(device.requests().empty());
 }
@@ -179,6 +180,7 @@ TEST_F(CommandChannelTest, KeyTable_LayerAndBlockSizeRules) {
   ASSERT_EQ(channel_.SetBlockSize(0), 1);
   EXPECT_EQ(channel_.WriteKeyTable(0, table), 1);
   EXPECT_EQ(channel_.ReadKeyTable(table), 1);
+  // No state shows a request that was never sent: give a stray one time to arrive.
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_TRUE(device.requests().empty());
 
@@ -207,6 +209,7 @@ TEST_F(CommandChannelTest, ShootData_UsesFixedChunksEvenThroughReceiver) {
 
 TEST_F(CommandChannelTest, StreamLightFrame_DropsPacketsWhileAnotherExchangeIsBusy) {
   ScriptedDevice device([](const Report& request) -> std::vector<Report> {
+    // A slow reply keeps the channel busy while the frame is streamed.
     if (CommandOf(request) == 0x05) std::this_thread::sleep_for(std::chrono::milliseconds(300));
     return EchoWithAddressData(request);
   });
@@ -288,7 +291,6 @@ TEST_F(CommandChannelTest, SilentOrVanishedDevice_FailsWithinTimeOut) {
   EXPECT_LT(elapsed, std::chrono::milliseconds(3000));
 
   device.DropClients();
-  std::this_thread::sleep_for(std::chrono::milliseconds(20));
   const int result = channel_.BeginConfig();
   EXPECT_TRUE(result == CommandResult::kWriteFailed || result == CommandResult::kFailed)
       << result;

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace zt640::testing {
+namespace zt640::test {
 
 class FakeNode {
  public:
@@ -80,4 +80,4 @@ class FakeNode {
   std::vector<int> clients_;
 };
 
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -17,9 +17,9 @@ namespace {
 using platform::HIDP_STATUS_SUCCESS;
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-using testing::FakeHidTree;
-using testing::FakeNode;
-using testing::HexBytes;
+using test::FakeHidTree;
+using test::FakeNode;
+using test::HexBytes;
 
 // Three collections: keyboard value (id 1), consumer value (id 2), and the
 // vendor command interface (id 4) with 64-byte input and output reports.
@@ -301,6 +301,7 @@ TEST_F(HidDeviceIoTest, Read_FloodOfOtherReportsStillTimesOut) {
   std::thread flood([&] {
     while (!stop) {
       node_->Send({0x01, 0x55});
+      // The flood's pace, not a wait.
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
   });
@@ -320,6 +321,7 @@ TEST_F(HidDeviceIoTest, Close_FromAnotherThread_EndsWaitingRead) {
     uint32_t count = 0;
     return device_.ReadReport(buffer.data(), 64, &count, -1);
   });
+  // No state shows a read blocked in its poll; the close must find one under way.
   std::this_thread::sleep_for(milliseconds(50));
   device_.Close();
   ASSERT_EQ(read.wait_for(std::chrono::seconds(2)), std::future_status::ready);
@@ -341,6 +343,7 @@ TEST_F(HidDeviceIoTest, Read_VanishedNodeFails) {
     uint32_t count = 0;
     return device_.ReadReport(buffer.data(), 64, &count, -1);
   });
+  // No state shows a read blocked in its poll; the unplug must find one under way.
   std::this_thread::sleep_for(milliseconds(20));
   node_->Unplug();
   ASSERT_EQ(read.wait_for(std::chrono::seconds(2)), std::future_status::ready);

@@ -12,7 +12,7 @@
 #include <fstream>
 #include <stdexcept>
 
-namespace zt640::testing {
+namespace zt640::test {
 
 namespace fs = std::filesystem;
 
@@ -149,4 +149,4 @@ void ScriptedDevice::Serve() {
   }
 }
 
-}  // namespace zt640::testing
+}  // namespace zt640::test

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-namespace zt640::testing {
+namespace zt640::test {
 
 using Report = std::vector<uint8_t>;
 
@@ -54,4 +54,4 @@ class ScriptedDevice {
   std::thread thread_;
 };
 
-}  // namespace zt640::testing
+}  // namespace zt640::test

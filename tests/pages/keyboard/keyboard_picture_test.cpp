@@ -6,7 +6,6 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QEvent>
 #include <QLabel>
 #include <QPaintEvent>
@@ -213,9 +212,7 @@ TEST_F(KeyboardPictureTest, RefreshRunsOnlyWhileThePanelIsOnScreen) {
 
   // The timer brings stored colours to the buttons by itself.
   picture_->StoreKeyColour(3, 0, 0, 255, 255);
-  QElapsedTimer clock;
-  clock.start();
-  while (Key(3)->LightColour() != QColor(0, 0, 255) && clock.elapsed() < 2000) QTest::qWait(5);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Key(3)->LightColour() == QColor(0, 0, 255); }, 2000));
   EXPECT_EQ(Key(3)->LightColour(), QColor(0, 0, 255));
 
   panel_->hide();
