@@ -34,6 +34,10 @@ class DevicesJson {
   /// A present file that does not read as the expected document is recorded
   /// with DamagedFiles, so the user is told once.
   [[nodiscard]] static Result ApplyFile(const std::string& path, InterfaceCatalogue& catalogue);
+  /// Applies the file of that name in `user_data_root` (a folder path ending in '/').
+  [[nodiscard]] static Result ApplyFromDataRoot(const std::string& user_data_root, InterfaceCatalogue& catalogue) {
+    return ApplyFile(user_data_root + std::string(kFileName), catalogue);
+  }
 };
 
 }  // namespace zt640

@@ -18,8 +18,7 @@ MainWndPlugins DevicePlugins() {
   MainWndPlugins plugins;
   const ProfileFolders folders = LocateProfileFolders();
   InterfaceCatalogue catalogue;
-  const DevicesJson::Result ids =
-      DevicesJson::ApplyFile(folders.user_data_root + std::string(DevicesJson::kFileName), catalogue);
+  const DevicesJson::Result ids = DevicesJson::ApplyFromDataRoot(folders.user_data_root, catalogue);
   for (const std::string& problem : ids.problems) platform::DebugOutput(problem);
   plugins.catalogue = catalogue;
   plugins.device_factory = [folders](int type_index, const DeviceTypeRow& type) {

@@ -12,8 +12,7 @@ namespace zt640::ctl {
 
 InterfaceCatalogue LoadCatalogue() {
   InterfaceCatalogue catalogue;
-  const DevicesJson::Result ids = DevicesJson::ApplyFile(
-      LocateProfileFolders().user_data_root + std::string(DevicesJson::kFileName), catalogue);
+  const DevicesJson::Result ids = DevicesJson::ApplyFromDataRoot(LocateProfileFolders().user_data_root, catalogue);
   for (const std::string& problem : ids.problems) std::fprintf(stderr, "zt640ctl: %s\n", problem.c_str());
   return catalogue;
 }
