@@ -10,7 +10,7 @@ namespace zt640 {
 
 namespace {
 
-using namespace key_function;
+using enum KeyFunction;
 
 /// A field's text as a decimal integer, read like the C library's atoi
 /// (leading digits after an optional sign); anything else is 0.
@@ -48,7 +48,7 @@ constexpr std::array<uint8_t, 5> kBoxMasks{0x00, 0x11, 0x22, 0x44, 0x88};
 }  // namespace
 
 KeySetEditor::KeySetEditor() {
-  for (int number = kRestoreDefault; number <= kCombinationKey; ++number) {
+  for (int number = FunctionNumber(kRestoreDefault); number <= FunctionNumber(kCombinationKey); ++number) {
     controls_.function_entries.push_back(KeySetFunctionEntry{number, true});
   }
 }
@@ -59,7 +59,7 @@ KeySetEditor::KeySetEditor(std::vector<KeySetFunctionEntry> function_entries) {
 
 void KeySetEditor::SetDeviceKind(int kind) {
   for (KeySetFunctionEntry& entry : controls_.function_entries) {
-    const bool mouse_only = entry.number == kDpiAction || entry.number == kGunKey;
+    const bool mouse_only = entry.number == FunctionNumber(kDpiAction) || entry.number == FunctionNumber(kGunKey);
     entry.visible = !(kind == 1 && mouse_only);
   }
 }
@@ -93,9 +93,9 @@ KeyListEntry KeySetEditor::Read() {
 
 void KeySetEditor::SelectFunction(int index) {
   controls_.function_selection = index;
-  const std::optional<int> number = SelectedFunctionNumber();
-  controls_.page = number.value_or(kRestoreDefault);
-  if (number == kKeyboardKey) {
+  const std::optional<KeyFunction> function = SelectedFunction();
+  controls_.page = FunctionNumber(function.value_or(kRestoreDefault));
+  if (function == kKeyboardKey) {
     controls_.keyboard_text.clear();
     controls_.modifier_boxes = {};
     pending_keyboard_value_.reset();
@@ -112,11 +112,13 @@ void KeySetEditor::SelectKeyboardPosition(int position) {
   pending_keyboard_value_.reset();
 }
 
-std::optional<int> KeySetEditor::SelectedFunctionNumber() const {
+std::optional<KeyFunction> KeySetEditor::SelectedFunction() const {
   const int index = controls_.function_selection;
   if (index < 0 || static_cast<size_t>(index) >= controls_.function_entries.size()) return std::nullopt;
-  const int number = controls_.function_entries[static_cast<size_t>(index)].number.value_or(kRestoreDefault);
-  return (number < kRestoreDefault || number > kCombinationKey) ? kRestoreDefault : number;
+  const int number =
+      controls_.function_entries[static_cast<size_t>(index)].number.value_or(FunctionNumber(kRestoreDefault));
+  if (number < FunctionNumber(kRestoreDefault) || number > FunctionNumber(kCombinationKey)) return kRestoreDefault;
+  return static_cast<KeyFunction>(number);
 }
 
 KeyAssignment KeySetEditor::EncodeKeyboardPage() const {
@@ -131,10 +133,10 @@ KeyAssignment KeySetEditor::EncodeKeyboardPage() const {
 
 KeyAssignment KeySetEditor::Encode() const {
   const KeyAssignment unchanged = entry_.current.assignment;
-  const std::optional<int> number = SelectedFunctionNumber();
-  if (!number) return unchanged;  // no function shown: nothing to encode
+  const std::optional<KeyFunction> function = SelectedFunction();
+  if (!function) return unchanged;  // no function shown: nothing to encode
   const KeySetControls& c = controls_;
-  switch (*number) {
+  switch (*function) {
     case kMouseButton:
       return TableValue(KeyTables::MouseButtons(), c.mouse_key_row).value_or(unchanged);
     case kHorizontalScroll: {
@@ -172,23 +174,24 @@ KeyAssignment KeySetEditor::Encode() const {
       return KeyAssignment{key_type::kGunKey, static_cast<uint8_t>(c.gun_row < 0 ? 0 : c.gun_row), 0};
     case kCombinationKey:
       return TableValue(KeyTables::CombinationKeys(), c.combo_row).value_or(unchanged);
-    default:
-      return entry_.defaults.assignment;
+    case kRestoreDefault:
+      break;
   }
+  return entry_.defaults.assignment;
 }
 
-void KeySetEditor::ShowFunction(std::optional<int> number) {
+void KeySetEditor::ShowFunction(std::optional<KeyFunction> function) {
   controls_.function_selection = -1;
-  if (number) {
+  if (function) {
     for (size_t i = 0; i < controls_.function_entries.size(); ++i) {
-      if (controls_.function_entries[i].number == *number) {
+      if (controls_.function_entries[i].number == FunctionNumber(*function)) {
         controls_.function_selection = static_cast<int>(i);
         break;
       }
     }
   }
   controls_.panel_visible = controls_.function_selection >= 0;
-  if (controls_.panel_visible) controls_.page = *number;
+  if (controls_.panel_visible) controls_.page = FunctionNumber(*function);
 }
 
 void KeySetEditor::DecodeKeyboardKey(const KeyAssignment& value) {

@@ -41,7 +41,7 @@ void GameEventLighting::Restore(CKalvexUSBDevice& device) {
 void GameEventLighting::Commit(CKalvexUSBDevice& device, const std::array<uint32_t, 4>& words) {
   device.SetLightState(words);
   (void)device.SaveProfileData();
-  (void)device.InitializeDevice();
+  device.InitializeDevice();
   (void)device.WriteSettingsRecord(0, 0);
 }
 

@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "devices/host_effect_renderer.h"
+#include "profiles/keyboard_light_mode.h"
 #include "profiles/light_effect.h"
 
 namespace zt640 {
 
-/// The keyboard's host effects: modes 0-30 over 170 zones indexed by UI key,
+/// The keyboard's host effects: the modes of KeyboardLightMode over 170 zones indexed by UI key,
 /// the per-zone overlay, the light list, key reactions and the audio modes.
 /// Not thread-safe: the owner serialises every call (the lighting lock).
 class KeyboardEffectRenderer : public HostEffectRenderer {
@@ -19,10 +20,6 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   static constexpr size_t kZoneCount = 170;
   static constexpr size_t kSpectrumValues = 25;
   static constexpr size_t kLevelValues = 6;
-  static constexpr int kModeCount = 31;
-  static constexpr int kCustomMode = 20;
-  static constexpr int kAudioMode = 29;
-  static constexpr int kAudioColourMode = 30;
   /// Key press codes of KeyEvent.
   static constexpr int kPress = 1;
   static constexpr int kRelease = 2;
@@ -39,6 +36,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
 
   explicit KeyboardEffectRenderer(EffectClock clock = EffectClock(), uint32_t seed = 0x5EED);
 
+  /// `mode` is a mode index (KeyboardLightMode); an index naming no mode runs the light list.
   [[nodiscard]] static Pacing ModePacing(int mode, int speed);
   /// The value when it lies on the key order path, else 170.
   [[nodiscard]] static int FindKey(int value);

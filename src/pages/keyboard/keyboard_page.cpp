@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/function_switch.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
 #include "devices/light_state.h"
 #include "editors/key_set_control_ui.h"
@@ -90,7 +91,7 @@ void KeyboardPage::LoadPanels() {
   if (macros_ && !folder.empty()) (void)macros_->Load(folder);
   device_.LoadNameLists();
   if (light_) light_->SetModeList(device_.ModeList(), kHighestLevel, kHighestLevel);
-  (void)device_.InitializeDevice();
+  device_.InitializeDevice();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   RefreshKeyTexts();
   ShowFunctionSwitch(device_.GetFunctionSwitch());
@@ -100,12 +101,12 @@ void KeyboardPage::ShowResult(const std::string& message_key) {
   if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
 }
 
-void KeyboardPage::ShowMacroResult(int result) {
-  if (result < 0) {
+void KeyboardPage::ShowMacroResult(const MacroWriteResult& result) {
+  if (result.outcome == MacroWriteResult::Outcome::kFailed) {
     (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
-  } else if (result > 0) {
+  } else if (result.outcome == MacroWriteResult::Outcome::kTooLong) {
     const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
-    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result)), 0);
+    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result.overflow)), 0);
   }
 }
 
@@ -126,17 +127,17 @@ void KeyboardPage::OnKeyClick(int key) {
   // A profile that cannot be read gives nothing to edit.
   if (device_.Profile().LoadSideProfile(device_.Profile().GetProfilePath()).isNull()) return;
   const int32_t function_switch = device_.GetFunctionSwitch();
-  if (function_switch == 2) {
+  if (function_switch == FunctionSwitch::kKeys) {
     device_.SetSelectedKey(key);
     MarkSelectedKey(key);
     if (key_set_ && static_cast<size_t>(key) < device_.Assignments().size()) {
       key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(key)]);
     }
-  } else if (function_switch == 1) {
+  } else if (function_switch == FunctionSwitch::kLighting) {
     // The mode is the one the edits queued before leave; the profile keeps the
     // colours once the keyboard has them.
     RunOnKeyboard([key](CKalvexKeyboardDevice& keyboard) {
-      if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+      if (ToKeyboardLightMode(keyboard.GetLightState().mode()) != KeyboardLightMode::kCustom) return;
       if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
     });
   }
@@ -155,13 +156,13 @@ void KeyboardPage::OnSelectionEnd() {
   const std::vector<int> keys = picture_->SelectedKeys();
   if (keys.empty()) return;
   RunOnKeyboard([keys](CKalvexKeyboardDevice& keyboard) {
-    if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+    if (ToKeyboardLightMode(keyboard.GetLightState().mode()) != KeyboardLightMode::kCustom) return;
     if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) (void)keyboard.SaveProfileData();
   });
 }
 
 void KeyboardPage::OnFunctionTab(int function_switch) {
-  if (function_switch <= 0) return;
+  if (function_switch <= FunctionSwitch::kNone) return;
   device_.SetFunctionSwitch(function_switch);
 }
 
@@ -194,14 +195,14 @@ void KeyboardPage::TakeProfile(const std::string& uuid, bool write) {
   struct Taken {
     std::vector<KeyListEntry> assignments;
     std::vector<std::string> macro_names;
-    int macros = 0;
+    MacroWriteResult macros;
     bool keys_reached = true;
   };
   auto taken = std::make_shared<Taken>();
   RunOnKeyboard(
       [uuid, write, taken](CKalvexKeyboardDevice& keyboard) {
         keyboard.SetProfileName(uuid);
-        (void)keyboard.LoadProfileState();
+        keyboard.LoadProfileState();
         keyboard.DropMissingMacros();
         keyboard.ApplyProfileState();
         if (write) {
@@ -238,10 +239,10 @@ void KeyboardPage::FollowKeyboardSlot(int slot) {
 
 void KeyboardPage::ReloadAfterReset() {
   // The reset profile is read where the keyboard's state is worked on: on its worker.
-  auto macro_result = std::make_shared<int>(0);
+  auto macro_result = std::make_shared<MacroWriteResult>();
   RunOnKeyboard(
       [macro_result](CKalvexKeyboardDevice& keyboard) {
-        (void)keyboard.LoadProfileState();
+        keyboard.LoadProfileState();
         keyboard.ApplyProfileState();
         (void)keyboard.WriteSettingsRecord(0, 0);
         (void)keyboard.ResetKeyboard(macro_result.get());
@@ -306,7 +307,7 @@ void KeyboardPage::StoreKeySetEntry() {
   // The key changes in the profile and on the keyboard behind the edits still queued.
   struct Stored {
     bool saved = true;
-    int macros = 0;
+    MacroWriteResult macros;
     bool keys_reached = true;
   };
   auto stored = std::make_shared<Stored>();
@@ -360,7 +361,7 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
   struct Changed {
     std::vector<KeyListEntry> assignments;
     std::vector<std::string> macro_names;
-    int macros = 0;
+    MacroWriteResult macros;
     bool keys_reached = true;
   };
   auto changed = std::make_shared<Changed>();
@@ -368,7 +369,7 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
       [active_keys_changed, changed](CKalvexKeyboardDevice& keyboard) {
         keyboard.LoadNameLists();
         if (active_keys_changed) {
-          (void)keyboard.LoadProfileState();
+          keyboard.LoadProfileState();
           keyboard.ApplyProfileState();
           changed->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
           changed->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
