@@ -464,7 +464,9 @@ void KeyboardPage::ShowFunctionSwitch(int32_t value) {
     }
   }
   // The key being edited stays marked only while the key assignment page is shown.
-  if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) marked->SetSelected(value == 2);
+  if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) {
+    marked->SetSelected(value == FunctionSwitch::kKeys);
+  }
 }
 
 void KeyboardPage::ShowPower(const PowerRecord& record) {
