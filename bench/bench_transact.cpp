@@ -18,6 +18,7 @@
 namespace {
 
 using zt640::CommandChannel;
+using zt640::CommandCode;
 using zt640::CommandPacket;
 using zt640::HidDevice;
 
