@@ -114,6 +114,20 @@ TEST_F(KeyboardSimulatorTest, FailedTableWriteIsReportedAsFailure) {
   EXPECT_EQ(LoggedCommands().back(), kEndConfig);  // the sequence is still closed
 }
 
+TEST_F(KeyboardSimulatorTest, RefusedMacroWriteIsReportedAsFailureWithoutOverflow) {
+  WriteMacroLibrary(2);
+  ConnectWired();
+  devsim::FaultSettings fault;
+  fault.kind = devsim::FaultKind::kStatus;
+  fault.status = 0xFF;
+  fault.command = CommandByte(kWriteMacroArea);
+  server_->SetFault(fault);
+  const MacroWriteResult result = device_->WriteMacros({1});
+  EXPECT_EQ(result.outcome, MacroWriteResult::Outcome::kFailed);
+  EXPECT_EQ(result.overflow, 0u);
+  EXPECT_EQ(LoggedCommands().back(), kEndConfig);  // the sequence is still closed
+}
+
 TEST_F(KeyboardSimulatorTest, MacrosBeyondCapacityReportTheOverflow) {
   WriteMacroLibrary(1);
   // One macro with 600 events: T = 16 + 6 + 2400 = 2422 > 2048 -> (374) / 4 + 1 = 94.
