@@ -18,6 +18,7 @@
 namespace {
 
 using zt640::CommandChannel;
+using zt640::CommandCode;
 using zt640::CommandPacket;
 using zt640::HidDevice;
 
@@ -88,7 +89,7 @@ void BM_BareSocketRoundTrip(benchmark::State& state) {
     close(fd);
     return;
   }
-  const auto request = CommandPacket::Request(0x01);
+  const auto request = CommandPacket::Request(CommandCode::kBeginConfig);
   uint8_t reply[64];
   for (auto _ : state) {
     if (write(fd, request.bytes.data(), request.bytes.size()) != 64) {
@@ -114,7 +115,7 @@ void BM_TransactSinglePacket(benchmark::State& state) {
     state.SkipWithError("keyboard interface not found");
     return;
   }
-  const auto request = CommandPacket::Request(0x01);
+  const auto request = CommandPacket::Request(CommandCode::kBeginConfig);
   uint8_t reply[64];
   uint32_t read = 0;
   for (auto _ : state) {

@@ -10,8 +10,8 @@ namespace {
 
 struct FadeRow {
   uint8_t minimum;
-  uint8_t mode0;
-  uint8_t mode29;
+  uint8_t light_list;
+  uint8_t audio;
   uint8_t other;
 };
 
@@ -115,12 +115,14 @@ ZoneColour HostEffectRenderer::GetZoneColour(size_t index) const {
   return index < zones_.size() ? zones_[index] : ZoneColour{};
 }
 
-void HostEffectRenderer::FadeKeyLevel(size_t key, int mode) {
+void HostEffectRenderer::FadeKeyLevel(size_t key, KeyboardLightMode mode) {
   if (key >= kKeyLevels) return;
   uint8_t& level = key_levels_[key];
   for (const FadeRow& row : kFadeRows) {
     if (level < row.minimum) continue;
-    const uint8_t step = mode == 0 ? row.mode0 : (mode == 29 ? row.mode29 : row.other);
+    const uint8_t step = mode == KeyboardLightMode::kLightList ? row.light_list
+                         : mode == KeyboardLightMode::kAudio   ? row.audio
+                                                               : row.other;
     level = static_cast<uint8_t>(level > step ? level - step : 0);
     return;
   }

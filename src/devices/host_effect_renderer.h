@@ -7,6 +7,7 @@
 #include "devices/effect_clock.h"
 #include "devices/light_state.h"
 #include "devices/zone_colour.h"
+#include "profiles/keyboard_light_mode.h"
 
 namespace zt640 {
 
@@ -43,8 +44,9 @@ class HostEffectRenderer {
   void SetLightState(const LightState& state) { state_ = state; }
   [[nodiscard]] const LightState& GetLightState() const { return state_; }
 
-  /// One fade step of a key level by the table of `mode` (0, 29, or any other).
-  void FadeKeyLevel(size_t key, int mode);
+  /// One fade step of a key level by the table of `mode` (the light list
+  /// mode, the audio mode, or any other).
+  void FadeKeyLevel(size_t key, KeyboardLightMode mode);
   /// For zones 0-8: a nonzero ring byte lights key level i fully.
   void LightRingKeys();
   /// Rotates the ring by one place: forward moves the last byte to the front.

@@ -94,7 +94,7 @@ ZoneColour CKalvexUSBDevice::GetZoneColour(size_t index) const {
 
 void CKalvexUSBDevice::FadeKeyLevel(size_t key, int mode) {
   std::lock_guard lock(core_->mutex);
-  core_->renderer->FadeKeyLevel(key, mode);
+  core_->renderer->FadeKeyLevel(key, ToKeyboardLightMode(mode));
 }
 
 void CKalvexUSBDevice::LightRingKeys() {
@@ -178,7 +178,7 @@ std::string CKalvexUSBDevice::GetDefaultProfilePath() const {
 bool CKalvexUSBDevice::Connect(const std::string& path, bool via_receiver) {
   Disconnect();
   HidDevice& hid = via_receiver ? channel_->receiver_interface() : channel_->wired_interface();
-  if (hid.Open(path, true, true, true, false) != 1) return false;
+  if (hid.Open(path, true, true, true, false) != HidDevice::kSuccess) return false;
   channel_->SetConnectionType(via_receiver ? kConnectionReceiver : kConnectionWired);
   channel_->set_open(true);
   return true;

@@ -12,8 +12,10 @@
 
 #include "catalogue/interface_catalogue.h"
 #include "devices/device_panel_sink.h"
+#include "devices/function_switch.h"
 #include "devices/host_effect_renderer.h"
 #include "devices/light_state.h"
+#include "devices/macro_write_result.h"
 #include "devices/zone_colour.h"
 #include "profiles/key_assignment.h"
 #include "profiles/profile_folders.h"
@@ -83,7 +85,7 @@ class CKalvexUSBDevice {
 
   // Virtual operations, in slot order.
   virtual void BuildKeyControls(int key_count);                      // 1
-  [[nodiscard]] virtual int InitializeDevice() { return 0; }          // 2
+  virtual void InitializeDevice() {}                                  // 2
   virtual void RenderBreathing();                                     // 3
   virtual void RenderBreathingFourColours();                          // 4
   virtual void RenderStatic();                                        // 5
@@ -97,19 +99,21 @@ class CKalvexUSBDevice {
   virtual void ReadDevice() {}                                        // 13
   virtual void RefreshFromDevice() {}                                 // 14
   virtual void ReadPowerStatus() {}                                   // 17
-  [[nodiscard]] virtual int IsReceiverLinkUp() { return 1; }          // 18
-  [[nodiscard]] virtual int LoadProfileState() { return 0; }          // 19
+  [[nodiscard]] virtual bool IsReceiverLinkUp() { return true; }      // 18
+  virtual void LoadProfileState() {}                                  // 19
   virtual void ApplyProfileState() {}                                 // 20
   virtual void DropMissingMacros() {}                                 // 21
   virtual void ApplyProfile() {}                                      // 22
   [[nodiscard]] virtual std::vector<int> GetMacroUsage() { return {}; }  // 23
   [[nodiscard]] virtual int WriteKeyAssignments(int /*layer*/,
                                                 std::map<int, KeyListEntry>* /*assignments*/) {
-    return 0;
+    return CommandResult::kFailed;
   }                                                                   // 24
-  [[nodiscard]] virtual int WriteCurrentKeyAssignments(int /*layer*/) { return 0; }  // 25
-  [[nodiscard]] virtual int WriteMacros(const std::vector<int>& /*macros*/) { return 0; }  // 26
-  [[nodiscard]] virtual int WriteSettingsRecord(int /*slot*/, int /*slot_number*/) { return 0; }  // 27
+  [[nodiscard]] virtual int WriteCurrentKeyAssignments(int /*layer*/) { return CommandResult::kFailed; }  // 25
+  [[nodiscard]] virtual MacroWriteResult WriteMacros(const std::vector<int>& /*macros*/) { return {}; }  // 26
+  [[nodiscard]] virtual int WriteSettingsRecord(int /*slot*/, int /*slot_number*/) {
+    return CommandResult::kFailed;
+  }                                                                   // 27
   virtual void LoadNameLists() {}                                     // 28
   virtual void SetAuxKeyMap(std::map<int, int> map) { aux_key_map_ = std::move(map); }  // 29
   virtual void FadeKeyLevel(size_t key, int mode);                    // 30
@@ -208,7 +212,7 @@ class CKalvexUSBDevice {
   std::array<uint8_t, kMaxFrameZones> light_position_map_{};
   std::map<int, int> aux_key_map_;
   AudioLightSetting audio_light_;
-  int32_t function_switch_ = 1;
+  int32_t function_switch_ = FunctionSwitch::kLighting;
   int32_t page_type_ = 0;
   int32_t selected_key_ = -1;
 

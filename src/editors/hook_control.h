@@ -12,9 +12,13 @@ namespace zt640 {
 /// synchronously on the UI thread, until Stop.
 class HookControl {
  public:
+  /// Results of Start.
+  static constexpr int kStarted = 1;
+  static constexpr int kNotStarted = 0;
+
   virtual ~HookControl() = default;
   /// Stops a hook that still runs, then starts in `mode` with the keyboard and/or
-  /// mouse side; 1 on success, 0 when the hook could not be started.
+  /// mouse side; kStarted on success, kNotStarted when the hook could not be started.
   [[nodiscard]] virtual int Start(platform::input::HookMode mode, bool keyboard, bool mouse) = 0;
   /// Stops both sides; harmless when nothing runs.
   virtual void Stop() = 0;

@@ -12,7 +12,7 @@ namespace zt640 {
 
 namespace {
 
-using namespace key_function;
+using enum KeyFunction;
 
 /// A field's text as a decimal integer, read like the C library's atoi
 /// (leading digits after an optional sign); anything else is 0.
@@ -47,7 +47,7 @@ int TableRow(std::span<const KeyTableRow> table, const KeyAssignment& value) {
 /// A function whose value is a row of a key table: the list row it shows, and
 /// the value type it decodes from (nullopt: shown without a row).
 struct TableFunction {
-  int number;
+  KeyFunction function;
   std::optional<uint8_t> type;
   std::span<const KeyTableRow> (*table)();
   int KeySetControls::*row;
@@ -68,7 +68,7 @@ constexpr std::array<uint8_t, 5> kBoxMasks{0x00, 0x11, 0x22, 0x44, 0x88};
 }  // namespace
 
 KeySetEditor::KeySetEditor() {
-  for (int number = kRestoreDefault; number <= kCombinationKey; ++number) {
+  for (int number = FunctionNumber(kRestoreDefault); number <= FunctionNumber(kCombinationKey); ++number) {
     controls_.function_entries.push_back(KeySetFunctionEntry{number, true});
   }
 }
@@ -79,7 +79,7 @@ KeySetEditor::KeySetEditor(std::vector<KeySetFunctionEntry> function_entries) {
 
 void KeySetEditor::SetDeviceKind(DeviceKind kind) {
   for (KeySetFunctionEntry& entry : controls_.function_entries) {
-    const bool mouse_only = entry.number == kDpiAction || entry.number == kGunKey;
+    const bool mouse_only = entry.number == FunctionNumber(kDpiAction) || entry.number == FunctionNumber(kGunKey);
     entry.visible = !(kind == DeviceKind::kKeyboard && mouse_only);
   }
 }
@@ -113,9 +113,9 @@ KeyListEntry KeySetEditor::Read() {
 
 void KeySetEditor::SelectFunction(int index) {
   controls_.function_selection = index;
-  const std::optional<int> number = SelectedFunctionNumber();
-  controls_.page = number.value_or(kRestoreDefault);
-  if (number == kKeyboardKey) {
+  const std::optional<KeyFunction> function = SelectedFunction();
+  controls_.page = FunctionNumber(function.value_or(kRestoreDefault));
+  if (function == kKeyboardKey) {
     controls_.keyboard_text.clear();
     controls_.modifier_boxes = {};
     pending_keyboard_value_.reset();
@@ -132,11 +132,13 @@ void KeySetEditor::SelectKeyboardPosition(int position) {
   pending_keyboard_value_.reset();
 }
 
-std::optional<int> KeySetEditor::SelectedFunctionNumber() const {
+std::optional<KeyFunction> KeySetEditor::SelectedFunction() const {
   const int index = controls_.function_selection;
   if (index < 0 || static_cast<size_t>(index) >= controls_.function_entries.size()) return std::nullopt;
-  const int number = controls_.function_entries[static_cast<size_t>(index)].number.value_or(kRestoreDefault);
-  return (number < kRestoreDefault || number > kCombinationKey) ? kRestoreDefault : number;
+  const int number =
+      controls_.function_entries[static_cast<size_t>(index)].number.value_or(FunctionNumber(kRestoreDefault));
+  if (number < FunctionNumber(kRestoreDefault) || number > FunctionNumber(kCombinationKey)) return kRestoreDefault;
+  return static_cast<KeyFunction>(number);
 }
 
 KeyAssignment KeySetEditor::EncodeKeyboardPage() const {
@@ -151,13 +153,15 @@ KeyAssignment KeySetEditor::EncodeKeyboardPage() const {
 
 KeyAssignment KeySetEditor::Encode() const {
   const KeyAssignment unchanged = entry_.current.assignment;
-  const std::optional<int> number = SelectedFunctionNumber();
-  if (!number) return unchanged;  // no function shown: nothing to encode
+  const std::optional<KeyFunction> function = SelectedFunction();
+  if (!function) return unchanged;  // no function shown: nothing to encode
   const KeySetControls& c = controls_;
-  for (const TableFunction& function : kTableFunctions) {
-    if (function.number == *number) return TableValue(function.table(), c.*function.row).value_or(unchanged);
+  for (const TableFunction& table_function : kTableFunctions) {
+    if (table_function.function == *function) {
+      return TableValue(table_function.table(), c.*table_function.row).value_or(unchanged);
+    }
   }
-  switch (*number) {
+  switch (*function) {
     case kHorizontalScroll: {
       const uint8_t count = static_cast<uint8_t>(FieldValue(c.swing_count) & 0x7F);
       return KeyAssignment{key_type::kHorizontalScroll, DelaySpeed(c.swing_delay, c.swing_speed),
@@ -186,22 +190,23 @@ KeyAssignment KeySetEditor::Encode() const {
     case kGunKey:
       return KeyAssignment{key_type::kGunKey, static_cast<uint8_t>(c.gun_row < 0 ? 0 : c.gun_row), 0};
     default:
-      return entry_.defaults.assignment;
+      break;
   }
+  return entry_.defaults.assignment;
 }
 
-void KeySetEditor::ShowFunction(std::optional<int> number) {
+void KeySetEditor::ShowFunction(std::optional<KeyFunction> function) {
   controls_.function_selection = -1;
-  if (number) {
+  if (function) {
     for (size_t i = 0; i < controls_.function_entries.size(); ++i) {
-      if (controls_.function_entries[i].number == *number) {
+      if (controls_.function_entries[i].number == FunctionNumber(*function)) {
         controls_.function_selection = static_cast<int>(i);
         break;
       }
     }
   }
   controls_.panel_visible = controls_.function_selection >= 0;
-  if (controls_.panel_visible) controls_.page = *number;
+  if (controls_.panel_visible) controls_.page = FunctionNumber(*function);
 }
 
 void KeySetEditor::DecodeKeyboardKey(const KeyAssignment& value) {
@@ -228,7 +233,7 @@ void KeySetEditor::Decode(const KeyRecord& record) {
   for (const TableFunction& function : kTableFunctions) {
     if (function.type != value.type) continue;
     c.*function.row = TableRow(function.table(), value);
-    ShowFunction(function.number);
+    ShowFunction(function.function);
     return;
   }
   switch (value.type) {

@@ -10,22 +10,25 @@
 
 namespace zt640 {
 
-/// Function numbers of the key assignment editor: the user data of the
-/// function list entries and the page index of "function_switch_tablayout".
-namespace key_function {
-inline constexpr int kRestoreDefault = 0;
-inline constexpr int kMouseButton = 1;
-inline constexpr int kHorizontalScroll = 2;
-inline constexpr int kVerticalWheel = 3;
-inline constexpr int kDpiAction = 4;
-inline constexpr int kFire = 5;
-inline constexpr int kKeyboardKey = 6;
-inline constexpr int kMedia = 7;
-inline constexpr int kSystem = 8;
-inline constexpr int kMacro = 9;
-inline constexpr int kGunKey = 10;
-inline constexpr int kCombinationKey = 11;
-}  // namespace key_function
+/// The functions of the key assignment editor. A function's number is the
+/// user data of its function list entry and the page index of
+/// "function_switch_tablayout" that shows it.
+enum class KeyFunction : int {
+  kRestoreDefault = 0,
+  kMouseButton = 1,
+  kHorizontalScroll = 2,
+  kVerticalWheel = 3,
+  kDpiAction = 4,
+  kFire = 5,
+  kKeyboardKey = 6,
+  kMedia = 7,
+  kSystem = 8,
+  kMacro = 9,
+  kGunKey = 10,
+  kCombinationKey = 11,
+};
+
+[[nodiscard]] constexpr int FunctionNumber(KeyFunction function) { return static_cast<int>(function); }
 
 /// Play mode entry of "keyset_macro_over_combo" that selects the repeat-count form.
 inline constexpr int kMacroRepeatPlayMode = 4;
@@ -113,12 +116,14 @@ class KeySetEditor {
   std::optional<KeyListEntry> CaptureKey(uint8_t scan_code, bool extended);
 
  private:
-  [[nodiscard]] std::optional<int> SelectedFunctionNumber() const;
+  /// The selected entry's function; numbers outside the functions count as
+  /// kRestoreDefault. Nothing when no entry is selected.
+  [[nodiscard]] std::optional<KeyFunction> SelectedFunction() const;
   [[nodiscard]] KeyAssignment Encode() const;
   [[nodiscard]] KeyAssignment EncodeKeyboardPage() const;
   void Decode(const KeyRecord& record);
   void DecodeKeyboardKey(const KeyAssignment& value);
-  void ShowFunction(std::optional<int> number);
+  void ShowFunction(std::optional<KeyFunction> function);
 
   KeySetControls controls_;
   KeyListEntry entry_;

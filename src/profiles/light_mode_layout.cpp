@@ -1,8 +1,14 @@
 #include "profiles/light_mode_layout.h"
 
+#include "profiles/keyboard_light_mode.h"
+
 namespace zt640 {
 
 namespace {
+
+using Mode = KeyboardLightMode;
+/// Stands for a mode index outside the mode list.
+constexpr uint8_t kNoMode = 0xFF;
 
 /// The six groups a mode enables, in the order multicolour, colour, palette,
 /// brightness, speed, direction.
@@ -33,81 +39,83 @@ void SetDirectionKeys(LightModeLayout& layout, const char* first, const char* se
 LightModeLayout KeyboardLayout(int mode, bool same_mode_allowed) {
   LightModeLayout layout;
   bool same_mode_offered = false;
-  switch (mode) {
-    case 1:
-    case 2:
+  // An index past the last mode names none: every group but the effect group is off.
+  const Mode named = mode >= 0 && mode < kKeyboardLightModeCount ? ToKeyboardLightMode(mode) : Mode{kNoMode};
+  switch (named) {
+    case Mode::kColumnWave:
+    case Mode::kColumnSweep:
       SetGroups(layout, kAll);
       break;
-    case 3:
-    case 24:
+    case Mode::kPathWave:
+    case Mode::kSweepFrames:
       SetGroups(layout, kAll);
       SetDirectionKeys(layout, "light_set_clockwise_text", "light_set_anticlockwise_text");
       break;
-    case 4:
-    case 11:
+    case Mode::kSpectrum:
+    case Mode::kRainbowKeys:
       SetGroups(layout, kBrightnessSpeed);
       layout.colour_tab = false;
       break;
-    case 5:
-    case 7:
-    case 8:
-    case 9:
-    case 10:
-    case 13:
-    case 14:
-    case 15:
-    case 22:
-    case 23:
-    case 25:
-    case 26:
+    case Mode::kBreathing:
+    case Mode::kReactive:
+    case Mode::kRipple:
+    case Mode::kLineRipple:
+    case Mode::kTwinkle:
+    case Mode::kCentreBounce:
+    case Mode::kShow:
+    case Mode::kTwinklePath:
+    case Mode::kStaggeredBreath:
+    case Mode::kBlink:
+    case Mode::kReactiveRipple:
+    case Mode::kBreathingFourColours:
       SetGroups(layout, kNoDirection);
       break;
-    case 6:
+    case Mode::kStatic:
       SetGroups(layout, {true, true, true, true, false, false});
       same_mode_offered = true;
       break;
-    case 12:
+    case Mode::kRowWave:
       SetGroups(layout, {false, false, false, true, true, true});
       layout.colour_tab = false;
       SetDirectionKeys(layout, "light_set_down_to_up_text", "light_set_up_to_down_text");
       break;
-    case 16:
+    case Mode::kDiagonalFlow:
       SetGroups(layout, {true, true, true, true, false, false});
       break;
-    case 17:
+    case Mode::kOptionColour:
       SetGroups(layout, {false, false, false, true, false, false});
       layout.speed_hidden = true;
       layout.mode17_row = true;
       layout.colour_tab = false;
       break;
-    case 18:
+    case Mode::kGroupRainbow:
       SetGroups(layout, {false, false, false, true, false, true});
       layout.colour_tab = false;
       SetDirectionKeys(layout, "light_set_outside_to_inside_text", "light_set_inside_to_outside_text");
       break;
-    case 20:
+    case Mode::kCustom:
       SetGroups(layout, kSingleColourStill);
       layout.speed_hidden = true;
       layout.custom_slot_row = true;
       break;
-    case 21:
+    case Mode::kSnake:
       SetGroups(layout, kAll);
       SetDirectionKeys(layout, "light_set_up_to_down_text", "light_set_down_to_up_text");
       break;
-    case 27:
+    case Mode::kBlinkFourColours:
       SetGroups(layout, kBrightnessSpeed);
       break;
-    case 28:
+    case Mode::kOff:
       SetGroups(layout, kNone);
       same_mode_offered = true;
       break;
-    case 29:
+    case Mode::kAudio:
       SetGroups(layout, {true, true, true, true, false, true});
       layout.speed_hidden = true;
       layout.audio_row = true;
       layout.page = 1;
       break;
-    case 30:
+    case Mode::kAudioColour:
       SetGroups(layout, {false, false, false, true, false, false});
       layout.colour_tab = false;
       break;

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "devices/function_switch.h"
+
 namespace zt640 {
 
 namespace {
@@ -273,11 +275,11 @@ ControlOwner ControlRoutes::KillFocus(const QString& name) {
 }
 
 int ControlRoutes::FunctionTabSwitch(const QString& name) {
-  if (name == QLatin1String("deng_Op_tab")) return 1;
-  if (name == QLatin1String("key_Op_tab")) return 2;
-  if (name == QLatin1String("macro_Op_tab")) return 3;
-  if (ControlRoutes::SelectChanged(name) == ControlOwner::kFunctionTab) return 4;
-  return 0;
+  if (name == QLatin1String("deng_Op_tab")) return FunctionSwitch::kLighting;
+  if (name == QLatin1String("key_Op_tab")) return FunctionSwitch::kKeys;
+  if (name == QLatin1String("macro_Op_tab")) return FunctionSwitch::kMacros;
+  if (ControlRoutes::SelectChanged(name) == ControlOwner::kFunctionTab) return FunctionSwitch::kOther;
+  return FunctionSwitch::kNone;
 }
 
 }  // namespace zt640

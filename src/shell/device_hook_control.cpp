@@ -7,7 +7,7 @@ namespace zt640 {
 
 int DeviceHookControl::Start(platform::input::HookMode mode, bool keyboard, bool mouse) {
   const int started = hook_.Start(mode, platform::input::HookTarget{&queue_}, keyboard, mouse);
-  if (started != 1) platform::DebugOutput("hook did not start: " + platform::input::CDeviceHook::LastError());
+  if (started != platform::input::CDeviceHook::kStarted) platform::DebugOutput("hook did not start: " + platform::input::CDeviceHook::LastError());
   return started;
 }
 

@@ -215,11 +215,11 @@ void CDeviceOptionUI::OnConnectTimer() {
     StartFirstSynchronisation();
     return;
   }
-  auto link = std::make_shared<int>(0);
+  auto link = std::make_shared<bool>(false);
   RunExchange(
       kConnectTimer, [link](CKalvexUSBDevice& device) { *link = device.IsReceiverLinkUp(); },
       [this, link] {
-        if (*link != 1) {
+        if (!*link) {
           retries_ = (retries_ + 1) % kMaxRetries;
           SetNotAnswering(true);
           if (entry_visible_) RequestVisible(false);
@@ -277,11 +277,11 @@ void CDeviceOptionUI::OnPowerTimer() {
 
 void CDeviceOptionUI::OnReceiverCheckTimer() {
   if (!OnReceiver() || ExchangePending(kReceiverCheckTimer)) return;
-  auto link = std::make_shared<int>(0);
+  auto link = std::make_shared<bool>(false);
   RunExchange(
       kReceiverCheckTimer, [link](CKalvexUSBDevice& device) { *link = device.IsReceiverLinkUp(); },
       [this, link] {
-        const bool answers = *link == 1;
+        const bool answers = *link;
         SetNotAnswering(!answers);
         if (answers && !entry_visible_) {
           RequestVisible(true);

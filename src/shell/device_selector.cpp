@@ -324,7 +324,7 @@ void DeviceSelector::SwitchPairedDevice(std::size_t cable_slot) {
       // Up to 26 link queries of up to 5 s each: on the device's worker.
       managed->entry->RunExchange(0, [](CKalvexUSBDevice& receiver_device) {
         for (int wait = 0; wait < kLinkQueryMaxWaits && receiver_device.Channel().is_open() &&
-                           receiver_device.IsReceiverLinkUp() != 1;
+                           !receiver_device.IsReceiverLinkUp();
              ++wait) {
           if (wait < kLinkQueryMaxWaits - 1) platform::DebugOutput("获取2.4G模式失败");
           std::this_thread::sleep_for(std::chrono::milliseconds(kLinkQueryWaitMs));

@@ -10,7 +10,7 @@ DiscoveryThread::DiscoveryThread(SlotTable& table, Sink sink) : slots_(table), s
 
 bool DiscoveryThread::RunPass() {
   if (!slots_.AllSlotsTaken()) {
-    if (probe_.EnumerateInterfaces() != 1) return false;
+    if (probe_.EnumerateInterfaces() != HidDevice::kSuccess) return false;
     ClaimNewInterfaces();
     if (first_pass_) {
       first_pass_ = false;
@@ -34,7 +34,7 @@ void DiscoveryThread::ClaimNewInterfaces() {
     if (!slots_.IsKnownAndFree(candidate)) continue;
     // A read-only, shared probe: the ids and the collection's usage come from the
     // interface itself, not from its path.
-    if (probe_.Open(candidate.path, true, false, true, false) != 1) continue;
+    if (probe_.Open(candidate.path, true, false, true, false) != HidDevice::kSuccess) continue;
     candidate.vendor_id = probe_.Attributes().vendor_id;
     candidate.product_id = probe_.Attributes().product_id;
     candidate.usage_page = probe_.Caps().usage_page;

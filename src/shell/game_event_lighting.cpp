@@ -44,7 +44,7 @@ void GameEventLighting::Commit(CKalvexUSBDevice& device, const std::array<uint32
   device.SetLightState(words);
   // This runs on the device's worker with nobody to tell: failures go to the log.
   if (!device.SaveProfileData()) platform::DebugOutput("game event lighting not saved in the profile");
-  (void)device.InitializeDevice();  // reads the profile back: it reports no failure
+  device.InitializeDevice();
   const int written = device.WriteSettingsRecord(0, 0);
   if (written != CommandResult::kSuccess) {
     platform::DebugOutput("game event lighting not written to the device: " + std::to_string(written));

@@ -83,7 +83,7 @@ CMacroControlUI* MacroHookRoutes::ShownMacros() const {
 
 bool MacroHookRoutes::StartHook(HookMode mode, bool keyboard, bool mouse) {
   if (!hook_) return false;
-  if (hook_->Start(mode, keyboard, mouse) != 1) {
+  if (hook_->Start(mode, keyboard, mouse) != HookControl::kStarted) {
     mode_ = HookMode::kNone;
     platform::DebugOutput("hook not started for mode " + std::to_string(static_cast<std::uint32_t>(mode)));
     return false;

@@ -37,9 +37,9 @@ void CommandChannel::SetConnectionType(int type) {
 }
 
 int CommandChannel::SetBlockSize(uint16_t size) {
-  if (size > kMaxBlockSize) return 0;
+  if (size > kMaxBlockSize) return CommandResult::kFailed;
   block_size_.store(size);
-  return 1;
+  return CommandResult::kSuccess;
 }
 
 int CommandChannel::Transact(const uint8_t* request, size_t request_length, uint8_t* reply,
@@ -70,7 +70,7 @@ int CommandChannel::Exchange(const uint8_t* request, size_t request_length, uint
     std::lock_guard io(io_mutex_);
     uint32_t written = 0;
     if (device.WriteReport(packet.data(), static_cast<uint32_t>(packet.size()), &written,
-                           timeout) != 1) {
+                           timeout) != HidDevice::kSuccess) {
       return CommandResult::kWriteFailed;
     }
   }
@@ -81,7 +81,7 @@ int CommandChannel::Exchange(const uint8_t* request, size_t request_length, uint
     for (int attempt = 0; attempt < 2; ++attempt) {
       const int read =
           device.ReadReport(reply, static_cast<uint32_t>(reply_length), count, timeout);
-      if (read != 1) {
+      if (read != HidDevice::kSuccess) {
         result = CommandResult::kFailed;
         break;
       }
@@ -112,7 +112,7 @@ int CommandChannel::ExchangeWired(const uint8_t* request, size_t request_length)
     std::lock_guard io(io_mutex_);
     uint32_t written = 0;
     if (wired_.WriteReport(packet.data(), static_cast<uint32_t>(packet.size()), &written,
-                           kWiredTimeoutMs) != 1) {
+                           kWiredTimeoutMs) != HidDevice::kSuccess) {
       return CommandResult::kFailed;
     }
   }
@@ -120,7 +120,7 @@ int CommandChannel::ExchangeWired(const uint8_t* request, size_t request_length)
   std::lock_guard io(io_mutex_);
   uint32_t read = 0;
   return wired_.ReadReport(scratch.data(), static_cast<uint32_t>(scratch.size()), &read,
-                           kWiredTimeoutMs) == 1
+                           kWiredTimeoutMs) == HidDevice::kSuccess
              ? CommandResult::kSuccess
              : CommandResult::kFailed;
 }

@@ -107,10 +107,10 @@ class CommandChannel {
   /// On success the reply's data is in `reply`.
   [[nodiscard]] int Command(OuterLock lock, const CommandPacket& request, CommandPacket* reply,
                             bool quiet = false);
-  [[nodiscard]] int SimpleCommand(uint8_t command);
-  [[nodiscard]] int ChunkedRead(uint8_t command, uint16_t base, std::span<uint8_t> out,
+  [[nodiscard]] int SimpleCommand(CommandCode command);
+  [[nodiscard]] int ChunkedRead(CommandCode command, uint16_t base, std::span<uint8_t> out,
                                 OuterLock lock);
-  [[nodiscard]] int ChunkedWrite(uint8_t command, uint16_t base, std::span<const uint8_t> data,
+  [[nodiscard]] int ChunkedWrite(CommandCode command, uint16_t base, std::span<const uint8_t> data,
                                  OuterLock lock, uint8_t chunk);
   std::mutex& OuterMutex(OuterLock lock);
   HidDevice& ActiveInterface() { return via_receiver() ? receiver_ : wired_; }

@@ -11,24 +11,6 @@ namespace zt640 {
 
 namespace {
 
-constexpr uint8_t kCmdBeginConfig = 0x01;
-constexpr uint8_t kCmdEndConfig = 0x02;
-constexpr uint8_t kCmdReadDeviceInfo = 0x03;
-constexpr uint8_t kCmdReadSettings = 0x05;
-constexpr uint8_t kCmdWriteSettings = 0x06;
-constexpr uint8_t kCmdReadKeyTable = 0x07;
-constexpr uint8_t kCmdWriteKeyTable = 0x09;
-constexpr uint8_t kCmdReadLightMemory = 0x0A;
-constexpr uint8_t kCmdWriteLightMemory = 0x0B;
-constexpr uint8_t kCmdResetToDefaults = 0x0D;
-constexpr uint8_t kCmdStreamLightFrame = 0x12;
-constexpr uint8_t kCmdWriteMacroArea = 0x15;
-constexpr uint8_t kCmdWriteShootData = 0x17;
-constexpr uint8_t kCmdReadStatus = 0x1A;
-constexpr uint8_t kCmdReadKeyLightMap = 0x1B;
-constexpr uint8_t kCmdEnableHostLighting = 0x1C;
-constexpr uint8_t kCmdQueryReceiverLink = 0xAA;
-
 constexpr auto kEndConfigPause = std::chrono::milliseconds(10);
 constexpr uint8_t kLinkUp = 0xFF;
 
@@ -65,12 +47,12 @@ int CommandChannel::Command(OuterLock lock, const CommandPacket& request, Comman
   return result == CommandResult::kSuccess ? MapStatus(*reply) : result;
 }
 
-int CommandChannel::SimpleCommand(uint8_t command) {
+int CommandChannel::SimpleCommand(CommandCode command) {
   CommandPacket reply;
   return Command(OuterLock::kCommand, CommandPacket::Request(command), &reply);
 }
 
-int CommandChannel::ChunkedRead(uint8_t command, uint16_t base, std::span<uint8_t> out,
+int CommandChannel::ChunkedRead(CommandCode command, uint16_t base, std::span<uint8_t> out,
                                 OuterLock lock) {
   const size_t chunk = chunk_size();
   for (size_t position = 0; position < out.size(); position += chunk) {
@@ -85,7 +67,7 @@ int CommandChannel::ChunkedRead(uint8_t command, uint16_t base, std::span<uint8_
   return CommandResult::kSuccess;
 }
 
-int CommandChannel::ChunkedWrite(uint8_t command, uint16_t base, std::span<const uint8_t> data,
+int CommandChannel::ChunkedWrite(CommandCode command, uint16_t base, std::span<const uint8_t> data,
                                  OuterLock lock, uint8_t chunk) {
   for (size_t position = 0; position < data.size(); position += chunk) {
     const size_t count = std::min<size_t>(chunk, data.size() - position);
@@ -100,56 +82,56 @@ int CommandChannel::ChunkedWrite(uint8_t command, uint16_t base, std::span<const
   return CommandResult::kSuccess;
 }
 
-int CommandChannel::BeginConfig() { return SimpleCommand(kCmdBeginConfig); }
+int CommandChannel::BeginConfig() { return SimpleCommand(CommandCode::kBeginConfig); }
 
 int CommandChannel::EndConfig() {
   std::this_thread::sleep_for(kEndConfigPause);
-  return SimpleCommand(kCmdEndConfig);
+  return SimpleCommand(CommandCode::kEndConfig);
 }
 
-int CommandChannel::EnableHostLighting() { return SimpleCommand(kCmdEnableHostLighting); }
+int CommandChannel::EnableHostLighting() { return SimpleCommand(CommandCode::kEnableHostLighting); }
 
 int CommandChannel::ReadDeviceInfo(DeviceInfoRecord* record) {
   DeviceInfoRecord scratch;
   const int result =
-      ChunkedRead(kCmdReadDeviceInfo, 0, scratch.bytes, OuterLock::kCommand);
+      ChunkedRead(CommandCode::kReadDeviceInfo, 0, scratch.bytes, OuterLock::kCommand);
   if (result == CommandResult::kSuccess && record != nullptr) *record = scratch;
   return result;
 }
 
 int CommandChannel::ReadSettings(uint16_t offset, std::span<uint8_t> out) {
-  return ChunkedRead(kCmdReadSettings, offset, out, OuterLock::kCommand);
+  return ChunkedRead(CommandCode::kReadSettings, offset, out, OuterLock::kCommand);
 }
 
 int CommandChannel::WriteSettings(uint16_t offset, std::span<const uint8_t> data) {
-  return ChunkedWrite(kCmdWriteSettings, offset, data, OuterLock::kCommand, chunk_size());
+  return ChunkedWrite(CommandCode::kWriteSettings, offset, data, OuterLock::kCommand, chunk_size());
 }
 
 int CommandChannel::ReadKeyTable(std::span<uint8_t> out) {
   const uint16_t size = block_size();
   if (out.size() < size) return CommandResult::kFailed;
-  return ChunkedRead(kCmdReadKeyTable, 0, out.first(size), OuterLock::kCommand);
+  return ChunkedRead(CommandCode::kReadKeyTable, 0, out.first(size), OuterLock::kCommand);
 }
 
 int CommandChannel::WriteKeyTable(int layer, std::span<const uint8_t> table) {
   if (layer != 0) return CommandResult::kBadLayer;
   const uint16_t size = block_size();
   if (table.size() < size) return CommandResult::kFailed;
-  return ChunkedWrite(kCmdWriteKeyTable, static_cast<uint16_t>(layer * kKeyLayerSize),
+  return ChunkedWrite(CommandCode::kWriteKeyTable, static_cast<uint16_t>(layer * kKeyLayerSize),
                       table.first(size), OuterLock::kCommand, chunk_size());
 }
 
 int CommandChannel::ReadKeyLightMap(std::span<uint8_t> out) {
   const uint16_t size = block_size() / 3;
   if (out.size() < size) return CommandResult::kFailed;
-  return ChunkedRead(kCmdReadKeyLightMap, 0, out.first(size), OuterLock::kCommand);
+  return ChunkedRead(CommandCode::kReadKeyLightMap, 0, out.first(size), OuterLock::kCommand);
 }
 
 int CommandChannel::ReadLightMemory(int slot, std::span<uint8_t> out) {
   if (slot < 0 || slot * kLightPageSize + out.size() > UINT16_MAX + 1u) {
     return CommandResult::kFailed;
   }
-  return ChunkedRead(kCmdReadLightMemory, static_cast<uint16_t>(slot * kLightPageSize), out,
+  return ChunkedRead(CommandCode::kReadLightMemory, static_cast<uint16_t>(slot * kLightPageSize), out,
                      OuterLock::kLight);
 }
 
@@ -157,12 +139,12 @@ int CommandChannel::WriteLightMemory(int slot, std::span<const uint8_t> data) {
   if (slot < 0 || slot * kLightPageSize + data.size() > UINT16_MAX + 1u) {
     return CommandResult::kFailed;
   }
-  return ChunkedWrite(kCmdWriteLightMemory, static_cast<uint16_t>(slot * kLightPageSize), data,
+  return ChunkedWrite(CommandCode::kWriteLightMemory, static_cast<uint16_t>(slot * kLightPageSize), data,
                       OuterLock::kLight, chunk_size());
 }
 
 int CommandChannel::ResetToDefaults() {
-  CommandPacket request = CommandPacket::Request(kCmdResetToDefaults);
+  CommandPacket request = CommandPacket::Request(CommandCode::kResetToDefaults);
   // This exchange goes out with its checksum bytes left 0.
   request.bytes[CommandPacket::kChecksumOffset] = 0;
   request.bytes[CommandPacket::kChecksumOffset + 1] = 0;
@@ -179,7 +161,7 @@ int CommandChannel::StreamLightFrame(std::span<const uint8_t> frame) {
       continue;
     }
     const size_t count = std::min(chunk, frame.size() - position);
-    auto request = CommandPacket::Request(kCmdStreamLightFrame, static_cast<uint8_t>(count),
+    auto request = CommandPacket::Request(CommandCode::kStreamLightFrame, static_cast<uint8_t>(count),
                                           static_cast<uint16_t>(position));
     std::copy_n(frame.begin() + static_cast<ptrdiff_t>(position), count, request.data().begin());
     request.UpdateChecksum();
@@ -191,17 +173,17 @@ int CommandChannel::StreamLightFrame(std::span<const uint8_t> frame) {
 }
 
 int CommandChannel::WriteMacroArea(std::span<const uint8_t> table) {
-  return ChunkedWrite(kCmdWriteMacroArea, 0, table, OuterLock::kCommand, chunk_size());
+  return ChunkedWrite(CommandCode::kWriteMacroArea, 0, table, OuterLock::kCommand, chunk_size());
 }
 
 int CommandChannel::WriteShootData(std::span<const uint8_t> data) {
-  return ChunkedWrite(kCmdWriteShootData, 0, data, OuterLock::kNone, kShootChunkSize);
+  return ChunkedWrite(CommandCode::kWriteShootData, 0, data, OuterLock::kNone, kShootChunkSize);
 }
 
 int CommandChannel::ReadStatus(uint16_t offset, std::span<uint8_t> out) {
   if (out.size() > CommandPacket::kMaxData) return CommandResult::kFailed;
   const auto request =
-      CommandPacket::Request(kCmdReadStatus, static_cast<uint8_t>(out.size()), offset);
+      CommandPacket::Request(CommandCode::kReadStatus, static_cast<uint8_t>(out.size()), offset);
   CommandPacket reply;
   const int result = Command(OuterLock::kCommand, request, &reply);
   if (result == CommandResult::kSuccess) std::copy_n(reply.data().begin(), out.size(), out.begin());
@@ -219,7 +201,7 @@ bool CommandChannel::QueryReceiverLink() {
   if (!via_receiver()) return true;
   CommandPacket reply;
   uint32_t read = 0;
-  const auto request = CommandPacket::Request(kCmdQueryReceiverLink);
+  const auto request = CommandPacket::Request(CommandCode::kQueryReceiverLink);
   int result;
   {
     std::lock_guard outer(command_mutex_);

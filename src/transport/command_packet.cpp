@@ -4,10 +4,10 @@
 
 namespace zt640 {
 
-CommandPacket CommandPacket::Request(uint8_t command, uint8_t length, uint16_t address) {
+CommandPacket CommandPacket::Request(CommandCode command, uint8_t length, uint16_t address) {
   CommandPacket packet;
   packet.bytes[kReportIdOffset] = kReportId;
-  packet.bytes[kCommandOffset] = command;
+  packet.bytes[kCommandOffset] = CommandByte(command);
   packet.bytes[kLengthOffset] = length;
   StoreLe16(&packet.bytes[kAddressOffset], address);
   packet.UpdateChecksum();

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "transport/byte_order.h"
+#include "transport/command_code.h"
 
 namespace zt640 {
 
@@ -24,14 +25,14 @@ struct CommandPacket {
   static constexpr uint8_t kStatusRejected = 0xFF;
   static constexpr uint8_t kStatusRefusedForNow = 0xFE;
   /// Command byte of the receiver's answer when the device behind it is silent.
-  static constexpr uint8_t kReceiverNoDeviceEcho = 0xAA;
+  static constexpr uint8_t kReceiverNoDeviceEcho = CommandByte(CommandCode::kQueryReceiverLink);
 
   std::array<uint8_t, kSize> bytes{};
 
   /// A request with report id, command, length and offset set and the
   /// checksum computed over what is in place (data, if any, must be set
   /// before calling UpdateChecksum again).
-  [[nodiscard]] static CommandPacket Request(uint8_t command, uint8_t length = 0,
+  [[nodiscard]] static CommandPacket Request(CommandCode command, uint8_t length = 0,
                                              uint16_t address = 0);
 
   [[nodiscard]] uint8_t command() const { return bytes[kCommandOffset]; }

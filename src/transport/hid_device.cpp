@@ -46,7 +46,7 @@ int HidDevice::EnumerateInterfaces() {
     std::vector<HidrawNode> nodes;
     if (!HidrawEnumerator::Enumerate(platform::HidRoot(), &nodes)) {
       FreeInterfaceList();
-      return 0;
+      return kFailed;
     }
     std::vector<std::string> list;
     list.reserve(kInitialListCapacity);
@@ -61,10 +61,10 @@ int HidDevice::EnumerateInterfaces() {
     }
     interface_list_ = std::move(list);
     interface_count_ = static_cast<int32_t>(interface_list_.size());
-    return 1;
+    return kSuccess;
   } catch (const std::bad_alloc&) {
     FreeInterfaceList();
-    return 0;
+    return kFailed;
   }
 }
 
@@ -90,7 +90,7 @@ int HidDevice::Open(const std::string& path, bool read, bool write, bool overlap
     // Never cut the path down: a shortened path could name another interface.
     Close();
     device_path_.clear();
-    return 0;
+    return kFailed;
   }
   device_path_ = path;
   return Reopen();
@@ -101,28 +101,28 @@ int HidDevice::Reopen() {
   try {
     std::string root;
     std::string node_name;
-    if (!HidrawEnumerator::SplitInterfacePath(device_path_, &root, &node_name)) return 0;
+    if (!HidrawEnumerator::SplitInterfacePath(device_path_, &root, &node_name)) return kFailed;
     std::optional<HidrawNode> node = HidrawEnumerator::DescribeNode(root, node_name);
-    if (!node) return 0;
+    if (!node) return kFailed;
     // A node number can be reused by another device after an unplug, so the
     // identity in the path must still match the node.
     if (DevicePath::ParseVid(device_path_) != node->vendor_id ||
         DevicePath::ParsePid(device_path_) != node->product_id ||
         DevicePath::ParseInterfaceNumber(device_path_) != node->interface_number.value_or(0)) {
-      return 0;
+      return kFailed;
     }
     const uint16_t collection_number = DevicePath::ParseCollectionNumber(device_path_);
     size_t index = 0;
     if (node->collections.size() > 1) {
-      if (collection_number == 0 || collection_number > node->collections.size()) return 0;
+      if (collection_number == 0 || collection_number > node->collections.size()) return kFailed;
       index = collection_number - 1u;
     } else if (collection_number > 1) {
-      return 0;
+      return kFailed;
     }
     std::unique_ptr<HidrawHandle> handle =
         HidrawHandle::Open(node->node_path, open_for_read_, open_for_write_,
                            node->collections[index]);
-    if (!handle) return 0;
+    if (!handle) return kFailed;
 
     descriptor_data_ = std::make_unique<HidCollection>(std::move(node->collections[index]));
     caps_ = descriptor_data_->caps;
@@ -130,7 +130,7 @@ int HidDevice::Reopen() {
     for (HidReportType type : kReportTypes) {
       if (!BuildReportData(type)) {
         ReleaseCapsData();
-        return 0;
+        return kFailed;
       }
     }
     interface_number_ = DevicePath::ParseInterfaceNumber(device_path_);
@@ -138,10 +138,10 @@ int HidDevice::Reopen() {
     cancel_event_.Reset();
     handle_owner_ = std::move(handle);
     handle_.store(handle_owner_.get());
-    return 1;
+    return kSuccess;
   } catch (const std::bad_alloc&) {
     ReleaseCapsData();
-    return 0;
+    return kFailed;
   }
 }
 
@@ -224,14 +224,14 @@ int HidDevice::ReadReport(uint8_t* buffer, uint32_t length, uint32_t* bytes_read
                           int timeout_ms) {
   reading_.store(1);
   uint32_t count = 0;
-  int result = 0;
+  int result = kFailed;
   if (HidrawHandle* handle = handle_.load(); handle != nullptr && buffer != nullptr) {
     result = handle->Read(buffer, length, &count, timeout_ms, cancel_event_.fd()) ==
                      HidIoResult::kOk
-                 ? 1
-                 : 0;
+                 ? kSuccess
+                 : kFailed;
   }
-  if (bytes_read != nullptr) *bytes_read = result ? count : 0;
+  if (bytes_read != nullptr) *bytes_read = result == kSuccess ? count : 0;
   LeaveTransfer(reading_);
   return result;
 }
@@ -240,14 +240,14 @@ int HidDevice::WriteReport(const uint8_t* buffer, uint32_t length, uint32_t* byt
                            int timeout_ms) {
   writing_.store(1);
   uint32_t count = 0;
-  int result = 0;
+  int result = kFailed;
   if (HidrawHandle* handle = handle_.load(); handle != nullptr && buffer != nullptr) {
     result = handle->Write(buffer, length, &count, timeout_ms, cancel_event_.fd()) ==
                      HidIoResult::kOk
-                 ? 1
-                 : 0;
+                 ? kSuccess
+                 : kFailed;
   }
-  if (bytes_written != nullptr) *bytes_written = result ? count : 0;
+  if (bytes_written != nullptr) *bytes_written = result == kSuccess ? count : 0;
   LeaveTransfer(writing_);
   return result;
 }
@@ -257,7 +257,7 @@ int HidDevice::UnpackReport(const uint8_t* report, uint32_t report_length,
                             const platform::HidCollection* descriptor_data) {
   if (report == nullptr || report_length == 0 || descriptor_data == nullptr ||
       (items == nullptr && item_count != 0)) {
-    return 0;
+    return kFailed;
   }
   const std::span<const uint8_t> bytes(report, report_length);
   const uint8_t report_id = report[0];
@@ -282,14 +282,14 @@ int HidDevice::UnpackReport(const uint8_t* report, uint32_t report_length,
           *descriptor_data, report_type, item.usage_page, item.usage, bytes, &item.value);
       if (raw_status != platform::HIDP_STATUS_SUCCESS) {
         item.status = raw_status;
-        return 0;
+        return kFailed;
       }
       item.status = HidReportDecoder::GetScaledUsageValue(
           *descriptor_data, report_type, item.usage_page, item.usage, bytes, &item.scaled_value);
     }
     item.is_data_set = 1;
   }
-  return 1;
+  return kSuccess;
 }
 
 }  // namespace zt640

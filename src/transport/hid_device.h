@@ -35,6 +35,9 @@ class HidDevice {
   /// Longest interface path accepted, in bytes (the path field holds 260
   /// characters including the terminator).
   static constexpr size_t kMaxPathLength = 259;
+  /// What the calls below that report success or failure as an integer return.
+  static constexpr int kSuccess = 1;
+  static constexpr int kFailed = 0;
 
   HidDevice();
   ~HidDevice();

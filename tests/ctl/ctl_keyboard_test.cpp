@@ -8,6 +8,7 @@
 
 #include "platform/paths/product_title.h"
 #include "support/simulator_process.h"
+#include "transport/command_code.h"
 
 namespace {
 
@@ -33,11 +34,11 @@ class CtlKeyboard : public ::testing::Test {
   }
 
   /// Packets with this command byte, from the `from`-th logged request on.
-  std::vector<Packet> PacketsOf(uint8_t command, size_t from = 0) const {
+  std::vector<Packet> PacketsOf(zt640::CommandCode command, size_t from = 0) const {
     std::vector<Packet> found;
     const auto logged = simulator_.LoggedPackets();
     for (size_t i = from; i < logged.size(); ++i) {
-      if (logged[i].size() == 64 && logged[i][3] == command) found.push_back(logged[i]);
+      if (logged[i].size() == 64 && logged[i][3] == zt640::CommandByte(command)) found.push_back(logged[i]);
     }
     return found;
   }
@@ -46,7 +47,7 @@ class CtlKeyboard : public ::testing::Test {
   /// The key table as the 0x09 packets from the `from`-th request on wrote it.
   std::vector<uint8_t> WrittenTable(size_t from) const {
     std::vector<uint8_t> table;
-    for (const Packet& packet : PacketsOf(0x09, from)) {
+    for (const Packet& packet : PacketsOf(zt640::CommandCode::kWriteKeyTable, from)) {
       const size_t offset = packet[5] | (packet[6] << 8);
       if (table.size() < offset + packet[4]) table.resize(offset + packet[4]);
       std::copy(packet.begin() + 8, packet.begin() + 8 + packet[4], table.begin() + static_cast<long>(offset));
@@ -76,7 +77,7 @@ class CtlKeyboard : public ::testing::Test {
 TEST_F(CtlKeyboard, Light_WritesSettingsRecordOfSlotZeroAndKeepsItInTheProfile) {
   const Outcome light = Ctl("light --mode 5 --brightness 3 --colour ff8000");
   ASSERT_EQ(light.status, 0) << light.err;
-  const auto writes = PacketsOf(0x06);
+  const auto writes = PacketsOf(zt640::CommandCode::kWriteSettings);
   ASSERT_EQ(writes.size(), 1u);
   const Packet& record = writes[0];
   EXPECT_EQ(record[4], 29);                   // one whole record
@@ -104,7 +105,7 @@ TEST_F(CtlKeyboard, Assign_ReplacesTheKeysEntryInTheDeviceKeyTable) {
   ASSERT_EQ(assign.status, 0) << assign.err;
   std::vector<uint8_t> table(512, 0);
   size_t length = 0;
-  for (const Packet& packet : PacketsOf(0x09)) {
+  for (const Packet& packet : PacketsOf(zt640::CommandCode::kWriteKeyTable)) {
     const size_t offset = packet[5] | (packet[6] << 8);
     for (size_t i = 0; i < packet[4] && offset + i < table.size(); ++i) {
       table[offset + i] = packet[8 + i];
@@ -130,7 +131,7 @@ TEST_F(CtlKeyboard, Assign_ThenMacrosInANewProcessWritesTheMacroArea) {
   const Outcome macros = Ctl("macros");
   ASSERT_EQ(macros.status, 0) << macros.err;
   EXPECT_NE(macros.out.find("ok macros=1"), std::string::npos) << macros.out;
-  const auto area = PacketsOf(0x15, before);
+  const auto area = PacketsOf(zt640::CommandCode::kWriteMacroArea, before);
   ASSERT_FALSE(area.empty());
   // Signature, T = 16 + 6 + 4 = 26, one macro.
   EXPECT_EQ(Packet(area[0].begin() + 8, area[0].begin() + 14), (Packet{0xAA, 0x55, 26, 0, 1, 0}));
@@ -177,10 +178,10 @@ TEST_F(CtlKeyboard, Assign_KeyWithoutAMatchOnTheKeyboardFails) {
 TEST_F(CtlKeyboard, Reset_NeedsConfirmationBeforeAnythingIsSent) {
   const Outcome refused = Ctl("reset");
   EXPECT_NE(refused.status, 0);
-  EXPECT_TRUE(PacketsOf(0x0D).empty());
+  EXPECT_TRUE(PacketsOf(zt640::CommandCode::kResetToDefaults).empty());
   const Outcome reset = Ctl("reset --yes");
   ASSERT_EQ(reset.status, 0) << reset.err;
-  ASSERT_EQ(PacketsOf(0x0D).size(), 1u);
+  ASSERT_EQ(PacketsOf(zt640::CommandCode::kResetToDefaults).size(), 1u);
 }
 
 }  // namespace

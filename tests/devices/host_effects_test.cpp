@@ -104,10 +104,10 @@ TEST(HostEffectRenderer_Fade, ModeZeroSequenceFrom200ToDark) {
   for (int level = 13; level >= 0; --level) expected.push_back(level);
   expected.push_back(0);  // 0 stays 0
   for (int value : expected) {
-    renderer.FadeKeyLevel(7, 0);
+    renderer.FadeKeyLevel(7, KeyboardLightMode::kLightList);
     EXPECT_EQ(renderer.KeyLevel(7), value);
   }
-  renderer.FadeKeyLevel(200, 8);  // beyond the key levels: no effect, no crash
+  renderer.FadeKeyLevel(200, KeyboardLightMode::kRipple);  // beyond the key levels: no effect, no crash
 }
 
 // One fade step at both edges of every band, for mode 0, mode 29 and any other mode.
@@ -128,7 +128,7 @@ TEST(HostEffectRenderer_Fade, StepByBandAndMode) {
   for (const Band& band : bands) {
     for (const auto& [mode, step] : {std::pair{0, band.mode0}, std::pair{29, band.mode29}, std::pair{8, band.other}}) {
       renderer.SetKeyLevel(3, static_cast<uint8_t>(band.level));
-      renderer.FadeKeyLevel(3, mode);
+      renderer.FadeKeyLevel(3, ToKeyboardLightMode(mode));
       EXPECT_EQ(renderer.KeyLevel(3), band.level - step) << "level " << band.level << " mode " << mode;
     }
   }
@@ -163,7 +163,7 @@ TEST(KalvexUSBDevice_Unplugged, CommandsReturnZeroAndHostLightingSendsNothing) {
   device.SendLightFrame();
   EXPECT_EQ(device.Channel().BeginConfig(), 0);
   EXPECT_EQ(device.WriteSettingsRecord(0, 0), 0);
-  EXPECT_EQ(device.IsReceiverLinkUp(), 1);
+  EXPECT_TRUE(device.IsReceiverLinkUp());
 }
 
 }  // namespace

@@ -14,20 +14,21 @@ namespace {
 
 using devsim::KeyboardArea;
 using devsim::KeyboardFactoryImage;
+using enum CommandCode;
 
-long CountOf(const std::vector<uint8_t>& commands, uint8_t command) {
+long CountOf(const std::vector<CommandCode>& commands, CommandCode command) {
   return std::count(commands.begin(), commands.end(), command);
 }
 
 TEST_F(KeyboardSimulatorTest, ReadSequenceMatchesEveryUiKey) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
-  ASSERT_EQ(device_->ReadActiveSettings(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
+  ASSERT_EQ(device_->ReadActiveSettings(), CommandResult::kSuccess);
   // 0x01, 0x03 (34 bytes: 1 packet), 0x07 (396 bytes: 8 packets), 0x1B (132: 3), 0x02, 0x05, 0x05.
-  std::vector<uint8_t> expected = {0x01, 0x03};
-  expected.insert(expected.end(), 8, 0x07);
-  expected.insert(expected.end(), 3, 0x1B);
-  expected.insert(expected.end(), {0x02, 0x05, 0x05});
+  std::vector<CommandCode> expected = {kBeginConfig, kReadDeviceInfo};
+  expected.insert(expected.end(), 8, kReadKeyTable);
+  expected.insert(expected.end(), 3, kReadKeyLightMap);
+  expected.insert(expected.end(), {kEndConfig, kReadSettings, kReadSettings});
   EXPECT_EQ(LoggedCommands(), expected);
   EXPECT_EQ(device_->MatchedKeyCount(), 126);
   const auto light_map = server_->Keyboard().Area(KeyboardArea::kKeyLightMap);
@@ -42,8 +43,8 @@ TEST_F(KeyboardSimulatorTest, WriteSettingsRecordSendsSlotZeroRecord) {
   LightState state;
   state.bytes = {12, 3, 1, 1, 0, 0x10, 0x20, 0x30};
   device_->SetLightState(state.Words());
-  ASSERT_EQ(device_->WriteSettingsRecord(0, 0), 1);
-  EXPECT_EQ(LoggedCommands(), (std::vector<uint8_t>{0x01, 0x06, 0x02}));
+  ASSERT_EQ(device_->WriteSettingsRecord(0, 0), CommandResult::kSuccess);
+  EXPECT_EQ(LoggedCommands(), (std::vector<CommandCode>{kBeginConfig, kWriteSettings, kEndConfig}));
   const auto settings = server_->Keyboard().Area(KeyboardArea::kSettings);
   const std::vector<uint8_t> expected = {0, 12, 3, 3, 1, 0, 0x10, 0x20, 0x30};
   EXPECT_EQ(std::vector<uint8_t>(settings.begin(), settings.begin() + 9), expected);
@@ -52,8 +53,8 @@ TEST_F(KeyboardSimulatorTest, WriteSettingsRecordSendsSlotZeroRecord) {
 TEST_F(KeyboardSimulatorTest, KeyAssignmentsRenumberMacrosDensely) {
   WriteMacroLibrary(10);
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
-  ASSERT_EQ(device_->LoadProfileState(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
+  device_->LoadProfileState();
   device_->SetAssignment(30, {0x70, 5, 1});
   device_->SetAssignment(31, {0x71, 2, 3});
   device_->SetAssignment(32, {0x70, 5, 1});
@@ -61,11 +62,12 @@ TEST_F(KeyboardSimulatorTest, KeyAssignmentsRenumberMacrosDensely) {
   device_->SetAssignment(34, {0x70, 12, 1});
   EXPECT_EQ(device_->GetMacroUsage(), (std::vector<int>{5, 2, 9}));
   const size_t before = LogSize();
-  ASSERT_EQ(device_->WriteCurrentKeyAssignments(0), 1);
+  ASSERT_EQ(device_->WriteCurrentKeyAssignments(0), CommandResult::kSuccess);
   const auto commands = LoggedCommands();
-  EXPECT_EQ(std::vector<uint8_t>(commands.begin() + static_cast<long>(before), commands.begin() + static_cast<long>(before) + 2),
-            (std::vector<uint8_t>{0x03, 0x01}));
-  EXPECT_EQ(commands.back(), 0x02);
+  EXPECT_EQ(std::vector<CommandCode>(commands.begin() + static_cast<long>(before),
+                                     commands.begin() + static_cast<long>(before) + 2),
+            (std::vector<CommandCode>{kReadDeviceInfo, kBeginConfig}));
+  EXPECT_EQ(commands.back(), kEndConfig);
   const auto table = server_->Keyboard().Area(KeyboardArea::kKeyTable);
   const auto at = [&](int ui_key) {
     const size_t k = device_->DeviceKeyMap()[static_cast<size_t>(ui_key)];
@@ -88,7 +90,7 @@ TEST_F(KeyboardSimulatorTest, KeyAssignmentsRenumberMacrosDensely) {
   }
 
   // The macros the keys now use, in their device numbering: 5, 2, 9 with 2, 2, 0 events.
-  ASSERT_EQ(device_->WriteMacros(device_->GetMacroUsage()), 0);
+  ASSERT_EQ(device_->WriteMacros(device_->GetMacroUsage()).outcome, MacroWriteResult::Outcome::kWritten);
   const auto area = server_->Keyboard().Area(KeyboardArea::kMacros);
   const std::vector<uint8_t> header = {0xAA, 0x55, 50, 0, 3, 0};
   EXPECT_EQ(std::vector<uint8_t>(area.begin(), area.begin() + 6), header);
@@ -101,15 +103,29 @@ TEST_F(KeyboardSimulatorTest, KeyAssignmentsRenumberMacrosDensely) {
 
 TEST_F(KeyboardSimulatorTest, FailedTableWriteIsReportedAsFailure) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
-  ASSERT_EQ(device_->LoadProfileState(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
+  device_->LoadProfileState();
   devsim::FaultSettings fault;
   fault.kind = devsim::FaultKind::kStatus;
   fault.status = 0xFF;
-  fault.command = 0x09;
+  fault.command = CommandByte(kWriteKeyTable);
   server_->SetFault(fault);
-  EXPECT_EQ(device_->WriteCurrentKeyAssignments(0), -102);
-  EXPECT_EQ(LoggedCommands().back(), 0x02);  // the sequence is still closed
+  EXPECT_EQ(device_->WriteCurrentKeyAssignments(0), CommandResult::kRejected);
+  EXPECT_EQ(LoggedCommands().back(), kEndConfig);  // the sequence is still closed
+}
+
+TEST_F(KeyboardSimulatorTest, RefusedMacroWriteIsReportedAsFailureWithoutOverflow) {
+  WriteMacroLibrary(2);
+  ConnectWired();
+  devsim::FaultSettings fault;
+  fault.kind = devsim::FaultKind::kStatus;
+  fault.status = 0xFF;
+  fault.command = CommandByte(kWriteMacroArea);
+  server_->SetFault(fault);
+  const MacroWriteResult result = device_->WriteMacros({1});
+  EXPECT_EQ(result.outcome, MacroWriteResult::Outcome::kFailed);
+  EXPECT_EQ(result.overflow, 0u);
+  EXPECT_EQ(LoggedCommands().back(), kEndConfig);  // the sequence is still closed
 }
 
 TEST_F(KeyboardSimulatorTest, MacrosBeyondCapacityReportTheOverflow) {
@@ -126,26 +142,28 @@ TEST_F(KeyboardSimulatorTest, MacrosBeyondCapacityReportTheOverflow) {
   }
   ASSERT_TRUE(CGlobalUtils::WriteJsonFile(device_->GetDataFolder() + "guid0.mac", macro));
   ConnectWired();
-  EXPECT_EQ(device_->WriteMacros({0}), 94);
-  EXPECT_EQ(CountOf(LoggedCommands(), 0x15), 0);
+  const MacroWriteResult result = device_->WriteMacros({0});
+  EXPECT_EQ(result.outcome, MacroWriteResult::Outcome::kTooLong);
+  EXPECT_EQ(result.overflow, 94u);
+  EXPECT_EQ(CountOf(LoggedCommands(), kWriteMacroArea), 0);
 }
 
 TEST_F(KeyboardSimulatorTest, ResetSendsFactoryResetThenMacrosAndKeys) {
   WriteMacroLibrary(3);
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
-  int macros = -5;
-  ASSERT_EQ(device_->ResetKeyboard(&macros), 1);
-  EXPECT_EQ(macros, 0);  // no key uses a macro: nothing to write
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
+  MacroWriteResult macros{MacroWriteResult::Outcome::kFailed};
+  ASSERT_EQ(device_->ResetKeyboard(&macros), CommandResult::kSuccess);
+  EXPECT_EQ(macros.outcome, MacroWriteResult::Outcome::kWritten);  // no key uses a macro: nothing to write
   const auto commands = LoggedCommands();
-  const auto reset = std::find(commands.begin(), commands.end(), 0x0D);
+  const auto reset = std::find(commands.begin(), commands.end(), kResetToDefaults);
   ASSERT_NE(reset, commands.end());
-  EXPECT_NE(std::find(reset, commands.end(), 0x09), commands.end());
+  EXPECT_NE(std::find(reset, commands.end(), kWriteKeyTable), commands.end());
 }
 
 TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
   LightState state;
   state.bytes = {5, 4, 4, 1, 1};
   device_->SetLightState(state.Words());
@@ -154,7 +172,7 @@ TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
   // The breathing mode changes the colours pass by pass.
   ASSERT_TRUE(WaitUntil([&] { return device_->GetZoneColour(0) != unrendered; })) << "the worker rendered no frame";
   device_->SendLightFrame();
-  EXPECT_EQ(CountOf(LoggedCommands(), 0x12), 0);
+  EXPECT_EQ(CountOf(LoggedCommands(), kStreamLightFrame), 0);
 
   state.bytes = {30, 4, 4, 1, 0};
   device_->SetLightState(state.Words());
@@ -162,7 +180,7 @@ TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
   device_->FeedAudioLevels(levels);
   ASSERT_TRUE(WaitUntil([&] { return device_->GetZoneColour(0).red == 0x40; })) << "the worker rendered the audio levels";
   device_->SendLightFrame();
-  EXPECT_EQ(CountOf(LoggedCommands(), 0x12), 7);  // 378 bytes / 56
+  EXPECT_EQ(CountOf(LoggedCommands(), kStreamLightFrame), 7);  // 378 bytes / 56
   const auto frame = server_->Keyboard().Area(KeyboardArea::kLiveFrame);
   const uint8_t p = device_->LightPositionMap()[0];
   EXPECT_EQ(frame[3u * p], 0x40 * 255 / 256);
@@ -175,7 +193,7 @@ TEST_F(KeyboardSimulatorTest, StreamsOnlyInAudioModes) {
 // carries that key's factory value, through its own key light map.
 TEST_F(KeyboardSimulatorTest, StreamedFrameLandsOnTheRightKeysUpToItsLastByte) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
   LightState state;
   state.bytes = {30, 4, 4, 1, 0};
   device_->SetLightState(state.Words());
@@ -223,23 +241,23 @@ TEST_F(KeyboardSimulatorTest, StreamedFrameLandsOnTheRightKeysUpToItsLastByte) {
 
 TEST_F(KeyboardSimulatorTest, CustomColoursRoundTripThroughColourMemory) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
   LightState state;
   state.bytes = {20, 4, 0, 0, 0, 0x12, 0x34, 0x56};
   state.bytes[LightState::kCustomSlot] = 1;
   device_->SetLightState(state.Words());
-  ASSERT_EQ(device_->FillCustomColours(true), 1);
+  ASSERT_EQ(device_->FillCustomColours(true), CommandResult::kSuccess);
   const auto pages = server_->Keyboard().Area(KeyboardArea::kColourPages);
   const uint8_t p = device_->LightPositionMap()[7];
   EXPECT_EQ(pages[512 + 3u * p], 0x12);
   EXPECT_EQ(pages[512 + 3u * p + 2], 0x56);
-  ASSERT_EQ(device_->FillCustomColours(false), 1);
-  ASSERT_EQ(device_->SetCustomSlot(1), 1);
+  ASSERT_EQ(device_->FillCustomColours(false), CommandResult::kSuccess);
+  ASSERT_EQ(device_->SetCustomSlot(1), CommandResult::kSuccess);
   EXPECT_EQ(device_->GetZoneColour(7).red, 0);
   ASSERT_TRUE(server_->Keyboard().WriteArea(KeyboardArea::kColourPages, 512 + 3u * p, std::vector<uint8_t>{9, 8, 7}));
-  ASSERT_EQ(device_->LoadCustomColours(), 1);
+  ASSERT_EQ(device_->LoadCustomColours(), CommandResult::kSuccess);
   EXPECT_EQ(device_->GetZoneColour(7), (ZoneColour{9, 8, 7, 254}));
-  EXPECT_EQ(device_->SetCustomSlot(3), 0);
+  EXPECT_EQ(device_->SetCustomSlot(3), CommandResult::kFailed);
 }
 
 class Waiter {
@@ -262,7 +280,7 @@ class Waiter {
 
 TEST_F(KeyboardSimulatorTest, ListenerAppliesSlotAndReloadAndKeys) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
   Waiter waiter;
   device_->SetListenerNotify([&] { waiter.Notify(); });
   const size_t clients = server_->ClientCount(devsim::SimDeviceId::kKeyboard, 1);
@@ -324,21 +342,21 @@ TEST_F(KeyboardSimulatorTest, EveryThreadStopsWithinItsWait) {
 
 TEST_F(KeyboardSimulatorTest, UnplugDuringWriteFailsCleanlyAndReconnects) {
   ConnectWired();
-  ASSERT_EQ(device_->ReadKeyTables(), 1);
-  ASSERT_EQ(device_->LoadProfileState(), 1);
+  ASSERT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
+  device_->LoadProfileState();
   device_->StartLightWorker();
   devsim::FaultSettings fault;
   fault.unplug_after = 3;  // 0x03, 0x01, first 0x09 packet, then gone
   server_->SetFault(fault);
-  EXPECT_NE(device_->WriteCurrentKeyAssignments(0), 1);
-  EXPECT_NE(device_->WriteSettingsRecord(0, 0), 1);
+  EXPECT_NE(device_->WriteCurrentKeyAssignments(0), CommandResult::kSuccess);
+  EXPECT_NE(device_->WriteSettingsRecord(0, 0), CommandResult::kSuccess);
   device_->Disconnect();
-  EXPECT_EQ(device_->WriteCurrentKeyAssignments(0), 0);
+  EXPECT_EQ(device_->WriteCurrentKeyAssignments(0), CommandResult::kFailed);
   server_->SetFault({});
   ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
   ConnectWired();
-  EXPECT_EQ(device_->ReadKeyTables(), 1);
-  EXPECT_EQ(device_->WriteCurrentKeyAssignments(0), 1);
+  EXPECT_EQ(device_->ReadKeyTables(), CommandResult::kSuccess);
+  EXPECT_EQ(device_->WriteCurrentKeyAssignments(0), CommandResult::kSuccess);
   EXPECT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
 }
 

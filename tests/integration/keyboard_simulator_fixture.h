@@ -15,6 +15,7 @@
 #include "devices/keyboard/keyboard_key_matcher.h"
 #include "devsim/devsim_server.h"
 #include "profiles/global_utils.h"
+#include "transport/command_code.h"
 #include "transport/device_path.h"
 
 namespace zt640::test {
@@ -129,10 +130,10 @@ class KeyboardSimulatorTest : public ::testing::Test {
     }
     return packets;
   }
-  std::vector<uint8_t> LoggedCommands() {
-    std::vector<uint8_t> commands;
+  std::vector<CommandCode> LoggedCommands() {
+    std::vector<CommandCode> commands;
     for (const auto& packet : LoggedPackets()) {
-      if (packet.size() > 3) commands.push_back(packet[3]);
+      if (packet.size() > 3) commands.push_back(static_cast<CommandCode>(packet[3]));
     }
     return commands;
   }

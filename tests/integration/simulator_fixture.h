@@ -48,7 +48,7 @@ class SimulatorTest : public ::testing::Test {
   /// The command interface (interface 1, collection 4) of a device, or "".
   std::string CommandInterfacePath(uint16_t product) {
     HidDevice enumerator;
-    if (enumerator.EnumerateInterfaces() != 1) return {};
+    if (enumerator.EnumerateInterfaces() != HidDevice::kSuccess) return {};
     while (auto path = enumerator.NextInterfacePath()) {
       const std::string candidate(*path);
       if (DevicePath::ParsePid(candidate) == product &&
@@ -66,7 +66,7 @@ class SimulatorTest : public ::testing::Test {
     const std::string path = CommandInterfacePath(receiver ? kReceiverPid : kKeyboardPid);
     EXPECT_FALSE(path.empty());
     HidDevice& hid = receiver ? channel_->receiver_interface() : channel_->wired_interface();
-    EXPECT_EQ(hid.Open(path, true, true, true, false), 1);
+    EXPECT_EQ(hid.Open(path, true, true, true, false), HidDevice::kSuccess);
     channel_->SetConnectionType(receiver ? kConnectionReceiver : kConnectionWired);
     channel_->set_open(true);
     return *channel_;

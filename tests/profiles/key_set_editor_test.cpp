@@ -5,7 +5,7 @@
 namespace zt640 {
 namespace {
 
-using namespace key_function;
+using enum KeyFunction;
 
 /// An editor showing a key whose default is the letter A.
 class KeySetEditorFixture : public ::testing::Test {
@@ -17,8 +17,8 @@ class KeySetEditorFixture : public ::testing::Test {
   void Show(const KeyAssignment& current) {
     editor_.ShowKey(KeyListEntry{KeyRecord{7, current, 0}, KeyRecord{7, KeyAssignment{0x20, 0, 0x04}, 0}});
   }
-  /// Selects the function list entry of `number` (entries are 0..11 in order).
-  void Select(int number) { editor_.SelectFunction(number); }
+  /// Selects the function list entry of `function` (entries are 0..11 in order).
+  void Select(KeyFunction function) { editor_.SelectFunction(FunctionNumber(function)); }
   KeyAssignment Read() { return editor_.Read().current.assignment; }
   KeySetControls& c() { return editor_.controls(); }
 
@@ -27,10 +27,10 @@ class KeySetEditorFixture : public ::testing::Test {
 
 TEST_F(KeySetEditorFixture, Decode_DefaultValueShowsRestoreDefault) {
   Show(KeyAssignment{0x20, 0, 0x04});
-  EXPECT_EQ(c().function_selection, kRestoreDefault);
+  EXPECT_EQ(c().function_selection, FunctionNumber(kRestoreDefault));
   EXPECT_TRUE(c().panel_visible);
   Show(KeyAssignment{0x10, 0x01, 0});
-  EXPECT_EQ(c().function_selection, kMouseButton);
+  EXPECT_EQ(c().function_selection, FunctionNumber(kMouseButton));
   Select(kRestoreDefault);
   EXPECT_EQ(Read(), (KeyAssignment{0x20, 0, 0x04}));
   EXPECT_EQ(editor_.Entry().current.key_index, 7);
@@ -84,7 +84,7 @@ TEST_F(KeySetEditorFixture, Macro_PlayModeAndRepeatForms) {
   c().cycle_text = "10";
   EXPECT_EQ(Read(), (KeyAssignment{0x71, 3, 10}));
   Show(KeyAssignment{0x71, 3, 10});
-  EXPECT_EQ(c().function_selection, kMacro);
+  EXPECT_EQ(c().function_selection, FunctionNumber(kMacro));
   EXPECT_EQ(c().macro_row, 3);
   EXPECT_EQ(c().play_mode, 4);
   EXPECT_TRUE(c().cycle_visible);
@@ -106,7 +106,7 @@ TEST_F(KeySetEditorFixture, Macro_UnknownMacroKeepsRecordAndClearsSelection) {
 
 TEST_F(KeySetEditorFixture, Tables_EncodeSelectedRowAndDecodeBack) {
   struct Case {
-    int function;
+    KeyFunction function;
     int KeySetControls::*row;
     int index;
     KeyAssignment value;
@@ -121,11 +121,11 @@ TEST_F(KeySetEditorFixture, Tables_EncodeSelectedRowAndDecodeBack) {
   for (const Case& test : cases) {
     Select(test.function);
     c().*test.row = test.index;
-    EXPECT_EQ(Read(), test.value) << test.function;
+    EXPECT_EQ(Read(), test.value) << FunctionNumber(test.function);
     c().*test.row = -1;
     Show(test.value);
-    EXPECT_EQ(c().function_selection, test.function);
-    EXPECT_EQ(c().*test.row, test.index) << test.function;
+    EXPECT_EQ(c().function_selection, FunctionNumber(test.function));
+    EXPECT_EQ(c().*test.row, test.index) << FunctionNumber(test.function);
   }
   Select(kCombinationKey);
   c().combo_row = 4;
@@ -144,7 +144,7 @@ TEST_F(KeySetEditorFixture, KeyboardKey_PageSelectionAndPositionZeroFallback) {
 
 TEST_F(KeySetEditorFixture, KeyboardKey_ModifierCombinationSurvivesShowAndRead) {
   Show(KeyAssignment{0x20, 0x01, 0x06});
-  EXPECT_EQ(c().function_selection, kKeyboardKey);
+  EXPECT_EQ(c().function_selection, FunctionNumber(kKeyboardKey));
   EXPECT_TRUE(c().modifier_boxes[1]);
   EXPECT_EQ(c().keyboard_text, "keyboard_key_C");
   EXPECT_EQ(Read(), (KeyAssignment{0x20, 0x01, 0x06}));
@@ -157,7 +157,7 @@ TEST_F(KeySetEditorFixture, Decode_UnknownTypeHidesPanel) {
   EXPECT_FALSE(c().panel_visible);
   EXPECT_EQ(Read(), (KeyAssignment{0x99, 1, 2}));
   Show(KeyAssignment{0xB0, 0, 0});
-  EXPECT_EQ(c().function_selection, kCombinationKey);
+  EXPECT_EQ(c().function_selection, FunctionNumber(kCombinationKey));
   EXPECT_EQ(c().combo_row, -1);
 }
 
@@ -173,11 +173,11 @@ TEST_F(KeySetEditorFixture, Functions_OutOfRangeNumberActsAsRestoreDefault) {
 
 TEST_F(KeySetEditorFixture, SetDeviceKind_KeyboardHidesMouseFunctions) {
   editor_.SetDeviceKind(DeviceKind::kKeyboard);
-  EXPECT_FALSE(c().function_entries[kDpiAction].visible);
-  EXPECT_FALSE(c().function_entries[kGunKey].visible);
-  EXPECT_TRUE(c().function_entries[kMacro].visible);
+  EXPECT_FALSE(c().function_entries[FunctionNumber(kDpiAction)].visible);
+  EXPECT_FALSE(c().function_entries[FunctionNumber(kGunKey)].visible);
+  EXPECT_TRUE(c().function_entries[FunctionNumber(kMacro)].visible);
   editor_.SetDeviceKind(DeviceKind::kMouse);
-  EXPECT_TRUE(c().function_entries[kGunKey].visible);
+  EXPECT_TRUE(c().function_entries[FunctionNumber(kGunKey)].visible);
 }
 
 TEST_F(KeySetEditorFixture, CaptureKey_RightAltTicksAltBox) {
@@ -185,7 +185,7 @@ TEST_F(KeySetEditorFixture, CaptureKey_RightAltTicksAltBox) {
   ASSERT_TRUE(entry.has_value());
   EXPECT_EQ(entry->current.assignment, (KeyAssignment{0x20, 0x40, 0}));
   EXPECT_TRUE(c().modifier_boxes[3]);
-  EXPECT_EQ(c().function_selection, kKeyboardKey);
+  EXPECT_EQ(c().function_selection, FunctionNumber(kKeyboardKey));
   EXPECT_TRUE(c().keyboard_text.empty());
 }
 

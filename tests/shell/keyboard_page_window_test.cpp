@@ -100,7 +100,9 @@ class KeyboardPageWindowTest : public test::MainWindowFixture {
     const KeySetControls& controls = Page()->KeySet()->Editor().controls();
     int keyboard_function = -1;
     for (size_t i = 0; i < controls.function_entries.size(); ++i) {
-      if (controls.function_entries[i].number == key_function::kKeyboardKey) keyboard_function = static_cast<int>(i);
+      if (controls.function_entries[i].number == FunctionNumber(KeyFunction::kKeyboardKey)) {
+        keyboard_function = static_cast<int>(i);
+      }
     }
     ASSERT_GE(keyboard_function, 0);
     page->findChild<QComboBox*>(QStringLiteral("keyset_function_combo"))->setCurrentIndex(keyboard_function);

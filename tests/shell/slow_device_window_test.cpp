@@ -13,6 +13,7 @@
 #include "pages/device_key_button_ui.h"
 #include "pages/keyboard/keyboard_page.h"
 #include "shell/main_window_fixture.h"
+#include "transport/command_code.h"
 
 namespace zt640 {
 namespace {
@@ -98,8 +99,6 @@ struct SlowEditCase {
 /// answers late or not at all, while the user edits.
 class SlowDeviceEditTest : public test::MainWindowFixture, public testing::WithParamInterface<SlowEditCase> {
  protected:
-  static constexpr uint8_t kBeginConfig = 0x01;
-
   void Configure(devsim::DevsimConfig& config) override {
     config.with_receiver = GetParam().via_receiver;
     config.keyboard_plugged = !GetParam().via_receiver;
@@ -116,7 +115,7 @@ class SlowDeviceEditTest : public test::MainWindowFixture, public testing::WithP
     devsim::FaultSettings fault;
     fault.kind = GetParam().fault;
     fault.late_ms = 3000;
-    if (!GetParam().every_command) fault.command = kBeginConfig;
+    if (!GetParam().every_command) fault.command = CommandByte(CommandCode::kBeginConfig);
     server_->SetFault(fault);
   }
 
@@ -133,7 +132,7 @@ class SlowDeviceEditTest : public test::MainWindowFixture, public testing::WithP
     page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_30"))->click();
     const KeySetControls& controls = Page()->KeySet()->Editor().controls();
     for (size_t i = 0; i < controls.function_entries.size(); ++i) {
-      if (controls.function_entries[i].number == key_function::kKeyboardKey) {
+      if (controls.function_entries[i].number == FunctionNumber(KeyFunction::kKeyboardKey)) {
         page->findChild<QComboBox*>(QStringLiteral("keyset_function_combo"))->setCurrentIndex(static_cast<int>(i));
       }
     }

@@ -12,7 +12,7 @@ namespace {
 using test::Report;
 using test::ScriptedDevice;
 
-uint8_t CommandOf(const Report& r) { return r.size() > 3 ? r[3] : 0; }
+CommandCode CommandOf(const Report& r) { return static_cast<CommandCode>(r.size() > 3 ? r[3] : 0); }
 uint8_t LengthOf(const Report& r) { return r.size() > 4 ? r[4] : 0; }
 uint16_t OffsetOf(const Report& r) { return r.size() > 6 ? r[5] | (r[6] << 8) : 0; }
 
@@ -29,7 +29,7 @@ class CommandChannelTest : public ::testing::Test {
   void Connect(ScriptedDevice& device, int connection_type) {
     HidDevice& hid = connection_type == kConnectionReceiver ? channel_.receiver_interface()
                                                             : channel_.wired_interface();
-    ASSERT_EQ(hid.Open(device.path(), true, true, true, false), 1);
+    ASSERT_EQ(hid.Open(device.path(), true, true, true, false), HidDevice::kSuccess);
     channel_.SetConnectionType(connection_type);
     channel_.set_open(true);
   }
@@ -55,10 +55,10 @@ TEST_F(CommandChannelTest, ClosedChannel_RefusesEveryCommandWithoutTraffic) {
 TEST_F(CommandChannelTest, Transact_PadsShortRequestToSixtyFourBytes) {
   ScriptedDevice device(EchoWithAddressData);
   Connect(device, kConnectionWired);
-  const uint8_t request[8] = {0x04, 0x07, 0x00, 0x05, 0x01, 0x00, 0x00, 0x00};
+  const uint8_t request[8] = {0x04, 0x07, 0x00, CommandByte(CommandCode::kReadSettings), 0x01, 0x00, 0x00, 0x00};
   uint8_t reply[64];
   uint32_t read = 0;
-  EXPECT_EQ(channel_.Transact(request, sizeof request, reply, sizeof reply, &read), 1);
+  EXPECT_EQ(channel_.Transact(request, sizeof request, reply, sizeof reply, &read), CommandResult::kSuccess);
   EXPECT_EQ(read, 64u);
   const auto requests = device.requests();
   ASSERT_EQ(requests.size(), 1u);
@@ -73,7 +73,7 @@ TEST_F(CommandChannelTest, ReadDeviceInfo_ChunksBySizeOfConnection) {
   ScriptedDevice device(EchoWithAddressData);
   Connect(device, kConnectionReceiver);
   DeviceInfoRecord record;
-  ASSERT_EQ(channel_.ReadDeviceInfo(&record), 1);
+  ASSERT_EQ(channel_.ReadDeviceInfo(&record), CommandResult::kSuccess);
   auto requests = device.requests();
   ASSERT_EQ(requests.size(), 2u);
   EXPECT_EQ(LengthOf(requests[0]), 24);
@@ -84,8 +84,8 @@ TEST_F(CommandChannelTest, ReadDeviceInfo_ChunksBySizeOfConnection) {
 
   channel_.SetConnectionType(kConnectionWired);
   channel_.wired_interface().Close();
-  ASSERT_EQ(channel_.wired_interface().Open(device.path(), true, true, true, false), 1);
-  ASSERT_EQ(channel_.ReadDeviceInfo(&record), 1);
+  ASSERT_EQ(channel_.wired_interface().Open(device.path(), true, true, true, false), HidDevice::kSuccess);
+  ASSERT_EQ(channel_.ReadDeviceInfo(&record), CommandResult::kSuccess);
   requests = device.requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(LengthOf(requests[2]), 34);
@@ -97,9 +97,9 @@ TEST_F(CommandChannelTest, ChunkedWrite_SplitsAtChunkBoundary) {
   std::vector<uint8_t> data(57);
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(0xA0 + i);
 
-  ASSERT_EQ(channel_.WriteSettings(0x40, std::span(data).first(56)), 1);
+  ASSERT_EQ(channel_.WriteSettings(0x40, std::span(data).first(56)), CommandResult::kSuccess);
   ASSERT_EQ(device.requests().size(), 1u);
-  ASSERT_EQ(channel_.WriteSettings(0x40, data), 1);
+  ASSERT_EQ(channel_.WriteSettings(0x40, data), CommandResult::kSuccess);
   const auto requests = device.requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(LengthOf(requests[1]), 56);
@@ -113,7 +113,7 @@ TEST_F(CommandChannelTest, ChunkedWrite_SplitsAtChunkBoundary) {
   for (size_t i = 3; i < 64; ++i) sum += requests[2][i];
   EXPECT_EQ(requests[2][1] | (requests[2][2] << 8), static_cast<int>(sum));
 
-  ASSERT_EQ(channel_.WriteSettings(0, {}), 1);
+  ASSERT_EQ(channel_.WriteSettings(0, {}), CommandResult::kSuccess);
   EXPECT_EQ(device.requests().size(), 3u);
 }
 
@@ -123,32 +123,32 @@ TEST_F(CommandChannelTest, Receiver_SkipsOneForeignReplyAndStopsAtNoDeviceAnswer
     ++calls;
     Report foreign = ScriptedDevice::Echo(request);
     foreign[3] = 0x33;
-    if (CommandOf(request) == 0x01) return {foreign, ScriptedDevice::Echo(request)};
+    if (CommandOf(request) == CommandCode::kBeginConfig) return {foreign, ScriptedDevice::Echo(request)};
     Report no_device = ScriptedDevice::Echo(request);
-    no_device[3] = 0xAA;
+    no_device[3] = CommandPacket::kReceiverNoDeviceEcho;
     return {no_device, ScriptedDevice::Echo(request)};
   });
   Connect(device, kConnectionReceiver);
-  EXPECT_EQ(channel_.BeginConfig(), 1);
+  EXPECT_EQ(channel_.BeginConfig(), CommandResult::kSuccess);
   EXPECT_EQ(channel_.EnableHostLighting(), CommandResult::kReceiverNoDevice);
 }
 
 TEST_F(CommandChannelTest, Wired_NoDeviceEchoIsOnlyAMismatch) {
   ScriptedDevice device([](const Report& request) -> std::vector<Report> {
     Report no_device = ScriptedDevice::Echo(request);
-    no_device[3] = 0xAA;
+    no_device[3] = CommandPacket::kReceiverNoDeviceEcho;
     return {no_device, ScriptedDevice::Echo(request)};
   });
   Connect(device, kConnectionWired);
-  EXPECT_EQ(channel_.BeginConfig(), 1);
+  EXPECT_EQ(channel_.BeginConfig(), CommandResult::kSuccess);
 }
 
 TEST_F(CommandChannelTest, TwoForeignReplies_FailInsteadOfPassingAnotherCommandsStatus) {
   ScriptedDevice device([](const Report& request) -> std::vector<Report> {
     Report first = ScriptedDevice::Echo(request);
-    first[3] = 0x05;
+    first[3] = CommandByte(CommandCode::kReadSettings);
     Report second = ScriptedDevice::Echo(request);
-    second[3] = 0x06;
+    second[3] = CommandByte(CommandCode::kWriteSettings);
     return {first, second};
   });
   Connect(device, kConnectionWired);
@@ -157,10 +157,14 @@ TEST_F(CommandChannelTest, TwoForeignReplies_FailInsteadOfPassingAnotherCommands
 
 TEST_F(CommandChannelTest, StatusBytes_MapToResultsAndStopMultiPacketTransfers) {
   ScriptedDevice device([](const Report& request) -> std::vector<Report> {
-    if (CommandOf(request) == 0x01) return {ScriptedDevice::Echo(request, 0xFF)};
-    if (CommandOf(request) == 0x02) return {ScriptedDevice::Echo(request, 0xFE)};
+    if (CommandOf(request) == CommandCode::kBeginConfig) {
+      return {ScriptedDevice::Echo(request, CommandPacket::kStatusRejected)};
+    }
+    if (CommandOf(request) == CommandCode::kEndConfig) {
+      return {ScriptedDevice::Echo(request, CommandPacket::kStatusRefusedForNow)};
+    }
     // Settings writes: the second packet is refused.
-    return {ScriptedDevice::Echo(request, OffsetOf(request) == 0 ? 0x00 : 0xFF)};
+    return {ScriptedDevice::Echo(request, OffsetOf(request) == 0 ? 0x00 : CommandPacket::kStatusRejected)};
   });
   Connect(device, kConnectionReceiver);
   EXPECT_EQ(channel_.BeginConfig(), CommandResult::kRejected);
@@ -175,21 +179,21 @@ TEST_F(CommandChannelTest, KeyTable_LayerAndBlockSizeRules) {
   Connect(device, kConnectionWired);
   std::vector<uint8_t> table(512, 0x20);
   EXPECT_EQ(channel_.WriteKeyTable(1, table), CommandResult::kBadLayer);
-  EXPECT_EQ(channel_.SetBlockSize(513), 0);
+  EXPECT_EQ(channel_.SetBlockSize(513), CommandResult::kFailed);
   EXPECT_EQ(channel_.block_size(), 512);
-  ASSERT_EQ(channel_.SetBlockSize(0), 1);
-  EXPECT_EQ(channel_.WriteKeyTable(0, table), 1);
-  EXPECT_EQ(channel_.ReadKeyTable(table), 1);
+  ASSERT_EQ(channel_.SetBlockSize(0), CommandResult::kSuccess);
+  EXPECT_EQ(channel_.WriteKeyTable(0, table), CommandResult::kSuccess);
+  EXPECT_EQ(channel_.ReadKeyTable(table), CommandResult::kSuccess);
   // No state shows a request that was never sent: give a stray one time to arrive.
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_TRUE(device.requests().empty());
 
-  ASSERT_EQ(channel_.SetBlockSize(300), 1);
+  ASSERT_EQ(channel_.SetBlockSize(300), CommandResult::kSuccess);
   std::vector<uint8_t> light_map(100);
-  ASSERT_EQ(channel_.ReadKeyLightMap(light_map), 1);
+  ASSERT_EQ(channel_.ReadKeyLightMap(light_map), CommandResult::kSuccess);
   const auto requests = device.requests();
   ASSERT_EQ(requests.size(), 2u);  // 56 + 44
-  EXPECT_EQ(CommandOf(requests[0]), 0x1B);
+  EXPECT_EQ(CommandOf(requests[0]), CommandCode::kReadKeyLightMap);
   EXPECT_EQ(LengthOf(requests[0]) + LengthOf(requests[1]), 100);
   EXPECT_EQ(light_map[99], 99);
 }
@@ -198,7 +202,7 @@ TEST_F(CommandChannelTest, ShootData_UsesFixedChunksEvenThroughReceiver) {
   ScriptedDevice device(EchoWithAddressData);
   Connect(device, kConnectionReceiver);
   std::vector<uint8_t> data(120, 0x5A);
-  ASSERT_EQ(channel_.WriteShootData(data), 1);
+  ASSERT_EQ(channel_.WriteShootData(data), CommandResult::kSuccess);
   const auto requests = device.requests();
   ASSERT_EQ(requests.size(), 3u);
   EXPECT_EQ(LengthOf(requests[0]), 56);
@@ -210,23 +214,25 @@ TEST_F(CommandChannelTest, ShootData_UsesFixedChunksEvenThroughReceiver) {
 TEST_F(CommandChannelTest, StreamLightFrame_DropsPacketsWhileAnotherExchangeIsBusy) {
   ScriptedDevice device([](const Report& request) -> std::vector<Report> {
     // A slow reply keeps the channel busy while the frame is streamed.
-    if (CommandOf(request) == 0x05) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    if (CommandOf(request) == CommandCode::kReadSettings) std::this_thread::sleep_for(std::chrono::milliseconds(300));
     return EchoWithAddressData(request);
   });
   Connect(device, kConnectionWired);
   std::thread slow([this] {
     uint8_t slot = 0;
-    EXPECT_EQ(channel_.ReadSettings(0, std::span(&slot, 1)), 1);
+    EXPECT_EQ(channel_.ReadSettings(0, std::span(&slot, 1)), CommandResult::kSuccess);
   });
   while (!channel_.busy()) std::this_thread::yield();
   std::vector<uint8_t> frame(378, 0x80);
-  EXPECT_EQ(channel_.StreamLightFrame(frame), 1);
+  EXPECT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
   slow.join();
-  for (const Report& request : device.requests()) EXPECT_NE(CommandOf(request), 0x12);
+  for (const Report& request : device.requests()) EXPECT_NE(CommandOf(request), CommandCode::kStreamLightFrame);
 
-  ASSERT_EQ(channel_.StreamLightFrame(frame), 1);
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
   size_t stream_packets = 0;
-  for (const Report& request : device.requests()) stream_packets += CommandOf(request) == 0x12;
+  for (const Report& request : device.requests()) {
+    stream_packets += CommandOf(request) == CommandCode::kStreamLightFrame;
+  }
   EXPECT_EQ(stream_packets, 7u);  // 6 x 56 + 42
 }
 
@@ -241,24 +247,24 @@ TEST_F(CommandChannelTest, QueryReceiverLink_AnswersByReplyByteEight) {
   EXPECT_TRUE(device.requests().empty());
 
   channel_.SetConnectionType(kConnectionReceiver);
-  ASSERT_EQ(channel_.receiver_interface().Open(device.path(), true, true, true, false), 1);
+  ASSERT_EQ(channel_.receiver_interface().Open(device.path(), true, true, true, false), HidDevice::kSuccess);
   EXPECT_TRUE(channel_.QueryReceiverLink());
   link_byte = 0x00;
   EXPECT_FALSE(channel_.QueryReceiverLink());
   link_byte = 0xFF;
-  status = 0xFE;
+  status = CommandPacket::kStatusRefusedForNow;
   EXPECT_FALSE(channel_.QueryReceiverLink());
-  EXPECT_EQ(CommandOf(device.requests().back()), 0xAA);
+  EXPECT_EQ(CommandOf(device.requests().back()), CommandCode::kQueryReceiverLink);
 }
 
 TEST_F(CommandChannelTest, ResetToDefaults_GoesWiredWithChecksumBytesZero) {
   ScriptedDevice device(EchoWithAddressData);
   Connect(device, kConnectionWired);
   channel_.SetConnectionType(kConnectionReceiver);  // the reset ignores the connection type
-  EXPECT_EQ(channel_.ResetToDefaults(), 1);
+  EXPECT_EQ(channel_.ResetToDefaults(), CommandResult::kSuccess);
   const auto requests = device.requests();
   ASSERT_EQ(requests.size(), 1u);
-  EXPECT_EQ(CommandOf(requests[0]), 0x0D);
+  EXPECT_EQ(CommandOf(requests[0]), CommandCode::kResetToDefaults);
   EXPECT_EQ(requests[0][1], 0);
   EXPECT_EQ(requests[0][2], 0);
 }
@@ -266,11 +272,11 @@ TEST_F(CommandChannelTest, ResetToDefaults_GoesWiredWithChecksumBytesZero) {
 TEST_F(CommandChannelTest, ReadPowerRecord_CopiesSixBytesAndKeepsOldRecordOnFailure) {
   bool refuse = false;
   ScriptedDevice device([&](const Report& request) -> std::vector<Report> {
-    return {ScriptedDevice::Echo(request, refuse ? 0xFF : 0, {76, 2, 9, 9, 9, 3, 9})};
+    return {ScriptedDevice::Echo(request, refuse ? CommandPacket::kStatusRejected : 0, {76, 2, 9, 9, 9, 3, 9})};
   });
   Connect(device, kConnectionWired);
   PowerRecord record;
-  ASSERT_EQ(channel_.ReadPowerRecord(&record), 1);
+  ASSERT_EQ(channel_.ReadPowerRecord(&record), CommandResult::kSuccess);
   EXPECT_EQ(record.bytes, (std::array<uint8_t, 6>{76, 2, 9, 9, 9, 3}));
   EXPECT_EQ(LengthOf(device.requests()[0]), 6);
   refuse = true;

@@ -9,9 +9,9 @@ namespace zt640 {
 namespace {
 
 TEST(CommandPacket_Request, SetsHeaderFieldsAndChecksum) {
-  const auto packet = CommandPacket::Request(0x05, 29, 0x0123);
+  const auto packet = CommandPacket::Request(CommandCode::kReadSettings, 29, 0x0123);
   EXPECT_EQ(packet.bytes[0], 0x04);
-  EXPECT_EQ(packet.bytes[3], 0x05);
+  EXPECT_EQ(packet.bytes[3], 0x05);  // the read-settings command on the wire
   EXPECT_EQ(packet.bytes[4], 29);
   EXPECT_EQ(packet.bytes[5], 0x23);
   EXPECT_EQ(packet.bytes[6], 0x01);
@@ -31,7 +31,7 @@ TEST(CommandPacket_Checksum, AllOnesFromByteThreeIsMaximum) {
 }
 
 TEST(CommandPacket_Checksum, IgnoresReportIdAndChecksumBytes) {
-  auto packet = CommandPacket::Request(0x01);
+  auto packet = CommandPacket::Request(CommandCode::kBeginConfig);
   packet.bytes[0] = 0x99;
   packet.bytes[1] = 0x42;
   packet.bytes[2] = 0x42;

@@ -55,7 +55,7 @@ int RunInfo(const CtlArgs& args) {
 
   CommandChannel channel;
   HidDevice& interface = receiver ? channel.receiver_interface() : channel.wired_interface();
-  if (interface.Open(*path, true, true, true, false) != 1) {
+  if (interface.Open(*path, true, true, true, false) != HidDevice::kSuccess) {
     std::fprintf(stderr, "zt640ctl info: opening %s failed (result 0)\n", path->c_str());
     return 1;
   }

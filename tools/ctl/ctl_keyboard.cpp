@@ -14,6 +14,7 @@
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "interface_finder.h"
 #include "platform/sync/termination_signal.h"
+#include "profiles/keyboard_light_mode.h"
 #include "profiles/profile_list.h"
 
 namespace zt640::ctl {
@@ -70,7 +71,7 @@ bool Open(CKalvexKeyboardDevice& device, const InterfaceCatalogue& catalogue, bo
     std::fprintf(stderr, "zt640ctl keyboard: reading the key tables failed (result %d)\n", tables);
     return false;
   }
-  (void)device.LoadProfileState();
+  device.LoadProfileState();
   const int settings = device.ReadActiveSettings();
   if (settings != CommandResult::kSuccess) {
     std::fprintf(stderr, "zt640ctl keyboard: reading the settings failed (result %d)\n", settings);
@@ -194,13 +195,13 @@ int Assign(CKalvexKeyboardDevice& device, const std::vector<std::string>& words)
 
 int Macros(CKalvexKeyboardDevice& device) {
   const auto used = device.GetMacroUsage();
-  const int result = device.WriteMacros(used);
-  if (result == -1) {
+  const MacroWriteResult result = device.WriteMacros(used);
+  if (result.outcome == MacroWriteResult::Outcome::kFailed) {
     std::fprintf(stderr, "zt640ctl keyboard: message_text_7: writing the macros failed\n");
     return 1;
   }
-  if (result > 0) {
-    std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %d events too long\n", result);
+  if (result.outcome == MacroWriteResult::Outcome::kTooLong) {
+    std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %zu events too long\n", result.overflow);
     return 1;
   }
   std::printf("ok macros=%zu\n", used.size());
@@ -209,10 +210,14 @@ int Macros(CKalvexKeyboardDevice& device) {
 
 int Reset(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
   if (words.size() != 2 || words[1] != "--yes") return Usage();
-  int macros = 0;
+  MacroWriteResult macros;
   const int result = device.ResetKeyboard(&macros);
-  if (macros == -1) std::fprintf(stderr, "zt640ctl keyboard: message_text_7: writing the macros failed\n");
-  if (macros > 0) std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %d events too long\n", macros);
+  if (macros.outcome == MacroWriteResult::Outcome::kFailed) {
+    std::fprintf(stderr, "zt640ctl keyboard: message_text_7: writing the macros failed\n");
+  }
+  if (macros.outcome == MacroWriteResult::Outcome::kTooLong) {
+    std::fprintf(stderr, "zt640ctl keyboard: message_text_16: the macros are %zu events too long\n", macros.overflow);
+  }
   if (result == CKalvexKeyboardDevice::kKeysLeftOut) {
     KeyTableWritten(device, result);
     return 1;
@@ -222,7 +227,7 @@ int Reset(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) 
     return 1;
   }
   std::printf("ok reset\n");
-  return macros == 0 ? 0 : 1;
+  return macros.outcome == MacroWriteResult::Outcome::kWritten ? 0 : 1;
 }
 
 int CustomColours(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
@@ -296,8 +301,7 @@ int Watch(CKalvexKeyboardDevice& device, const InterfaceCatalogue& catalogue, bo
   constexpr int kIdleFrameMs = 250;
   while (true) {
     pollfd fds[2] = {{signal_fd, POLLIN, 0}, {wake[0], POLLIN, 0}};
-    const uint8_t mode = device.GetLightState().mode();
-    const bool streamed = mode == 29 || mode == 30;
+    const bool streamed = IsHostStreamedMode(ToKeyboardLightMode(device.GetLightState().mode()));
     const int timeout =
         !streamed ? kIdleFrameMs : (via_receiver ? 50 : static_cast<int>(clock.UntilNextTick().count()));
     if (poll(fds, 2, timeout) < 0 && errno != EINTR) break;

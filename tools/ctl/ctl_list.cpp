@@ -13,14 +13,14 @@ int RunList(const CtlArgs& args) {
     return 2;
   }
   HidDevice enumerator;
-  if (enumerator.EnumerateInterfaces() != 1) {
+  if (enumerator.EnumerateInterfaces() != HidDevice::kSuccess) {
     std::fprintf(stderr, "zt640ctl list: enumerating the HID interfaces failed\n");
     return 1;
   }
   HidDevice probe;
   while (auto path = enumerator.NextInterfacePath()) {
     const std::string interface_path(*path);
-    if (probe.Open(interface_path, true, false, true, false) != 1) {
+    if (probe.Open(interface_path, true, false, true, false) != HidDevice::kSuccess) {
       std::printf("%s (cannot be opened)\n", interface_path.c_str());
       continue;
     }

@@ -211,7 +211,7 @@ int RecordMacro(const CtlDataOptions& options, MacroLibrary& library, const std:
   queue.SetHandler([&recording](const platform::WindowMessage& message) { return recording.Handle(message); });
   recording.Begin(record.timing, record.fixed_delay);
   input::CDeviceHook hook;
-  if (hook.Start(input::HookMode::kRecordAppend, input::HookTarget{&queue}, true, true) != 1) {
+  if (hook.Start(input::HookMode::kRecordAppend, input::HookTarget{&queue}, true, true) != input::CDeviceHook::kStarted) {
     std::fprintf(stderr,
                  "zt640ctl macro: the keyboard and mouse cannot be read: %s\n"
                  "  recording needs read access to /dev/input/event* (see README, \"Recording macros\")\n",

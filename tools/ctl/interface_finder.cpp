@@ -19,7 +19,7 @@ InterfaceCatalogue LoadCatalogue() {
 
 std::optional<std::string> FindInterface(const InterfaceSlot& key) {
   HidDevice enumerator;
-  if (enumerator.EnumerateInterfaces() != 1) return std::nullopt;
+  if (enumerator.EnumerateInterfaces() != HidDevice::kSuccess) return std::nullopt;
   HidDevice probe;
   while (auto path = enumerator.NextInterfacePath()) {
     const std::string candidate(*path);
@@ -29,7 +29,7 @@ std::optional<std::string> FindInterface(const InterfaceSlot& key) {
         DevicePath::ParseCollectionNumber(candidate) != key.collection_number) {
       continue;
     }
-    if (probe.Open(candidate, true, false, true, false) != 1) continue;
+    if (probe.Open(candidate, true, false, true, false) != HidDevice::kSuccess) continue;
     const bool match = probe.Caps().usage_page == key.usage_page && probe.Caps().usage == key.usage;
     probe.Close();
     if (match) return candidate;

@@ -5,6 +5,7 @@
 namespace zt640::devsim {
 
 /// The command byte (packet byte 3) the firmware understands.
+// Deliberately separate from the transport's codes: the simulator checks them independently.
 enum class CommandCode : uint8_t {
   kBeginConfig = 0x01,
   kEndConfig = 0x02,

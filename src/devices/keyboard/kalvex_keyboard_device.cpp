@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "devices/function_switch.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
 #include "devices/macro_library_reader.h"
 #include "profiles/global_utils.h"
@@ -66,14 +67,13 @@ void CKalvexKeyboardDevice::SetPageType(int32_t page_type) {
   profile_.SetDeviceSlot(0);
 }
 
-int CKalvexKeyboardDevice::InitializeDevice() {
+void CKalvexKeyboardDevice::InitializeDevice() {
   LoadNameLists();
-  const int result = LoadProfileState();
+  LoadProfileState();
   ApplyProfileState();
-  return result;
 }
 
-int CKalvexKeyboardDevice::LoadProfileState() {
+void CKalvexKeyboardDevice::LoadProfileState() {
   const std::string path = profile_.GetProfilePath().empty() ? GetDefaultProfilePath() : profile_.GetProfilePath();
   (void)profile_.LoadProfile(path);  // kept inside; an unreadable file reads as the defaults
   effect_ = profile_.GetLightInfo();
@@ -90,7 +90,6 @@ int CKalvexKeyboardDevice::LoadProfileState() {
     renderer.SetLightList(std::move(frames));
     renderer.SetAudioLight(audio_light_);
   }
-  return 1;
 }
 
 void CKalvexKeyboardDevice::ApplyProfileState() {
@@ -106,13 +105,13 @@ void CKalvexKeyboardDevice::ApplyProfileState() {
   Sink().ShowAudioLight(audio_light_);
   Sink().ShowCustomSlot(effect_.custom_group);
   Sink().ShowKeyAssignments();
-  if (before.mode() != state.mode() || state.mode() == KeyboardEffectRenderer::kCustomMode) {
+  if (before.mode() != state.mode() || ToKeyboardLightMode(state.mode()) == KeyboardLightMode::kCustom) {
     PrepareLighting(state.mode());
   }
 }
 
 void CKalvexKeyboardDevice::ApplyProfile() {
-  (void)LoadProfileState();
+  LoadProfileState();
   DropMissingMacros();
   ApplyProfileState();
 }
@@ -142,7 +141,7 @@ uint8_t CKalvexKeyboardDevice::ModeCode(int mode_index) const {
 
 std::optional<int> CKalvexKeyboardDevice::ModeIndexOfCode(uint8_t code) const {
   if (modes_.empty()) {
-    if (code < KeyboardEffectRenderer::kModeCount) return code;
+    if (code < kKeyboardLightModeCount) return code;
     return std::nullopt;
   }
   for (size_t i = 0; i < modes_.size(); ++i) {
@@ -153,8 +152,8 @@ std::optional<int> CKalvexKeyboardDevice::ModeIndexOfCode(uint8_t code) const {
 
 void CKalvexKeyboardDevice::SetFunctionSwitch(int32_t value) {
   CKalvexUSBDevice::SetFunctionSwitch(value);
-  if (value == 1) Sink().ShowKeyEnabled(110, true);
-  if (value == 2) Sink().ShowKeyEnabled(110, false);
+  if (value == FunctionSwitch::kLighting) Sink().ShowKeyEnabled(110, true);
+  if (value == FunctionSwitch::kKeys) Sink().ShowKeyEnabled(110, false);
 }
 
 void CKalvexKeyboardDevice::SetOptions(const KeyboardOptions& options) {

@@ -53,28 +53,29 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
 
   [[nodiscard]] const char* GetClass() const override { return "KalvexKeyboardDevice"; }
 
-  [[nodiscard]] int InitializeDevice() override;
+  void InitializeDevice() override;
   void SendLightFrame() override;
   [[nodiscard]] bool StreamsHostFrames() const override;
   void ReadDevice() override;
   void RefreshFromDevice() override;
   void ReadPowerStatus() override;
-  [[nodiscard]] int IsReceiverLinkUp() override;
-  [[nodiscard]] int LoadProfileState() override;
+  [[nodiscard]] bool IsReceiverLinkUp() override;
+  void LoadProfileState() override;
   void ApplyProfileState() override;
   void DropMissingMacros() override;
   void ApplyProfile() override;
   [[nodiscard]] std::vector<int> GetMacroUsage() override;
-  /// 1 when the key table was written; the table write's own result code
-  /// otherwise (0 when the channel is closed); kKeysLeftOut when the table was
+  /// CommandResult::kSuccess when the key table was written; the table write's
+  /// own result code otherwise (kFailed when the channel is closed); kKeysLeftOut when the table was
   /// written but a changed key has no device key (see KeysLeftOut).
   [[nodiscard]] int WriteKeyAssignments(int layer, std::map<int, KeyListEntry>* assignments) override;
   [[nodiscard]] int WriteCurrentKeyAssignments(int layer) override;
-  /// 0 written or nothing to write, -1 no table could be built or the write
-  /// failed, n > 0 the table is n events too large for the keyboard.
-  [[nodiscard]] int WriteMacros(const std::vector<int>& macros) override;
-  /// 1 when the record was written (or the keyboard is not connected), else
-  /// the failing command's result code.
+  /// kWritten also when there is nothing to write; kFailed when no table
+  /// could be built or an exchange failed; kTooLong with the overflow the user
+  /// is told when the table does not fit the keyboard (nothing is sent then).
+  [[nodiscard]] MacroWriteResult WriteMacros(const std::vector<int>& macros) override;
+  /// CommandResult::kSuccess when the record was written (or the keyboard is
+  /// not connected), else the failing command's result code.
   [[nodiscard]] int WriteSettingsRecord(int slot, int slot_number) override;
   void LoadNameLists() override;
   void SetFunctionSwitch(int32_t value) override;
@@ -95,13 +96,14 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   /// Reads information, key table and key light map and matches the keys.
   /// A failed step does not stop the sequence (the previous information
   /// record stays); only a key count the channel refuses ends it, without
-  /// 0x02. The first failing command's code, else 1.
+  /// 0x02. The first failing command's code, else CommandResult::kSuccess.
   [[nodiscard]] int ReadKeyTables();
   /// Reads the active slot and its settings record and applies them.
   [[nodiscard]] int ReadActiveSettings();
   /// Resets the keyboard (0x0D) and writes macros and assignments again.
-  /// Returns WriteMacros' result in *macro_result; 1 when all went out.
-  [[nodiscard]] int ResetKeyboard(int* macro_result);
+  /// Returns WriteMacros' result in *macro_result; CommandResult::kSuccess
+  /// when the reset and the assignments went out.
+  [[nodiscard]] int ResetKeyboard(MacroWriteResult* macro_result);
 
   // Lighting.
   void StartLightWorker();

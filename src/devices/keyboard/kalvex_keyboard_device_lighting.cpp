@@ -19,9 +19,7 @@ KeyboardEffectRenderer& Renderer(LightingCore& core) {
   return static_cast<KeyboardEffectRenderer&>(*core.renderer);
 }
 
-bool StreamedMode(int mode) {
-  return mode == KeyboardEffectRenderer::kAudioMode || mode == KeyboardEffectRenderer::kAudioColourMode;
-}
+bool StreamedMode(int mode) { return IsHostStreamedMode(ToKeyboardLightMode(mode)); }
 
 /// The worker's loop: it wakes once per change of the effect tick; each pass
 /// counts the tick change for the mode's renderer and the milliseconds gone by
@@ -68,7 +66,7 @@ void CKalvexKeyboardDevice::StartLightWorker() {
 WorkerThread::StopOutcome CKalvexKeyboardDevice::StopLightWorker() { return light_worker_.Stop(kWorkerStopWait); }
 
 void CKalvexKeyboardDevice::PrepareLighting(int mode) {
-  if (mode == KeyboardEffectRenderer::kCustomMode && Channel().is_open()) {
+  if (ToKeyboardLightMode(mode) == KeyboardLightMode::kCustom && Channel().is_open()) {
     if (const int loaded = LoadCustomColours(); loaded != CommandResult::kSuccess) {
       platform::DebugOutput("custom colours not read from the keyboard: " + std::to_string(loaded));
     }
@@ -216,7 +214,7 @@ int CKalvexKeyboardDevice::LoadCustomColours() {
 }
 
 int CKalvexKeyboardDevice::SaveCustomColours() {
-  if (GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return CommandResult::kSuccess;
+  if (ToKeyboardLightMode(GetLightState().mode()) != KeyboardLightMode::kCustom) return CommandResult::kSuccess;
   const int slot = std::clamp<int>(effect_.custom_group, 0, kCustomSlots - 1);
   const int result = Channel().WriteLightMemory(slot, CustomPage(ZoneCustomColours()));
   if (result != CommandResult::kSuccess) platform::Sleep(kLightFailureSleepMs);

@@ -23,7 +23,7 @@ int CKalvexKeyboardDevice::ReadKeyTables() {
   const bool info_read = succeeded(channel.ReadDeviceInfo(&device_info_));
   const unsigned keys = device_info_.key_count();
   // Only a key count the channel cannot hold stops the sequence, without 0x02.
-  if (channel.SetBlockSize(static_cast<uint16_t>(3 * keys)) != 1) return CommandResult::kFailed;
+  if (channel.SetBlockSize(static_cast<uint16_t>(3 * keys)) != CommandResult::kSuccess) return CommandResult::kFailed;
 
   const auto& identity = channel.wired_interface().Attributes();
   if (!channel.via_receiver() && identity.vendor_id == kGatedVendor && identity.product_id == kGatedProduct &&
@@ -100,7 +100,7 @@ void CKalvexKeyboardDevice::ReadDevice() {
   if (const int tables = ReadKeyTables(); tables != CommandResult::kSuccess) {
     platform::DebugOutput("key tables not read: " + std::to_string(tables));
   }
-  (void)LoadProfileState();
+  LoadProfileState();
   if (const int settings = ReadActiveSettings(); settings != CommandResult::kSuccess) {
     platform::DebugOutput("active settings not read: " + std::to_string(settings));
   }
@@ -110,7 +110,7 @@ void CKalvexKeyboardDevice::ReadDevice() {
 
 void CKalvexKeyboardDevice::RefreshFromDevice() {
   if (reload_pending_) {
-    (void)LoadProfileState();
+    LoadProfileState();
     reload_pending_ = false;
   }
   if (const int settings = ReadActiveSettings(); settings != CommandResult::kSuccess) {
@@ -129,9 +129,9 @@ void CKalvexKeyboardDevice::ReadPowerStatus() {
   Sink().ShowPower(record);
 }
 
-int CKalvexKeyboardDevice::IsReceiverLinkUp() {
+bool CKalvexKeyboardDevice::IsReceiverLinkUp() {
   CommandChannel& channel = Channel();
-  return channel.is_open() && channel.via_receiver() && channel.QueryReceiverLink() ? 1 : 0;
+  return channel.is_open() && channel.via_receiver() && channel.QueryReceiverLink();
 }
 
 }  // namespace zt640

@@ -108,11 +108,12 @@ int CKalvexKeyboardDevice::WriteCurrentKeyAssignments(int layer) {
   return WriteKeyAssignments(layer, &copy);
 }
 
-int CKalvexKeyboardDevice::WriteMacros(const std::vector<int>& macros) {
+MacroWriteResult CKalvexKeyboardDevice::WriteMacros(const std::vector<int>& macros) {
+  using Outcome = MacroWriteResult::Outcome;
   CommandChannel& channel = Channel();
-  if (channel.is_open() && channel.ReadDeviceInfo(&device_info_) != CommandResult::kSuccess) return -1;
+  if (channel.is_open() && channel.ReadDeviceInfo(&device_info_) != CommandResult::kSuccess) return {Outcome::kFailed};
   const auto library = MacroLibraryReader::Load(GetDataFolder());
-  if (!library || macros.empty()) return 0;
+  if (!library || macros.empty()) return {Outcome::kWritten};
   std::vector<std::vector<MacroDeviceEvent>> blocks;
   blocks.reserve(macros.size());
   for (int number : macros) {
@@ -120,14 +121,15 @@ int CKalvexKeyboardDevice::WriteMacros(const std::vector<int>& macros) {
   }
   const size_t total = MacroTable::TotalSize(blocks);
   const size_t capacity = device_info_.macro_capacity_bytes();
-  if (total > capacity) return static_cast<int>((total - capacity) / 4 + 1);
+  if (total > capacity) return {Outcome::kTooLong, (total - capacity) / 4 + 1};
   const std::vector<uint8_t> table = MacroTable::Build(blocks);
-  if (table.empty()) return -1;
-  if (!channel.is_open()) return 0;
+  if (table.empty()) return {Outcome::kFailed};
+  if (!channel.is_open()) return {Outcome::kWritten};
   int result = channel.BeginConfig();
   if (result == CommandResult::kSuccess) result = channel.WriteMacroArea(table);
   const int closed = channel.EndConfig();
-  return (result == CommandResult::kSuccess && closed == CommandResult::kSuccess) ? 0 : -1;
+  const bool written = result == CommandResult::kSuccess && closed == CommandResult::kSuccess;
+  return {written ? Outcome::kWritten : Outcome::kFailed};
 }
 
 int CKalvexKeyboardDevice::WriteSettingsRecord(int slot, int slot_number) {
@@ -156,8 +158,8 @@ void CKalvexKeyboardDevice::DropMissingMacros() {
   if (changed) profile_.SetKeyList(assignments_);
 }
 
-int CKalvexKeyboardDevice::ResetKeyboard(int* macro_result) {
-  (void)LoadProfileState();
+int CKalvexKeyboardDevice::ResetKeyboard(MacroWriteResult* macro_result) {
+  LoadProfileState();
   ApplyProfileState();
   const int reset = Channel().ResetToDefaults();
   *macro_result = WriteMacros(GetMacroUsage());

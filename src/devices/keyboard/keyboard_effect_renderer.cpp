@@ -10,7 +10,12 @@ namespace zt640 {
 namespace {
 
 using Tables = KeyboardEffectTables;
+using Mode = KeyboardLightMode;
 constexpr uint8_t kNoKey = Tables::kNoKey;
+/// Reactive state of a key.
+constexpr uint8_t kIdle = 0;
+constexpr uint8_t kHeld = 1;
+constexpr uint8_t kReleased = 2;
 
 uint8_t Scale(uint8_t level, unsigned factor) { return static_cast<uint8_t>(level * factor / 256); }
 
@@ -26,10 +31,19 @@ KeyboardEffectRenderer::KeyboardEffectRenderer(EffectClock clock, uint32_t seed)
 
 KeyboardEffectRenderer::Pacing KeyboardEffectRenderer::ModePacing(int mode, int speed) {
   const int s = std::clamp(speed, 0, 4);
-  if (mode == 0 || mode == 19 || mode < 0 || mode >= kModeCount) return {true, 0, false};
-  if (mode == 15 || mode == 17) return {false, s == 4 ? 0 : 4, false};
-  if (mode == kAudioMode) return {false, 1, true};
-  return {false, 5 - s, false};
+  if (mode < 0 || mode >= kKeyboardLightModeCount) return {true, 0, false};
+  switch (ToKeyboardLightMode(mode)) {
+    case Mode::kLightList:
+    case Mode::kLightListAgain:
+      return {true, 0, false};
+    case Mode::kTwinklePath:
+    case Mode::kOptionColour:
+      return {false, s == 4 ? 0 : 4, false};
+    case Mode::kAudio:
+      return {false, 1, true};
+    default:
+      return {false, 5 - s, false};
+  }
 }
 
 void KeyboardEffectRenderer::StartWorkerPasses() {
@@ -89,36 +103,36 @@ uint8_t KeyboardEffectRenderer::RandomColourIndex() {
 }
 
 void KeyboardEffectRenderer::RenderMode(int mode) {
-  switch (mode) {
-    case 1: RenderColumnWave(); break;
-    case 2: RenderColumnSweep(); break;
-    case 3: RenderPathWave(); break;
-    case 4: RenderSpectrum(); break;
-    case 5: RenderBreathing(); break;
-    case 6: RenderStatic(); break;
-    case 7: RenderReactive(); break;
-    case 8: RenderRipple(); break;
-    case 9: RenderLineRipple(); break;
-    case 10: RenderTwinkle(); break;
-    case 11: RenderRainbowKeys(); break;
-    case 12: RenderRowWave(); break;
-    case 13: RenderCentreBounce(); break;
-    case 14: RenderShow(); break;
-    case 15: RenderTwinklePath(2); break;
-    case 16: RenderDiagonalFlow(); break;
-    case 17: RenderOptionColour(); break;
-    case 18: RenderGroupRainbow(); break;
-    case 20: RenderCustom(); break;
-    case 21: RenderSnake(); break;
-    case 22: RenderTwinklePath(1); break;
-    case 23: RenderBlink(); break;
-    case 24: RenderSweepFrames(); break;
-    case 25: RenderReactive(); break;
-    case 26: RenderBreathingFourColours(); break;
-    case 27: RenderBlinkFourColours(); break;
-    case 28: RenderOff(); break;
-    case 29: RenderAudio(); break;
-    case 30: RenderAudioColour(); break;
+  switch (ToKeyboardLightMode(mode)) {
+    case Mode::kColumnWave: RenderColumnWave(); break;
+    case Mode::kColumnSweep: RenderColumnSweep(); break;
+    case Mode::kPathWave: RenderPathWave(); break;
+    case Mode::kSpectrum: RenderSpectrum(); break;
+    case Mode::kBreathing: RenderBreathing(); break;
+    case Mode::kStatic: RenderStatic(); break;
+    case Mode::kReactive: RenderReactive(); break;
+    case Mode::kRipple: RenderRipple(); break;
+    case Mode::kLineRipple: RenderLineRipple(); break;
+    case Mode::kTwinkle: RenderTwinkle(); break;
+    case Mode::kRainbowKeys: RenderRainbowKeys(); break;
+    case Mode::kRowWave: RenderRowWave(); break;
+    case Mode::kCentreBounce: RenderCentreBounce(); break;
+    case Mode::kShow: RenderShow(); break;
+    case Mode::kTwinklePath: RenderTwinklePath(2); break;
+    case Mode::kDiagonalFlow: RenderDiagonalFlow(); break;
+    case Mode::kOptionColour: RenderOptionColour(); break;
+    case Mode::kGroupRainbow: RenderGroupRainbow(); break;
+    case Mode::kCustom: RenderCustom(); break;
+    case Mode::kSnake: RenderSnake(); break;
+    case Mode::kStaggeredBreath: RenderTwinklePath(1); break;
+    case Mode::kBlink: RenderBlink(); break;
+    case Mode::kSweepFrames: RenderSweepFrames(); break;
+    case Mode::kReactiveRipple: RenderReactive(); break;
+    case Mode::kBreathingFourColours: RenderBreathingFourColours(); break;
+    case Mode::kBlinkFourColours: RenderBlinkFourColours(); break;
+    case Mode::kOff: RenderOff(); break;
+    case Mode::kAudio: RenderAudio(); break;
+    case Mode::kAudioColour: RenderAudioColour(); break;
     default: RunLightList(1); break;
   }
 }
@@ -203,11 +217,11 @@ void KeyboardEffectRenderer::RenderStatic() {
 
 void KeyboardEffectRenderer::RenderReactive() {
   for (size_t key = 0; key < kZoneCount; ++key) {
-    if (reactive_[key] == 1) {
+    if (reactive_[key] == kHeld) {
       key_levels_[key] = static_cast<uint8_t>(std::min(255, key_levels_[key] + 15));
-    } else if (reactive_[key] == 2) {
+    } else if (reactive_[key] == kReleased) {
       key_levels_[key] = static_cast<uint8_t>(key_levels_[key] > 5 ? key_levels_[key] - 5 : 0);
-      if (key_levels_[key] == 0) reactive_[key] = 0;
+      if (key_levels_[key] == 0) reactive_[key] = kIdle;
     }
   }
   ShowKeysByLevel(false);
@@ -273,7 +287,7 @@ void KeyboardEffectRenderer::RenderRipple() {
   MoveRing(rings_[2], RingMove::kUpRight);
   MoveRing(rings_[3], RingMove::kDownRight);
   for (size_t key = 0; key < kZoneCount; ++key) {
-    FadeKeyLevel(key, 8);
+    FadeKeyLevel(key, Mode::kRipple);
     key_colour_[key] = static_cast<uint8_t>((key_colour_[key] + 7) % HostEffects::kWheelSize);
   }
   ShowKeysByLevel(false);
@@ -285,7 +299,7 @@ void KeyboardEffectRenderer::RenderLineRipple() {
   MoveRing(rings_[1], RingMove::kRight);
   rings_[2].fill(0);
   rings_[3].fill(0);
-  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, 9);
+  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, Mode::kLineRipple);
   ShowKeysByLevel(false);
 }
 
@@ -296,7 +310,7 @@ void KeyboardEffectRenderer::RenderTwinkle() {
     key_levels_[key] = 255;
     key_colour_[key] = RandomColourIndex();
   }
-  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, 10);
+  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, Mode::kTwinkle);
   ShowKeysByLevel(true);
 }
 
@@ -335,7 +349,7 @@ void KeyboardEffectRenderer::RenderCentreBounce() {
     const bool falling_gone = RingEmpty(2) && RingEmpty(3);
     if (rising_gone && falling_gone) SeedColumnNine();
   }
-  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, 13);
+  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, Mode::kCentreBounce);
   ShowKeysByLevel(false);
 }
 
@@ -387,7 +401,7 @@ void KeyboardEffectRenderer::RenderShow() {
       }
       break;
   }
-  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, 14);
+  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, Mode::kShow);
   ShowKeysByLevel(false);
 }
 
@@ -417,7 +431,7 @@ void KeyboardEffectRenderer::RenderDiagonalFlow() {
   }
   rings_[0] = moved;
   if (RingEmpty(0)) SeedColumnOne();
-  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, 16);
+  for (size_t key = 0; key < kZoneCount; ++key) FadeKeyLevel(key, Mode::kDiagonalFlow);
   ShowKeysByLevel(false);
 }
 
@@ -457,7 +471,7 @@ void KeyboardEffectRenderer::RenderSnake() {
   }
   const uint8_t key = Tables::SnakePath()[static_cast<size_t>(snake_position_)];
   if (key != kNoKey) key_levels_[key] = 254;
-  for (uint8_t k : Tables::KeyOrder()) FadeKeyLevel(k, 21);
+  for (uint8_t k : Tables::KeyOrder()) FadeKeyLevel(k, Mode::kSnake);
   ShowKeysByLevel(true);
 }
 
@@ -498,12 +512,11 @@ void KeyboardEffectRenderer::RenderAudioColour() {
 
 void KeyboardEffectRenderer::PrepareMode(int mode) {
   ResetEffects();
-  switch (mode) {
-    case 13: SeedColumnNine(); break;
-    case 15: StartTwinklePhases(); break;
-    case 16: SeedColumnOne(); break;
-    case 20: ScatterColours(); break;
-    case 22: StaggerPhases(); break;
+  switch (ToKeyboardLightMode(mode)) {
+    case Mode::kCentreBounce: SeedColumnNine(); break;
+    case Mode::kTwinklePath: StartTwinklePhases(); break;
+    case Mode::kDiagonalFlow: SeedColumnOne(); break;
+    case Mode::kStaggeredBreath: StaggerPhases(); break;
     default: ScatterColours(); break;
   }
 }
@@ -571,26 +584,26 @@ void KeyboardEffectRenderer::StaggerPhases() {
 
 void KeyboardEffectRenderer::KeyEvent(unsigned ui_key, int press) {
   if (ui_key >= kZoneCount || (press != kPress && press != kRelease)) return;
-  switch (state_.mode()) {
-    case 7:
+  switch (ToKeyboardLightMode(state_.mode())) {
+    case Mode::kReactive:
       // Press and release alike light the key fully in a new colour; the
       // state then decides whether it holds (pressed) or fades (released).
-      reactive_[ui_key] = static_cast<uint8_t>(press);
+      reactive_[ui_key] = press == kPress ? kHeld : kReleased;
       key_levels_[ui_key] = 255;
       key_colour_[ui_key] = RandomColourIndex();
       break;
-    case 8:
-    case 9:
+    case Mode::kRipple:
+    case Mode::kLineRipple:
       if (press == kPress) SetRingBit(ui_key);
       break;
-    case 25: {
+    case Mode::kReactiveRipple: {
       int column = 0;
       int row = 0;
       const bool on_grid = Tables::GridPosition(ui_key, &column, &row);
       const auto& grid = Tables::Grid();
       if (press == kPress) {
         held_[ui_key] = true;
-        reactive_[ui_key] = 1;
+        reactive_[ui_key] = kHeld;
         key_levels_[ui_key] = 255;
         if (!on_grid) break;
         for (int dc = -2; dc <= 2; ++dc) {
@@ -600,14 +613,14 @@ void KeyboardEffectRenderer::KeyEvent(unsigned ui_key, int press) {
             if ((dc == 0 && dr == 0) || c < 0 || c >= Tables::kColumns || r < 0 || r >= Tables::kRows) continue;
             const uint8_t key = grid[static_cast<size_t>(c)][static_cast<size_t>(r)];
             if (key == kNoKey) continue;
-            reactive_[key] = 1;
+            reactive_[key] = kHeld;
             key_levels_[key] = static_cast<uint8_t>(std::min(255, key_levels_[key] + 60));
           }
         }
         break;
       }
       held_[ui_key] = false;
-      reactive_[ui_key] = 2;
+      reactive_[ui_key] = kReleased;
       if (!on_grid) break;
       for (int dc = -2; dc <= 2; ++dc) {
         for (int dr = -2; dr <= 2; ++dr) {
@@ -627,7 +640,7 @@ void KeyboardEffectRenderer::KeyEvent(unsigned ui_key, int press) {
           if (kept) continue;
           const int drop = (std::abs(dc) <= 1 && std::abs(dr) <= 1) ? 15 : 90;
           key_levels_[key] = static_cast<uint8_t>(std::max(0, key_levels_[key] - drop));
-          reactive_[key] = 2;
+          reactive_[key] = kReleased;
         }
       }
       break;

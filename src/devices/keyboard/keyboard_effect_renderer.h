@@ -7,11 +7,12 @@
 #include <vector>
 
 #include "devices/host_effect_renderer.h"
+#include "profiles/keyboard_light_mode.h"
 #include "profiles/light_effect.h"
 
 namespace zt640 {
 
-/// The keyboard's host effects: modes 0-30 over 170 zones indexed by UI key,
+/// The keyboard's host effects: the modes of KeyboardLightMode over 170 zones indexed by UI key,
 /// the per-zone overlay, the light list, key reactions and the audio modes.
 /// Not thread-safe: the owner serialises every call (the lighting lock).
 class KeyboardEffectRenderer : public HostEffectRenderer {
@@ -19,10 +20,6 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   static constexpr size_t kZoneCount = 170;
   static constexpr size_t kSpectrumValues = 25;
   static constexpr size_t kLevelValues = 6;
-  static constexpr int kModeCount = 31;
-  static constexpr int kCustomMode = 20;
-  static constexpr int kAudioMode = 29;
-  static constexpr int kAudioColourMode = 30;
   /// Key press codes of KeyEvent.
   static constexpr int kPress = 1;
   static constexpr int kRelease = 2;
@@ -39,6 +36,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
 
   explicit KeyboardEffectRenderer(EffectClock clock = EffectClock(), uint32_t seed = 0x5EED);
 
+  /// `mode` is a mode index (KeyboardLightMode); an index naming no mode runs the light list.
   [[nodiscard]] static Pacing ModePacing(int mode, int speed);
   /// The value when it lies on the key order path, else 170.
   [[nodiscard]] static int FindKey(int value);
@@ -54,7 +52,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   /// by, as a worker waking every millisecond would, however seldom this is
   /// called (at most kMaxPassesPerCall at once, so a stall does not race).
   void RunWorkerPass();
-  /// `passes` passes of the light list (modes 0 and 19 and unknown modes).
+  /// `passes` passes of the light list (kLightList, kLightListAgain and indices naming no mode).
   void RunLightList(uint32_t passes);
   /// `passes` passes of the per-zone overlay; breathing zones take one step
   /// per tick change (`new_tick`).
@@ -63,7 +61,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   void RenderBreathing() override;
   void RenderStatic() override;
 
-  /// Clears every effect buffer, then runs the mode's preparation. Mode 20's
+  /// Clears every effect buffer, then runs the mode's preparation. kCustom's
   /// colours are loaded by the device before it calls this.
   void PrepareMode(int mode);
   void ResetEffects();
@@ -76,10 +74,10 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   /// A key of the keyboard went down (kPress) or up (kRelease); keys beyond
   /// the zones are ignored.
   void KeyEvent(unsigned ui_key, int press);
-  /// Stores 25 spectrum values for mode 29 (fewer are padded with 0); with
-  /// audio mode 2 the beat rule may start a ripple at key 51.
+  /// Stores 25 spectrum values for kAudio (fewer are padded with 0); with
+  /// KeyboardAudioMode::kBeat the beat rule may start a ripple at key 51.
   void FeedAudioSpectrum(std::span<const int32_t> values);
-  /// Stores up to 6 level values; the first three are mode 30's colour.
+  /// Stores up to 6 level values; the first three are kAudioColour's colour.
   void FeedAudioLevels(std::span<const int32_t> values);
   void SetAudioLight(const AudioLightSetting& setting) { audio_ = setting; }
   [[nodiscard]] const AudioLightSetting& AudioLight() const { return audio_; }
@@ -112,7 +110,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
     uint32_t last_ms = 0;
   };
 
-  // Renderers of modes 1-30 (RenderMode maps the modes to them).
+  // Renderers of the modes (RenderMode maps the modes to them).
   void RenderColumnWave();
   void RenderColumnSweep();
   void RenderPathWave();
@@ -134,7 +132,7 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   void RenderAudio();
   void RenderAudioColour();
 
-  // Audio sub-modes of mode 29.
+  // Patterns of kAudio (KeyboardAudioMode).
   void RenderAudioColumns(bool peaks);
   void RenderAudioSplitRows();
   void RenderAudioBeat();

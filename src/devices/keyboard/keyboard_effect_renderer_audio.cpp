@@ -9,6 +9,8 @@ namespace zt640 {
 namespace {
 
 using Tables = KeyboardEffectTables;
+using Mode = KeyboardLightMode;
+using AudioMode = KeyboardAudioMode;
 constexpr uint8_t kNoKey = Tables::kNoKey;
 constexpr int kFullScale = 2000;
 constexpr int kSilence = 600;
@@ -41,7 +43,7 @@ constexpr unsigned kBeatKey = 51;
 void KeyboardEffectRenderer::FeedAudioSpectrum(std::span<const int32_t> values) {
   spectrum_.fill(0);
   std::copy_n(values.begin(), std::min(values.size(), kSpectrumValues), spectrum_.begin());
-  if (state_.mode() != kAudioMode || audio_.audio_mode != 2) return;
+  if (ToKeyboardLightMode(state_.mode()) != Mode::kAudio || AudioMode{audio_.audio_mode} != AudioMode::kBeat) return;
   int64_t bass = 0;
   for (size_t i = 0; i < 4; ++i) bass += std::clamp<int32_t>(spectrum_[i], 0, kFullScale);
   beat_accumulated_ += static_cast<int>(bass * 100 / (4 * kFullScale));
@@ -73,7 +75,7 @@ void KeyboardEffectRenderer::ShowAudioBackground(unsigned key, int row, int colu
         Tables::Grid()[static_cast<size_t>(column)][static_cast<size_t>(row - 1)];
     fade = above == kNoKey || key_levels_[above] < 10;
   }
-  if (fade) FadeKeyLevel(key, kAudioMode);
+  if (fade) FadeKeyLevel(key, Mode::kAudio);
   const uint8_t level = StateLevel();
   if (key_levels_[key] > 9) {
     ShowKey(key, bar, static_cast<uint8_t>(level * key_levels_[key] / 256));
@@ -83,14 +85,14 @@ void KeyboardEffectRenderer::ShowAudioBackground(unsigned key, int row, int colu
 }
 
 void KeyboardEffectRenderer::RenderAudio() {
-  switch (audio_.audio_mode) {
-    case 0: RenderAudioColumns(false); break;
-    case 1: RenderAudioSplitRows(); break;
-    case 2: RenderAudioBeat(); break;
-    case 3: RenderAudioGroups(); break;
-    case 4: RenderAudioColumns(true); break;
-    case 5: RenderAudioRows(false); break;
-    case 6: RenderAudioRows(true); break;
+  switch (AudioMode{audio_.audio_mode}) {
+    case AudioMode::kColumns: RenderAudioColumns(false); break;
+    case AudioMode::kSplitRows: RenderAudioSplitRows(); break;
+    case AudioMode::kBeat: RenderAudioBeat(); break;
+    case AudioMode::kGroups: RenderAudioGroups(); break;
+    case AudioMode::kPeaks: RenderAudioColumns(true); break;
+    case AudioMode::kRows: RenderAudioRows(false); break;
+    case AudioMode::kRowsWide: RenderAudioRows(true); break;
     default: RenderOff(); break;
   }
   spectrum_.fill(0);
@@ -160,7 +162,7 @@ void KeyboardEffectRenderer::RenderAudioBeat() {
   const uint8_t level = StateLevel();
   for (size_t key = 0; key < kZoneCount; ++key) {
     key_colour_[key] = static_cast<uint8_t>((key_colour_[key] + 9) % HostEffects::kWheelSize);
-    FadeKeyLevel(key, kAudioMode);
+    FadeKeyLevel(key, Mode::kAudio);
   }
   for (const auto& column : Tables::Grid()) {
     for (uint8_t key : column) {
@@ -188,7 +190,7 @@ void KeyboardEffectRenderer::RenderAudioGroups() {
       if (lit) {
         key_levels_[key] = 255;
       } else {
-        FadeKeyLevel(key, 0);
+        FadeKeyLevel(key, Mode::kLightList);
       }
       if (key_levels_[key] > 9) {
         ShowKey(key, colour, static_cast<uint8_t>(level * key_levels_[key] / 256));

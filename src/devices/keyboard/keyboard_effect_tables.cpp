@@ -30,7 +30,7 @@ constexpr std::array<uint8_t, 48> kWaveRise = {
     77,  81,  85,  89,  94,  99,  104, 109, 114, 119, 124, 129, 134, 140, 146, 152,
     158, 164, 170, 176, 182, 188, 194, 200, 206, 213, 220, 227, 234, 241, 248, 255};
 
-// A raised cosine from 8 up to 255 at step 48 and back: mode 2's columns swell
+// A raised cosine from 8 up to 255 at step 48 and back: kColumnSweep's columns swell
 // and ebb smoothly, one step apart, so the sweep reads as one soft band.
 constexpr std::array<uint8_t, 96> kSweepCurve = {
     8,   8,   9,   10,  12,  15,  17,  21,  25,  29,  34,  39,  44,  50,  56,  63,
@@ -56,7 +56,7 @@ constexpr std::array<uint8_t, 192> kTwinkleCurve = {
     30,  28,  26,  25,  23,  21,  20,  18,  17,  16,  14,  13,  12,  11,  10,  9,
     8,   7,   6,   5,   4,   4,   3,   2,   2,   1,   1,   1,   0,   0,   0,   0};
 
-// Start phases of mode 15, one per grid cell ([row][column], a seventh row for
+// Start phases of kTwinklePath, one per grid cell ([row][column], a seventh row for
 // the cells below the grid): scattered over 0-191 by a fixed linear
 // congruential sequence, so neighbouring keys spark at unrelated moments.
 constexpr std::array<std::array<uint8_t, KeyboardEffectTables::kColumns>, 7> kTwinkleLayout = {{

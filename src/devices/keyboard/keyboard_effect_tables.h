@@ -27,13 +27,13 @@ class KeyboardEffectTables {
   [[nodiscard]] static std::span<const uint8_t> KeyOrder();
   /// True when the key lies on the key order path.
   [[nodiscard]] static bool InKeyOrder(unsigned key);
-  /// 96-step brightness of the single-colour waves (mode 1, mode 3, light list).
+  /// 96-step brightness of the single-colour waves (kColumnWave, kPathWave, the light list).
   [[nodiscard]] static const std::array<uint8_t, 96>& WaveCurve();
-  /// 96-step brightness of mode 2's single-colour sweep.
+  /// 96-step brightness of kColumnSweep's single-colour sweep.
   [[nodiscard]] static const std::array<uint8_t, 96>& SweepCurve();
-  /// 192-step brightness of the twinkling keys (modes 15 and 22).
+  /// 192-step brightness of the twinkling keys (kTwinklePath and kStaggeredBreath).
   [[nodiscard]] static const std::array<uint8_t, 192>& TwinkleCurve();
-  /// Start phases of mode 15, [row][column] over a 23 x 7 layout.
+  /// Start phases of kTwinklePath, [row][column] over a 23 x 7 layout.
   [[nodiscard]] static const std::array<std::array<uint8_t, kColumns>, 7>& TwinkleLayout();
   [[nodiscard]] static std::span<const uint8_t> KeyGroup(int group);
   [[nodiscard]] static const std::array<uint8_t, kSnakeLength>& SnakePath();

@@ -52,7 +52,8 @@ std::optional<uint32_t> FirstInputUsage(HidDevice& hid, std::span<const uint8_t>
   auto& items = hid.Items(HidReportType::kInput);
   if (items.empty() || report.empty()) return std::nullopt;
   if (HidDevice::UnpackReport(report.data(), static_cast<uint32_t>(report.size()), HidReportType::kInput,
-                              items.data(), static_cast<uint32_t>(items.size()), hid.DescriptorData()) != 1) {
+                              items.data(), static_cast<uint32_t>(items.size()),
+                              hid.DescriptorData()) != HidDevice::kSuccess) {
     return std::nullopt;
   }
   const HidDataItem& first = items.front();
@@ -74,7 +75,7 @@ bool KeyboardListener::Start(const std::string& path, Handler handler) {
   {
     std::lock_guard lock(shared_->lock);
     shared_->hid.Close();
-    shared_->open = shared_->hid.Open(path, true, true, true, false) == 1;
+    shared_->open = shared_->hid.Open(path, true, true, true, false) == HidDevice::kSuccess;
     if (!shared_->open) return false;
   }
   thread_.Start(
@@ -103,7 +104,7 @@ void KeyboardListener::Run(const std::shared_ptr<Shared>& shared, const Handler&
     report.assign(length, 0);
     uint32_t read = 0;
     // The read runs without the lock; Close from Stop cuts it short.
-    if (shared->hid.ReadReport(report.data(), length, &read, -1) != 1 || read == 0) {
+    if (shared->hid.ReadReport(report.data(), length, &read, -1) != HidDevice::kSuccess || read == 0) {
       // Closed, cancelled or unplugged: do not spin on a dead interface.
       pause_ms = kReadFailurePauseMs;
       continue;

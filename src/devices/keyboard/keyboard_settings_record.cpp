@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "profiles/keyboard_light_mode.h"
+
 namespace zt640 {
 
 KeyboardSettingsRecord KeyboardSettingsRecord::Build(uint8_t slot_number, uint8_t mode_code,
@@ -10,7 +12,8 @@ KeyboardSettingsRecord KeyboardSettingsRecord::Build(uint8_t slot_number, uint8_
   KeyboardSettingsRecord record;
   auto& b = record.bytes;
   b[kSlot] = slot_number;
-  b[kModeCode] = (mode_code == 29 || mode_code == 30) ? kHostStreamedCode : mode_code;
+  // The streamed modes' codes are their mode indices; the keyboard is told the host streams them.
+  b[kModeCode] = IsHostStreamedMode(ToKeyboardLightMode(mode_code)) ? kHostStreamedCode : mode_code;
   b[kBrightness] = effect.brightness;
   b[kInverseSpeed] = static_cast<uint8_t>(4 - std::min<uint8_t>(effect.speed, 4));
   b[kDirection] = effect.direction;

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/function_switch.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
 #include "devices/light_state.h"
 #include "editors/key_set_control_ui.h"
@@ -99,7 +100,7 @@ void KeyboardPage::LoadPanels() {
   }
   device_.LoadNameLists();
   if (light_) light_->SetModeList(device_.ModeList(), kHighestLevel, kHighestLevel);
-  (void)device_.InitializeDevice();  // reads the profile: it reports no failure
+  device_.InitializeDevice();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   RefreshKeyTexts();
   ShowFunctionSwitch(device_.GetFunctionSwitch());
@@ -110,12 +111,12 @@ void KeyboardPage::ShowResult(const std::string& message_key) {
   if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
 }
 
-void KeyboardPage::ShowMacroResult(int result) {
-  if (result < 0) {
+void KeyboardPage::ShowMacroResult(const MacroWriteResult& result) {
+  if (result.outcome == MacroWriteResult::Outcome::kFailed) {
     (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
-  } else if (result > 0) {
+  } else if (result.outcome == MacroWriteResult::Outcome::kTooLong) {
     const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
-    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result)), 0);
+    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result.overflow)), 0);
   }
 }
 
@@ -136,19 +137,19 @@ void KeyboardPage::OnKeyClick(int key) {
   // A profile that cannot be read gives nothing to edit.
   if (device_.Profile().LoadSideProfile(device_.Profile().GetProfilePath()).isNull()) return;
   const int32_t function_switch = device_.GetFunctionSwitch();
-  if (function_switch == 2) {
+  if (function_switch == FunctionSwitch::kKeys) {
     device_.SetSelectedKey(key);
     MarkSelectedKey(key);
     if (key_set_ && static_cast<size_t>(key) < device_.Assignments().size()) {
       key_set_->ShowKey(device_.Assignments()[static_cast<size_t>(key)]);
     }
-  } else if (function_switch == 1) {
+  } else if (function_switch == FunctionSwitch::kLighting) {
     // The mode is the one the edits queued before leave; the profile keeps the
     // colours once the keyboard has them.
     auto saved = std::make_shared<bool>(true);
     RunOnKeyboard(
         [key, saved](CKalvexKeyboardDevice& keyboard) {
-          if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+          if (ToKeyboardLightMode(keyboard.GetLightState().mode()) != KeyboardLightMode::kCustom) return;
           if (keyboard.PaintCustomKeys({key}) == CommandResult::kSuccess) *saved = keyboard.SaveProfileData();
         },
         [this, saved] {
@@ -172,7 +173,7 @@ void KeyboardPage::OnSelectionEnd() {
   auto saved = std::make_shared<bool>(true);
   RunOnKeyboard(
       [keys, saved](CKalvexKeyboardDevice& keyboard) {
-        if (keyboard.GetLightState().mode() != KeyboardEffectRenderer::kCustomMode) return;
+        if (ToKeyboardLightMode(keyboard.GetLightState().mode()) != KeyboardLightMode::kCustom) return;
         if (keyboard.PaintCustomKeys(keys) == CommandResult::kSuccess) *saved = keyboard.SaveProfileData();
       },
       [this, saved] {
@@ -181,7 +182,7 @@ void KeyboardPage::OnSelectionEnd() {
 }
 
 void KeyboardPage::OnFunctionTab(int function_switch) {
-  if (function_switch <= 0) return;
+  if (function_switch <= FunctionSwitch::kNone) return;
   device_.SetFunctionSwitch(function_switch);
 }
 
@@ -214,14 +215,14 @@ void KeyboardPage::TakeProfile(const std::string& uuid, bool write) {
   struct Taken {
     std::vector<KeyListEntry> assignments;
     std::vector<std::string> macro_names;
-    int macros = 0;
+    MacroWriteResult macros;
     bool keys_reached = true;
   };
   auto taken = std::make_shared<Taken>();
   RunOnKeyboard(
       [uuid, write, taken](CKalvexKeyboardDevice& keyboard) {
         keyboard.SetProfileName(uuid);
-        (void)keyboard.LoadProfileState();
+        keyboard.LoadProfileState();
         keyboard.DropMissingMacros();
         keyboard.ApplyProfileState();
         if (write) {
@@ -258,10 +259,10 @@ void KeyboardPage::FollowKeyboardSlot(int slot) {
 
 void KeyboardPage::ReloadAfterReset() {
   // The reset profile is read where the keyboard's state is worked on: on its worker.
-  auto macro_result = std::make_shared<int>(0);
+  auto macro_result = std::make_shared<MacroWriteResult>();
   RunOnKeyboard(
       [macro_result](CKalvexKeyboardDevice& keyboard) {
-        (void)keyboard.LoadProfileState();
+        keyboard.LoadProfileState();
         keyboard.ApplyProfileState();
         LogIfFailed(keyboard.WriteSettingsRecord(0, 0), "settings record write");
         // The macro result is shown when the reset is done; the rest is logged.
@@ -327,7 +328,7 @@ void KeyboardPage::StoreKeySetEntry() {
   // The key changes in the profile and on the keyboard behind the edits still queued.
   struct Stored {
     bool saved = true;
-    int macros = 0;
+    MacroWriteResult macros;
     bool keys_reached = true;
   };
   auto stored = std::make_shared<Stored>();
@@ -382,7 +383,7 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
   struct Changed {
     std::vector<KeyListEntry> assignments;
     std::vector<std::string> macro_names;
-    int macros = 0;
+    MacroWriteResult macros;
     bool keys_reached = true;
   };
   auto changed = std::make_shared<Changed>();
@@ -390,7 +391,7 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
       [active_keys_changed, changed](CKalvexKeyboardDevice& keyboard) {
         keyboard.LoadNameLists();
         if (active_keys_changed) {
-          (void)keyboard.LoadProfileState();
+          keyboard.LoadProfileState();
           keyboard.ApplyProfileState();
           changed->macros = keyboard.WriteMacros(keyboard.GetMacroUsage());
           changed->keys_reached = KeysReachedKeyboard(keyboard, keyboard.WriteCurrentKeyAssignments(0));
@@ -490,7 +491,9 @@ void KeyboardPage::ShowFunctionSwitch(int32_t value) {
     }
   }
   // The key being edited stays marked only while the key assignment page is shown.
-  if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) marked->SetSelected(value == 2);
+  if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) {
+    marked->SetSelected(value == FunctionSwitch::kKeys);
+  }
 }
 
 void KeyboardPage::ShowPower(const PowerRecord& record) {

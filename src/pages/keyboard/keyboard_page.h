@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "devices/device_panel_sink.h"
+#include "devices/macro_write_result.h"
 #include "editors/key_set_control_ui.h"
 #include "editors/light_control_ui.h"
 #include "editors/macro_control_ui.h"
@@ -137,7 +138,7 @@ class KeyboardPage final : public QObject, public DevicePanelSink {
  private:
   void ShowResult(const std::string& message_key);
   /// Tells the user what a macro write (WriteMacros' result) left undone.
-  void ShowMacroResult(int result);
+  void ShowMacroResult(const MacroWriteResult& result);
   /// Hands `work` to the device runner; `done` runs on the UI thread while the page lives.
   void RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done = nullptr);
   /// Makes the profile `uuid` the keyboard's (its state, on the keyboard's worker),

@@ -160,7 +160,7 @@ int CDeviceHook::Start(HookMode mode, HookTarget target, bool use_keyboard_hook,
       if (!window->Begin(run.get(), use_keyboard_hook, use_mouse_hook, &window_error)) {
         std::lock_guard lock(state.mutex);
         state.last_error = in_window == nullptr ? error : error + "; " + window_error;
-        return 0;
+        return kNotStarted;
       }
       backend = std::move(window);
     }
@@ -170,7 +170,7 @@ int CDeviceHook::Start(HookMode mode, HookTarget target, bool use_keyboard_hook,
   state.backend = std::move(backend);
   state.evdev = evdev;
   state.last_error.clear();
-  return 1;
+  return kStarted;
 }
 
 void CDeviceHook::Stop() {

@@ -36,14 +36,18 @@ namespace zt640::platform::input {
 /// window's messages while it waits for the event thread to finish.
 class CDeviceHook {
  public:
+  /// Results of Start.
+  static constexpr int kStarted = 1;
+  static constexpr int kNotStarted = 0;
+
   CDeviceHook() = default;
   ~CDeviceHook();
   CDeviceHook(const CDeviceHook&) = delete;
   CDeviceHook& operator=(const CDeviceHook&) = delete;
 
   /// Stops a running hook, then captures for `mode`, sending to `target`: the keyboard
-  /// when `use_keyboard_hook`, the mouse buttons when `use_mouse_hook`. Returns 1, or 0
-  /// when nothing could capture what was asked for (`LastError` says why).
+  /// when `use_keyboard_hook`, the mouse buttons when `use_mouse_hook`. Returns kStarted, or
+  /// kNotStarted when nothing could capture what was asked for (`LastError` says why).
   [[nodiscard]] int Start(HookMode mode, HookTarget target, bool use_keyboard_hook, bool use_mouse_hook);
   /// Stops capturing and gives every device back. Harmless when nothing runs.
   void Stop();
