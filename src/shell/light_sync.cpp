@@ -5,6 +5,7 @@
 #include "platform/diag/debug_output.h"
 #include "platform/sync/event.h"
 #include "platform/sync/tick_count.h"
+#include "profiles/keyboard_light_mode.h"
 
 namespace zt640 {
 
@@ -16,7 +17,11 @@ struct KindModes {
 };
 
 constexpr std::array<KindModes, 4> kKindModes = {{
-    {DeviceKind::kKeyboard, {5, 6, 23, 4, 28}},
+    {DeviceKind::kKeyboard,
+     {ModeIndex(KeyboardLightMode::kBreathing), ModeIndex(KeyboardLightMode::kStatic),
+      ModeIndex(KeyboardLightMode::kBlink), ModeIndex(KeyboardLightMode::kSpectrum),
+      ModeIndex(KeyboardLightMode::kOff)}},
+    // The other kinds' mode codes, until their own mode lists are named.
     {DeviceKind::kMouse, {2, 3, 4, 1, 9}},
     {DeviceKind::kMousePad, {2, 3, 4, 1, 8}},
     {DeviceKind::kHeadset, {2, 3, 4, 1, 8}},
