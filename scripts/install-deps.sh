@@ -9,6 +9,7 @@ packages=(
   libjsoncpp-dev libcurl4-openssl-dev libasound2-dev libpulse-dev libevdev-dev
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libqt6opengl6-dev libgl-dev
   xvfb xauth fonts-noto-cjk fonts-dejavu-core
+  desktop-file-utils appstream librsvg2-bin file
 )
 
 if [ "${1:-}" = "--list" ]; then
