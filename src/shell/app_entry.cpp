@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <QTimer>
 
 #include <chrono>
@@ -86,12 +87,47 @@ void ArrangeUnattendedExit(CMainWnd& window) {
     });
   });
 }
+
+/// What the command line asks for, after Qt took its own options.
+enum class StartRequest { kShow, kHidden, kHelp, kBadOption };
+
+StartRequest ParseStartOptions(const QStringList& arguments, QString* bad_option) {
+  StartRequest request = StartRequest::kShow;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& word = arguments[i];
+    if (word == QLatin1String("--hidden")) {
+      request = StartRequest::kHidden;
+    } else if (word == QLatin1String("--help") || word == QLatin1String("-h")) {
+      return StartRequest::kHelp;
+    } else {
+      *bad_option = word;
+      return StartRequest::kBadOption;
+    }
+  }
+  return request;
+}
+
+constexpr const char* kUsage =
+    "usage: zt640 [--hidden]\n"
+    "  --hidden  start in the tray without showing the window\n";
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
   QApplication application(argc, argv);
+  QString bad_option;
+  const StartRequest request = ParseStartOptions(QApplication::arguments(), &bad_option);
+  if (request == StartRequest::kHelp) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (request == StartRequest::kBadOption) {
+    std::fprintf(stderr, "zt640: unknown option '%s'\n%s", bad_option.toLocal8Bit().constData(), kUsage);
+    return 2;
+  }
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setApplicationName(QStringLiteral("zt640"));
+  // Wayland compositors and docks match the window to its desktop entry and icon by this.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.zt640.Zt640"));
   QApplication::setApplicationDisplayName(ProductTitle());
   QApplication::setWindowIcon(ProductIcon());
 
@@ -144,6 +180,7 @@ int RunApplication(int argc, char** argv) {
     });
   }
   ArrangeUnattendedExit(*window);
+  if (request == StartRequest::kHidden) window->StartHidden();
   if (!window->Create(ProductTitle(), CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) {
     std::fprintf(stderr, "zt640: cannot start: %s\n", error.toLocal8Bit().constData());
     return 0;

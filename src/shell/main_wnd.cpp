@@ -344,6 +344,11 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
   if (message.message == UWM_INSTANCE_ACTIVATE_MSG && message.message != 0) {
     platform::DebugOutput("activation message (wParam " + std::to_string(message.wparam) + ", lParam " +
                           std::to_string(message.lparam) + ")");
+    if (start_hidden_) {
+      start_hidden_ = false;
+      HideToTray();
+      return 1;
+    }
     ShowAndRaise();
     return 1;
   }

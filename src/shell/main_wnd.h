@@ -86,6 +86,11 @@ class CMainWnd : public ui::WindowImplBase {
   /// The visible-device check, restore and raise of the activation message.
   void ShowAndRaise();
 
+  /// Start in the tray: the first activation message, which the start-up's first
+  /// discovery pass sends, leaves the window hidden (minimised when there is no tray);
+  /// every later one shows it. Call before `Create`.
+  void StartHidden() { start_hidden_ = true; }
+
   [[nodiscard]] int Scale() const { return dpi_; }
   [[nodiscard]] bool IsDestroyed() const { return destroyed_; }
   [[nodiscard]] bool HasDetachedWorkers() const { return detached_workers_ > 0; }
@@ -198,6 +203,7 @@ class CMainWnd : public ui::WindowImplBase {
   int language_index_ = -1;
   bool initialised_ = false;
   bool destroyed_ = false;
+  bool start_hidden_ = false;
   std::size_t detached_workers_ = 0;
   std::unique_ptr<DeviceSelector> selector_;
   PowerBroadcast* power_ = nullptr;  ///< child of the window
