@@ -27,6 +27,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/zt640-autostart.desktop DESTINA
 
 # The private fonts are links to the faces of the Debian font packages (the package
 # depends on them), never copies; a link whose package is absent is skipped at run time.
+# Below the same prefix (/usr, as packaged) the link is relative, so the package
+# neither counts the fonts' size as its own nor points outside its own tree.
 set(zt640_font_links "")
 foreach(entry ${ZT640_PRIVATE_FONTS})
   string(REPLACE "=" ";" pair "${entry}")
@@ -38,9 +40,14 @@ install(CODE "
   function(zt640_link_font name target)
     set(folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ZT640_SHARE_DIR}/Font\")
     file(MAKE_DIRECTORY \"\${folder}\")
-    message(STATUS \"Installing: \${folder}/\${name} -> \${target}\")
+    set(link \"\${target}\")
+    string(FIND \"\${target}\" \"\${CMAKE_INSTALL_PREFIX}/\" at)
+    if(at EQUAL 0)
+      file(RELATIVE_PATH link \"\${CMAKE_INSTALL_PREFIX}/${ZT640_SHARE_DIR}/Font\" \"\${target}\")
+    endif()
+    message(STATUS \"Installing: \${folder}/\${name} -> \${link}\")
     file(REMOVE \"\${folder}/\${name}\")
-    file(CREATE_LINK \"\${target}\" \"\${folder}/\${name}\" SYMBOLIC)
+    file(CREATE_LINK \"\${link}\" \"\${folder}/\${name}\" SYMBOLIC)
     list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${folder}/\${name}\")
     set(CMAKE_INSTALL_MANIFEST_FILES \"\${CMAKE_INSTALL_MANIFEST_FILES}\" PARENT_SCOPE)
   endfunction()
