@@ -8,7 +8,6 @@ set -euo pipefail
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 build=$(cd "$1" && pwd)
-root=$(cd "$(dirname "$0")/.." && pwd)
 app_id=org.zt640.Zt640
 
 # Short: the simulator's socket paths must fit 107 bytes.
@@ -31,8 +30,8 @@ pass() { echo "ok: $*"; }
 expected=(
   bin/zt640 bin/zt640ctl bin/zt640-devsim
   lib/udev/rules.d/70-zt640.rules
-  share/applications/$app_id.desktop
-  share/metainfo/$app_id.metainfo.xml
+  "share/applications/$app_id.desktop"
+  "share/metainfo/$app_id.metainfo.xml"
   share/icons/hicolor/scalable/apps/zt640.svg
   share/man/man1/zt640.1.gz share/man/man1/zt640ctl.1.gz share/man/man1/zt640-devsim.1.gz
   share/bash-completion/completions/zt640ctl
