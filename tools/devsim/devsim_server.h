@@ -41,8 +41,10 @@ struct DevsimConfig {
   bool with_receiver = false;
   UsbIdentity receiver{0x320F, 0x5089, 0x0100};
   bool keyboard_powered = true;  ///< keyboard reachable through the receiver
-  bool with_mouse = false;       ///< the mouse is simulated (its cable device exists)
-  bool mouse_plugged = true;     ///< mouse cable present at start
+  /// The mouse on its cable. With either this or with_mouse_receiver the mouse
+  /// model and its cable device exist; mouse_plugged says whether the cable is in.
+  bool with_mouse = false;
+  bool mouse_plugged = true;  ///< mouse cable present at start
   bool with_mouse_receiver = false;
   UsbIdentity mouse{0x320F, 0x5A1C, 0x0102};
   UsbIdentity mouse_receiver{0x320F, 0x5A1D, 0x0100};
