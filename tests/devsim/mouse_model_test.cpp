@@ -73,7 +73,8 @@ std::optional<std::vector<uint8_t>> ReadChunked(const Send& send, uint8_t comman
     const DevicePacket reply =
         send(Request(command, static_cast<uint8_t>(n), static_cast<uint16_t>(offset + done)));
     if (reply.Status() != kOk) return std::nullopt;
-    out.insert(out.end(), reply.Data().begin(), reply.Data().begin() + static_cast<std::ptrdiff_t>(n));
+    const auto data = reply.Data().first(n);
+    out.insert(out.end(), data.begin(), data.end());
   }
   return out;
 }

@@ -167,7 +167,8 @@ TEST_F(MouseServerTest, DevicesJson_ListsOnlySimulatedDevices) {
     EXPECT_TRUE(applied.parsed);
     EXPECT_EQ(applied.rows_applied, c.rows.size());
     for (size_t row = 2; row < InterfaceCatalogue::kInterfaceRows; ++row) {
-      const bool listed = std::find(c.rows.begin(), c.rows.end(), static_cast<int>(row)) != c.rows.end();
+      const bool listed =
+          std::find(c.rows.begin(), c.rows.end(), static_cast<int>(row)) != c.rows.end();
       EXPECT_EQ(catalogue.Rows()[row].vendor_id != 0, listed) << "row " << row;
     }
   }

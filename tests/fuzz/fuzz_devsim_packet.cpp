@@ -56,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (selector & 1) request.SealChecksum();
     const bool via_receiver = (selector & 2) != 0;
     const bool to_mouse = (selector & 4) != 0;
-    zt640::devsim::FirmwareModel& device = to_mouse ? static_cast<zt640::devsim::FirmwareModel&>(mouse)
-                                                    : keyboard;
+    zt640::devsim::FirmwareModel& device =
+        to_mouse ? static_cast<zt640::devsim::FirmwareModel&>(mouse) : keyboard;
     const auto reply = via_receiver ? (to_mouse ? mouse_receiver : receiver).Handle(request)
                                     : device.Handle(request);
     if (to_mouse && (mouse.ActiveSlot() >= 8 || mouse.CurrentStage() >= 5)) __builtin_trap();

@@ -241,7 +241,9 @@ bool DevsimServer::UnplugNow(Device& device) {
 
 void DevsimServer::SetKeyboardPowered(bool powered) { receiver_model_.SetDevicePowered(powered); }
 
-void DevsimServer::SetMousePowered(bool powered) { mouse_receiver_model_.SetDevicePowered(powered); }
+void DevsimServer::SetMousePowered(bool powered) {
+  mouse_receiver_model_.SetDevicePowered(powered);
+}
 
 bool DevsimServer::SendNotification(uint16_t usage) {
   std::lock_guard lock(state_mutex_);
