@@ -77,20 +77,87 @@ TEST(DevsimOptionsTest, Parse_Rejects) {
   }
 }
 
+TEST(DevsimOptionsTest, Parse_DeviceSelection) {
+  struct Case {
+    std::vector<std::string_view> args;
+    bool keyboard;
+    bool keyboard_receiver;
+    bool mouse_device;  ///< the mouse is simulated (cable device exists)
+    bool mouse_plugged;
+    bool mouse_receiver;
+  };
+  const std::vector<Case> cases = {
+      {{}, true, false, false, false, false},
+      {{"--receiver"}, true, true, false, false, false},
+      {{"--mouse"}, false, false, true, true, false},
+      {{"--mouse-receiver"}, false, false, true, false, true},
+      {{"--mouse", "--mouse-receiver"}, false, false, true, true, true},
+      {{"--keyboard", "--mouse"}, true, false, true, true, false},
+      {{"--receiver", "--mouse-receiver"}, true, true, true, false, true},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string_view> args = {"--root", "r"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto result = Parse(args);
+    ASSERT_TRUE(result.config) << result.error;
+    const DevsimConfig& config = *result.config;
+    const std::string line = c.args.empty() ? "(none)" : std::string(c.args.back());
+    EXPECT_EQ(config.with_keyboard, c.keyboard) << line;
+    EXPECT_EQ(config.with_keyboard && config.with_receiver, c.keyboard_receiver) << line;
+    EXPECT_EQ(config.with_mouse || config.with_mouse_receiver, c.mouse_device) << line;
+    EXPECT_EQ(config.mouse_plugged, c.mouse_plugged) << line;
+    EXPECT_EQ(config.with_mouse_receiver, c.mouse_receiver) << line;
+  }
+}
+
+TEST(DevsimOptionsTest, Parse_MouseOptions) {
+  const auto result = Parse({"--root", "r", "--mouse", "--mouse-off", "--mouse-no-dpi-cycle",
+                             "--mouse-vid", "0x1111", "--mouse-pid", "0x2222",
+                             "--mouse-version", "0x0300", "--mouse-receiver-vid", "0x3333",
+                             "--mouse-receiver-pid", "0x4444", "--mouse-receiver-version", "5",
+                             "--devices-json", "/tmp/d.json"});
+  ASSERT_TRUE(result.config) << result.error;
+  const DevsimConfig& c = *result.config;
+  EXPECT_FALSE(c.mouse_powered);
+  EXPECT_EQ(c.mouse_variant, MouseVariant::kNoDpiCycle);
+  EXPECT_EQ(c.mouse.vendor, 0x1111);
+  EXPECT_EQ(c.mouse.product, 0x2222);
+  EXPECT_EQ(c.mouse.version, 0x0300);
+  EXPECT_EQ(c.mouse_receiver.vendor, 0x3333);
+  EXPECT_EQ(c.mouse_receiver.product, 0x4444);
+  EXPECT_EQ(c.mouse_receiver.version, 5);
+  EXPECT_EQ(c.devices_json, "/tmp/d.json");
+  EXPECT_FALSE(Parse({"--root", "r", "--devices-json"}).config);
+  EXPECT_FALSE(Parse({"--root", "r", "--mouse-pid", "0x10000"}).config);
+  // The default ids are distinct from the keyboard's and from each other.
+  const auto defaults = Parse({"--root", "r", "--mouse-receiver"}).config;
+  ASSERT_TRUE(defaults);
+  EXPECT_NE(defaults->mouse.product, defaults->keyboard.product);
+  EXPECT_NE(defaults->mouse.product, defaults->receiver.product);
+  EXPECT_NE(defaults->mouse.product, defaults->mouse_receiver.product);
+}
+
 TEST(ConsoleCommandTest, Parse_AcceptsCommands) {
   for (std::string_view line : {"unplug", "plug", "unplug receiver", "plug keyboard",
                                 "power off", "power on", "sync", " reload ", "slot 15",
                                 "key down 0", "key up 255", "battery 50", "battery 50 1",
-                                "quit"}) {
+                                "quit", "plug mouse", "unplug mouse-receiver", "power off mouse",
+                                "power on keyboard", "mouse sync", "mouse react", "mouse slot 7",
+                                "mouse stage 4", "mouse report 0x1125", "mouse report 1026",
+                                "mouse battery 20", "mouse battery 20 1"}) {
     std::string error;
     EXPECT_TRUE(ConsoleCommand::Parse(line, &error)) << line << ": " << error;
   }
 }
 
 TEST(ConsoleCommandTest, Parse_RejectsMalformed) {
-  for (std::string_view line : {"", "unplug mouse", "power", "power up", "slot", "slot 16",
+  for (std::string_view line : {"", "unplug pad", "power", "power up", "power on receiver",
+                                "slot", "slot 16",
                                 "slot -1", "key down", "key press 3", "key down 256",
-                                "battery", "battery 101", "battery 5 3", "sync now"}) {
+                                "battery", "battery 101", "battery 5 3", "sync now", "mouse",
+                                "mouse stage", "mouse stage 16", "mouse slot 16",
+                                "mouse report 0x10000", "mouse report", "mouse sync now",
+                                "mouse battery 101", "mouse battery 5 3", "mouse wave"}) {
     std::string error;
     EXPECT_FALSE(ConsoleCommand::Parse(line, &error)) << line;
     EXPECT_FALSE(error.empty());

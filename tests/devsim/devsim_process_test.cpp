@@ -11,11 +11,17 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <utility>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "catalogue/interface_catalogue.h"
 #include "packet_builder.h"
+#include "profiles/devices_json.h"
 #include "sim_client.h"
 #include "temp_root.h"
 
@@ -137,6 +143,38 @@ TEST(DevsimProcessTest, ReadyTreeCommandsAndCleanExitOnSigterm) {
 
   EXPECT_EQ(sim.Terminate(SIGTERM), 0);
   EXPECT_FALSE(fs::exists(root));
+}
+
+TEST(DevsimProcessTest, MouseAloneWritesDevicesJsonAndTakesMouseCommands) {
+  test::TempRoot temp;
+  const fs::path root = temp.Path() / "root";
+  const fs::path json = temp.Path() / "devices.json";
+  SimProcess sim({"--root", root.string(), "--mouse", "--mouse-receiver", "--devices-json",
+                  json.string()});
+  ASSERT_EQ(sim.ReadLine(), "ready " + root.string());
+  std::ifstream in(json);
+  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  InterfaceCatalogue catalogue;
+  const auto applied = DevicesJson::ApplyText(text, catalogue);
+  EXPECT_EQ(applied.rows_applied, 4u) << text;
+  EXPECT_NE(catalogue.Rows()[4].product_id, catalogue.Rows()[6].product_id);
+
+  for (const auto& [command, answer] : std::vector<std::pair<std::string, std::string>>{
+           {"plug", "error: plug: device not simulated"},
+           {"mouse stage 3", "ok mouse stage 3"},
+           {"unplug mouse", "ok unplug mouse"},
+           {"mouse sync", "ok mouse sync"},
+           {"power off mouse", "ok power off mouse"},
+           {"mouse react", "error: mouse react: mouse unreachable"},
+       }) {
+    sim.Write(command + "\n");
+    EXPECT_EQ(sim.ReadLine(), answer);
+  }
+  sim.Write("quit\n");
+  EXPECT_EQ(sim.ReadLine(), "ok quit");
+  EXPECT_EQ(sim.Terminate(0), 0);
+  EXPECT_FALSE(fs::exists(root));
+  EXPECT_TRUE(fs::exists(json));
 }
 
 TEST(DevsimProcessTest, BadOptionExitsWithUsage) {

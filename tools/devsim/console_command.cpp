@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "devsim/keyboard_notification.h"
+#include "devsim/mouse_notification.h"
 
 namespace zt640::devsim {
 namespace {
@@ -21,10 +22,24 @@ std::vector<std::string_view> Words(std::string_view line) {
   return words;
 }
 
+// Decimal, or hexadecimal with a 0x prefix.
 bool Number(std::string_view text, unsigned max, unsigned& out) {
+  int radix = 10;
+  if (text.starts_with("0x") || text.starts_with("0X")) {
+    text.remove_prefix(2);
+    radix = 16;
+  }
   const char* end = text.data() + text.size();
-  const auto result = std::from_chars(text.data(), end, out);
+  const auto result = std::from_chars(text.data(), end, out, radix);
   return !text.empty() && result.ec == std::errc() && result.ptr == end && out <= max;
+}
+
+std::optional<SimDeviceId> DeviceNamed(std::string_view name) {
+  if (name == "keyboard") return SimDeviceId::kKeyboard;
+  if (name == "receiver") return SimDeviceId::kReceiver;
+  if (name == "mouse") return SimDeviceId::kMouse;
+  if (name == "mouse-receiver") return SimDeviceId::kMouseReceiver;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -42,16 +57,21 @@ std::optional<ConsoleCommand> ConsoleCommand::Parse(std::string_view line, std::
   const size_t count = words.size();
   if (verb == "unplug" || verb == "plug") {
     command.kind_ = verb == "plug" ? Kind::kPlug : Kind::kUnplug;
-    if (count > 2) return fail("usage: plug|unplug [keyboard|receiver]");
+    constexpr const char* kUsage = "usage: plug|unplug [keyboard|receiver|mouse|mouse-receiver]";
+    if (count > 2) return fail(kUsage);
     if (count == 2) {
-      if (words[1] == "receiver") {
-        command.device_ = SimDeviceId::kReceiver;
-      } else if (words[1] != "keyboard") {
-        return fail("usage: plug|unplug [keyboard|receiver]");
-      }
+      const auto device = DeviceNamed(words[1]);
+      if (!device) return fail(kUsage);
+      command.device_ = *device;
     }
   } else if (verb == "power") {
-    if (count != 2 || (words[1] != "on" && words[1] != "off")) return fail("usage: power on|off");
+    constexpr const char* kUsage = "usage: power on|off [keyboard|mouse]";
+    if (count < 2 || count > 3 || (words[1] != "on" && words[1] != "off")) return fail(kUsage);
+    if (count == 3) {
+      const auto device = DeviceNamed(words[2]);
+      if (device != SimDeviceId::kKeyboard && device != SimDeviceId::kMouse) return fail(kUsage);
+      command.device_ = *device;
+    }
     command.kind_ = Kind::kPower;
     command.flag_ = words[1] == "on";
   } else if (verb == "sync" && count == 1) {
@@ -77,6 +97,31 @@ std::optional<ConsoleCommand> ConsoleCommand::Parse(std::string_view line, std::
     }
     command.kind_ = Kind::kBattery;
     command.flag_ = count == 3;
+  } else if (verb == "mouse") {
+    const std::string_view what = count >= 2 ? words[1] : std::string_view();
+    if (what == "sync" && count == 2) {
+      command.kind_ = Kind::kMouseReport;
+      command.first_ = MouseNotification::kReRead;
+    } else if (what == "react" && count == 2) {
+      command.kind_ = Kind::kMouseReport;
+      command.first_ = MouseNotification::kReactiveStart;
+    } else if (what == "report" && count == 3 && Number(words[2], 0xFFFF, command.first_)) {
+      command.kind_ = Kind::kMouseReport;
+    } else if (what == "slot" && count == 3 &&
+               Number(words[2], MouseNotification::kMaxSlot, command.first_)) {
+      command.kind_ = Kind::kMouseSlot;
+    } else if (what == "stage" && count == 3 &&
+               Number(words[2], MouseNotification::kMaxStage, command.first_)) {
+      command.kind_ = Kind::kMouseStage;
+    } else if (what == "battery" && (count == 3 || count == 4) &&
+               Number(words[2], 100, command.first_) &&
+               (count == 3 || Number(words[3], 2, command.second_))) {
+      command.kind_ = Kind::kMouseBattery;
+      command.flag_ = count == 4;
+    } else {
+      return fail(
+          "usage: mouse sync | react | slot N | stage N | report USAGE | battery PERCENT [STATE]");
+    }
   } else {
     return fail("unknown command");
   }
@@ -96,7 +141,11 @@ ConsoleCommand::Outcome ConsoleCommand::Apply(DevsimServer& server) const {
       return outcome(ok, error);
     }
     case Kind::kPower:
-      server.SetKeyboardPowered(flag_);
+      if (device_ == SimDeviceId::kMouse) {
+        server.SetMousePowered(flag_);
+      } else {
+        server.SetKeyboardPowered(flag_);
+      }
       return outcome(true, {});
     case Kind::kSync:
       return outcome(server.SendNotification(KeyboardNotification::kSync), "keyboard unreachable");
@@ -112,6 +161,20 @@ ConsoleCommand::Outcome ConsoleCommand::Apply(DevsimServer& server) const {
       const auto record = server.Keyboard().Area(KeyboardArea::kPowerRecord);
       server.Keyboard().SetPower(static_cast<uint8_t>(first_),
                                  flag_ ? static_cast<uint8_t>(second_) : record[1]);
+      return outcome(true, {});
+    }
+    case Kind::kMouseReport:
+      return outcome(server.SendMouseReport(static_cast<uint16_t>(first_)), "mouse unreachable");
+    case Kind::kMouseSlot:
+      return outcome(server.SelectMouseSlot(static_cast<uint8_t>(first_)),
+                     "no such slot or mouse unreachable");
+    case Kind::kMouseStage:
+      return outcome(server.SelectMouseStage(static_cast<uint8_t>(first_)),
+                     "stage off, no such stage or mouse unreachable");
+    case Kind::kMouseBattery: {
+      const auto record = server.Mouse().Area(MouseArea::kPowerRecord);
+      server.Mouse().SetPower(static_cast<uint8_t>(first_),
+                              flag_ ? static_cast<uint8_t>(second_) : record[1]);
       return outcome(true, {});
     }
     case Kind::kQuit:

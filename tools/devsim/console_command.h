@@ -10,14 +10,30 @@
 namespace zt640::devsim {
 
 /// One line of the simulator's standard input:
-///   unplug [keyboard|receiver]   plug [keyboard|receiver]
-///   power off | power on         (keyboard behind the receiver)
+///   unplug [DEVICE]   plug [DEVICE]   (keyboard, receiver, mouse, mouse-receiver)
+///   power off|on [keyboard|mouse]   (device behind its receiver)
 ///   sync | reload | slot N | key down K | key up K   (keyboard notifications)
-///   battery P [S]                (power record: percent, charge state)
+///   battery P [S]                (keyboard power record: percent, charge state)
+///   mouse sync | mouse react | mouse slot N | mouse stage N | mouse report U
+///   mouse battery P [S]
 ///   quit
 class ConsoleCommand {
  public:
-  enum class Kind { kUnplug, kPlug, kPower, kSync, kReload, kSlot, kKey, kBattery, kQuit };
+  enum class Kind {
+    kUnplug,
+    kPlug,
+    kPower,
+    kSync,
+    kReload,
+    kSlot,
+    kKey,
+    kBattery,
+    kMouseReport,
+    kMouseSlot,
+    kMouseStage,
+    kMouseBattery,
+    kQuit,
+  };
 
   struct Outcome {
     bool ok = false;

@@ -25,6 +25,7 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
   Result result;
   DevsimConfig config;
   std::optional<std::string_view> fault_kind;
+  bool keyboard_asked = false;
   const auto fail = [&](std::string message) {
     result.error = std::move(message);
     return result;
@@ -50,8 +51,23 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
       const auto text = value();
       if (!text || text->empty()) return fail("--root needs a folder");
       config.root = std::string(*text);
+    } else if (option == "--keyboard") {
+      keyboard_asked = true;
     } else if (option == "--receiver") {
       config.with_receiver = true;
+      keyboard_asked = true;
+    } else if (option == "--mouse") {
+      config.with_mouse = true;
+    } else if (option == "--mouse-receiver") {
+      config.with_mouse_receiver = true;
+    } else if (option == "--mouse-off") {
+      config.mouse_powered = false;
+    } else if (option == "--mouse-no-dpi-cycle") {
+      config.mouse_variant = MouseVariant::kNoDpiCycle;
+    } else if (option == "--devices-json") {
+      const auto text = value();
+      if (!text || text->empty()) return fail("--devices-json needs a file");
+      config.devices_json = std::string(*text);
     } else if (option == "--log") {
       const auto text = value();
       if (!text || text->empty()) return fail("--log needs a file");
@@ -73,6 +89,24 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
     } else if (option == "--receiver-version") {
       if (!number(k16, config.receiver.version)) {
         return fail("--receiver-version needs a 16-bit number");
+      }
+    } else if (option == "--mouse-vid") {
+      if (!number(k16, config.mouse.vendor)) return fail("--mouse-vid needs a 16-bit number");
+    } else if (option == "--mouse-pid") {
+      if (!number(k16, config.mouse.product)) return fail("--mouse-pid needs a 16-bit number");
+    } else if (option == "--mouse-version") {
+      if (!number(k16, config.mouse.version)) return fail("--mouse-version needs a 16-bit number");
+    } else if (option == "--mouse-receiver-vid") {
+      if (!number(k16, config.mouse_receiver.vendor)) {
+        return fail("--mouse-receiver-vid needs a 16-bit number");
+      }
+    } else if (option == "--mouse-receiver-pid") {
+      if (!number(k16, config.mouse_receiver.product)) {
+        return fail("--mouse-receiver-pid needs a 16-bit number");
+      }
+    } else if (option == "--mouse-receiver-version") {
+      if (!number(k16, config.mouse_receiver.version)) {
+        return fail("--mouse-receiver-version needs a 16-bit number");
       }
     } else if (option == "--battery") {
       if (!number(100, config.battery_percent)) return fail("--battery needs 0..100");
@@ -110,6 +144,11 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
     config.fault = *fault;
   }
   if (config.root.empty()) return fail("--root DIR is required");
+  // The mouse options alone simulate the mouse alone; the keyboard joins it when asked for.
+  const bool mouse_asked = config.with_mouse || config.with_mouse_receiver;
+  config.with_keyboard = keyboard_asked || !mouse_asked;
+  // With only --mouse-receiver the mouse's cable device exists but starts unplugged.
+  config.mouse_plugged = config.with_mouse;
   result.config = std::move(config);
   return result;
 }
@@ -117,11 +156,21 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
 std::string DevsimOptions::Usage() {
   return "usage: zt640-devsim --root DIR [options]\n"
          "  --root DIR              write the sysfs tree and device nodes under DIR\n"
-         "  --receiver              also present the 2.4 GHz receiver\n"
+         "  --keyboard              simulate the keyboard (the default without mouse options)\n"
+         "  --receiver              also present the keyboard's 2.4 GHz receiver\n"
+         "  --mouse                 simulate the mouse on its cable\n"
+         "  --mouse-receiver        simulate the mouse's 2.4 GHz receiver (the mouse behind it)\n"
+         "  --mouse-off             mouse switched off behind its receiver\n"
+         "  --mouse-no-dpi-cycle    the mouse model without the DPI-cycle button (10 keys)\n"
+         "  --devices-json FILE     write the devices.json that lists the simulated devices\n"
          "  --log FILE              append every request packet to FILE as hex\n"
          "  --vid/--pid/--version N keyboard identity (default 0x320f 0x505b 0x0103)\n"
          "  --receiver-vid/--receiver-pid/--receiver-version N\n"
          "                          receiver identity (default 0x320f 0x5089 0x0100)\n"
+         "  --mouse-vid/--mouse-pid/--mouse-version N\n"
+         "                          mouse identity (default 0x320f 0x5a1c 0x0102)\n"
+         "  --mouse-receiver-vid/--mouse-receiver-pid/--mouse-receiver-version N\n"
+         "                          mouse receiver identity (default 0x320f 0x5a1d 0x0100)\n"
          "  --keyboard-off          keyboard switched off behind the receiver\n"
          "  --no-cable              keyboard cable unplugged at start\n"
          "  --battery P --charge S  power record (default 85 %, state 0)\n"

@@ -5,12 +5,15 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 
 #include "devsim/descriptors.h"
 #include "devsim/keyboard_factory_image.h"
 #include "devsim/keyboard_notification.h"
+#include "devsim/mouse_descriptors.h"
+#include "devsim/mouse_notification.h"
 
 namespace zt640::devsim {
 namespace fs = std::filesystem;
@@ -18,6 +21,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr uint8_t kCommandInterface = 1;
+
+// The commands the mouse receiver relays in whole 56-byte pieces: shoot data
+// always travels in 56-byte chunks, over the cable and the radio alike.
+constexpr std::array<uint8_t, 1> kMouseReceiverWholeCommands = {
+    static_cast<uint8_t>(CommandCode::kWriteShootData)};
+
+// Requests are told from other reports by one id on every device's interface 1.
+static_assert(MouseDescriptors::kVendorReportId == Descriptors::kVendorReportId);
 
 UsbDeviceSpec MakeSpec(const UsbIdentity& identity, int port, std::string name) {
   UsbDeviceSpec spec;
@@ -29,6 +40,13 @@ UsbDeviceSpec MakeSpec(const UsbIdentity& identity, int port, std::string name) 
   spec.name = std::move(name);
   spec.interfaces.push_back({0, Descriptors::BootKeyboard(), 0});
   spec.interfaces.push_back({kCommandInterface, Descriptors::FourCollections(), 0});
+  return spec;
+}
+
+UsbDeviceSpec MakeMouseSpec(const UsbIdentity& identity, int port, std::string name) {
+  UsbDeviceSpec spec = MakeSpec(identity, port, std::move(name));
+  spec.interfaces = {{0, MouseDescriptors::BootMouse(), 0},
+                     {kCommandInterface, MouseDescriptors::CommandInterface(), 0}};
   return spec;
 }
 
@@ -52,12 +70,26 @@ DevsimServer::DevsimServer(DevsimConfig config)
       keyboard_(KeyboardModelConfig{config_.keyboard.version, config_.battery_percent,
                                     config_.charge_state}),
       receiver_model_(keyboard_, config_.keyboard_powered),
+      mouse_(MouseModelConfig{config_.mouse_variant, config_.mouse.version,
+                              config_.battery_percent, config_.charge_state}),
+      mouse_receiver_model_(mouse_, config_.mouse_powered, kMouseReceiverWholeCommands),
       faults_(config_.fault) {
-  devices_.push_back({SimDeviceId::kKeyboard, MakeSpec(config_.keyboard, 1, "Keyboard"),
-                      nullptr, {}, 0});
-  if (config_.with_receiver) {
+  if (config_.with_keyboard) {
+    devices_.push_back({SimDeviceId::kKeyboard, MakeSpec(config_.keyboard, 1, "Keyboard"),
+                        nullptr, {}, 0});
+  }
+  if (config_.with_keyboard && config_.with_receiver) {
     devices_.push_back({SimDeviceId::kReceiver,
                         MakeSpec(config_.receiver, 2, "2.4G Receiver"), nullptr, {}, 0});
+  }
+  if (config_.with_mouse || config_.with_mouse_receiver) {
+    devices_.push_back({SimDeviceId::kMouse, MakeMouseSpec(config_.mouse, 3, "Mouse"), nullptr,
+                        {}, 0});
+  }
+  if (config_.with_mouse_receiver) {
+    devices_.push_back({SimDeviceId::kMouseReceiver,
+                        MakeMouseSpec(config_.mouse_receiver, 4, "2.4G Mouse Receiver"), nullptr,
+                        {}, 0});
   }
 }
 
@@ -88,7 +120,8 @@ bool DevsimServer::Start(std::string* error) {
   std::string message;
   if (!config_.log_file.empty() && !log_.Open(config_.log_file, &message)) return fail(message);
   for (Device& device : devices_) {
-    const bool wanted = device.id == SimDeviceId::kReceiver || config_.keyboard_plugged;
+    const bool wanted = (device.id != SimDeviceId::kKeyboard || config_.keyboard_plugged) &&
+                        (device.id != SimDeviceId::kMouse || config_.mouse_plugged);
     if (wanted && !PlugNow(device, &message)) return fail(message);
   }
   wake_ = UniqueFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC));
@@ -206,7 +239,11 @@ bool DevsimServer::UnplugNow(Device& device) {
   return true;
 }
 
-void DevsimServer::SetKeyboardPowered(bool powered) { receiver_model_.SetKeyboardPowered(powered); }
+void DevsimServer::SetKeyboardPowered(bool powered) { receiver_model_.SetDevicePowered(powered); }
+
+void DevsimServer::SetMousePowered(bool powered) {
+  mouse_receiver_model_.SetDevicePowered(powered);
+}
 
 bool DevsimServer::SendNotification(uint16_t usage) {
   std::lock_guard lock(state_mutex_);
@@ -219,7 +256,7 @@ bool DevsimServer::SendNotificationNow(uint16_t usage) {
     node->Broadcast(report);
     return true;
   }
-  if (receiver_model_.KeyboardPowered()) {
+  if (receiver_model_.DevicePowered()) {
     if (HidrawNode* node = Node(SimDeviceId::kReceiver, kCommandInterface)) {
       node->Broadcast(report);
       return true;
@@ -239,6 +276,40 @@ bool DevsimServer::KeyEvent(unsigned device_key, bool pressed) {
   if (device_key >= keyboard_.KeyCount()) return false;
   const auto usage = KeyboardNotification::Key(device_key, pressed);
   return usage && SendNotification(*usage);
+}
+
+bool DevsimServer::SendMouseReport(uint16_t usage) {
+  std::lock_guard lock(state_mutex_);
+  return SendMouseReportNow(usage);
+}
+
+bool DevsimServer::SendMouseReportNow(uint16_t usage) {
+  const auto report = MouseNotification::Report(usage);
+  if (HidrawNode* node = Node(SimDeviceId::kMouse, kCommandInterface)) {
+    node->Broadcast(report);
+    return true;
+  }
+  if (mouse_receiver_model_.DevicePowered()) {
+    if (HidrawNode* node = Node(SimDeviceId::kMouseReceiver, kCommandInterface)) {
+      node->Broadcast(report);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool DevsimServer::SelectMouseSlot(uint8_t slot) {
+  std::lock_guard lock(state_mutex_);
+  const auto usage = MouseNotification::Slot(slot);
+  if (!usage || !mouse_.SelectSlot(slot)) return false;
+  return SendMouseReportNow(*usage);
+}
+
+bool DevsimServer::SelectMouseStage(uint8_t stage) {
+  std::lock_guard lock(state_mutex_);
+  if (!mouse_.SelectStage(stage)) return false;
+  const auto usage = MouseNotification::Stage(stage, mouse_.ActiveSlot());
+  return usage && SendMouseReportNow(*usage);
 }
 
 void DevsimServer::SetFault(const FaultSettings& fault) { faults_.Reset(fault); }
@@ -383,8 +454,17 @@ void DevsimServer::HandleReport(Device& device, size_t interface_index,
 }
 
 std::optional<DevicePacket> DevsimServer::Answer(SimDeviceId device, const DevicePacket& request) {
-  return device == SimDeviceId::kReceiver ? receiver_model_.Handle(request)
-                                          : keyboard_.Handle(request);
+  switch (device) {
+    case SimDeviceId::kKeyboard:
+      return keyboard_.Handle(request);
+    case SimDeviceId::kReceiver:
+      return receiver_model_.Handle(request);
+    case SimDeviceId::kMouse:
+      return mouse_.Handle(request);
+    case SimDeviceId::kMouseReceiver:
+      return mouse_receiver_model_.Handle(request);
+  }
+  return std::nullopt;
 }
 
 void DevsimServer::SendReply(SimDeviceId id, uint64_t generation, size_t interface_index,

@@ -16,6 +16,7 @@
 #include "devsim/fault_plan.h"
 #include "devsim/hidraw_node.h"
 #include "devsim/keyboard_model.h"
+#include "devsim/mouse_model.h"
 #include "devsim/path_journal.h"
 #include "devsim/receiver_model.h"
 #include "devsim/request_log.h"
@@ -24,7 +25,7 @@
 
 namespace zt640::devsim {
 
-enum class SimDeviceId { kKeyboard = 0, kReceiver = 1 };
+enum class SimDeviceId { kKeyboard = 0, kReceiver = 1, kMouse = 2, kMouseReceiver = 3 };
 
 struct UsbIdentity {
   uint16_t vendor = 0;
@@ -34,12 +35,23 @@ struct UsbIdentity {
 
 struct DevsimConfig {
   std::filesystem::path root;
+  bool with_keyboard = true;  ///< the keyboard is simulated (cable, and receiver if asked)
   UsbIdentity keyboard{0x320F, 0x505B, 0x0103};
   bool keyboard_plugged = true;  ///< keyboard cable present at start
   bool with_receiver = false;
   UsbIdentity receiver{0x320F, 0x5089, 0x0100};
   bool keyboard_powered = true;  ///< keyboard reachable through the receiver
+  /// The mouse on its cable. With either this or with_mouse_receiver the mouse
+  /// model and its cable device exist; mouse_plugged says whether the cable is in.
+  bool with_mouse = false;
+  bool mouse_plugged = true;  ///< mouse cable present at start
+  bool with_mouse_receiver = false;
+  UsbIdentity mouse{0x320F, 0x5A1C, 0x0102};
+  UsbIdentity mouse_receiver{0x320F, 0x5A1D, 0x0100};
+  bool mouse_powered = true;  ///< mouse reachable through its receiver
+  MouseVariant mouse_variant = MouseVariant::kElevenButtons;
   std::filesystem::path log_file;  ///< empty: no request log
+  std::filesystem::path devices_json;  ///< empty: no devices.json written
   FaultSettings fault;
   uint8_t battery_percent = 85;
   uint8_t charge_state = 0;
@@ -47,7 +59,7 @@ struct DevsimConfig {
 
 /// Runs the simulated devices: writes their sysfs folders and socket nodes
 /// under the root, serves every client on one loop thread (poll), answers
-/// command reports through the keyboard or receiver model with the configured
+/// command reports through the keyboard, mouse or a receiver model with the configured
 /// faults, and removes everything it wrote on Stop.
 ///
 /// Thread-safe: device and node state is guarded by state_mutex_, which the
@@ -78,7 +90,10 @@ class DevsimServer {
 
   /// Switches the keyboard on or off behind the receiver.
   void SetKeyboardPowered(bool powered);
-  [[nodiscard]] bool KeyboardPowered() const { return receiver_model_.KeyboardPowered(); }
+  [[nodiscard]] bool KeyboardPowered() const { return receiver_model_.DevicePowered(); }
+  /// Switches the mouse on or off behind its receiver.
+  void SetMousePowered(bool powered);
+  [[nodiscard]] bool MousePowered() const { return mouse_receiver_model_.DevicePowered(); }
 
   /// Sends one notification usage on the consumer collection of the
   /// keyboard's cable node, or of the receiver's node when the cable is
@@ -90,10 +105,23 @@ class DevsimServer {
   /// Reports a device key press or release; false for a key the keyboard lacks.
   [[nodiscard]] bool KeyEvent(unsigned device_key, bool pressed);
 
+  /// Sends one of the mouse's own reports on the consumer collection of its
+  /// cable's node, or of its receiver's node when the cable is unplugged and
+  /// the mouse is on. False when neither is reachable.
+  [[nodiscard]] bool SendMouseReport(uint16_t usage);
+  /// Changes the mouse's active slot as its profile button does, then reports
+  /// it (0x1000 + slot). False for a slot the mouse lacks or when unreachable.
+  [[nodiscard]] bool SelectMouseSlot(uint8_t slot);
+  /// Changes the mouse's current DPI stage as its DPI button does, then reports
+  /// it with the active slot (0x1100 + stage * 16 + slot). False for a stage
+  /// the mouse cannot select or when unreachable.
+  [[nodiscard]] bool SelectMouseStage(uint8_t stage);
+
   /// Replaces the fault settings and restarts their counts.
   void SetFault(const FaultSettings& fault);
 
   [[nodiscard]] KeyboardModel& Keyboard() { return keyboard_; }
+  [[nodiscard]] MouseModel& Mouse() { return mouse_; }
   [[nodiscard]] const DevsimConfig& Config() const { return config_; }
   [[nodiscard]] const std::filesystem::path& Root() const { return root_; }
   /// The socket node of one USB interface of a device; empty when unplugged.
@@ -134,12 +162,15 @@ class DevsimServer {
   [[nodiscard]] int AllocateHidraw(const std::vector<int>& also_taken) const;
   [[nodiscard]] HidrawNode* Node(SimDeviceId device, uint8_t interface_number);
   [[nodiscard]] bool SendNotificationNow(uint16_t usage);
+  [[nodiscard]] bool SendMouseReportNow(uint16_t usage);
   void ShutDownDevices();
 
   DevsimConfig config_;
   std::filesystem::path root_;
   KeyboardModel keyboard_;
   ReceiverModel receiver_model_;
+  MouseModel mouse_;
+  ReceiverModel mouse_receiver_model_;
   FaultPlan faults_;
 
   std::mutex state_mutex_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devsim/device_packet.h"
+#include "devsim/firmware_model.h"
 #include "devsim/memory_area.h"
 
 namespace zt640::devsim {
@@ -35,7 +36,7 @@ struct KeyboardModelConfig {
 /// Firmware model of the keyboard: answers each 64-byte command report with the
 /// reply a keyboard gives and keeps everything written for the life of the
 /// object. Thread-safe: every member is guarded by mutex_.
-class KeyboardModel {
+class KeyboardModel : public FirmwareModel {
  public:
   explicit KeyboardModel(const KeyboardModelConfig& config = {});
 
@@ -44,7 +45,7 @@ class KeyboardModel {
   /// unknown command, length above 56, range outside its area) gets status 0xFF
   /// and changes nothing. A write of the stored configuration (0x06, 0x09, 0x15,
   /// 0x17) outside a 0x01/0x02 sequence gets status 0xFE and changes nothing.
-  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request);
+  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request) override;
 
   [[nodiscard]] std::vector<uint8_t> Area(KeyboardArea area) const;
   [[nodiscard]] std::vector<uint8_t> FactoryArea(KeyboardArea area) const;

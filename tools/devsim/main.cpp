@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "devsim/console_command.h"
+#include "devsim/devices_json_file.h"
 #include "devsim/devsim_options.h"
 #include "devsim/devsim_server.h"
 #include "devsim/unique_fd.h"
@@ -20,6 +21,7 @@
 namespace {
 
 using zt640::devsim::ConsoleCommand;
+using zt640::devsim::DevicesJsonFile;
 using zt640::devsim::DevsimOptions;
 using zt640::devsim::DevsimServer;
 using zt640::devsim::UniqueFd;
@@ -81,6 +83,12 @@ int main(int argc, char** argv) {
   std::string error;
   if (!server.Start(&error)) {
     std::fprintf(stderr, "zt640-devsim: %s\n", error.c_str());
+    return 1;
+  }
+  if (!options.config->devices_json.empty() &&
+      !DevicesJsonFile::Write(options.config->devices_json, *options.config, &error)) {
+    std::fprintf(stderr, "zt640-devsim: %s\n", error.c_str());
+    server.Stop();
     return 1;
   }
   PrintLine("ready " + server.Root().string());

@@ -1,5 +1,7 @@
 #include "devsim/receiver_model.h"
 
+#include <algorithm>
+
 #include "devsim/command_code.h"
 
 namespace zt640::devsim {
@@ -15,26 +17,31 @@ DevicePacket LinkAnswer(ReplyStatus status, uint8_t link) {
 
 }  // namespace
 
-ReceiverModel::ReceiverModel(KeyboardModel& keyboard, bool keyboard_powered)
-    : keyboard_(keyboard), keyboard_powered_(keyboard_powered) {}
+ReceiverModel::ReceiverModel(FirmwareModel& device, bool device_powered,
+                             std::span<const uint8_t> relayed_whole)
+    : device_(device),
+      device_powered_(device_powered),
+      relayed_whole_(relayed_whole.begin(), relayed_whole.end()) {}
 
 std::optional<DevicePacket> ReceiverModel::Handle(const DevicePacket& request) {
   if (request.ReportId() != DevicePacket::kReportId) return std::nullopt;
-  const bool powered = keyboard_powered_;
+  const bool powered = device_powered_;
   if (request.Command() == static_cast<uint8_t>(CommandCode::kQueryReceiverLink)) {
     if (!request.ChecksumValid()) return LinkAnswer(ReplyStatus::kRejected, kLinkDown);
     return LinkAnswer(ReplyStatus::kAccepted, powered ? kLinkUp : kLinkDown);
   }
   // The radio link carries at most 24 data bytes; the receiver refuses a longer packet
-  // itself and the keyboard never sees it.
-  if (request.Length() > kMaxData) {
+  // itself and the device never sees it, unless it relays that command whole.
+  const bool relayed_whole = std::find(relayed_whole_.begin(), relayed_whole_.end(),
+                                       request.Command()) != relayed_whole_.end();
+  if (request.Length() > kMaxData && !relayed_whole) {
     DevicePacket refused = DevicePacket::Reply(request.Command(), request.Length(), request.Offset(),
                                                ReplyStatus::kRejected);
     refused.SealChecksum();
     return refused;
   }
   if (!powered) return LinkAnswer(ReplyStatus::kAccepted, kLinkDown);
-  return keyboard_.Handle(request);
+  return device_.Handle(request);
 }
 
 }  // namespace zt640::devsim
