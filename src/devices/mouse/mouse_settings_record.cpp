@@ -36,7 +36,6 @@ MouseSettingsRecord MouseSettingsRecord::Build(const MouseSettingsInput& input) 
 void MouseSettingsRecord::ApplyLightTo(LightEffect* effect) const {
   effect->brightness = bytes[kBrightness];
   effect->speed = static_cast<uint8_t>(4 - std::min<uint8_t>(bytes[kInverseSpeed], 4));
-  effect->direction = bytes[kDirection];
   effect->multicolor = bytes[kMulticolour];
   effect->red = bytes[kRed];
   effect->green = bytes[kGreen];

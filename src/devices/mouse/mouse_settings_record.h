@@ -65,8 +65,9 @@ struct MouseSettingsRecord {
   [[nodiscard]] uint8_t mode_code() const { return bytes[kModeCode]; }
   [[nodiscard]] uint8_t current_stage() const { return bytes[kCurrentStage]; }
   [[nodiscard]] uint8_t report_rate() const { return bytes[kReportRate]; }
-  /// Brightness, speed (4 - byte 3, limited to 0-4), direction, multicolour
-  /// and colour into `effect`; its mode is the caller's.
+  /// Brightness, speed (4 - byte 3, limited to 0-4), multicolour and colour
+  /// into `effect`; its mode is the caller's and its direction stays the
+  /// profile's.
   void ApplyLightTo(LightEffect* effect) const;
   [[nodiscard]] DpiStage Stage(size_t index) const;
 };

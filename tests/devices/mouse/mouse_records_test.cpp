@@ -147,7 +147,8 @@ TEST(MouseSettingsRecord_Read, DecodesLightStagesAndSlot) {
   EXPECT_EQ(record.mode_code(), 0x07);
   EXPECT_EQ(record.report_rate(), 4);
   EXPECT_EQ(record.current_stage(), 3);
-  LightEffect effect{.mode = 6};
+  record.bytes[4] = 1;
+  LightEffect effect{.mode = 6, .direction = 0};
   record.ApplyLightTo(&effect);
   EXPECT_EQ(effect, (LightEffect{.mode = 6, .brightness = 2, .speed = 3, .direction = 0, .multicolor = 1,
                                  .red = 10, .green = 20, .blue = 30}));
