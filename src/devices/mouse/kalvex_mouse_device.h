@@ -156,6 +156,9 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// Saves the profile and writes the settings record as every panel action does.
   [[nodiscard]] int SaveAndWriteSettings();
   [[nodiscard]] std::map<int, KeyListEntry> KeyListMap() const;
+  /// Matches the buttons to the key table copy, completed by the match
+  /// remembered for this model, and remembers the result.
+  void MatchButtons(unsigned keys);
   /// Grows the stage list to hold `count` stages.
   void GrowStages(size_t count);
 

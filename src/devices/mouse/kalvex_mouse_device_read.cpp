@@ -1,3 +1,6 @@
+#include <algorithm>
+
+#include "devices/key_match_file.h"
 #include "devices/mouse/kalvex_mouse_device.h"
 #include "platform/diag/debug_output.h"
 
@@ -23,11 +26,28 @@ int CKalvexMouseDevice::ReadDeviceTables() {
     if (result == CommandResult::kSuccess) result = channel.ReadKeyTable(table);
     if (result == CommandResult::kSuccess) {
       key_table_ = table;
-      button_map_ = MouseButtonMap::Match(std::span<const uint8_t>(key_table_.data(), 3 * keys), keys);
+      MatchButtons(keys);
     }
   }
   const int closed = channel.EndConfig();
   return result != CommandResult::kSuccess ? result : closed;
+}
+
+void CKalvexMouseDevice::MatchButtons(unsigned keys) {
+  CommandChannel& channel = Channel();
+  const HidDevice& hid = channel.via_receiver() ? channel.receiver_interface() : channel.wired_interface();
+  const KeyMatchFile::Model model{hid.Attributes().product_id, keys};
+  const std::string folder = GetDataFolder();
+  const std::vector<uint8_t> remembered =
+      folder.empty() ? std::vector<uint8_t>{} : KeyMatchFile::Load(folder, model, MouseButtonMap::kButtonCount);
+  button_map_ = MouseButtonMap::Match(std::span<const uint8_t>(key_table_.data(), 3 * keys), keys, remembered);
+  const auto positions = button_map_.RememberedForm();
+  const bool any = std::any_of(positions.begin(), positions.end(),
+                               [](uint8_t p) { return p != KeyMatchFile::kNone; });
+  if (folder.empty() || !any) return;
+  if (!KeyMatchFile::Save(folder, model, positions)) {
+    platform::DebugOutput("button match not saved: " + folder + KeyMatchFile::kFileName);
+  }
 }
 
 int CKalvexMouseDevice::ReadActiveSettings() {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "devices/remembered_key_match.h"
 #include "profiles/key_tables.h"
 
 namespace zt640 {
@@ -32,7 +33,8 @@ KeyAssignment MouseButtonMap::FactoryValue(size_t button) {
 
 MouseButtonMap::MouseButtonMap() { positions_.fill(kAbsent); }
 
-MouseButtonMap MouseButtonMap::Match(std::span<const uint8_t> table, unsigned key_count) {
+MouseButtonMap MouseButtonMap::Match(std::span<const uint8_t> table, unsigned key_count,
+                                     std::span<const uint8_t> remembered) {
   MouseButtonMap map;
   // A position must fit the map's byte and must not read as "absent".
   const size_t keys = std::min<size_t>({key_count, table.size() / KeyAssignment::kSize, size_t{kAbsent}});
@@ -46,7 +48,18 @@ MouseButtonMap MouseButtonMap::Match(std::span<const uint8_t> table, unsigned ke
       }
     }
   }
+  std::array<uint8_t, kButtonCount> completed = map.RememberedForm();
+  RememberedKeyMatch::Complete(kFactoryValues, remembered, static_cast<unsigned>(keys), completed);
+  for (size_t j = 0; j < kButtonCount; ++j) {
+    map.positions_[j] = completed[j] == RememberedKeyMatch::kNone ? kAbsent : completed[j];
+  }
   return map;
+}
+
+std::array<uint8_t, MouseButtonMap::kButtonCount> MouseButtonMap::RememberedForm() const {
+  std::array<uint8_t, kButtonCount> form{};
+  for (size_t j = 0; j < kButtonCount; ++j) form[j] = positions_[j] == kAbsent ? RememberedKeyMatch::kNone : positions_[j];
+  return form;
 }
 
 }  // namespace zt640

@@ -28,8 +28,13 @@ class MouseButtonMap {
   /// Every button kAbsent.
   MouseButtonMap();
   /// Matches the buttons against the first `key_count` 3-byte entries of
-  /// `table` (entries beyond the table's length do not exist).
-  [[nodiscard]] static MouseButtonMap Match(std::span<const uint8_t> table, unsigned key_count);
+  /// `table` (entries beyond the table's length do not exist), completed by
+  /// the positions `remembered` from the last complete read of this model
+  /// (255: none), so a button reassigned on the mouse keeps its position.
+  [[nodiscard]] static MouseButtonMap Match(std::span<const uint8_t> table, unsigned key_count,
+                                            std::span<const uint8_t> remembered = {});
+  /// The positions as the remembered match stores them (255 for absent).
+  [[nodiscard]] std::array<uint8_t, kButtonCount> RememberedForm() const;
 
   /// The device key position of `button`, or kAbsent.
   [[nodiscard]] uint8_t Position(size_t button) const {

@@ -289,6 +289,24 @@ TEST_F(MouseDeviceTest, KeyDownloadRenumbersMacrosDenselyInButtonOrder) {
   EXPECT_EQ(area[55], 6);
 }
 
+TEST_F(MouseDeviceTest, ReassignedButtonKeepsItsPositionAfterTheNextConnect) {
+  Connect();
+  ASSERT_EQ(device_->ReadDeviceTables(), CommandResult::kSuccess);
+  device_->SetSelectedKey(0);
+  KeyListEntry left = device_->KeyList()[0];
+  left.current.assignment = {0x20, 0x00, 0x05};
+  device_->ApplyKeyAssignment(left);
+  ASSERT_EQ(device_->WriteCurrentKeyAssignments(0), CommandResult::kSuccess);
+  ASSERT_EQ((std::vector<uint8_t>(firmware_.key_table.begin() + 3, firmware_.key_table.begin() + 6)),
+            (std::vector<uint8_t>{0x20, 0x00, 0x05}));
+
+  CKalvexMouseDevice next(folders_, "mouse");
+  ASSERT_TRUE(next.Connect(scripted_.path(), false));
+  ASSERT_EQ(next.ReadDeviceTables(), CommandResult::kSuccess);
+  EXPECT_EQ(next.ButtonMap().Position(MouseButtonMap::kLeft), 1);
+  EXPECT_EQ(next.ButtonMap().Position(MouseButtonMap::kDpiCycle), MouseButtonMap::kAbsent);
+}
+
 TEST_F(MouseDeviceTest, MacrosBeyondCapacityReturnTheOverflowAndSendNothing) {
   Connect();
   ASSERT_EQ(device_->ReadDeviceTables(), CommandResult::kSuccess);
@@ -397,6 +415,38 @@ TEST_F(MouseDeviceTest, ReportsChangeSlotAndStage) {
   EXPECT_EQ(device_->HandleReport(0x0403, true)->kind, MouseReport::Kind::kReactive);
   EXPECT_FALSE(device_->HandleReport(0x0403, false).has_value());
   EXPECT_TRUE(scripted_.requests().empty());
+}
+
+}  // namespace
+}  // namespace zt640
+
+namespace zt640 {
+namespace {
+
+TEST_F(MouseDeviceTest, DropMissingMacrosGivesButtonsTheirDefaults) {
+  WriteLibrary(2);
+  for (const auto& [button, number] : std::map<int, uint8_t>{{3, 1}, {4, 2}}) {
+    device_->SetSelectedKey(button);
+    KeyListEntry entry = device_->KeyList()[static_cast<size_t>(button)];
+    entry.current.assignment = {0x70, number, 0};
+    device_->ApplyKeyAssignment(entry);
+  }
+  device_->DropMissingMacros();
+  EXPECT_EQ(device_->KeyList()[3].current.assignment, (KeyAssignment{0x70, 1, 0}));
+  EXPECT_EQ(device_->KeyList()[4].current.assignment, device_->KeyList()[4].defaults.assignment);
+}
+
+TEST_F(MouseDeviceTest, LightFramesAreStreamedOnlyWhenWired) {
+  device_->SetZoneColour(0, ZoneColour{.red = 255, .green = 0, .blue = 128, .brightness = 128});
+  Connect(/*via_receiver=*/true);
+  device_->SendLightFrame();
+  EXPECT_TRUE(Sent(0x12).empty());
+  Connect();
+  device_->SetZoneColour(0, ZoneColour{.red = 255, .green = 0, .blue = 128, .brightness = 128});
+  device_->SendLightFrame();
+  const std::vector<uint8_t> frame = Payload(0x12);
+  ASSERT_EQ(frame.size(), 45u);  // 15 zones of 3 bytes
+  EXPECT_EQ((std::vector<uint8_t>(frame.begin(), frame.begin() + 3)), (std::vector<uint8_t>{127, 0, 64}));
 }
 
 }  // namespace
