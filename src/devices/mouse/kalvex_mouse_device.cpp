@@ -21,7 +21,10 @@ CKalvexMouseDevice::CKalvexMouseDevice(ProfileFolders folders, std::string folde
   (void)profile_.LoadProfile(GetDefaultProfilePath());  // kept inside; the returned copy is not needed
 }
 
-CKalvexMouseDevice::~CKalvexMouseDevice() = default;
+CKalvexMouseDevice::~CKalvexMouseDevice() {
+  StopListener(kListenerCable);
+  StopListener(kListenerReceiver);
+}
 
 void CKalvexMouseDevice::SetProfileName(std::string uuid) {
   profile_name_ = std::move(uuid);

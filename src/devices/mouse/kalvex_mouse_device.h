@@ -2,12 +2,17 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "devices/kalvex_usb_device.h"
+#include "devices/report_listener.h"
 #include "devices/mouse/dpi_scale.h"
 #include "devices/mouse/mouse_button_map.h"
 #include "devices/mouse/mouse_report.h"
@@ -34,6 +39,9 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// A panel action the rules forbid (switching off the last enabled stage
   /// or the current one): nothing changed, nothing written.
   static constexpr int kActionRefused = -203;
+  /// The listeners, named by the kind of the interface each reads.
+  static constexpr DeviceKind kListenerCable = DeviceKind::kMouse;
+  static constexpr DeviceKind kListenerReceiver = DeviceKind::kMouseReceiver;
 
   CKalvexMouseDevice(ProfileFolders folders, std::string folder_name, DevicePanelSink* sink = nullptr);
   ~CKalvexMouseDevice() override;
@@ -96,6 +104,21 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// decoded report (nullopt: ignored); kRefresh asks the owner to re-read the
   /// settings (timer 1002), kReactive to start the reactive lighting.
   std::optional<MouseReport> HandleReport(uint16_t value, bool wired);
+
+  // Listeners.
+  /// Kind 6 (the receiver's interface) starts the receiver listener, any other
+  /// kind the cable listener.
+  [[nodiscard]] bool AttachSecondaryInterface(DeviceKind kind, const std::string& path) override;
+  void DetachSecondaryInterface(DeviceKind kind) override;
+  [[nodiscard]] bool SecondaryInterfaceAttached(DeviceKind kind) const override;
+  [[nodiscard]] bool StartListener(DeviceKind listener_kind, const std::string& path);
+  WorkerThread::StopOutcome StopListener(DeviceKind listener_kind);
+  /// Called from a listener thread whenever a report was queued; the owner
+  /// then calls ProcessListenerEvents on its own thread.
+  void SetListenerNotify(std::function<void()> notify);
+  /// Applies the queued reports (HandleReport) and returns those not ignored:
+  /// the owner starts its re-read timer (1002) for kRefresh.
+  std::vector<MouseReport> ProcessListenerEvents();
 
   // Panel actions; each saves the profile and writes the settings record,
   // returning that write's result (kActionRefused: nothing done).
@@ -162,6 +185,17 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// Grows the stage list to hold `count` stages.
   void GrowStages(size_t count);
 
+  /// What the listeners share with the device, by shared pointer.
+  struct ListenerInbox {
+    struct Queued {
+      uint16_t value = 0;
+      bool wired = false;
+    };
+    std::mutex mutex;
+    std::deque<Queued> reports;    ///< guarded by mutex
+    std::function<void()> notify;  ///< guarded by mutex
+  };
+
   CMouseProfiledata profile_;
   std::string profile_name_;
   std::array<uint8_t, 512> key_table_{};
@@ -180,6 +214,10 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   std::optional<PowerRecord> power_;
   uint16_t screen_width_ = 0;
   uint16_t screen_height_ = 0;
+
+  std::shared_ptr<ListenerInbox> inbox_ = std::make_shared<ListenerInbox>();
+  ReportListener cable_listener_{"mouse cable listener"};
+  ReportListener receiver_listener_{"mouse receiver listener"};
 };
 
 }  // namespace zt640

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -447,6 +449,71 @@ TEST_F(MouseDeviceTest, LightFramesAreStreamedOnlyWhenWired) {
   const std::vector<uint8_t> frame = Payload(0x12);
   ASSERT_EQ(frame.size(), 45u);  // 15 zones of 3 bytes
   EXPECT_EQ((std::vector<uint8_t>(frame.begin(), frame.begin() + 3)), (std::vector<uint8_t>{127, 0, 64}));
+}
+
+}  // namespace
+}  // namespace zt640
+
+namespace zt640 {
+namespace {
+
+// Consumer control, report id 3: one 16-bit usage, as the mouse's listening interface.
+const std::vector<uint8_t> kConsumerDescriptor = {0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0x15,
+                                                  0x00, 0x26, 0xFF, 0x1F, 0x19, 0x00, 0x2A, 0xFF, 0x1F,
+                                                  0x75, 0x10, 0x95, 0x01, 0x81, 0x00, 0xC0};
+
+TEST(MouseListener_Reports, ReachTheOwnerThroughTheQueue) {
+  ScriptedDevice node([](const Report&) { return std::vector<Report>{}; }, kConsumerDescriptor);
+  const fs::path root = fs::temp_directory_path() / ("zt640-mouse-listener-" + std::to_string(::getpid()));
+  CKalvexMouseDevice device({std::string(ZT640_SOURCE_DIR) + "/data/DefaultData/", root.string() + "/"}, "mouse");
+  ASSERT_TRUE(device.Connect(node.path(), false));
+  std::mutex mutex;
+  std::condition_variable queued;
+  int notified = 0;
+  device.SetListenerNotify([&] {
+    std::lock_guard lock(mutex);
+    ++notified;
+    queued.notify_all();
+  });
+  ASSERT_TRUE(device.AttachSecondaryInterface(DeviceKind::kMouse, node.path()));
+  ASSERT_TRUE(device.SecondaryInterfaceAttached(DeviceKind::kMouse));
+  EXPECT_FALSE(device.SecondaryInterfaceAttached(DeviceKind::kMouseReceiver));
+  const auto send = [&](uint16_t value) {
+    node.Send({0x03, static_cast<uint8_t>(value & 0xFF), static_cast<uint8_t>(value >> 8)});
+  };
+  const auto wait_for = [&](int count, std::chrono::milliseconds timeout) {
+    std::unique_lock lock(mutex);
+    return queued.wait_for(lock, timeout, [&] { return notified >= count; });
+  };
+  // The node accepts the listener's connection on its own thread: 0x0402
+  // (read and queued, but asking nothing) is sent until one arrives.
+  bool connected = false;
+  for (int attempt = 0; attempt < 100 && !connected; ++attempt) {
+    send(0x0402);
+    connected = wait_for(1, std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(connected);
+  (void)device.ProcessListenerEvents();  // the probes ask nothing
+  for (uint16_t value : {0x1125, 0x0401, 0x0403}) send(value);
+  std::vector<MouseReport> reports;
+  for (int round = 0; round < 100 && reports.size() < 3; ++round) {
+    int seen = 0;
+    {
+      std::lock_guard lock(mutex);
+      seen = notified;
+    }
+    for (const MouseReport& report : device.ProcessListenerEvents()) reports.push_back(report);
+    if (reports.size() < 3) (void)wait_for(seen + 1, std::chrono::milliseconds(50));
+  }
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_EQ(reports[0].kind, MouseReport::Kind::kSlot);
+  EXPECT_EQ(reports[1].kind, MouseReport::Kind::kRefresh);
+  EXPECT_EQ(reports[2].kind, MouseReport::Kind::kReactive);
+  EXPECT_EQ(device.ActiveSlot(), 5);
+  EXPECT_EQ(device.CurrentStage(), 2);
+  device.DetachSecondaryInterface(DeviceKind::kMouse);
+  EXPECT_FALSE(device.SecondaryInterfaceAttached(DeviceKind::kMouse));
+  fs::remove_all(root);
 }
 
 }  // namespace
