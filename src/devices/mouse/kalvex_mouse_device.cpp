@@ -120,11 +120,6 @@ std::optional<int> CKalvexMouseDevice::ModeIndexOfCode(uint8_t code) const {
   return std::nullopt;
 }
 
-void CKalvexMouseDevice::SetFunctionSwitch(int32_t value) {
-  // The mouse panel has no key-function hint to show; only the switch is kept.
-  CKalvexUSBDevice::SetFunctionSwitch(value);
-}
-
 void CKalvexMouseDevice::SetLightState(const std::array<uint32_t, 4>& words) {
   std::array<uint32_t, 4> kept = words;
   kept[3] &= 0xFFFF;  // custom slot and previous mode only

@@ -72,7 +72,6 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// 0 when not connected, the link is down or an exchange failed.
   [[nodiscard]] int WriteSettingsRecord(int slot, uint8_t byte0, uint8_t byte59, uint16_t width, uint16_t height);
   void LoadNameLists() override;
-  void SetFunctionSwitch(int32_t value) override;
   void SetProfilePaths() override;
   [[nodiscard]] std::string GetProfileName() const override { return profile_name_; }
   [[nodiscard]] bool SaveProfileData() override;
