@@ -30,6 +30,9 @@ namespace zt640 {
 /// Every device exchange needs an open channel and, through the receiver, a
 /// mouse that answers the link query; otherwise nothing is sent. Panel
 /// actions change the profile (and save it) whether or not the mouse is there.
+///
+/// Threads: everything runs on the owner's thread except the two listeners,
+/// which only queue the reports they read for ProcessListenerEvents.
 class CKalvexMouseDevice : public CKalvexUSBDevice {
  public:
   static constexpr size_t kStageCount = MouseSettingsRecord::kStageCount;
