@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "devices/keyboard/key_match_file.h"
+#include "devices/key_match_file.h"
 #include "devices/keyboard/keyboard_key_matcher.h"
 
 namespace {

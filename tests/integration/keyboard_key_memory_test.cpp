@@ -7,7 +7,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "devices/keyboard/key_match_file.h"
+#include "devices/key_match_file.h"
 #include "devsim/keyboard_factory_image.h"
 #include "keyboard_simulator_fixture.h"
 

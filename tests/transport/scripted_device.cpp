@@ -30,7 +30,9 @@ void WriteText(const fs::path& file, const std::string& text) {
 
 }  // namespace
 
-ScriptedDevice::ScriptedDevice(Responder responder) : responder_(std::move(responder)) {
+ScriptedDevice::ScriptedDevice(Responder responder, std::vector<uint8_t> descriptor)
+    : responder_(std::move(responder)) {
+  if (descriptor.empty()) descriptor = kVendorDescriptor;
   char templ[] = "/tmp/zt640-scripted-XXXXXX";
   if (mkdtemp(templ) == nullptr) throw std::runtime_error("mkdtemp failed");
   root_ = templ;
@@ -49,7 +51,7 @@ ScriptedDevice::ScriptedDevice(Responder responder) : responder_(std::move(respo
   WriteText(hid / "uevent",
             "HID_ID=0003:0000320F:0000505B\nHID_NAME=Scripted\nHID_PHYS=usb-test-1/input0\n");
   WriteText(hid / "report_descriptor",
-            std::string(kVendorDescriptor.begin(), kVendorDescriptor.end()));
+            std::string(descriptor.begin(), descriptor.end()));
   fs::create_directory_symlink("../..", cls / "device");
   fs::create_directory_symlink(fs::relative(cls, fs::path(root_) / "sys/class/hidraw"),
                                fs::path(root_) / "sys/class/hidraw/hidraw0");

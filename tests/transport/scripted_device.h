@@ -21,7 +21,9 @@ class ScriptedDevice {
   /// Returns the reports to send back for one request (none: stay silent).
   using Responder = std::function<std::vector<Report>(const Report& request)>;
 
-  explicit ScriptedDevice(Responder responder);
+  /// `descriptor` replaces the vendor collection's report descriptor (an
+  /// interface that only sends reports of its own, say).
+  explicit ScriptedDevice(Responder responder, std::vector<uint8_t> descriptor = {});
   ~ScriptedDevice();
   ScriptedDevice(const ScriptedDevice&) = delete;
   ScriptedDevice& operator=(const ScriptedDevice&) = delete;

@@ -1,7 +1,7 @@
 #include <algorithm>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
-#include "devices/keyboard/key_match_file.h"
+#include "devices/key_match_file.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
 #include "platform/diag/debug_output.h"
 

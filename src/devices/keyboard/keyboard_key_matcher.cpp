@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/keyboard/remembered_key_match.h"
+#include "devices/remembered_key_match.h"
 
 namespace zt640 {
 namespace {

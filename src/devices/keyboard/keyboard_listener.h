@@ -2,14 +2,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <optional>
-#include <span>
 #include <string>
 
-#include "devices/worker_thread.h"
-#include "transport/hid_device.h"
+#include "devices/report_listener.h"
 
 namespace zt640 {
 
@@ -29,44 +25,25 @@ struct ListenerEvent {
 /// slot change, 0x05kk / 0x06kk key down / up. Anything else: nullopt.
 [[nodiscard]] std::optional<ListenerEvent> DecodeListenerUsage(uint32_t usage);
 
-/// The first usage of the first input item of a report unpacked with the
-/// interface's descriptor; nullopt when it does not unpack or carries none.
-[[nodiscard]] std::optional<uint32_t> FirstInputUsage(HidDevice& hid, std::span<const uint8_t> report);
-
 /// One listener thread on the keyboard's synchronisation interface (cable
-/// kind 1 or receiver kind 9). It blocks in a read without time-out and hands
-/// each decoded report to the handler on its own thread; Stop closes the
-/// interface to cut that read short.
+/// kind 1 or receiver kind 9): each report it reads is decoded and handed to
+/// the handler on the listener's own thread.
 class KeyboardListener {
  public:
   using Handler = std::function<void(const ListenerEvent&)>;
-  static constexpr std::chrono::milliseconds kStopWait{500};
+  static constexpr std::chrono::milliseconds kStopWait = ReportListener::kStopWait;
 
-  explicit KeyboardListener(std::string name);
-  ~KeyboardListener();
-  KeyboardListener(const KeyboardListener&) = delete;
-  KeyboardListener& operator=(const KeyboardListener&) = delete;
+  explicit KeyboardListener(std::string name) : listener_(std::move(name)) {}
 
   /// Closes and reopens the interface at `path`, then starts the thread.
   /// False when the interface cannot be opened.
   [[nodiscard]] bool Start(const std::string& path, Handler handler);
   /// When open: stops the thread (cutting its read short) and closes the interface.
-  WorkerThread::StopOutcome Stop();
-  [[nodiscard]] bool IsOpen() const;
+  WorkerThread::StopOutcome Stop() { return listener_.Stop(); }
+  [[nodiscard]] bool IsOpen() const { return listener_.IsOpen(); }
 
  private:
-  struct Shared {
-    std::mutex lock;  ///< held for open and close of hid
-    HidDevice hid;
-    bool open = false;  ///< guarded by lock
-  };
-
-  static void Run(const std::shared_ptr<Shared>& shared, const Handler& handler,
-                  const platform::Event& stop);
-
-  std::string name_;
-  std::shared_ptr<Shared> shared_;
-  WorkerThread thread_;
+  ReportListener listener_;
 };
 
 }  // namespace zt640

@@ -1,4 +1,4 @@
-#include "devices/keyboard/key_match_file.h"
+#include "devices/key_match_file.h"
 
 #include <json/value.h>
 

@@ -1,4 +1,4 @@
-#include "devices/keyboard/remembered_key_match.h"
+#include "devices/remembered_key_match.h"
 
 #include <algorithm>
 

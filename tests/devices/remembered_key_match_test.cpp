@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "devices/keyboard/key_match_file.h"
+#include "devices/key_match_file.h"
 #include "devices/keyboard/keyboard_key_matcher.h"
-#include "devices/keyboard/remembered_key_match.h"
+#include "devices/remembered_key_match.h"
 
 namespace zt640 {
 namespace {
