@@ -68,6 +68,7 @@ void DiscoveryThread::Run(const platform::Event& stop, std::shared_ptr<platform:
   platform::HidrawMonitor monitor(watched_root_.value_or(platform::HidRoot()));
   bool on_events = monitor.source() != platform::HidrawMonitor::Source::kNone;
   trigger_.store(static_cast<int>(on_events ? Trigger::kEvents : Trigger::kTimer));
+  int retry_delay_ms = kFirstRetryMs;
   while (!stop.IsSet()) {
     if (!RunPass()) {
       platform::DebugOutput("抓取设备线程枚举失败");
@@ -78,17 +79,26 @@ void DiscoveryThread::Run(const platform::Event& stop, std::shared_ptr<platform:
       if (stop.Wait(kPeriodMs)) break;
       continue;
     }
-    switch (monitor.Wait(*wake, retry_pending_ ? kPeriodMs : -1)) {
+    // An interface that did not open is tried again soon, then less and less
+    // often while nothing else happens: one that never opens must not keep the
+    // process awake.
+    if (!retry_pending_) retry_delay_ms = kFirstRetryMs;
+    const int wait_ms = retry_pending_ && retry_delay_ms <= kLastRetryMs ? retry_delay_ms : -1;
+    switch (monitor.Wait(*wake, wait_ms)) {
       case platform::HidrawMonitor::WaitResult::kWoken:
         (void)wake->Reset();  // set again by whoever wants the next pass
+        retry_delay_ms = kFirstRetryMs;
+        break;
+      case platform::HidrawMonitor::WaitResult::kChanged:
+        retry_delay_ms = kFirstRetryMs;
+        break;
+      case platform::HidrawMonitor::WaitResult::kTimedOut:
+        retry_delay_ms *= 2;
         break;
       case platform::HidrawMonitor::WaitResult::kFailed:
         platform::DebugOutput("hidraw events lost: discovery falls back to its 100 ms pass");
         on_events = false;
         trigger_.store(static_cast<int>(Trigger::kTimer));
-        break;
-      case platform::HidrawMonitor::WaitResult::kChanged:
-      case platform::HidrawMonitor::WaitResult::kTimedOut:
         break;
     }
   }

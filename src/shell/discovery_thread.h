@@ -19,11 +19,14 @@ namespace zt640 {
 /// window about each through the sink. A pass runs at start, whenever the
 /// system says a hidraw node came or went (udev, or inotify under a simulator's
 /// root), and when asked through the wake event (after a resume). Without such
-/// events, or while an interface that should be claimed did not open, passes
-/// also run every 100 ms.
+/// events passes run every 100 ms. An interface that should be claimed but did
+/// not open (its node not set up yet) is tried again after 5 ms, then at doubling
+/// delays up to 1280 ms; after that only the next event tries it again.
 class DiscoveryThread {
  public:
   static constexpr int kPeriodMs = 100;
+  static constexpr int kFirstRetryMs = 5;
+  static constexpr int kLastRetryMs = 1280;
   enum class Trigger { kEvents, kTimer };
 
   /// How the loop reaches the main window. `device_added` and `device_removed`
@@ -64,7 +67,7 @@ class DiscoveryThread {
   Sink sink_;
   HidDevice probe_;  ///< one enumerator and probe for the whole loop
   bool first_pass_ = true;
-  /// A listed interface that should be claimed did not open: retried after a period.
+  /// A listed interface that should be claimed did not open in the last pass.
   bool retry_pending_ = false;
   std::optional<std::string> watched_root_;
   std::atomic<int> trigger_{-1};  ///< -1 until Run decided, else a Trigger
