@@ -28,10 +28,6 @@ HidrawMonitor::HidrawMonitor(const std::string& root) {
   }
 }
 
-HidrawMonitor::~HidrawMonitor() {
-  if (inotify_fd_ >= 0) ::close(inotify_fd_);
-}
-
 bool HidrawMonitor::OpenUdev() {
   if (::access(kUdevControl, F_OK) != 0) return false;
   udev_.reset(udev_new());
@@ -47,14 +43,13 @@ bool HidrawMonitor::OpenUdev() {
 }
 
 bool HidrawMonitor::OpenInotify(const std::string& root) {
-  inotify_fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  if (inotify_fd_ < 0) return false;
+  inotify_.Reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+  if (!inotify_.valid()) return false;
   // Both folders are needed: a node is complete only once its sysfs entry and its
   // device node exist, and its removal shows in either.
   for (const char* folder : {"/sys/class/hidraw", "/dev"}) {
-    if (::inotify_add_watch(inotify_fd_, JoinHidRoot(root, folder).c_str(), kWatchedChanges) < 0) {
-      ::close(inotify_fd_);
-      inotify_fd_ = -1;
+    if (::inotify_add_watch(inotify_.get(), JoinHidRoot(root, folder).c_str(), kWatchedChanges) < 0) {
+      inotify_.Reset();
       return false;
     }
   }
@@ -62,7 +57,7 @@ bool HidrawMonitor::OpenInotify(const std::string& root) {
 }
 
 HidrawMonitor::WaitResult HidrawMonitor::Wait(const PollableEvent& wake, int timeout_ms) {
-  const int source_fd = monitor_ ? udev_monitor_get_fd(monitor_.get()) : inotify_fd_;
+  const int source_fd = monitor_ ? udev_monitor_get_fd(monitor_.get()) : inotify_.get();
   if (source_ == Source::kNone || source_fd < 0 || !wake.IsValid()) return WaitResult::kFailed;
   std::array<pollfd, 2> fds{{{wake.fd(), POLLIN, 0}, {source_fd, POLLIN, 0}}};
   int ready = 0;
@@ -84,7 +79,7 @@ bool HidrawMonitor::Drain() {
   }
   alignas(inotify_event) std::array<char, 4096> buffer{};
   for (;;) {
-    const ssize_t n = ::read(inotify_fd_, buffer.data(), buffer.size());
+    const ssize_t n = ::read(inotify_.get(), buffer.data(), buffer.size());
     if (n > 0) continue;
     if (n < 0 && errno == EINTR) continue;
     return n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);

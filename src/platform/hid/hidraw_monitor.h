@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/hid/pollable_event.h"
+#include "platform/ipc/unique_fd.h"
 
 struct udev;
 struct udev_monitor;
@@ -23,7 +24,7 @@ class HidrawMonitor {
 
   /// Opens the event source for `root` (as HidRoot() gives it).
   explicit HidrawMonitor(const std::string& root);
-  ~HidrawMonitor();
+  ~HidrawMonitor() = default;
   HidrawMonitor(const HidrawMonitor&) = delete;
   HidrawMonitor& operator=(const HidrawMonitor&) = delete;
 
@@ -51,7 +52,7 @@ class HidrawMonitor {
   Source source_ = Source::kNone;
   std::unique_ptr<udev, UdevDeleter> udev_;
   std::unique_ptr<udev_monitor, MonitorDeleter> monitor_;
-  int inotify_fd_ = -1;  ///< owned; closed by the destructor
+  UniqueFd inotify_;
 };
 
 }  // namespace zt640::platform
