@@ -1,7 +1,8 @@
 #!/bin/sh
-# Whole-process CPU of the running utility with the simulated keyboard connected,
-# measured over SECONDS (default 60) with the window shown, then hidden, the keyboard
-# running lighting mode MODE (default 5).
+# Whole-process CPU and wake-ups of the running utility with the simulated keyboard
+# connected, measured over SECONDS (default 60) with the window shown, then hidden,
+# the keyboard running lighting mode MODE (default 5). Wake-ups are the voluntary and
+# involuntary context switches of all the process's threads.
 # usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS] [MODE]
 set -eu
 build=${1:?usage: bench_discovery_cpu.sh BUILD_DIR [SECONDS]}
@@ -22,10 +23,11 @@ app=$!
 sleep 5
 ticks=$(getconf CLK_TCK)
 cpu() { awk '{ print $14 + $15 }' "/proc/$app/stat"; }
+switches() { cat /proc/"$app"/task/*/status | awk '/ctxt_switches/ { n += $2 } END { print n }'; }
 measure() {
-  before=$(cpu); sleep "$seconds"; after=$(cpu)
-  awk -v d=$((after - before)) -v t="$ticks" -v s="$seconds" -v what="$1" \
-    'BEGIN { printf "%s: %.2f %% of one core over %d s\n", what, 100 * d / t / s, s }'
+  before=$(cpu); woken=$(switches); sleep "$seconds"; after=$(cpu); woken_after=$(switches)
+  awk -v d=$((after - before)) -v w=$((woken_after - woken)) -v t="$ticks" -v s="$seconds" -v what="$1" \
+    'BEGIN { printf "%s: %.2f %% of one core, %.1f wake-ups per second over %d s\n", what, 100 * d / t / s, w / s, s }'
 }
 measure "window shown"
 # A tray left click (message 1025, lParam 514) hides the shown window.

@@ -181,6 +181,7 @@ bool CKalvexUSBDevice::Connect(const std::string& path, bool via_receiver) {
   if (hid.Open(path, true, true, true, false) != HidDevice::kSuccess) return false;
   channel_->SetConnectionType(via_receiver ? kConnectionReceiver : kConnectionWired);
   channel_->set_open(true);
+  core_->changed.Set();
   return true;
 }
 

@@ -17,6 +17,7 @@
 #include "devices/light_state.h"
 #include "devices/macro_write_result.h"
 #include "devices/zone_colour.h"
+#include "platform/sync/event.h"
 #include "profiles/key_assignment.h"
 #include "profiles/profile_folders.h"
 #include "transport/command_channel.h"
@@ -35,6 +36,9 @@ struct LightingCore {
   /// Someone looks at the device's picture: the host renders even the modes the
   /// device runs by itself, so the picture shows them.
   std::atomic<bool> on_screen{true};
+  /// Set when something an idle lighting worker waits for changed (the picture
+  /// came on screen, the channel opened, the mode changed).
+  platform::Event changed{platform::Event::Mode::kAutoReset};
 };
 
 /// The catalogue entry a device object serves.
@@ -150,7 +154,10 @@ class CKalvexUSBDevice {
   [[nodiscard]] bool HostLighting() const { return host_lighting_.load(); }
   /// Whether the device's picture is on screen. While it is not, a device that
   /// runs its current effect itself needs no host rendering at all.
-  void SetOnScreen(bool on) { core_->on_screen.store(on); }
+  void SetOnScreen(bool on) {
+    core_->on_screen.store(on);
+    core_->changed.Set();
+  }
   [[nodiscard]] bool OnScreen() const { return core_->on_screen.load(); }
   /// True while the device depends on frames the host streams to it.
   [[nodiscard]] virtual bool StreamsHostFrames() const { return false; }

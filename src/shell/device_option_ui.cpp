@@ -19,7 +19,6 @@ namespace zt640 {
 namespace {
 constexpr int kRefreshWiredMs = 5;
 constexpr int kRefreshReceiverMs = 50;
-constexpr int kRefreshIdleMs = 1000;
 constexpr int kRefreshPreviewMs = 33;
 constexpr int kConnectRetryMs = 3000;
 constexpr int kFirstPowerMs = 50;
@@ -109,17 +108,20 @@ void CDeviceOptionUI::ArmTimer(int id, int delay_ms) {
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
   }
+  if (id == kRefreshTimer) frames_parked_ = false;
   timer->start(delay_ms);
 }
 
 void CDeviceOptionUI::KillTimer(int id) {
   if (QTimer* timer = timers_.value(id)) timer->stop();
+  if (id == kRefreshTimer) frames_parked_ = false;
   ++epochs_[id];
   pending_.remove(id);
 }
 
 void CDeviceOptionUI::KillAllTimers() {
   for (QTimer* timer : std::as_const(timers_)) timer->stop();
+  frames_parked_ = false;
   for (unsigned& epoch : epochs_) ++epoch;
   // Exchanges tied to no timer end here too.
   ++epochs_[0];
@@ -136,6 +138,7 @@ void CDeviceOptionUI::RunExchange(int timer, std::function<void(CKalvexUSBDevice
       work(*device);
     }
     if (done) done();
+    ResumeFrames();
     return;
   }
   const unsigned epoch = epochs_.value(timer);
@@ -155,6 +158,7 @@ void CDeviceOptionUI::RunExchange(int timer, std::function<void(CKalvexUSBDevice
           if (epochs_.value(timer) != epoch) return;
           pending_.remove(timer);
           if (done) done();
+          ResumeFrames();
         },
         Qt::QueuedConnection);
   });
@@ -251,21 +255,35 @@ void CDeviceOptionUI::OnRefreshTimer() {
   // The power widget repaints itself when a new power record arrives; repainting
   // it on every 5 ms frame would only burn time.
   if (!ChannelOpen()) return;
+  if (!FramesWanted()) {
+    // Nobody looks and the device plays its effect itself: no frame is needed
+    // until that changes (SetOnScreen, ResumeFrames).
+    frames_parked_ = true;
+    return;
+  }
   ArmTimer(kRefreshTimer, RefreshPeriodMs());
+}
+
+bool CDeviceOptionUI::FramesWanted() const {
+  return device_ != nullptr && (device_->StreamsHostFrames() || device_->OnScreen());
+}
+
+void CDeviceOptionUI::ResumeFrames() {
+  if (frames_parked_ && ChannelOpen() && FramesWanted()) ArmTimer(kRefreshTimer, 0);
 }
 
 int CDeviceOptionUI::RefreshPeriodMs() const {
   // Frames the device plays go out at the full rate; otherwise the frames only feed
-  // the picture, which shows at most kRefreshPreviewMs apart, or nobody looks at all.
+  // the picture, which shows at most kRefreshPreviewMs apart.
   if (device_->StreamsHostFrames()) return OnReceiver() ? kRefreshReceiverMs : kRefreshWiredMs;
-  return device_->OnScreen() ? kRefreshPreviewMs : kRefreshIdleMs;
+  return kRefreshPreviewMs;
 }
 
 void CDeviceOptionUI::SetOnScreen(bool on) {
   if (device_ == nullptr) return;
   const bool was = device_->OnScreen();
   device_->SetOnScreen(on);
-  if (on && !was && IsTimerArmed(kRefreshTimer)) ArmTimer(kRefreshTimer, RefreshPeriodMs());
+  if (on && !was && (IsTimerArmed(kRefreshTimer) || frames_parked_)) ArmTimer(kRefreshTimer, 0);
 }
 
 void CDeviceOptionUI::OnPowerTimer() {

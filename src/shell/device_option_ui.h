@@ -99,8 +99,8 @@ class CDeviceOptionUI : public QWidget {
   [[nodiscard]] int RetryCount() const { return retries_; }
   /// Whether the device's page is on screen. A device that streams frames gets
   /// them at the full rate; otherwise the frames only feed its picture: about 30
-  /// a second while the page is on screen, one a second while it is not. Coming
-  /// back on screen brings the timer back at once.
+  /// a second while the page is on screen, none while it is not (the frame timer
+  /// stops). Coming back on screen brings a frame and the timer back at once.
   void SetOnScreen(bool on);
 
   /// Starts (or restarts) one of the entry's timers.
@@ -128,6 +128,11 @@ class CDeviceOptionUI : public QWidget {
   [[nodiscard]] bool ChannelOpen() const;
   /// The frame timer's period for what the device does and who looks at it.
   [[nodiscard]] int RefreshPeriodMs() const;
+  /// A frame is needed: the device streams host frames or its picture is on screen.
+  [[nodiscard]] bool FramesWanted() const;
+  /// Restarts a stopped frame timer once frames are wanted again. Runs after every
+  /// exchange, since an exchange is what changes the device's mode.
+  void ResumeFrames();
   void ApplyIcons();
 
   QPointer<QAbstractButton> option_;
@@ -142,6 +147,8 @@ class CDeviceOptionUI : public QWidget {
   QHash<int, unsigned> epochs_;  ///< per timer, advanced when it is killed
   QSet<int> pending_;            ///< timers whose exchange is running
   bool not_answering_ = false;
+  /// The frame timer stopped because no frame was wanted, not because it was killed.
+  bool frames_parked_ = false;
   DeviceKind kind_ = DeviceKind::kNone;
   int variant_ = 0;
   int type_index_ = -1;

@@ -96,6 +96,11 @@ class DeviceSelector : public QObject {
   /// The discovery loop's way to this window: blocking sends of 3090 and 3091 and
   /// the post of `activate_message` after the first pass.
   [[nodiscard]] DiscoveryThread::Sink MakeSink(std::uint32_t activate_message);
+  /// The event the discovery loop waits on beside the system's node events.
+  [[nodiscard]] std::shared_ptr<platform::PollableEvent> DiscoveryWake() const { return discovery_wake_; }
+  /// Asks the discovery loop for a pass now (after a resume, when node events
+  /// may have been missed).
+  void RequestDiscoveryPass() { discovery_wake_->Set(); }
 
   [[nodiscard]] int VisibleCount() const;
   /// Selects the nearest visible entry after (`next`) or before the selected one;
@@ -159,6 +164,7 @@ class DeviceSelector : public QObject {
   std::function<void(int, int)> slot_reported_;
   std::vector<std::unique_ptr<Managed>> devices_;  ///< creation order; live for the whole run
   bool shut_down_ = false;
+  std::shared_ptr<platform::PollableEvent> discovery_wake_ = std::make_shared<platform::PollableEvent>();
   std::shared_ptr<std::atomic<int>> work_in_flight_ = std::make_shared<std::atomic<int>>(0);
 };
 

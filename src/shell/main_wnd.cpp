@@ -281,9 +281,9 @@ void CMainWnd::StartDevices() {
     });
     selector_->CreateStartupDevices();
     if (!plugins_.discovery) {
-      plugins_.discovery = [table = &selector_->Slots(),
-                            sink = selector_->MakeSink(UWM_INSTANCE_ACTIVATE_MSG)](const platform::Event& stop) {
-        DiscoveryThread(*table, sink).Run(stop);
+      plugins_.discovery = [table = &selector_->Slots(), sink = selector_->MakeSink(UWM_INSTANCE_ACTIVATE_MSG),
+                            wake = selector_->DiscoveryWake()](const platform::Event& stop) {
+        DiscoveryThread(*table, sink).Run(stop, wake);
       };
     }
   }
@@ -300,6 +300,8 @@ void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
   const bool awake = event == PowerBroadcast::kResumeAutomatic;
   if (awake == system_awake_) return;
   system_awake_ = awake;
+  // Node events may have been missed while asleep: one pass sees what changed.
+  if (awake && selector_) selector_->RequestDiscoveryPass();
   // Host lighting goes off while the system sleeps and follows the light-control
   // flag again after it wakes.
   ApplyLightControl(awake && light_control_ != 0);

@@ -4,11 +4,15 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <mutex>
+#include <optional>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "integration/simulator_fixture.h"
+#include "platform/hid/pollable_event.h"
 #include "platform/sync/event.h"
 #include "profiles/devices_json.h"
 #include "shell/discovery_thread.h"
@@ -142,6 +146,91 @@ TEST_F(DiscoverySimulatorTest, Run_NoticesPlugWithinTwoPeriodsAndStops) {
   std::lock_guard lock(recorder.mutex);
   EXPECT_EQ(recorder.added.size(), 2u);
   EXPECT_EQ(recorder.first_passes, 1);
+}
+
+/// Runs the discovery loop on its own thread for the life of the object.
+class RunningDiscovery {
+ public:
+  RunningDiscovery(SlotTable& slots, Recorder& recorder, std::optional<std::string> watched_root = std::nullopt)
+      : discovery_(slots, recorder.Sink()) {
+    if (watched_root) discovery_.SetWatchedRoot(*watched_root);
+    loop_ = std::thread([this] { discovery_.Run(stop_, wake_); });
+  }
+  ~RunningDiscovery() {
+    stop_.Set();
+    loop_.join();
+  }
+  RunningDiscovery(const RunningDiscovery&) = delete;
+  RunningDiscovery& operator=(const RunningDiscovery&) = delete;
+
+  [[nodiscard]] std::optional<DiscoveryThread::Trigger> Trigger() const { return discovery_.CurrentTrigger(); }
+  void Wake() { wake_->Set(); }
+
+ private:
+  DiscoveryThread discovery_;
+  platform::Event stop_{platform::Event::Mode::kManualReset};
+  std::shared_ptr<platform::PollableEvent> wake_ = std::make_shared<platform::PollableEvent>();
+  std::thread loop_;
+};
+
+bool WaitForCounts(Recorder& recorder, std::size_t added, std::size_t removed) {
+  return WaitUntil([&] {
+    std::lock_guard lock(recorder.mutex);
+    return recorder.added.size() == added && recorder.removed.size() == removed;
+  });
+}
+
+/// A pass runs when the simulator's nodes come and go, seen by inotify, or on the
+/// 100 ms timer when its folders cannot be watched; either way plug and unplug
+/// reach the window.
+TEST_F(DiscoverySimulatorTest, Run_PlugAndUnplugReachTheWindowByEventsOrTimer) {
+  struct Case {
+    const char* name;
+    bool watchable;
+    DiscoveryThread::Trigger expected;
+  };
+  for (const Case& c : {Case{"inotify", true, DiscoveryThread::Trigger::kEvents},
+                        Case{"timer", false, DiscoveryThread::Trigger::kTimer}}) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+    SlotTable slots{InterfaceCatalogue()};
+    Recorder recorder;
+    RunningDiscovery running(slots, recorder,
+                             c.watchable ? std::nullopt : std::optional<std::string>(root_ + "/no-such-root"));
+    ASSERT_TRUE(WaitUntil([&] {
+      std::lock_guard lock(recorder.mutex);
+      return recorder.first_passes == 1;
+    }));
+    EXPECT_EQ(running.Trigger(), c.expected);
+    ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+    EXPECT_TRUE(WaitForCounts(recorder, 2, 0));
+    ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+    EXPECT_TRUE(WaitForCounts(recorder, 2, 2));
+    EXPECT_TRUE(slots.Slot(0)->IsFree());
+    ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+    EXPECT_TRUE(WaitForCounts(recorder, 4, 2));
+  }
+}
+
+/// With events and nothing changing, no pass runs until the wake event asks for
+/// one (as after a resume, when events may have been missed).
+TEST_F(DiscoverySimulatorTest, Run_OnEvents_WakeAsksForAPass) {
+  // The loop watches a quiet folder, so the simulator's plug raises no event there.
+  const std::string quiet = root_ + "/quiet";
+  std::filesystem::create_directories(quiet + "/sys/class/hidraw");
+  std::filesystem::create_directories(quiet + "/dev");
+  ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
+  SlotTable slots{InterfaceCatalogue()};
+  Recorder recorder;
+  RunningDiscovery running(slots, recorder, quiet);
+  ASSERT_TRUE(WaitUntil([&] {
+    std::lock_guard lock(recorder.mutex);
+    return recorder.first_passes == 1;
+  }));
+  ASSERT_EQ(running.Trigger(), DiscoveryThread::Trigger::kEvents);
+  ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
+  running.Wake();
+  EXPECT_TRUE(WaitForCounts(recorder, 2, 0));
 }
 
 }  // namespace

@@ -11,9 +11,6 @@ namespace zt640 {
 namespace {
 
 constexpr size_t kStreamedFrameBytes = 378;
-constexpr std::chrono::milliseconds kClosedChannelPause{100};
-/// How often an idle worker (nothing to stream, nobody looking) checks again.
-constexpr std::chrono::milliseconds kIdlePause{250};
 
 KeyboardEffectRenderer& Renderer(LightingCore& core) {
   return static_cast<KeyboardEffectRenderer&>(*core.renderer);
@@ -23,27 +20,35 @@ bool StreamedMode(int mode) { return IsHostStreamedMode(ToKeyboardLightMode(mode
 
 /// The worker's loop: it wakes once per change of the effect tick; each pass
 /// counts the tick change for the mode's renderer and the milliseconds gone by
-/// for the light list and the per-zone overlay (see RunWorkerPass). Uses only
-/// what it owns by shared pointer, so it may outlive a detach safely.
+/// for the light list and the per-zone overlay (see RunWorkerPass). With the
+/// channel closed, or nothing to stream and nobody looking, it sleeps until the
+/// core reports a change or the stop event is set. Uses only what it owns by
+/// shared pointer, so it may outlive a detach safely.
 void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared_ptr<CommandChannel>& channel,
                     const EffectClock& clock, const platform::Event& stop) {
   {
     std::lock_guard lock(core->mutex);
     Renderer(*core).StartWorkerPasses();
   }
+  // Stopping also ends the idle sleep below.
+  const platform::Event::WakerLink stop_link = stop.LinkWaker([core] { core->changed.Set(); });
+  const auto sleep_until_changed = [&core] { (void)core->changed.Wait(-1); };
   std::chrono::milliseconds wait{1};
   while (!stop.Wait(wait.count())) {
     if (!channel->is_open()) {
-      wait = kClosedChannelPause;
+      sleep_until_changed();
+      wait = std::chrono::milliseconds(0);
       continue;
     }
     wait = clock.UntilNextTick();
     if (channel->lighting_paused()) continue;
-    std::lock_guard lock(core->mutex);
+    std::unique_lock lock(core->mutex);
     KeyboardEffectRenderer& renderer = Renderer(*core);
     // The keyboard runs its other modes itself; rendering them only feeds the picture.
     if (!core->on_screen.load() && !StreamedMode(renderer.GetLightState().mode())) {
-      wait = kIdlePause;
+      lock.unlock();
+      sleep_until_changed();
+      wait = std::chrono::milliseconds(0);
       continue;
     }
     renderer.RunWorkerPass();
@@ -88,6 +93,8 @@ void CKalvexKeyboardDevice::SetLightState(const std::array<uint32_t, 4>& words) 
     std::lock_guard lock(core->mutex);
     core->renderer->SetLightState(state);
   }
+  // A streamed mode needs an idle worker back.
+  Core()->changed.Set();
   profile_.SetLightInfo(effect_);
   if (before != state.mode()) PrepareLighting(state.mode());
 }

@@ -1,6 +1,7 @@
 #include "platform/sync/event.h"
 
 #include <chrono>
+#include <utility>
 
 namespace zt640::platform {
 
@@ -10,6 +11,7 @@ void Event::Set() {
   {
     std::lock_guard lock(mutex_);
     signalled_ = true;
+    for (const auto& [id, waker] : wakers_) waker();
   }
   if (mode_ == Mode::kManualReset) {
     changed_.notify_all();
@@ -38,6 +40,23 @@ bool Event::Wait(std::int64_t timeout_ms) const {
 bool Event::IsSet() const {
   std::lock_guard lock(mutex_);
   return signalled_;
+}
+
+Event::WakerLink Event::LinkWaker(std::function<void()> waker) const {
+  std::lock_guard lock(mutex_);
+  if (signalled_) waker();
+  const std::uint64_t id = next_waker_++;
+  wakers_.emplace(id, std::move(waker));
+  return WakerLink(this, id);
+}
+
+Event::WakerLink::WakerLink(WakerLink&& other) noexcept
+    : event_(std::exchange(other.event_, nullptr)), id_(other.id_) {}
+
+Event::WakerLink::~WakerLink() {
+  if (event_ == nullptr) return;
+  std::lock_guard lock(event_->mutex_);
+  event_->wakers_.erase(id_);
 }
 
 }  // namespace zt640::platform

@@ -2,6 +2,8 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <mutex>
 
 namespace zt640::platform {
@@ -27,11 +29,34 @@ class Event {
   /// True while signalled; never clears an auto-reset event.
   [[nodiscard]] bool IsSet() const;
 
+  /// While a link lives, every Set also calls its waker, so a thread blocked on
+  /// something else (poll() on a descriptor, another event) learns of this event.
+  class WakerLink {
+   public:
+    WakerLink(WakerLink&& other) noexcept;
+    WakerLink(const WakerLink&) = delete;
+    WakerLink& operator=(const WakerLink&) = delete;
+    WakerLink& operator=(WakerLink&&) = delete;
+    /// Unlinks: once it returns the waker is never called again.
+    ~WakerLink();
+
+   private:
+    friend class Event;
+    WakerLink(const Event* event, std::uint64_t id) : event_(event), id_(id) {}
+    const Event* event_;
+    std::uint64_t id_;
+  };
+  /// Links `waker`, calling it at once when the event is already set. It runs on the
+  /// setting thread under this event's lock: it must be short and never use this event.
+  [[nodiscard]] WakerLink LinkWaker(std::function<void()> waker) const;
+
  private:
   const Mode mode_;
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
   mutable bool signalled_;  ///< guarded by mutex_
+  mutable std::map<std::uint64_t, std::function<void()>> wakers_;  ///< guarded by mutex_
+  mutable std::uint64_t next_waker_ = 0;                            ///< guarded by mutex_
 };
 
 }  // namespace zt640::platform

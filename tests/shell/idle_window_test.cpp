@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+
+#include "devices/kalvex_usb_device.h"
+#include "devices/light_state.h"
+#include "profiles/keyboard_light_mode.h"
+#include "shell/device_option_ui.h"
+#include "shell/device_selector.h"
+#include "shell/main_window_fixture.h"
+
+namespace zt640 {
+namespace {
+
+using test::WaitFor;
+
+/// What a window left in the tray costs: no frame timer while nobody looks and
+/// the keyboard plays its effect itself.
+class IdleWindowTest : public test::MainWindowFixture {
+ protected:
+  /// Frames neither scheduled nor on their way.
+  bool FrameTimerStopped() {
+    return !KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer) &&
+           !KeyboardEntry()->ExchangePending(CDeviceOptionUI::kRefreshTimer);
+  }
+
+  void SetModeOnDevice(KeyboardLightMode mode) {
+    bool done = false;
+    window_->Devices()->RunOnDevice(
+        Keyboard(),
+        [mode](CKalvexUSBDevice& device) {
+          LightState state = device.GetLightState();
+          state.bytes[LightState::kMode] = static_cast<uint8_t>(mode);
+          device.SetLightState(state.Words());
+        },
+        [&done] { done = true; });
+    ASSERT_TRUE(WaitFor([&] { return done; }));
+  }
+};
+
+TEST_F(IdleWindowTest, HiddenWithDeviceRunMode_NoFrameTimerUntilShownOrStreaming) {
+  Open(InterfaceCatalogue());
+  ASSERT_TRUE(WaitFor([&] { return window_->isVisible() && KeyboardEntry()->IsEntryVisible(); }));
+  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
+  SetModeOnDevice(KeyboardLightMode::kBreathing);
+  ASSERT_FALSE(Keyboard()->StreamsHostFrames());
+
+  window_->hide();
+  EXPECT_TRUE(WaitFor([&] { return FrameTimerStopped(); }));
+  EXPECT_FALSE(Keyboard()->OnScreen());
+
+  // Showing the window brings the preview back at once, not after a period.
+  window_->show();
+  EXPECT_TRUE(KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer));
+
+  // Hidden again, a mode whose frames the host streams needs the timer back.
+  window_->hide();
+  ASSERT_TRUE(WaitFor([&] { return FrameTimerStopped(); }));
+  ASSERT_TRUE(Keyboard()->HostLighting());
+  SetModeOnDevice(KeyboardLightMode::kAudioColour);
+  ASSERT_TRUE(Keyboard()->StreamsHostFrames());
+  EXPECT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
+}
+
+}  // namespace
+}  // namespace zt640
