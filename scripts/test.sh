@@ -55,6 +55,10 @@ check_install_deps build/ci-release
 run_suites build/ci-release
 stage_took "release tests"
 
+echo "== install and package check"
+"$root/scripts/test-install.sh" build/ci-release
+stage_took "install check"
+
 echo "== build and test (address + undefined behaviour sanitizers)"
 configure_and_build build/ci-asan -DCMAKE_BUILD_TYPE=Debug -DZT640_SANITIZE=ON -DZT640_BENCH=OFF
 stage_took "sanitizer build"
