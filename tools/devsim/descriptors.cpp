@@ -40,7 +40,7 @@ std::vector<uint8_t> Descriptors::BootKeyboard() {
 }
 
 std::vector<uint8_t> Descriptors::FourCollections() {
-  return {
+  std::vector<uint8_t> descriptor = {
       // 1: keyboard, n-key rollover bitmap.
       0x05, 0x01,              // Usage Page (Generic Desktop)
       0x09, 0x06,              // Usage (Keyboard)
@@ -59,6 +59,14 @@ std::vector<uint8_t> Descriptors::FourCollections() {
       0x95, 0x78,              //   Report Count (120)
       0x81, 0x02,              //   Input (Data, Variable, Absolute)
       0xC0,                    // End Collection
+  };
+  const std::vector<uint8_t> shared = SharedCollections();
+  descriptor.insert(descriptor.end(), shared.begin(), shared.end());
+  return descriptor;
+}
+
+std::vector<uint8_t> Descriptors::SharedCollections() {
+  return {
       // 2: system control.
       0x05, 0x01,                   // Usage Page (Generic Desktop)
       0x09, 0x80,                   // Usage (System Control)
@@ -74,7 +82,7 @@ std::vector<uint8_t> Descriptors::FourCollections() {
       0x95, 0x05,                   //   Report Count (5)
       0x81, 0x01,                   //   Input (Constant): padding
       0xC0,                         // End Collection
-      // 3: consumer control, also carrying the keyboard's notifications.
+      // 3: consumer control, also carrying the device's own reports.
       0x05, 0x0C,              // Usage Page (Consumer)
       0x09, 0x01,              // Usage (Consumer Control)
       0xA1, 0x01,              // Collection (Application)

@@ -29,6 +29,9 @@ class Descriptors {
 
   [[nodiscard]] static std::vector<uint8_t> BootKeyboard();
   [[nodiscard]] static std::vector<uint8_t> FourCollections();
+  /// Collections 2 to 4 of the command interface (system control, consumer
+  /// control, vendor command channel), the same on every device of the family.
+  [[nodiscard]] static std::vector<uint8_t> SharedCollections();
 };
 
 }  // namespace zt640::devsim

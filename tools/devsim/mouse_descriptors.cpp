@@ -1,6 +1,13 @@
 #include "devsim/mouse_descriptors.h"
 
+#include "devsim/descriptors.h"
+
 namespace zt640::devsim {
+
+// Collections 2 to 4 come from the family's shared descriptor part, with its report ids.
+static_assert(MouseDescriptors::kSystemControlReportId == Descriptors::kSystemControlReportId &&
+              MouseDescriptors::kConsumerReportId == Descriptors::kConsumerReportId &&
+              MouseDescriptors::kVendorReportId == Descriptors::kVendorReportId);
 
 std::vector<uint8_t> MouseDescriptors::BootMouse() {
   return {
@@ -44,7 +51,7 @@ std::vector<uint8_t> MouseDescriptors::BootMouse() {
 }
 
 std::vector<uint8_t> MouseDescriptors::CommandInterface() {
-  return {
+  std::vector<uint8_t> descriptor = {
       // 1: keyboard, six key slots.
       0x05, 0x01,                 // Usage Page (Generic Desktop)
       0x09, 0x06,                 // Usage (Keyboard)
@@ -67,49 +74,10 @@ std::vector<uint8_t> MouseDescriptors::CommandInterface() {
       0x95, 0x06,                 //   Report Count (6)
       0x81, 0x00,                 //   Input (Data, Array, Absolute): six key slots
       0xC0,                       // End Collection
-      // 2: system control.
-      0x05, 0x01,                   // Usage Page (Generic Desktop)
-      0x09, 0x80,                   // Usage (System Control)
-      0xA1, 0x01,                   // Collection (Application)
-      0x85, kSystemControlReportId, //   Report ID (2)
-      0x19, 0x81,                   //   Usage Minimum (System Power Down)
-      0x29, 0x83,                   //   Usage Maximum (System Wake Up)
-      0x15, 0x00,                   //   Logical Minimum (0)
-      0x25, 0x01,                   //   Logical Maximum (1)
-      0x75, 0x01,                   //   Report Size (1)
-      0x95, 0x03,                   //   Report Count (3)
-      0x81, 0x02,                   //   Input (Data, Variable, Absolute)
-      0x95, 0x05,                   //   Report Count (5)
-      0x81, 0x01,                   //   Input (Constant): padding
-      0xC0,                         // End Collection
-      // 3: consumer control, also carrying the mouse's own reports.
-      0x05, 0x0C,               // Usage Page (Consumer)
-      0x09, 0x01,               // Usage (Consumer Control)
-      0xA1, 0x01,               // Collection (Application)
-      0x85, kConsumerReportId,  //   Report ID (3)
-      0x15, 0x00,               //   Logical Minimum (0)
-      0x26, 0xFF, 0x1F,         //   Logical Maximum (0x1FFF)
-      0x19, 0x00,               //   Usage Minimum (0)
-      0x2A, 0xFF, 0x1F,         //   Usage Maximum (0x1FFF)
-      0x75, 0x10,               //   Report Size (16)
-      0x95, 0x01,               //   Report Count (1)
-      0x81, 0x00,               //   Input (Data, Array, Absolute)
-      0xC0,                     // End Collection
-      // 4: vendor command channel.
-      0x06, 0x1C, 0xFF,         // Usage Page (Vendor 0xFF1C)
-      0x09, 0x92,               // Usage (0x92)
-      0xA1, 0x01,               // Collection (Application)
-      0x85, kVendorReportId,    //   Report ID (4)
-      0x15, 0x00,               //   Logical Minimum (0)
-      0x26, 0xFF, 0x00,         //   Logical Maximum (255)
-      0x75, 0x08,               //   Report Size (8)
-      0x95, 0x3F,               //   Report Count (63)
-      0x09, 0x01,               //   Usage (0x01)
-      0x81, 0x02,               //   Input (Data, Variable, Absolute)
-      0x09, 0x02,               //   Usage (0x02)
-      0x91, 0x02,               //   Output (Data, Variable, Absolute)
-      0xC0,                     // End Collection
   };
+  const std::vector<uint8_t> shared = Descriptors::SharedCollections();
+  descriptor.insert(descriptor.end(), shared.begin(), shared.end());
+  return descriptor;
 }
 
 }  // namespace zt640::devsim

@@ -1,6 +1,7 @@
 #include <algorithm>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/macro_download.h"
 #include "devices/macro_library_reader.h"
 #include "devices/macro_table.h"
 #include "profiles/key_tables.h"
@@ -112,21 +113,11 @@ MacroWriteResult CKalvexKeyboardDevice::WriteMacros(const std::vector<int>& macr
   using Outcome = MacroWriteResult::Outcome;
   CommandChannel& channel = Channel();
   if (channel.is_open() && channel.ReadDeviceInfo(&device_info_) != CommandResult::kSuccess) return {Outcome::kFailed};
-  const auto library = MacroLibraryReader::Load(GetDataFolder());
-  if (!library || macros.empty()) return {Outcome::kWritten};
-  std::vector<std::vector<MacroDeviceEvent>> blocks;
-  blocks.reserve(macros.size());
-  for (int number : macros) {
-    blocks.push_back(number >= 0 ? library->Events(static_cast<size_t>(number)) : std::vector<MacroDeviceEvent>{});
-  }
-  const size_t total = MacroTable::TotalSize(blocks);
-  const size_t capacity = device_info_.macro_capacity_bytes();
-  if (total > capacity) return {Outcome::kTooLong, (total - capacity) / 4 + 1};
-  const std::vector<uint8_t> table = MacroTable::Build(blocks);
-  if (table.empty()) return {Outcome::kFailed};
+  const MacroDownload download = PrepareMacroDownload(GetDataFolder(), macros, device_info_.macro_capacity_bytes());
+  if (download.done) return *download.done;
   if (!channel.is_open()) return {Outcome::kWritten};
   int result = channel.BeginConfig();
-  if (result == CommandResult::kSuccess) result = channel.WriteMacroArea(table);
+  if (result == CommandResult::kSuccess) result = channel.WriteMacroArea(download.table);
   const int closed = channel.EndConfig();
   const bool written = result == CommandResult::kSuccess && closed == CommandResult::kSuccess;
   return {written ? Outcome::kWritten : Outcome::kFailed};

@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "devices/macro_download.h"
 #include "devices/macro_library_reader.h"
 #include "devices/macro_table.h"
 #include "devices/mouse/kalvex_mouse_device.h"
@@ -99,21 +100,10 @@ MacroWriteResult CKalvexMouseDevice::WriteMacros(const std::vector<int>& macros)
     if (!channel.QueryReceiverLink()) return {Outcome::kFailed};
     if (channel.ReadDeviceInfo(&device_info_) != CommandResult::kSuccess) return {Outcome::kFailed};
   }
-  const auto library = MacroLibraryReader::Load(GetDataFolder());
-  // Without a library no button can use a macro: there is nothing to send.
-  if (!library || macros.empty()) return {Outcome::kWritten};
-  std::vector<std::vector<MacroDeviceEvent>> blocks;
-  blocks.reserve(macros.size());
-  for (int number : macros) {
-    blocks.push_back(number >= 0 ? library->Events(static_cast<size_t>(number)) : std::vector<MacroDeviceEvent>{});
-  }
-  const size_t total = MacroTable::TotalSize(blocks);
-  const size_t capacity = device_info_.macro_capacity_bytes();
-  if (total > capacity) return {Outcome::kTooLong, (total - capacity) / 4 + 1};
-  const std::vector<uint8_t> table = MacroTable::Build(blocks);
-  if (table.empty()) return {Outcome::kFailed};
+  const MacroDownload download = PrepareMacroDownload(GetDataFolder(), macros, device_info_.macro_capacity_bytes());
+  if (download.done) return *download.done;
   if (!channel.is_open()) return {Outcome::kWritten};
-  const int result = InConfig(channel, [&] { return channel.WriteMacroArea(table); });
+  const int result = InConfig(channel, [&] { return channel.WriteMacroArea(download.table); });
   return {result == CommandResult::kSuccess ? Outcome::kWritten : Outcome::kFailed};
 }
 
