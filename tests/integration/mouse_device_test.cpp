@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+#include <json/json.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "devices/mouse/kalvex_mouse_device.h"
+#include "devsim/devsim_server.h"
+#include "profiles/global_utils.h"
+#include "transport/command_code.h"
+#include "transport/device_path.h"
+
+namespace zt640::test {
+namespace {
+
+using devsim::MouseArea;
+using enum CommandCode;
+
+constexpr uint16_t kMousePid = 0x5A1C;
+constexpr uint16_t kMouseReceiverPid = 0x5A1D;
+constexpr int kCommandCollection = 4;
+constexpr size_t kSlotStride = 128;
+constexpr size_t kCurrentStageByte = 12;
+
+/// The mouse object over the simulated mouse, on its cable (false) or through
+/// its receiver (true).
+class MouseSimulatorTest : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    char templ[] = "/tmp/zt640-mouse-XXXXXX";
+    ASSERT_NE(mkdtemp(templ), nullptr);
+    root_ = templ;
+    std::filesystem::create_directories(root_ + "/DefaultData");
+    folders_ = {root_ + "/DefaultData/", root_ + "/data/"};
+    setenv("ZT640_HID_ROOT", (root_ + "/hid").c_str(), 1);
+  }
+
+  void StartSimulator(bool mouse_powered) {
+    devsim::DevsimConfig config;
+    config.root = root_ + "/hid";
+    config.with_mouse = true;
+    config.with_mouse_receiver = true;
+    config.mouse_powered = mouse_powered;
+    config.log_file = root_ + "/requests.log";
+    server_ = std::make_unique<devsim::DevsimServer>(config);
+    std::string error;
+    ASSERT_TRUE(server_->Start(&error)) << error;
+    device_ = std::make_unique<CKalvexMouseDevice>(folders_, "mouse");
+    device_->SetProfileName("p1");
+    const bool via_receiver = GetParam();
+    ASSERT_TRUE(device_->Connect(CommandPath(via_receiver ? kMouseReceiverPid : kMousePid), via_receiver));
+  }
+
+  void TearDown() override {
+    device_.reset();
+    if (server_) {
+      EXPECT_EQ(server_->Mouse().WritesOutsideConfig(), 0u);
+      server_->Stop();
+    }
+    unsetenv("ZT640_HID_ROOT");
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  std::string CommandPath(uint16_t product) {
+    HidDevice enumerator;
+    if (enumerator.EnumerateInterfaces() != 1) return {};
+    while (auto path = enumerator.NextInterfacePath()) {
+      const std::string candidate(*path);
+      if (DevicePath::ParsePid(candidate) == product && DevicePath::ParseInterfaceNumber(candidate) == 1 &&
+          DevicePath::ParseCollectionNumber(candidate) == kCommandCollection) {
+        return candidate;
+      }
+    }
+    return {};
+  }
+
+  /// A library of `count` macros, each with two events (down/up of key 4 + i).
+  void WriteMacroLibrary(int count) {
+    const std::string folder = device_->GetDataFolder();
+    Json::Value library;
+    for (int i = 0; i < count; ++i) {
+      Json::Value info;
+      info["MacroName"] = "macro" + std::to_string(i);
+      info["Guid"] = "guid" + std::to_string(i);
+      library["MacroInfo"].append(info);
+      Json::Value macro;
+      for (int e = 0; e < 2; ++e) {
+        Json::Value event;
+        event["Action"] = e == 0 ? "down" : "up";
+        event["Type"] = 2;
+        event["Button"] = 4 + i;
+        event["Delay"] = "10";
+        macro["Events"].append(event);
+      }
+      ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "guid" + std::to_string(i) + ".mac", macro));
+    }
+    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "macro.config", library));
+  }
+
+  std::vector<CommandCode> LoggedCommands() {
+    std::vector<CommandCode> commands;
+    std::ifstream in(root_ + "/requests.log");
+    std::string line;
+    while (std::getline(in, line)) {
+      std::istringstream words(line);
+      std::vector<uint8_t> packet;
+      std::string word;
+      while (words >> word) packet.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
+      if (packet.size() > 3) commands.push_back(static_cast<CommandCode>(packet[3]));
+    }
+    return commands;
+  }
+
+  std::string root_;
+  ProfileFolders folders_;
+  std::unique_ptr<devsim::DevsimServer> server_;
+  std::unique_ptr<CKalvexMouseDevice> device_;
+};
+
+TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
+  StartSimulator(true);
+  const bool via_receiver = GetParam();
+
+  // Read sequence: 0x01, 0x03, key table pieces, 0x02 (after the link query through the receiver).
+  ASSERT_EQ(device_->ReadDeviceTables(), CommandResult::kSuccess);
+  auto commands = LoggedCommands();
+  if (via_receiver) {
+    ASSERT_FALSE(commands.empty());
+    EXPECT_EQ(commands.front(), kQueryReceiverLink);
+    commands.erase(commands.begin());
+  }
+  ASSERT_GE(commands.size(), 4u);
+  EXPECT_EQ(commands[0], kBeginConfig);
+  EXPECT_EQ(commands[1], kReadDeviceInfo);
+  EXPECT_EQ(commands.back(), kEndConfig);
+  const auto table = server_->Mouse().Area(MouseArea::kKeyTable);
+  const size_t key_bytes = 3 * server_->Mouse().KeyCount();
+  EXPECT_TRUE(std::equal(table.begin(), table.begin() + static_cast<long>(key_bytes), device_->KeyTableCopy().begin()));
+  ASSERT_EQ(device_->ReadActiveSettings(), CommandResult::kSuccess);
+
+  // A DPI stage change lands in slot 0's record and reads back.
+  ASSERT_EQ(device_->SelectStage(2), 1);
+  EXPECT_EQ(server_->Mouse().Area(MouseArea::kSettings)[kCurrentStageByte], 2);
+  ASSERT_EQ(device_->ReadActiveSettings(), CommandResult::kSuccess);
+  EXPECT_EQ(device_->CurrentStage(), 2);
+  // Another slot's record goes to slot x 128.
+  ASSERT_EQ(device_->WriteSettingsRecord(1, 0, 1, 1920, 1080), 1);
+  EXPECT_EQ(server_->Mouse().Area(MouseArea::kSettings)[kSlotStride + kCurrentStageByte], 2);
+
+  // Key download with a macro: button 0 on macro 5 is renumbered to the first macro.
+  WriteMacroLibrary(6);
+  ASSERT_TRUE(device_->ButtonMap().Has(0));
+  std::map<int, KeyListEntry> assignments;
+  KeyListEntry entry;
+  entry.current.assignment = {0x70, 5, 1};
+  assignments[0] = entry;
+  ASSERT_EQ(device_->WriteKeyAssignments(0, &assignments), 1);
+  const size_t p = device_->ButtonMap().Position(0);
+  const auto written = server_->Mouse().Area(MouseArea::kKeyTable);
+  EXPECT_EQ(std::vector<uint8_t>(written.begin() + static_cast<long>(3 * p), written.begin() + static_cast<long>(3 * p + 3)),
+            (std::vector<uint8_t>{0x70, 0, 1}));
+  ASSERT_EQ(device_->WriteMacros({5}).outcome, MacroWriteResult::Outcome::kWritten);
+  const auto macros = server_->Mouse().Area(MouseArea::kMacros);
+  // Header: marker, total 16 + 6 + 8 = 30, one entry; the entry's first event is key 4 + 5.
+  EXPECT_EQ(std::vector<uint8_t>(macros.begin(), macros.begin() + 6), (std::vector<uint8_t>{0xAA, 0x55, 30, 0, 1, 0}));
+  EXPECT_EQ(macros[16], 18);  // the one block right after its offset
+  EXPECT_EQ(macros[25], 9);
+
+  // Shoot data: four guns' blocks, written in whole 56-byte pieces.
+  ASSERT_EQ(device_->WriteShootData().outcome, MacroWriteResult::Outcome::kWritten);
+  const auto shoot = server_->Mouse().Area(MouseArea::kShootData);
+  EXPECT_EQ(std::vector<uint8_t>(shoot.begin(), shoot.begin() + 2), (std::vector<uint8_t>{0xAA, 0x55}));
+  EXPECT_EQ(shoot[4], 4);
+  EXPECT_EQ(LoggedCommands().back(), kEndConfig);
+}
+
+INSTANTIATE_TEST_SUITE_P(CableAndReceiver, MouseSimulatorTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Receiver" : "Cable"; });
+
+using MouseOffSimulatorTest = MouseSimulatorTest;
+
+TEST_P(MouseOffSimulatorTest, MouseOffBehindReceiverGetsOnlyTheLinkQuery) {
+  StartSimulator(false);
+  EXPECT_NE(device_->ReadDeviceTables(), CommandResult::kSuccess);
+  EXPECT_NE(device_->ReadActiveSettings(), CommandResult::kSuccess);
+  EXPECT_EQ(device_->WriteSettingsRecord(0, 0, 1, 1920, 1080), 0);
+  EXPECT_EQ(device_->WriteShootData().outcome, MacroWriteResult::Outcome::kFailed);
+  for (const CommandCode command : LoggedCommands()) EXPECT_EQ(command, kQueryReceiverLink);
+}
+
+INSTANTIATE_TEST_SUITE_P(Receiver, MouseOffSimulatorTest, ::testing::Values(true));
+
+}  // namespace
+}  // namespace zt640::test
