@@ -105,8 +105,9 @@ class MouseSimulatorTest : public ::testing::TestWithParam<bool> {
     ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "macro.config", library));
   }
 
-  std::vector<CommandCode> LoggedCommands() {
-    std::vector<CommandCode> commands;
+  /// Every logged request's bytes.
+  std::vector<std::vector<uint8_t>> LoggedPackets() {
+    std::vector<std::vector<uint8_t>> packets;
     std::ifstream in(root_ + "/requests.log");
     std::string line;
     while (std::getline(in, line)) {
@@ -114,8 +115,13 @@ class MouseSimulatorTest : public ::testing::TestWithParam<bool> {
       std::vector<uint8_t> packet;
       std::string word;
       while (words >> word) packet.push_back(static_cast<uint8_t>(std::stoul(word, nullptr, 16)));
-      if (packet.size() > 3) commands.push_back(static_cast<CommandCode>(packet[3]));
+      if (packet.size() > 7) packets.push_back(packet);
     }
+    return packets;
+  }
+  std::vector<CommandCode> LoggedCommands() {
+    std::vector<CommandCode> commands;
+    for (const auto& packet : LoggedPackets()) commands.push_back(static_cast<CommandCode>(packet[3]));
     return commands;
   }
 
@@ -129,31 +135,40 @@ TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
   StartSimulator(true);
   const bool via_receiver = GetParam();
 
-  // Read sequence: 0x01, 0x03, key table pieces, 0x02 (after the link query through the receiver).
+  // Read sequence: (the link query through the receiver,) 0x01, the 34-byte
+  // information record, the key table of 3 bytes per key, 0x02; the receiver
+  // carries 24 data bytes a packet, the cable 56.
   ASSERT_EQ(device_->ReadDeviceTables(), CommandResult::kSuccess);
-  auto commands = LoggedCommands();
-  if (via_receiver) {
-    ASSERT_FALSE(commands.empty());
-    EXPECT_EQ(commands.front(), kQueryReceiverLink);
-    commands.erase(commands.begin());
-  }
-  ASSERT_GE(commands.size(), 4u);
-  EXPECT_EQ(commands[0], kBeginConfig);
-  EXPECT_EQ(commands[1], kReadDeviceInfo);
-  EXPECT_EQ(commands.back(), kEndConfig);
-  const auto table = server_->Mouse().Area(MouseArea::kKeyTable);
+  const size_t chunk = via_receiver ? 24 : 56;
   const size_t key_bytes = 3 * server_->Mouse().KeyCount();
+  std::vector<CommandCode> expected;
+  if (via_receiver) expected.push_back(kQueryReceiverLink);
+  expected.push_back(kBeginConfig);
+  expected.insert(expected.end(), (34 + chunk - 1) / chunk, kReadDeviceInfo);
+  expected.insert(expected.end(), (key_bytes + chunk - 1) / chunk, kReadKeyTable);
+  expected.push_back(kEndConfig);
+  EXPECT_EQ(LoggedCommands(), expected);
+  const auto table = server_->Mouse().Area(MouseArea::kKeyTable);
   EXPECT_TRUE(std::equal(table.begin(), table.begin() + static_cast<long>(key_bytes), device_->KeyTableCopy().begin()));
   ASSERT_EQ(device_->ReadActiveSettings(), CommandResult::kSuccess);
 
-  // A DPI stage change lands in slot 0's record and reads back.
+  // A DPI stage change lands in slot 0's record and reads back: stage 1's X
+  // level at 14 + 9 + 2, the current stage at 12, then 1 and the screen size.
+  device_->SetScreenSize(1920, 1080);
+  ASSERT_EQ(device_->SetStageLevel(1, 20), 1);
   ASSERT_EQ(device_->SelectStage(2), 1);
-  EXPECT_EQ(server_->Mouse().Area(MouseArea::kSettings)[kCurrentStageByte], 2);
+  const auto settings = server_->Mouse().Area(MouseArea::kSettings);
+  EXPECT_EQ(settings[kCurrentStageByte], 2);
+  EXPECT_EQ(settings[25], 20);
+  EXPECT_EQ(settings[26], 0);
+  EXPECT_EQ(std::vector<uint8_t>(settings.begin() + 59, settings.begin() + 64),
+            (std::vector<uint8_t>{1, 0x80, 0x07, 0x38, 0x04}));
   ASSERT_EQ(device_->ReadActiveSettings(), CommandResult::kSuccess);
   EXPECT_EQ(device_->CurrentStage(), 2);
   // Another slot's record goes to slot x 128.
   ASSERT_EQ(device_->WriteSettingsRecord(1, 0, 1, 1920, 1080), 1);
-  EXPECT_EQ(server_->Mouse().Area(MouseArea::kSettings)[kSlotStride + kCurrentStageByte], 2);
+  const auto slots = server_->Mouse().Area(MouseArea::kSettings);
+  EXPECT_TRUE(std::equal(slots.begin() + 1, slots.begin() + 66, slots.begin() + kSlotStride + 1));
 
   // Key download with a macro: button 0 on macro 5 is renumbered to the first macro.
   WriteMacroLibrary(6);
@@ -174,12 +189,46 @@ TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
   EXPECT_EQ(macros[16], 18);  // the one block right after its offset
   EXPECT_EQ(macros[25], 9);
 
-  // Shoot data: four guns' blocks, written in whole 56-byte pieces.
+  // Capacity 24 x 128 = 3072; macros 0 (761 events) and 5 (2 events) take
+  // 16 + 12 + 4 x 763 = 3080 bytes: 3 events too many, nothing sent.
+  Json::Value long_macro;
+  for (int e = 0; e < 761; ++e) {
+    Json::Value event;
+    event["Action"] = "down";
+    event["Type"] = 2;
+    event["Button"] = 4;
+    event["Delay"] = "1";
+    long_macro["Events"].append(event);
+  }
+  ASSERT_TRUE(CGlobalUtils::WriteJsonFile(device_->GetDataFolder() + "guid0.mac", long_macro));
+  const size_t before_overflow = LoggedPackets().size();
+  const MacroWriteResult overflow = device_->WriteMacros({0, 5});
+  EXPECT_EQ(overflow.outcome, MacroWriteResult::Outcome::kTooLong);
+  EXPECT_EQ(overflow.overflow, 3u);
+  const auto after_overflow = LoggedCommands();
+  EXPECT_EQ(std::count(after_overflow.begin() + static_cast<long>(before_overflow), after_overflow.end(),
+                       kWriteMacroArea),
+            0);
+
+  // Shoot data: four guns' blocks in pieces of 56 bytes at multiples of 56,
+  // together the table's total length.
+  const size_t before = LoggedPackets().size();
   ASSERT_EQ(device_->WriteShootData().outcome, MacroWriteResult::Outcome::kWritten);
   const auto shoot = server_->Mouse().Area(MouseArea::kShootData);
   EXPECT_EQ(std::vector<uint8_t>(shoot.begin(), shoot.begin() + 2), (std::vector<uint8_t>{0xAA, 0x55}));
   EXPECT_EQ(shoot[4], 4);
-  EXPECT_EQ(LoggedCommands().back(), kEndConfig);
+  const size_t total = shoot[2] | (shoot[3] << 8);
+  const auto packets = LoggedPackets();
+  size_t sent = 0;
+  for (size_t i = before; i < packets.size(); ++i) {
+    if (packets[i][3] != CommandByte(kWriteShootData)) continue;
+    EXPECT_EQ(packets[i][5] | (packets[i][6] << 8), sent);
+    EXPECT_LE(packets[i][4], 56);
+    sent += packets[i][4];
+  }
+  EXPECT_GE(sent, total);
+  EXPECT_LT(sent, total + 56);
+  EXPECT_EQ(packets.back()[3], CommandByte(kEndConfig));
 }
 
 INSTANTIATE_TEST_SUITE_P(CableAndReceiver, MouseSimulatorTest, ::testing::Bool(),
