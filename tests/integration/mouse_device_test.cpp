@@ -42,12 +42,13 @@ class MouseSimulatorTest : public ::testing::TestWithParam<bool> {
     setenv("ZT640_HID_ROOT", (root_ + "/hid").c_str(), 1);
   }
 
-  void StartSimulator(bool mouse_powered) {
+  void StartSimulator(bool mouse_powered, devsim::MouseVariant variant = devsim::MouseVariant::kElevenButtons) {
     devsim::DevsimConfig config;
     config.root = root_ + "/hid";
     config.with_mouse = true;
     config.with_mouse_receiver = true;
     config.mouse_powered = mouse_powered;
+    config.mouse_variant = variant;
     config.log_file = root_ + "/requests.log";
     server_ = std::make_unique<devsim::DevsimServer>(config);
     std::string error;
@@ -217,6 +218,7 @@ TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
   const auto shoot = server_->Mouse().Area(MouseArea::kShootData);
   EXPECT_EQ(std::vector<uint8_t>(shoot.begin(), shoot.begin() + 2), (std::vector<uint8_t>{0xAA, 0x55}));
   EXPECT_EQ(shoot[4], 4);
+  EXPECT_EQ(shoot[16], 24);  // the first gun's block follows the 16-byte header and four offsets
   const size_t total = shoot[2] | (shoot[3] << 8);
   const auto packets = LoggedPackets();
   size_t sent = 0;
@@ -231,6 +233,21 @@ TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
   EXPECT_EQ(packets.back()[3], CommandByte(kEndConfig));
 }
 
+TEST_P(MouseSimulatorTest, ButtonTheMouseLacksIsNeverWritten) {
+  // This mouse has no DPI-cycle key (0x13, 0x03, 0x00): logical button 7 has no position.
+  StartSimulator(true, devsim::MouseVariant::kNoDpiCycle);
+  ASSERT_EQ(device_->ReadDeviceTables(), CommandResult::kSuccess);
+  for (size_t button = 0; button < 11; ++button) {
+    EXPECT_EQ(device_->ButtonMap().Has(button), button != 7) << button;
+  }
+  std::map<int, KeyListEntry> assignments;
+  KeyListEntry entry;
+  entry.current.assignment = {0x02, 0x00, 0x04};
+  assignments[7] = entry;
+  ASSERT_EQ(device_->WriteKeyAssignments(0, &assignments), 1);
+  EXPECT_EQ(server_->Mouse().Area(MouseArea::kKeyTable), server_->Mouse().FactoryArea(MouseArea::kKeyTable));
+}
+
 INSTANTIATE_TEST_SUITE_P(CableAndReceiver, MouseSimulatorTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Receiver" : "Cable"; });
 
@@ -242,7 +259,8 @@ TEST_P(MouseOffSimulatorTest, MouseOffBehindReceiverGetsOnlyTheLinkQuery) {
   EXPECT_NE(device_->ReadActiveSettings(), CommandResult::kSuccess);
   EXPECT_EQ(device_->WriteSettingsRecord(0, 0, 1, 1920, 1080), 0);
   EXPECT_EQ(device_->WriteShootData().outcome, MacroWriteResult::Outcome::kFailed);
-  for (const CommandCode command : LoggedCommands()) EXPECT_EQ(command, kQueryReceiverLink);
+  const auto commands = LoggedCommands();
+  EXPECT_EQ(commands, std::vector<CommandCode>(4, kQueryReceiverLink));
 }
 
 INSTANTIATE_TEST_SUITE_P(Receiver, MouseOffSimulatorTest, ::testing::Values(true));
