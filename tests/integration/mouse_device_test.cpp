@@ -155,7 +155,7 @@ TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
 
   // A DPI stage change lands in slot 0's record and reads back: stage 1's X
   // level at 14 + 9 + 2, the current stage at 12, then 1 and the screen size.
-  device_->SetScreenSize(1920, 1080);
+  device_->SetScreenSize(1280, 720);
   ASSERT_EQ(device_->SetStageLevel(1, 20), 1);
   ASSERT_EQ(device_->SelectStage(2), 1);
   const auto settings = server_->Mouse().Area(MouseArea::kSettings);
@@ -163,13 +163,17 @@ TEST_P(MouseSimulatorTest, ReadsWritesSettingsKeysMacrosAndShootData) {
   EXPECT_EQ(settings[25], 20);
   EXPECT_EQ(settings[26], 0);
   EXPECT_EQ(std::vector<uint8_t>(settings.begin() + 59, settings.begin() + 64),
-            (std::vector<uint8_t>{1, 0x80, 0x07, 0x38, 0x04}));
+            (std::vector<uint8_t>{1, 0x00, 0x05, 0xD0, 0x02}));
   ASSERT_EQ(device_->ReadActiveSettings(), CommandResult::kSuccess);
+  ASSERT_TRUE(device_->LastSettings().has_value());
+  EXPECT_EQ(device_->LastSettings()->current_stage(), 2);
+  EXPECT_EQ(device_->LastSettings()->bytes[25], 20);
   EXPECT_EQ(device_->CurrentStage(), 2);
   // Another slot's record goes to slot x 128.
-  ASSERT_EQ(device_->WriteSettingsRecord(1, 0, 1, 1920, 1080), 1);
+  ASSERT_EQ(device_->WriteSettingsRecord(1, 0, 1, 1280, 720), 1);
   const auto slots = server_->Mouse().Area(MouseArea::kSettings);
   EXPECT_TRUE(std::equal(slots.begin() + 1, slots.begin() + 66, slots.begin() + kSlotStride + 1));
+  EXPECT_EQ(slots[kSlotStride + 25], 20);
 
   // Key download with a macro: button 0 on macro 5 is renumbered to the first macro.
   WriteMacroLibrary(6);
