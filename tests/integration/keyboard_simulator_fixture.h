@@ -14,6 +14,7 @@
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "devices/keyboard/keyboard_key_matcher.h"
 #include "devsim/devsim_server.h"
+#include "integration/simulator_files.h"
 #include "profiles/global_utils.h"
 #include "transport/command_code.h"
 #include "transport/device_path.h"
@@ -78,41 +79,22 @@ class KeyboardSimulatorTest : public ::testing::Test {
 
   /// A macro library of `count` macros; macro i has i % 3 events.
   void WriteMacroLibrary(int count) {
-    const std::string folder = device_->GetDataFolder();
-    Json::Value library;
-    for (int i = 0; i < count; ++i) {
-      Json::Value info;
-      info["MacroName"] = "macro" + std::to_string(i);
-      info["Guid"] = "guid" + std::to_string(i);
-      library["MacroInfo"].append(info);
-      Json::Value macro;
-      macro["Events"] = Json::Value(Json::arrayValue);
+    test::WriteMacroLibrary(device_->GetDataFolder(), count, [](int i) {
+      Json::Value events(Json::arrayValue);
       for (int e = 0; e < i % 3; ++e) {
         Json::Value event;
         event["Action"] = e % 2 == 0 ? "down" : "up";
         event["Type"] = 2;
         event["Button"] = 4 + i;
         event["Delay"] = std::to_string(10 * (e + 1));
-        macro["Events"].append(event);
+        events.append(event);
       }
-      ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "guid" + std::to_string(i) + ".mac", macro));
-    }
-    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "macro.config", library));
+      return events;
+    });
   }
 
   /// Path of interface 1 with the given collection of a device, or "".
-  std::string InterfacePath(uint16_t product, int collection) {
-    HidDevice enumerator;
-    if (enumerator.EnumerateInterfaces() != 1) return {};
-    while (auto path = enumerator.NextInterfacePath()) {
-      const std::string candidate(*path);
-      if (DevicePath::ParsePid(candidate) == product && DevicePath::ParseInterfaceNumber(candidate) == 1 &&
-          DevicePath::ParseCollectionNumber(candidate) == collection) {
-        return candidate;
-      }
-    }
-    return {};
-  }
+  std::string InterfacePath(uint16_t product, int collection) { return SimulatedInterfacePath(product, collection); }
 
   void ConnectWired() { ASSERT_TRUE(device_->Connect(InterfacePath(kKeyboardPid, 4), false)); }
 

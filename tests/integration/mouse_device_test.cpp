@@ -13,6 +13,7 @@
 
 #include "devices/mouse/kalvex_mouse_device.h"
 #include "devsim/devsim_server.h"
+#include "integration/simulator_files.h"
 #include "profiles/global_utils.h"
 #include "transport/command_code.h"
 #include "transport/device_path.h"
@@ -70,40 +71,22 @@ class MouseSimulatorTest : public ::testing::TestWithParam<bool> {
     std::filesystem::remove_all(root_, ignored);
   }
 
-  std::string CommandPath(uint16_t product) {
-    HidDevice enumerator;
-    if (enumerator.EnumerateInterfaces() != 1) return {};
-    while (auto path = enumerator.NextInterfacePath()) {
-      const std::string candidate(*path);
-      if (DevicePath::ParsePid(candidate) == product && DevicePath::ParseInterfaceNumber(candidate) == 1 &&
-          DevicePath::ParseCollectionNumber(candidate) == kCommandCollection) {
-        return candidate;
-      }
-    }
-    return {};
-  }
+  std::string CommandPath(uint16_t product) { return SimulatedInterfacePath(product, kCommandCollection); }
 
   /// A library of `count` macros, each with two events (down/up of key 4 + i).
   void WriteMacroLibrary(int count) {
-    const std::string folder = device_->GetDataFolder();
-    Json::Value library;
-    for (int i = 0; i < count; ++i) {
-      Json::Value info;
-      info["MacroName"] = "macro" + std::to_string(i);
-      info["Guid"] = "guid" + std::to_string(i);
-      library["MacroInfo"].append(info);
-      Json::Value macro;
+    test::WriteMacroLibrary(device_->GetDataFolder(), count, [](int i) {
+      Json::Value events;
       for (int e = 0; e < 2; ++e) {
         Json::Value event;
         event["Action"] = e == 0 ? "down" : "up";
         event["Type"] = 2;
         event["Button"] = 4 + i;
         event["Delay"] = "10";
-        macro["Events"].append(event);
+        events.append(event);
       }
-      ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "guid" + std::to_string(i) + ".mac", macro));
-    }
-    ASSERT_TRUE(CGlobalUtils::WriteJsonFile(folder + "macro.config", library));
+      return events;
+    });
   }
 
   /// Every logged request's bytes.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "devsim/devsim_server.h"
+#include "integration/simulator_files.h"
 #include "transport/command_channel.h"
 #include "transport/device_path.h"
 
@@ -46,19 +47,7 @@ class SimulatorTest : public ::testing::Test {
   }
 
   /// The command interface (interface 1, collection 4) of a device, or "".
-  std::string CommandInterfacePath(uint16_t product) {
-    HidDevice enumerator;
-    if (enumerator.EnumerateInterfaces() != HidDevice::kSuccess) return {};
-    while (auto path = enumerator.NextInterfacePath()) {
-      const std::string candidate(*path);
-      if (DevicePath::ParsePid(candidate) == product &&
-          DevicePath::ParseInterfaceNumber(candidate) == 1 &&
-          DevicePath::ParseCollectionNumber(candidate) == 4) {
-        return candidate;
-      }
-    }
-    return {};
-  }
+  std::string CommandInterfacePath(uint16_t product) { return SimulatedInterfacePath(product, 4); }
 
   /// A channel opened as a device object opens it: shared read/write access.
   CommandChannel& Connect(bool receiver) {
