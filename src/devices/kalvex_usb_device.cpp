@@ -24,6 +24,17 @@ CKalvexUSBDevice::~CKalvexUSBDevice() = default;
 
 void CKalvexUSBDevice::SetPanelSink(DevicePanelSink* sink) { sink_ = sink != nullptr ? sink : &null_sink_; }
 
+void CKalvexUSBDevice::SetSyncFlag(bool on) {
+  sync_flag_.store(on);
+  std::lock_guard lock(sync_waker_mutex_);
+  if (sync_waker_) sync_waker_->Set();
+}
+
+void CKalvexUSBDevice::SetSyncWaker(std::shared_ptr<platform::Event> waker) {
+  std::lock_guard lock(sync_waker_mutex_);
+  sync_waker_ = std::move(waker);
+}
+
 void CKalvexUSBDevice::BuildKeyControls(int key_count) { key_count_ = std::max(0, key_count); }
 
 void CKalvexUSBDevice::RenderBreathing() {

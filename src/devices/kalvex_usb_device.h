@@ -161,9 +161,11 @@ class CKalvexUSBDevice {
   [[nodiscard]] bool OnScreen() const { return core_->on_screen.load(); }
   /// True while the device depends on frames the host streams to it.
   [[nodiscard]] virtual bool StreamsHostFrames() const { return false; }
-  /// Membership of the lighting synchronisation across devices.
-  void SetSyncFlag(bool on) { sync_flag_.store(on); }
+  /// Membership of the lighting synchronisation across devices. Every change sets
+  /// the sync waker, so the synchronisation thread can sleep until one comes.
+  void SetSyncFlag(bool on);
   [[nodiscard]] bool SyncFlag() const { return sync_flag_.load(); }
+  void SetSyncWaker(std::shared_ptr<platform::Event> waker);
   /// User data root + folder name + "/", created when missing; empty when it cannot be.
   [[nodiscard]] std::string GetDataFolder() const;
   [[nodiscard]] std::string GetDefaultsFolder() const { return folders_.defaults; }
@@ -230,6 +232,8 @@ class CKalvexUSBDevice {
   std::shared_ptr<LightingCore> core_;
   std::atomic<bool> host_lighting_{true};
   std::atomic<bool> sync_flag_{false};
+  std::mutex sync_waker_mutex_;
+  std::shared_ptr<platform::Event> sync_waker_;  ///< guarded by sync_waker_mutex_
   mutable std::recursive_timed_mutex operation_lock_;
 };
 

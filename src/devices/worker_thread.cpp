@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/diag/debug_output.h"
+#include "platform/sync/thread_name.h"
 
 namespace zt640 {
 
@@ -13,7 +14,8 @@ void WorkerThread::Start(std::string name, Body body, std::chrono::milliseconds 
   last_wait_ = wait;
   name_ = std::move(name);
   shared_ = std::make_shared<Shared>();
-  thread_ = std::thread([shared = shared_, body = std::move(body)] {
+  thread_ = std::thread([shared = shared_, body = std::move(body), name = name_] {
+    platform::NameThisThread(name);
     body(shared->stop);
     shared->finished.Set();
   });

@@ -124,6 +124,8 @@ void SyncDeviceList::Add(CKalvexUSBDevice* device) {
     if (known == device) return;
   }
   devices_.push_back(device);
+  device->SetSyncWaker(changed_);
+  changed_->Set();
 }
 
 std::vector<CKalvexUSBDevice*> SyncDeviceList::Snapshot() const {
@@ -136,15 +138,20 @@ void RunLightSync(const platform::Event& stop, const SyncDeviceList& devices, co
   int counter = 0;
   uint32_t last_advance = platform::GetTickCount();
   std::vector<CKalvexUSBDevice*> synced;
+  platform::Event& changed = devices.Changed();
+  // The stop event also wakes the wait on `changed`, so the shut-down ends the thread at once.
+  const platform::Event::WakerLink stop_wakes = stop.LinkWaker([&changed] { changed.Set(); });
   while (!stop.Wait(1)) {
     synced.clear();
+    bool flagged = false;
     for (CKalvexUSBDevice* device : devices.Snapshot()) {
-      if (device->SyncFlag() && device->Channel().is_open()) synced.push_back(device);
+      if (!device->SyncFlag()) continue;
+      flagged = true;
+      if (device->Channel().is_open()) synced.push_back(device);
     }
     if (synced.empty()) {
-      // Waiting on the stop event instead of sleeping lets the shut-down end the
-      // thread at once.
-      if (stop.Wait(kNoDevicePauseMs)) break;
+      // A closed channel sets no flag when it opens again, hence the look once a second.
+      (void)changed.Wait(flagged ? kNoDevicePauseMs : -1);
       continue;
     }
     const uint32_t now = platform::GetTickCount();

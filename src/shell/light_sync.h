@@ -4,21 +4,19 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include "catalogue/device_kind.h"
 #include "devices/zone_colour.h"
+#include "platform/sync/event.h"
 #include "profiles/light_effect.h"
 
 namespace zt640 {
 
 class CKalvexUSBDevice;
-
-namespace platform {
-class Event;
-}
 
 /// The five effects every device kind can show, and each kind's mode number for them.
 class CommonEffects {
@@ -73,18 +71,23 @@ class LightSyncEngine {
 /// takes a copy of the list on each pass.
 class SyncDeviceList {
  public:
+  /// Adds the device once and links its sync flag to `Changed`.
   void Add(CKalvexUSBDevice* device);
   [[nodiscard]] std::vector<CKalvexUSBDevice*> Snapshot() const;
+  /// Set when a device is added or any listed device's sync flag changes.
+  [[nodiscard]] platform::Event& Changed() const { return *changed_; }
 
  private:
+  std::shared_ptr<platform::Event> changed_ = std::make_shared<platform::Event>(platform::Event::Mode::kAutoReset);
   mutable std::mutex mutex_;
   std::vector<CKalvexUSBDevice*> devices_;  ///< guarded by mutex_
 };
 
 /// The body of the lighting synchronisation thread: while any device has its
 /// synchronisation flag set, steps the remembered effect and lights every light of
-/// every synchronised device with it; with none, checks again once a second. Ends
-/// when `stop` is signalled.
+/// every synchronised device with it. With none flagged it sleeps until a flag
+/// changes; with flagged devices whose channel is closed, it looks again once a
+/// second. Ends when `stop` is signalled.
 void RunLightSync(const platform::Event& stop, const SyncDeviceList& devices, const SharedSyncEffect& effect);
 
 }  // namespace zt640

@@ -35,8 +35,17 @@ PowerBroadcast::Source PowerBroadcast::Start() {
   platform::DebugOutput("no logind on the system bus: suspend is noticed by the clock watch on resume");
   source_ = Source::kClockWatch;
   ReadClocks();
-  clock_timer_.start();
+  if (clock_set_.fd() >= 0) {
+    clock_set_notifier_ = std::make_unique<QSocketNotifier>(clock_set_.fd(), QSocketNotifier::Read);
+    connect(clock_set_notifier_.get(), &QSocketNotifier::activated, this, &PowerBroadcast::OnClockSet);
+  } else {
+    clock_timer_.start();
+  }
   return source_;
+}
+
+void PowerBroadcast::OnClockSet() {
+  if (clock_set_.Consume()) ReadClocks();
 }
 
 void PowerBroadcast::OnPrepareForSleep(bool start) { Post(start ? kSuspend : kResumeAutomatic); }

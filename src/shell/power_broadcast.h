@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <cstdint>
+#include <memory>
+
+#include "platform/sync/clock_set_watch.h"
 
 namespace zt640 {
 
@@ -46,9 +50,12 @@ class PowerBroadcast : public QObject {
  private:
   void Post(std::uint64_t event);
   void ReadClocks();
+  void OnClockSet();
 
   platform::MessageQueue& queue_;
   QTimer clock_timer_;
+  platform::ClockSetWatch clock_set_;
+  std::unique_ptr<QSocketNotifier> clock_set_notifier_;
   Source source_ = Source::kClockWatch;
   std::int64_t last_monotonic_ms_ = -1;
   std::int64_t last_boottime_ms_ = -1;

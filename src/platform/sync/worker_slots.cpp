@@ -1,6 +1,7 @@
 #include "platform/sync/worker_slots.h"
 
 #include "platform/diag/debug_output.h"
+#include "platform/sync/thread_name.h"
 
 namespace zt640::platform {
 
@@ -23,7 +24,8 @@ bool WorkerSlots::Start(std::size_t index, std::string name, Body body) {
   Slot& slot = slots_[index];
   slot.name = std::move(name);
   std::shared_ptr<SlotState> state = slot.state;
-  slot.thread = std::thread([state, body = std::move(body)] {
+  slot.thread = std::thread([state, body = std::move(body), name = slot.name] {
+    NameThisThread(name);
     body(state->stop);
     state->finished.Set();
   });
