@@ -60,8 +60,8 @@ class HostEffectRenderer {
   void LightRingKeys();
   /// Rotates the ring by one place: forward moves the last byte to the front.
   void RotateRing(bool forward);
-  /// Zeroes the key levels and the ring.
-  void ClearEffectBuffers();
+  /// Zeroes the key levels and the ring (and whatever a kind adds).
+  virtual void ClearEffectBuffers();
 
   [[nodiscard]] uint8_t KeyLevel(size_t key) const { return key < kKeyLevels ? key_levels_[key] : 0; }
   void SetKeyLevel(size_t key, uint8_t level) {

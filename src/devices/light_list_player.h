@@ -24,6 +24,7 @@ class LightListPlayer {
   /// Replaces the entries and starts again at the first.
   void SetEntries(std::vector<EffectFrame> entries);
   [[nodiscard]] bool Empty() const { return entries_.empty(); }
+  [[nodiscard]] const std::vector<EffectFrame>& Entries() const { return entries_; }
   [[nodiscard]] size_t CurrentEntry() const { return entry_; }
 
   /// `passes` worker passes (one per millisecond gone by) at `now_ms`. An entry
