@@ -62,7 +62,9 @@ class CtlMouse : public ::testing::Test {
   /// How often the 3 bytes `value` stand at a multiple of 3 in `table`.
   static int CountEntries(const Bytes& table, const Bytes& value) {
     int count = 0;
-    for (size_t k = 0; k + 2 < table.size(); k += 3) count += std::equal(value.begin(), value.end(), table.begin() + static_cast<long>(k));
+    for (size_t k = 0; k + 2 < table.size(); k += 3) {
+      count += std::equal(value.begin(), value.end(), table.begin() + static_cast<long>(k));
+    }
     return count;
   }
 

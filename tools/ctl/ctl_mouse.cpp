@@ -70,10 +70,10 @@ bool Open(CKalvexMouseDevice& device, const InterfaceCatalogue& catalogue) {
     return false;
   }
   const auto& record = device.LastSettings()->bytes;
-  device.SetScreenSize(
-      static_cast<uint16_t>(record[MouseSettingsRecord::kScreenWidth] | record[MouseSettingsRecord::kScreenWidth + 1] << 8),
-      static_cast<uint16_t>(record[MouseSettingsRecord::kScreenHeight] |
-                            record[MouseSettingsRecord::kScreenHeight + 1] << 8));
+  const auto word_at = [&record](size_t offset) {
+    return static_cast<uint16_t>(record[offset] | record[offset + 1] << 8);
+  };
+  device.SetScreenSize(word_at(MouseSettingsRecord::kScreenWidth), word_at(MouseSettingsRecord::kScreenHeight));
   return true;
 }
 

@@ -23,8 +23,9 @@ bool StreamedMode(int mode) { return IsHostStreamedMode(ToKeyboardLightMode(mode
 
 void CKalvexKeyboardDevice::StartLightWorker() {
   // The keyboard runs its other modes itself; rendering them only feeds the picture.
-  LightingWorker worker(Core(), SharedChannel(), clock_,
-                        [](const LightState& state) { return StreamedMode(state.mode()); }, "KB灯光线程设定退出");
+  LightingWorker worker(
+      Core(), SharedChannel(), clock_, [](const LightState& state) { return StreamedMode(state.mode()); },
+      "KB灯光线程设定退出");
   light_worker_.Start(
       "keyboard lighting worker", [worker = std::move(worker)](const platform::Event& stop) { worker.Run(stop); },
       kWorkerStopWait);

@@ -91,7 +91,9 @@ void CKalvexMouseDevice::LoadNameLists() {
 
 uint8_t CKalvexMouseDevice::ModeCode(int mode_index) const {
   const int index = mode_index >= kModeCodeLimit || mode_index < 0 ? 0 : mode_index;
-  if (static_cast<size_t>(index) < names_.modes.size()) return static_cast<uint8_t>(names_.modes[static_cast<size_t>(index)].value);
+  if (static_cast<size_t>(index) < names_.modes.size()) {
+    return static_cast<uint8_t>(names_.modes[static_cast<size_t>(index)].value);
+  }
   return static_cast<uint8_t>(index);
 }
 

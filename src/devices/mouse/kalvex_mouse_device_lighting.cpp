@@ -4,7 +4,6 @@
 #include "devices/lighting_worker.h"
 #include "devices/mouse/kalvex_mouse_device.h"
 #include "devices/mouse/mouse_effect_renderer.h"
-#include "platform/diag/debug_output.h"
 #include "platform/sync/tick_count.h"
 #include "profiles/mouse_light_mode.h"
 
