@@ -66,7 +66,8 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   void SendLightFrame() override;
   /// On its cable, in the modes the mouse cannot play itself (the light frames).
   [[nodiscard]] bool StreamsHostFrames() const override;
-  /// Algorithms of the connect: tables, profile state, then the lighting worker.
+  /// Reads the tables, loads and shows the profile state, then (re)starts the
+  /// lighting worker.
   void ReadDevice() override;
   void RefreshFromDevice() override;
   void ReadPowerStatus() override;
@@ -117,9 +118,10 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   [[nodiscard]] MacroWriteResult WriteShootData();
 
   /// Applies a report the mouse sent: a slot report changes the active slot
-  /// (and the stage) when connected and shows the profile state. Returns the
-  /// decoded report (nullopt: ignored); kRefresh asks the owner to re-read the
-  /// settings (timer 1002), kReactive to start the reactive lighting.
+  /// (and the stage) when connected and shows the profile state; a press
+  /// report from the cable starts the reactive lighting. Returns the decoded
+  /// report (nullopt: ignored); kRefresh asks the owner to re-read the
+  /// settings (timer 1002).
   std::optional<MouseReport> HandleReport(uint16_t value, bool wired);
 
   // Lighting.
