@@ -21,6 +21,8 @@ class DevicePanelSink {
 
   /// The key button `ui_key` shows this colour and brightness.
   virtual void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) = 0;
+  /// The device's logo shows this colour and brightness (devices with a lit logo).
+  virtual void ShowLogoLight(const ZoneColour& /*colour*/) {}
   /// The key button's text was refreshed from its assignment.
   virtual void ShowKeyText(unsigned ui_key, const std::string& text) = 0;
   virtual void ShowKeyEnabled(unsigned ui_key, bool enabled) = 0;

@@ -102,6 +102,26 @@ void HostEffectRenderer::RenderBlinkFourColours() {
 
 void HostEffectRenderer::RenderOff() { FillZones({}, 0); }
 
+void HostEffectRenderer::StartWorkerPasses() {
+  pass_tick_ = clock_.Tick();
+  pass_ms_ = clock_.NowMilliseconds();
+  tick_counter_ = 0;
+}
+
+HostEffectRenderer::PassCount HostEffectRenderer::CountPass() {
+  PassCount count;
+  const uint64_t tick = clock_.Tick();
+  if (tick != pass_tick_) {
+    pass_tick_ = tick;
+    ++tick_counter_;
+    count.new_tick = true;
+  }
+  const uint32_t now_ms = clock_.NowMilliseconds();
+  count.passes = std::min(now_ms - pass_ms_, kMaxPassesPerCall);
+  pass_ms_ = now_ms;
+  return count;
+}
+
 void HostEffectRenderer::SetZoneCount(size_t count) {
   if (count != zones_.size()) zones_.resize(count);
   std::fill(zones_.begin(), zones_.end(), ZoneColour{});

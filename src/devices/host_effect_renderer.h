@@ -18,6 +18,8 @@ class HostEffectRenderer {
  public:
   static constexpr size_t kKeyLevels = 170;
   static constexpr size_t kRingColumns = 23;
+  /// The most millisecond passes one worker pass catches up.
+  static constexpr uint32_t kMaxPassesPerCall = 100;
 
   explicit HostEffectRenderer(EffectClock clock = EffectClock());
   virtual ~HostEffectRenderer() = default;
@@ -31,6 +33,13 @@ class HostEffectRenderer {
   void RenderBlink();
   void RenderBlinkFourColours();
   void RenderOff();
+
+  /// Starts the worker's pass counting afresh at the clock's time: the tick
+  /// is noted and the tick counter cleared.
+  void StartWorkerPasses();
+  /// One pass of the lighting worker at the clock's time: each kind counts
+  /// tick changes towards its mode's next frame. The base renders nothing.
+  virtual void RunWorkerPass() {}
 
   /// Resizes to `count` zones when it differs, then zeroes every zone.
   void SetZoneCount(size_t count);
@@ -51,8 +60,8 @@ class HostEffectRenderer {
   void LightRingKeys();
   /// Rotates the ring by one place: forward moves the last byte to the front.
   void RotateRing(bool forward);
-  /// Zeroes the key levels and the ring.
-  void ClearEffectBuffers();
+  /// Zeroes the key levels and the ring (and whatever a kind adds).
+  virtual void ClearEffectBuffers();
 
   [[nodiscard]] uint8_t KeyLevel(size_t key) const { return key < kKeyLevels ? key_levels_[key] : 0; }
   void SetKeyLevel(size_t key, uint8_t level) {
@@ -70,6 +79,13 @@ class HostEffectRenderer {
   /// The blink timer: true when the state flipped on this call.
   bool AdvanceBlink();
 
+  struct PassCount {
+    bool new_tick = false;  ///< the tick changed since the last pass (tick_counter_ grew)
+    uint32_t passes = 0;    ///< milliseconds gone by, at most kMaxPassesPerCall
+  };
+  /// Counts one worker pass at the clock's time.
+  PassCount CountPass();
+
   EffectClock clock_;
   LightState state_;
   std::vector<ZoneColour> zones_;
@@ -79,6 +95,9 @@ class HostEffectRenderer {
   uint32_t last_blink_ms_ = 0;
   std::array<uint8_t, kKeyLevels> key_levels_{};
   std::array<uint8_t, kRingColumns> ring_{};
+  uint64_t pass_tick_ = 0;
+  uint32_t pass_ms_ = 0;
+  int tick_counter_ = 0;  ///< tick changes since the mode last rendered
 };
 
 }  // namespace zt640

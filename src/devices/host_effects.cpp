@@ -21,6 +21,12 @@ constexpr std::array<uint8_t, 64> kBreathingRise = {
     77,  81,  85,  89,  94,  99,  104, 109, 114, 119, 124, 129, 134, 140, 146, 152,
     158, 164, 170, 176, 182, 188, 194, 200, 206, 213, 220, 227, 234, 241, 248, 255};
 
+// The rising half of the wave curve; the falling half mirrors it.
+constexpr std::array<uint8_t, HostEffects::kWaveSteps / 2> kWaveRise = {
+    22,  24,  27,  30,  33,  36,  39,  42,  45,  49,  53,  57,  61,  65,  69,  73,
+    77,  81,  85,  89,  94,  99,  104, 109, 114, 119, 124, 129, 134, 140, 146, 152,
+    158, 164, 170, 176, 182, 188, 194, 200, 206, 213, 220, 227, 234, 241, 248, 255};
+
 std::array<ZoneColour, HostEffects::kWheelSize> BuildWheel() {
   std::array<ZoneColour, HostEffects::kWheelSize> wheel{};
   for (size_t i = 0; i < 32; ++i) {
@@ -52,6 +58,18 @@ const std::array<ZoneColour, HostEffects::kWheelSize>& HostEffects::ColourWheel(
 
 const std::array<uint8_t, HostEffects::kBreathingSteps>& HostEffects::BreathingCurve() {
   static const auto curve = BuildBreathing();
+  return curve;
+}
+
+const std::array<uint8_t, HostEffects::kWaveSteps>& HostEffects::WaveCurve() {
+  static const auto curve = [] {
+    std::array<uint8_t, kWaveSteps> values{};
+    for (size_t i = 0; i < kWaveRise.size(); ++i) {
+      values[i] = kWaveRise[i];
+      values[kWaveSteps - 1 - i] = kWaveRise[i];
+    }
+    return values;
+  }();
   return curve;
 }
 

@@ -12,6 +12,7 @@ class HostEffects {
  public:
   static constexpr int kWheelSize = 192;
   static constexpr int kBreathingSteps = 128;
+  static constexpr int kWaveSteps = 96;
   static constexpr int kLevelCount = 5;
   /// One blink step lasts this long; a blink period is a number of steps.
   static constexpr uint32_t kBlinkStepMs = 200;
@@ -20,6 +21,9 @@ class HostEffects {
   [[nodiscard]] static const std::array<ZoneColour, kWheelSize>& ColourWheel();
   /// 128 brightness values: up in 64 steps to 255, then back down.
   [[nodiscard]] static const std::array<uint8_t, kBreathingSteps>& BreathingCurve();
+  /// 96 brightness values of the single-colour waves: up in 48 steps from 22
+  /// to 255, then back down.
+  [[nodiscard]] static const std::array<uint8_t, kWaveSteps>& WaveCurve();
   /// Brightness level 0-4 as 0, 63, 126, 190, 255; levels above 4 count as 4.
   [[nodiscard]] static uint8_t Level(uint8_t level);
   /// Blink period in 200 ms steps for speed level 0-4 (28, 23, 18, 13, 7).

@@ -15,6 +15,7 @@
 #include "devsim/devsim_server.h"
 #include "integration/simulator_files.h"
 #include "profiles/global_utils.h"
+#include "support/wait_until.h"
 #include "transport/command_code.h"
 #include "transport/device_path.h"
 
@@ -235,6 +236,31 @@ TEST_P(MouseSimulatorTest, ButtonTheMouseLacksIsNeverWritten) {
   EXPECT_EQ(server_->Mouse().Area(MouseArea::kKeyTable), server_->Mouse().FactoryArea(MouseArea::kKeyTable));
 }
 
+// The lighting worker renders on its own thread; its frames reach the mouse on
+// its cable and never through the receiver.
+TEST_P(MouseSimulatorTest, WorkerFramesReachTheMouseOnlyOnItsCable) {
+  StartSimulator(true);
+  device_->ReadDevice();
+  LightState state;
+  state.bytes = {1, 4, 4, 1, 1};  // spectrum
+  device_->SetLightState(state.Words());
+  ASSERT_TRUE(WaitUntil([&] { return device_->GetZoneColour(0).brightness > 0; })) << "the worker rendered no frame";
+  ASSERT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
+  device_->SendLightFrame();
+  const auto commands = LoggedCommands();
+  const auto streamed = std::count(commands.begin(), commands.end(), kStreamLightFrame);
+  if (GetParam()) {
+    EXPECT_EQ(streamed, 0);
+    return;
+  }
+  EXPECT_EQ(streamed, 1);  // 15 zones: 45 bytes in one packet
+  const auto frame = CKalvexUSBDevice::BuildFrame(device_->ZoneSnapshot());
+  const auto live = server_->Mouse().Area(MouseArea::kLiveFrame);
+  ASSERT_GE(live.size(), 45u);
+  EXPECT_TRUE(std::equal(frame.begin(), frame.begin() + 45, live.begin()));
+  EXPECT_EQ(live[0], 0xFF * 255 / 256);  // wheel[1] = (0xFF, 0x03, 0x00) at full level
+}
+
 INSTANTIATE_TEST_SUITE_P(CableAndReceiver, MouseSimulatorTest, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Receiver" : "Cable"; });
 
@@ -251,6 +277,32 @@ TEST_P(MouseOffSimulatorTest, MouseOffBehindReceiverGetsOnlyTheLinkQuery) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Receiver, MouseOffSimulatorTest, ::testing::Values(true));
+
+using MouseCableSimulatorTest = MouseSimulatorTest;
+
+// The mouse's press report (0x0403) on its cable's report interface lights
+// every zone of the reactive lighting.
+TEST_P(MouseCableSimulatorTest, PressReportStartsTheReactiveLighting) {
+  StartSimulator(true);
+  device_->ReadDevice();
+  LightState state;
+  state.bytes = {6, 4, 4, 1, 0, 0x00, 0xFF, 0x00};
+  device_->SetLightState(state.Words());
+  ASSERT_TRUE(device_->AttachSecondaryInterface(DeviceKind::kMouse, SimulatedInterfacePath(kMousePid, 3)));
+  const auto lit = [&] { return device_->GetZoneColour(14).brightness > 0; };
+  // The listener's connection is accepted on the simulator's own thread: the
+  // report is sent again until one has arrived.
+  bool reacted = false;
+  for (int attempt = 0; attempt < 100 && !reacted; ++attempt) {
+    ASSERT_TRUE(server_->SendMouseReport(0x0403));
+    reacted = WaitUntil(lit, std::chrono::milliseconds(50));
+  }
+  ASSERT_TRUE(reacted);
+  EXPECT_EQ(device_->GetZoneColour(14).green, 0xFF);
+  device_->DetachSecondaryInterface(DeviceKind::kMouse);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cable, MouseCableSimulatorTest, ::testing::Values(false));
 
 }  // namespace
 }  // namespace zt640::test

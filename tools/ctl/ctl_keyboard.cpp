@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ctl_command.h"
+#include "ctl_light_options.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "interface_finder.h"
 #include "platform/sync/termination_signal.h"
@@ -20,20 +21,12 @@
 namespace zt640::ctl {
 namespace {
 
-
 int Usage() {
   std::fprintf(stderr,
                "usage: zt640ctl keyboard show | light --mode N [--brightness B] [--speed S] [--direction D] "
                "[--multicolour 0|1] [--colour RRGGBB] | assign KEY VALUE | macros | reset --yes | "
                "custom-colours SLOT --fill RRGGBB|--off | watch\n");
   return 2;
-}
-
-std::optional<long> Number(const std::string& text, int base = 10) {
-  char* end = nullptr;
-  const long value = std::strtol(text.c_str(), &end, base);
-  if (text.empty() || end == nullptr || *end != '\0') return std::nullopt;
-  return value;
 }
 
 /// The UUID of the keyboard's active profile, from its profile list (created
@@ -108,37 +101,7 @@ int Show(CKalvexKeyboardDevice& device) {
 
 int Light(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
   LightState state = LightState::FromEffect(device.Effect());
-  bool have_mode = false;
-  for (size_t i = 1; i + 1 < words.size() + 1; ++i) {
-    if (i + 1 >= words.size()) return Usage();
-    const std::string& name = words[i];
-    const std::string& text = words[++i];
-    if (name == "--colour") {
-      const auto rgb = Number(text, 16);
-      if (!rgb || text.size() != 6) return Usage();
-      state.bytes[LightState::kRed] = static_cast<uint8_t>(*rgb >> 16);
-      state.bytes[LightState::kGreen] = static_cast<uint8_t>(*rgb >> 8);
-      state.bytes[LightState::kBlue] = static_cast<uint8_t>(*rgb);
-      continue;
-    }
-    const auto value = Number(text);
-    if (!value || *value < 0) return Usage();
-    if (name == "--mode" && *value <= 30) {
-      state.bytes[LightState::kMode] = static_cast<uint8_t>(*value);
-      have_mode = true;
-    } else if (name == "--brightness" && *value <= 4) {
-      state.bytes[LightState::kBrightness] = static_cast<uint8_t>(*value);
-    } else if (name == "--speed" && *value <= 4) {
-      state.bytes[LightState::kSpeed] = static_cast<uint8_t>(*value);
-    } else if (name == "--direction" && *value <= 1) {
-      state.bytes[LightState::kDirection] = static_cast<uint8_t>(*value);
-    } else if (name == "--multicolour" && *value <= 1) {
-      state.bytes[LightState::kMulticolour] = static_cast<uint8_t>(*value);
-    } else {
-      return Usage();
-    }
-  }
-  if (!have_mode) return Usage();
+  if (!ParseLightOptions(words, kKeyboardLightModeCount - 1, &state)) return Usage();
   device.SetLightState(state.Words());
   if (!device.SaveProfileData()) {
     std::fprintf(stderr, "zt640ctl keyboard: saving the profile failed\n");
@@ -170,8 +133,8 @@ bool KeyTableWritten(const CKalvexKeyboardDevice& device, int result) {
 
 int Assign(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
   if (words.size() != 3) return Usage();
-  const auto key = Number(words[1]);
-  const auto value = Number(words[2], 16);
+  const auto key = ParseNumber(words[1]);
+  const auto value = ParseNumber(words[2], 16);
   if (!key || *key < 0 || *key >= CKalvexKeyboardDevice::kUiKeyCount || !value || words[2].size() != 6) return Usage();
   if (static_cast<size_t>(*key) >= device.Assignments().size()) {
     std::fprintf(stderr, "zt640ctl keyboard: the profile has no key %ld\n", *key);
@@ -232,12 +195,12 @@ int Reset(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) 
 
 int CustomColours(CKalvexKeyboardDevice& device, const std::vector<std::string>& words) {
   if (words.size() < 3) return Usage();
-  const auto slot = Number(words[1]);
+  const auto slot = ParseNumber(words[1]);
   if (!slot || *slot < 0 || *slot >= CKalvexKeyboardDevice::kCustomSlots) return Usage();
   LightState state = LightState::FromEffect(device.Effect());
   bool on = false;
   if (words[2] == "--fill" && words.size() == 4) {
-    const auto rgb = Number(words[3], 16);
+    const auto rgb = ParseNumber(words[3], 16);
     if (!rgb || words[3].size() != 6) return Usage();
     state.bytes[LightState::kRed] = static_cast<uint8_t>(*rgb >> 16);
     state.bytes[LightState::kGreen] = static_cast<uint8_t>(*rgb >> 8);

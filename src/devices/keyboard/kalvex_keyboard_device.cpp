@@ -5,7 +5,6 @@
 
 #include "devices/function_switch.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
-#include "devices/macro_library_reader.h"
 #include "profiles/global_utils.h"
 #include "profiles/json_access.h"
 
@@ -117,35 +116,23 @@ void CKalvexKeyboardDevice::ApplyProfile() {
 }
 
 void CKalvexKeyboardDevice::LoadNameLists() {
-  macro_names_.clear();
-  const std::string folder = GetDataFolder();
-  if (!folder.empty()) {
-    if (auto library = MacroLibraryReader::Load(folder)) macro_names_ = library->Names();
-  }
-  const Json::Value catalogue = CGlobalUtils::ParseJsonFile(folders_.defaults + kDefaultLightFileName);
-  modes_ = LightNameCatalogue::DefaultModes(catalogue, page_type_);
-  area_mode_names_ = LightNameCatalogue::AreaNames(catalogue, page_type_);
-  custom_light_names_.clear();
-  if (!folder.empty()) {
-    const Json::Value config = CGlobalUtils::ParseJsonFile(LightConfigPath(folder, catalogue_entry_.light_file_prefix));
-    custom_light_names_ = LightNameCatalogue::ConfiguredModeNames(config, page_type_);
-  }
+  names_ = DeviceNameLists::Load(folders_.defaults, GetDataFolder(), catalogue_entry_.light_file_prefix, page_type_);
 }
 
 uint8_t CKalvexKeyboardDevice::ModeCode(int mode_index) const {
-  if (mode_index >= 0 && static_cast<size_t>(mode_index) < modes_.size()) {
-    return static_cast<uint8_t>(modes_[static_cast<size_t>(mode_index)].value);
+  if (mode_index >= 0 && static_cast<size_t>(mode_index) < names_.modes.size()) {
+    return static_cast<uint8_t>(names_.modes[static_cast<size_t>(mode_index)].value);
   }
   return static_cast<uint8_t>(mode_index);
 }
 
 std::optional<int> CKalvexKeyboardDevice::ModeIndexOfCode(uint8_t code) const {
-  if (modes_.empty()) {
+  if (names_.modes.empty()) {
     if (code < kKeyboardLightModeCount) return code;
     return std::nullopt;
   }
-  for (size_t i = 0; i < modes_.size(); ++i) {
-    if (modes_[i].value == code) return static_cast<int>(i);
+  for (size_t i = 0; i < names_.modes.size(); ++i) {
+    if (names_.modes[i].value == code) return static_cast<int>(i);
   }
   return std::nullopt;
 }

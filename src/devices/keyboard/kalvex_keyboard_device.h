@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devices/effect_clock.h"
+#include "devices/device_name_lists.h"
 #include "devices/kalvex_usb_device.h"
 #include "devices/keyboard/keyboard_key_matcher.h"
 #include "devices/keyboard/keyboard_listener.h"
@@ -156,8 +157,8 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   [[nodiscard]] const std::array<uint8_t, 512>& KeyTableCopy() const { return key_table_; }
   [[nodiscard]] const std::vector<KeyListEntry>& Assignments() const { return assignments_; }
   void SetAssignment(int ui_key, const KeyAssignment& assignment);
-  [[nodiscard]] const std::vector<LightModeName>& ModeList() const { return modes_; }
-  [[nodiscard]] const std::vector<std::string>& MacroNames() const { return macro_names_; }
+  [[nodiscard]] const std::vector<LightModeName>& ModeList() const { return names_.modes; }
+  [[nodiscard]] const std::vector<std::string>& MacroNames() const { return names_.macro_names; }
   [[nodiscard]] bool ReloadPending() const { return reload_pending_; }
   [[nodiscard]] std::optional<PowerRecord> LastPower() const { return power_; }
   /// The device mode code of a mode index (the index itself without a list).
@@ -197,10 +198,7 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
   LightEffect previous_effect_;
   KeyboardOptions options_;
   std::vector<KeyListEntry> assignments_;
-  std::vector<LightModeName> modes_;
-  std::vector<std::string> area_mode_names_;
-  std::vector<std::string> custom_light_names_;
-  std::vector<std::string> macro_names_;
+  DeviceNameLists names_;
   bool reload_pending_ = false;
   std::optional<PowerRecord> power_;
   uint64_t last_sent_generation_ = 0;

@@ -4,6 +4,7 @@
 #include "devices/host_effects.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
+#include "devices/lighting_worker.h"
 #include "platform/diag/debug_output.h"
 #include "platform/sync/tick_count.h"
 
@@ -18,53 +19,15 @@ KeyboardEffectRenderer& Renderer(LightingCore& core) {
 
 bool StreamedMode(int mode) { return IsHostStreamedMode(ToKeyboardLightMode(mode)); }
 
-/// The worker's loop: it wakes once per change of the effect tick; each pass
-/// counts the tick change for the mode's renderer and the milliseconds gone by
-/// for the light list and the per-zone overlay (see RunWorkerPass). With the
-/// channel closed, or nothing to stream and nobody looking, it sleeps until the
-/// core reports a change or the stop event is set. Uses only what it owns by
-/// shared pointer, so it may outlive a detach safely.
-void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared_ptr<CommandChannel>& channel,
-                    const EffectClock& clock, const platform::Event& stop) {
-  {
-    std::lock_guard lock(core->mutex);
-    Renderer(*core).StartWorkerPasses();
-  }
-  // Stopping also ends the idle sleep below.
-  const platform::Event::WakerLink stop_link = stop.LinkWaker([core] { core->changed.Set(); });
-  const auto sleep_until_changed = [&core] { (void)core->changed.Wait(-1); };
-  std::chrono::milliseconds wait{1};
-  while (!stop.Wait(wait.count())) {
-    if (!channel->is_open()) {
-      sleep_until_changed();
-      wait = std::chrono::milliseconds(0);
-      continue;
-    }
-    wait = clock.UntilNextTick();
-    if (channel->lighting_paused()) continue;
-    std::unique_lock lock(core->mutex);
-    KeyboardEffectRenderer& renderer = Renderer(*core);
-    // The keyboard runs its other modes itself; rendering them only feeds the picture.
-    if (!core->on_screen.load() && !StreamedMode(renderer.GetLightState().mode())) {
-      lock.unlock();
-      sleep_until_changed();
-      wait = std::chrono::milliseconds(0);
-      continue;
-    }
-    renderer.RunWorkerPass();
-    ++core->generation;
-  }
-  platform::DebugOutput("KB灯光线程设定退出");
-}
-
 }  // namespace
 
 void CKalvexKeyboardDevice::StartLightWorker() {
+  // The keyboard runs its other modes itself; rendering them only feeds the picture.
+  LightingWorker worker(
+      Core(), SharedChannel(), clock_, [](const LightState& state) { return StreamedMode(state.mode()); },
+      "KB灯光线程设定退出");
   light_worker_.Start(
-      "keyboard lighting worker",
-      [core = Core(), channel = SharedChannel(), clock = clock_](const platform::Event& stop) {
-        RunLightWorker(core, channel, clock, stop);
-      },
+      "keyboard lighting worker", [worker = std::move(worker)](const platform::Event& stop) { worker.Run(stop); },
       kWorkerStopWait);
 }
 

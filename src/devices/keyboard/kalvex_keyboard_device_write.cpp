@@ -138,7 +138,7 @@ int CKalvexKeyboardDevice::WriteSettingsRecord(int slot, int slot_number) {
 
 void CKalvexKeyboardDevice::DropMissingMacros() {
   LoadNameLists();
-  const size_t count = macro_names_.size();
+  const size_t count = names_.macro_names.size();
   bool changed = false;
   for (KeyListEntry& entry : assignments_) {
     if (IsMacro(entry.current.assignment) && entry.current.assignment.param1 >= count) {

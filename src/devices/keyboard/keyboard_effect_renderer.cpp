@@ -46,22 +46,8 @@ KeyboardEffectRenderer::Pacing KeyboardEffectRenderer::ModePacing(int mode, int 
   }
 }
 
-void KeyboardEffectRenderer::StartWorkerPasses() {
-  pass_tick_ = clock_.Tick();
-  pass_ms_ = clock_.NowMilliseconds();
-  tick_counter_ = 0;
-}
-
 void KeyboardEffectRenderer::RunWorkerPass() {
-  const uint64_t tick = clock_.Tick();
-  const bool new_tick = tick != pass_tick_;
-  if (new_tick) {
-    pass_tick_ = tick;
-    ++tick_counter_;
-  }
-  const uint32_t now_ms = clock_.NowMilliseconds();
-  const uint32_t passes = std::min(now_ms - pass_ms_, kMaxPassesPerCall);
-  pass_ms_ = now_ms;
+  const auto [new_tick, passes] = CountPass();
   const int mode = state_.mode();
   const Pacing pacing = ModePacing(mode, state_.speed());
   if (pacing.light_list) {
@@ -147,7 +133,7 @@ void KeyboardEffectRenderer::RenderColumnWave() {
     if (multicolour) {
       colour = HostEffects::Wheel(phase_ + 1 + 7 * c);
     } else {
-      brightness = Scale(level, Tables::WaveCurve()[static_cast<size_t>(Mod(phase_ + 1 + 7 * c, 96))]);
+      brightness = Scale(level, HostEffects::WaveCurve()[static_cast<size_t>(Mod(phase_ + 1 + 7 * c, 96))]);
     }
     for (uint8_t key : Tables::Grid()[static_cast<size_t>(c)]) {
       if (key != kNoKey) ShowKey(key, colour, brightness);
@@ -184,7 +170,7 @@ void KeyboardEffectRenderer::RenderPathWave() {
       ShowKey(order[i], HostEffects::Wheel(offset), level);
     } else {
       ShowKey(order[i], FixedColour(),
-              Scale(level, Tables::WaveCurve()[static_cast<size_t>(Mod(offset, 96))]));
+              Scale(level, HostEffects::WaveCurve()[static_cast<size_t>(Mod(offset, 96))]));
     }
   }
 }

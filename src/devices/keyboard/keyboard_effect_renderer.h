@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "devices/host_effect_renderer.h"
+#include "devices/light_list_player.h"
 #include "profiles/keyboard_light_mode.h"
 #include "profiles/light_effect.h"
 
@@ -23,8 +24,6 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   /// Key press codes of KeyEvent.
   static constexpr int kPress = 1;
   static constexpr int kRelease = 2;
-  /// The most light list and overlay passes one worker pass catches up.
-  static constexpr uint32_t kMaxPassesPerCall = 100;
 
   /// How the worker drives a mode: the light list on every pass, or the
   /// mode's renderer once the tick counter reaches the threshold.
@@ -43,15 +42,12 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
 
   /// Renders one frame of `mode` (not the light list modes).
   void RenderMode(int mode);
-  /// Starts the worker's pass counting afresh at the clock's time: the tick
-  /// is noted and the tick counter cleared.
-  void StartWorkerPasses();
   /// One pass of the lighting worker at the clock's time. The mode renders
   /// once the count of tick changes reaches its threshold (ModePacing); the
   /// light list and the per-zone overlay count one pass per millisecond gone
   /// by, as a worker waking every millisecond would, however seldom this is
   /// called (at most kMaxPassesPerCall at once, so a stall does not race).
-  void RunWorkerPass();
+  void RunWorkerPass() override;
   /// `passes` passes of the light list (kLightList, kLightListAgain and indices naming no mode).
   void RunLightList(uint32_t passes);
   /// `passes` passes of the per-zone overlay; breathing zones take one step
@@ -178,21 +174,9 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   int audio_colour_index_ = 0;
   std::array<int8_t, KeyboardEffectRenderer::kRingColumns> peak_row_{};
 
-  uint64_t pass_tick_ = 0;
-  uint32_t pass_ms_ = 0;
-  int tick_counter_ = 0;
-
   std::vector<LightEffect> zone_records_;
   std::vector<ZoneEffectState> zone_states_;
-  std::vector<EffectFrame> light_list_;
-  size_t list_entry_ = 0;
-  uint32_t list_entry_start_ms_ = 0;
-  bool list_started_ = false;
-  int list_counter_ = 0;
-  int list_phase_ = 0;
-  int list_colour_index_ = 0;
-  bool list_blink_on_ = false;
-  uint32_t list_blink_ms_ = 0;
+  LightListPlayer light_list_;
 };
 
 }  // namespace zt640

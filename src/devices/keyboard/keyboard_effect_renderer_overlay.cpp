@@ -3,13 +3,11 @@
 
 #include "devices/host_effects.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
-#include "devices/keyboard/keyboard_effect_tables.h"
 
 namespace zt640 {
 namespace {
 
 enum ZoneEffectType : uint8_t { kZoneBreathing = 0, kZoneStatic = 1, kZoneBlink = 2, kZoneSpectrum = 3, kZoneOff = 4 };
-enum ListEffectType : uint8_t { kListBreathing = 0, kListStatic = 1, kListBlink = 2, kListWave = 4, kListSpectrum = 5 };
 
 ZoneColour ColourOf(const LightEffect& effect) { return {effect.red, effect.green, effect.blue, 0}; }
 
@@ -21,13 +19,7 @@ void KeyboardEffectRenderer::SetZoneRecords(std::vector<LightEffect> records) {
 }
 
 void KeyboardEffectRenderer::SetLightList(std::vector<EffectFrame> entries) {
-  light_list_ = std::move(entries);
-  list_entry_ = 0;
-  list_started_ = false;
-  list_counter_ = 0;
-  list_phase_ = 0;
-  list_colour_index_ = 0;
-  list_blink_on_ = false;
+  light_list_.SetEntries(std::move(entries));
 }
 
 void KeyboardEffectRenderer::RunOverlay(uint32_t passes, bool new_tick) {
@@ -99,79 +91,7 @@ void KeyboardEffectRenderer::RunZoneRecord(size_t zone, const LightEffect& recor
 }
 
 void KeyboardEffectRenderer::RunLightList(uint32_t passes) {
-  if (light_list_.empty()) {
-    RenderOff();
-    return;
-  }
-  const uint32_t now = clock_.NowMilliseconds();
-  if (!list_started_) {
-    list_started_ = true;
-    list_entry_start_ms_ = now;
-    list_blink_ms_ = now;
-  }
-  const EffectFrame& entry = light_list_[list_entry_ % light_list_.size()];
-  const LightEffect& effect = entry.effect;
-  const uint8_t level = HostEffects::Level(effect.brightness);
-  const bool forward = effect.direction != 0;
-  const int threshold = effect.mode == kListSpectrum ? 5 - std::min<int>(effect.speed, 4)
-                                                     : static_cast<int>(HostEffects::BlinkPeriodSteps(effect.speed));
-  // Every `threshold` passes make one render; only the last one shows.
-  list_counter_ += static_cast<int>(passes);
-  const int renders = list_counter_ / threshold;
-  list_counter_ %= threshold;
-  switch (effect.mode) {
-    case kListBreathing:
-      if (renders == 0) break;
-      for (int i = 0; i < renders; ++i) {
-        list_phase_ = HostEffects::Step(forward, HostEffects::kBreathingSteps, list_phase_);
-        if (list_phase_ == 0) list_colour_index_ = (list_colour_index_ + 16) % HostEffects::kWheelSize;
-      }
-      FillZones(effect.multicolor != 0 ? HostEffects::Wheel(list_colour_index_) : ColourOf(effect),
-                static_cast<uint8_t>(HostEffects::BreathingCurve()[static_cast<size_t>(list_phase_)] * level / 256));
-      break;
-    case kListStatic:
-      if (renders > 0) FillZones(ColourOf(effect), level);
-      break;
-    case kListBlink:
-      if (now - list_blink_ms_ >= HostEffects::BlinkPeriodSteps(effect.speed) * HostEffects::kBlinkStepMs) {
-        list_blink_on_ = !list_blink_on_;
-        list_blink_ms_ = now;
-        list_colour_index_ = (list_colour_index_ + 16) % HostEffects::kWheelSize;
-      }
-      if (list_blink_on_) {
-        FillZones(effect.multicolor != 0 ? HostEffects::Wheel(list_colour_index_) : ColourOf(effect), level);
-      } else {
-        FillZones({}, 0);
-      }
-      break;
-    case kListWave:
-      if (renders == 0) break;
-      for (int i = 0; i < renders; ++i) list_phase_ = HostEffects::Step(forward, HostEffects::kWheelSize, list_phase_);
-      for (size_t i = 0; i < zones_.size(); ++i) {
-        const int offset = list_phase_ + 12 * static_cast<int>(i);
-        if (effect.multicolor != 0) {
-          const ZoneColour colour = HostEffects::Wheel(offset);
-          zones_[i] = {colour.red, colour.green, colour.blue, level};
-        } else {
-          zones_[i] = {effect.red, effect.green, effect.blue,
-                       static_cast<uint8_t>(KeyboardEffectTables::WaveCurve()[static_cast<size_t>(offset % 96)] * level / 256)};
-        }
-      }
-      break;
-    case kListSpectrum:
-      if (renders == 0) break;
-      for (int i = 0; i < renders; ++i) list_phase_ = HostEffects::Step(forward, HostEffects::kWheelSize, list_phase_);
-      FillZones(HostEffects::Wheel(list_phase_), level);
-      break;
-    default:
-      FillZones({}, 0);
-      break;
-  }
-  if (entry.time >= 0 && now - list_entry_start_ms_ >= static_cast<uint32_t>(entry.time)) {
-    list_entry_ = (list_entry_ + 1) % light_list_.size();
-    list_entry_start_ms_ = now;
-    list_counter_ = 0;
-  }
+  light_list_.Run(passes, clock_.NowMilliseconds(), zones_);
 }
 
 }  // namespace zt640

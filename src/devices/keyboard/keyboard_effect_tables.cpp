@@ -25,11 +25,6 @@ constexpr std::array<uint8_t, 107> kKeyOrder = {
     90, 91, 92, 93, 94, 95, 96, 97, 98, 99, 78, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51,
     50, 49, 48, 47, 46, 45, 44, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 62, 75, 76, 77};
 
-constexpr std::array<uint8_t, 48> kWaveRise = {
-    22,  24,  27,  30,  33,  36,  39,  42,  45,  49,  53,  57,  61,  65,  69,  73,
-    77,  81,  85,  89,  94,  99,  104, 109, 114, 119, 124, 129, 134, 140, 146, 152,
-    158, 164, 170, 176, 182, 188, 194, 200, 206, 213, 220, 227, 234, 241, 248, 255};
-
 // A raised cosine from 8 up to 255 at step 48 and back: kColumnSweep's columns swell
 // and ebb smoothly, one step apart, so the sweep reads as one soft band.
 constexpr std::array<uint8_t, 96> kSweepCurve = {
@@ -196,18 +191,6 @@ bool KeyboardEffectTables::InKeyOrder(unsigned key) {
     return in;
   }();
   return key < membership.size() && membership[key];
-}
-
-const std::array<uint8_t, 96>& KeyboardEffectTables::WaveCurve() {
-  static const auto curve = [] {
-    std::array<uint8_t, 96> values{};
-    for (size_t i = 0; i < kWaveRise.size(); ++i) {
-      values[i] = kWaveRise[i];
-      values[95 - i] = kWaveRise[i];
-    }
-    return values;
-  }();
-  return curve;
 }
 
 const std::array<uint8_t, 96>& KeyboardEffectTables::SweepCurve() { return kSweepCurve; }

@@ -27,8 +27,6 @@ class KeyboardEffectTables {
   [[nodiscard]] static std::span<const uint8_t> KeyOrder();
   /// True when the key lies on the key order path.
   [[nodiscard]] static bool InKeyOrder(unsigned key);
-  /// 96-step brightness of the single-colour waves (kColumnWave, kPathWave, the light list).
-  [[nodiscard]] static const std::array<uint8_t, 96>& WaveCurve();
   /// 96-step brightness of kColumnSweep's single-colour sweep.
   [[nodiscard]] static const std::array<uint8_t, 96>& SweepCurve();
   /// 192-step brightness of the twinkling keys (kTwinklePath and kStaggeredBreath).

@@ -1,17 +1,19 @@
 #include "devices/mouse/kalvex_mouse_device.h"
+#include "devices/mouse/mouse_effect_renderer.h"
 
 #include <algorithm>
 #include <utility>
 
-#include "devices/macro_library_reader.h"
 #include "platform/diag/debug_output.h"
 #include "profiles/global_utils.h"
 #include "profiles/key_tables.h"
 
 namespace zt640 {
 
-CKalvexMouseDevice::CKalvexMouseDevice(ProfileFolders folders, std::string folder_name, DevicePanelSink* sink)
-    : CKalvexUSBDevice(std::move(folders), std::move(folder_name), nullptr, sink) {
+CKalvexMouseDevice::CKalvexMouseDevice(ProfileFolders folders, std::string folder_name, DevicePanelSink* sink,
+                                       EffectClock clock)
+    : CKalvexUSBDevice(std::move(folders), std::move(folder_name), std::make_unique<MouseEffectRenderer>(clock), sink),
+      clock_(std::move(clock)) {
   // The built-in mouse type until the shell binds its own copy of the row.
   BindCatalogueEntry(DeviceTypeInfo::FromRow(InterfaceCatalogue().Types()[InterfaceCatalogue::kMouseType]));
   page_type_ = catalogue_entry_.page_type;
@@ -22,6 +24,7 @@ CKalvexMouseDevice::CKalvexMouseDevice(ProfileFolders folders, std::string folde
 }
 
 CKalvexMouseDevice::~CKalvexMouseDevice() {
+  StopLightWorker();
   StopListener(kListenerCable);
   StopListener(kListenerReceiver);
 }
@@ -52,14 +55,8 @@ void CKalvexMouseDevice::SetPageType(int32_t page_type) {
 }
 
 void CKalvexMouseDevice::InitializeDevice() {
-  const uint8_t mode_before = GetLightState().mode();
   LoadProfileState();
-  {
-    auto core = Core();
-    std::lock_guard lock(core->mutex);
-    core->renderer->SetLightState(LightState::FromEffect(effect_));
-  }
-  if (GetLightState().mode() != mode_before) ClearEffectBuffers();
+  ShowLightStateOnRenderer();
 }
 
 void CKalvexMouseDevice::LoadProfileState() {
@@ -76,11 +73,7 @@ void CKalvexMouseDevice::LoadProfileState() {
 
 void CKalvexMouseDevice::ApplyProfileState() {
   LoadNameLists();
-  {
-    auto core = Core();
-    std::lock_guard lock(core->mutex);
-    core->renderer->SetLightState(LightState::FromEffect(effect_));
-  }
+  ShowLightStateOnRenderer();
   Sink().ShowLightState(effect_);
   Sink().ShowKeyAssignments();
 }
@@ -93,29 +86,20 @@ void CKalvexMouseDevice::ApplyProfile() {
 }
 
 void CKalvexMouseDevice::LoadNameLists() {
-  macro_names_.clear();
-  const std::string folder = GetDataFolder();
-  if (!folder.empty()) {
-    if (auto library = MacroLibraryReader::Load(folder)) macro_names_ = library->Names();
-  }
-  const Json::Value catalogue = CGlobalUtils::ParseJsonFile(folders_.defaults + kDefaultLightFileName);
-  modes_ = LightNameCatalogue::DefaultModes(catalogue, page_type_);
-  custom_light_names_.clear();
-  if (!folder.empty()) {
-    const Json::Value config = CGlobalUtils::ParseJsonFile(LightConfigPath(folder, catalogue_entry_.light_file_prefix));
-    custom_light_names_ = LightNameCatalogue::ConfiguredModeNames(config, page_type_);
-  }
+  names_ = DeviceNameLists::Load(folders_.defaults, GetDataFolder(), catalogue_entry_.light_file_prefix, page_type_);
 }
 
 uint8_t CKalvexMouseDevice::ModeCode(int mode_index) const {
   const int index = mode_index >= kModeCodeLimit || mode_index < 0 ? 0 : mode_index;
-  if (static_cast<size_t>(index) < modes_.size()) return static_cast<uint8_t>(modes_[static_cast<size_t>(index)].value);
+  if (static_cast<size_t>(index) < names_.modes.size()) {
+    return static_cast<uint8_t>(names_.modes[static_cast<size_t>(index)].value);
+  }
   return static_cast<uint8_t>(index);
 }
 
 std::optional<int> CKalvexMouseDevice::ModeIndexOfCode(uint8_t code) const {
-  for (size_t i = 0; i < modes_.size(); ++i) {
-    if (modes_[i].value == code) return static_cast<int>(i);
+  for (size_t i = 0; i < names_.modes.size(); ++i) {
+    if (names_.modes[i].value == code) return static_cast<int>(i);
   }
   return std::nullopt;
 }
@@ -123,7 +107,6 @@ std::optional<int> CKalvexMouseDevice::ModeIndexOfCode(uint8_t code) const {
 void CKalvexMouseDevice::SetLightState(const std::array<uint32_t, 4>& words) {
   std::array<uint32_t, 4> kept = words;
   kept[3] &= 0xFFFF;  // custom slot and previous mode only
-  CKalvexUSBDevice::SetLightState(kept);
   const LightState state = LightState::FromWords(kept);
   effect_.mode = state.mode();
   effect_.brightness = state.brightness();
@@ -134,6 +117,7 @@ void CKalvexMouseDevice::SetLightState(const std::array<uint32_t, 4>& words) {
   effect_.green = state.bytes[LightState::kGreen];
   effect_.blue = state.bytes[LightState::kBlue];
   profile_.SetLightInfo(effect_);
+  ShowLightStateOnRenderer();
 }
 
 void CKalvexMouseDevice::SetSelectedKey(int32_t index) {

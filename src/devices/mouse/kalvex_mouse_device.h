@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -11,8 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "devices/device_name_lists.h"
+#include "devices/effect_clock.h"
 #include "devices/kalvex_usb_device.h"
 #include "devices/report_listener.h"
+#include "devices/worker_thread.h"
 #include "devices/mouse/dpi_scale.h"
 #include "devices/mouse/mouse_button_map.h"
 #include "devices/mouse/mouse_report.h"
@@ -31,8 +35,10 @@ namespace zt640 {
 /// mouse that answers the link query; otherwise nothing is sent. Panel
 /// actions change the profile (and save it) whether or not the mouse is there.
 ///
-/// Threads: everything runs on the owner's thread except the two listeners,
-/// which only queue the reports they read for ProcessListenerEvents.
+/// Threads: everything runs on the owner's thread except the lighting worker,
+/// which uses only the lighting core and the channel, and the two listeners,
+/// which start the reactive lighting on the lighting core (0x0403) and queue
+/// every other report they read for ProcessListenerEvents.
 class CKalvexMouseDevice : public CKalvexUSBDevice {
  public:
   static constexpr size_t kStageCount = MouseSettingsRecord::kStageCount;
@@ -45,13 +51,23 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// The listeners, named by the kind of the interface each reads.
   static constexpr DeviceKind kListenerCable = DeviceKind::kMouse;
   static constexpr DeviceKind kListenerReceiver = DeviceKind::kMouseReceiver;
+  static constexpr std::chrono::milliseconds kWorkerStopWait{1000};
 
-  CKalvexMouseDevice(ProfileFolders folders, std::string folder_name, DevicePanelSink* sink = nullptr);
+  CKalvexMouseDevice(ProfileFolders folders, std::string folder_name, DevicePanelSink* sink = nullptr,
+                     EffectClock clock = EffectClock());
   ~CKalvexMouseDevice() override;
 
   [[nodiscard]] const char* GetClass() const override { return "KalvexMouseDevice"; }
 
   void InitializeDevice() override;
+  /// Shows every zone on the picture (while it is on screen) and, when the
+  /// mouse is on its cable, streams the frame to it unless it is the frame
+  /// last sent. Nothing goes through the receiver.
+  void SendLightFrame() override;
+  /// On its cable, in the modes the mouse cannot play itself (the light frames).
+  [[nodiscard]] bool StreamsHostFrames() const override;
+  /// Reads the tables, loads and shows the profile state, then (re)starts the
+  /// lighting worker.
   void ReadDevice() override;
   void RefreshFromDevice() override;
   void ReadPowerStatus() override;
@@ -102,10 +118,17 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   [[nodiscard]] MacroWriteResult WriteShootData();
 
   /// Applies a report the mouse sent: a slot report changes the active slot
-  /// (and the stage) when connected and shows the profile state. Returns the
-  /// decoded report (nullopt: ignored); kRefresh asks the owner to re-read the
-  /// settings (timer 1002), kReactive to start the reactive lighting.
+  /// (and the stage) when connected and shows the profile state; a press
+  /// report from the cable starts the reactive lighting. Returns the decoded
+  /// report (nullopt: ignored); kRefresh asks the owner to re-read the
+  /// settings (timer 1002).
   std::optional<MouseReport> HandleReport(uint16_t value, bool wired);
+
+  // Lighting.
+  void StartLightWorker();
+  WorkerThread::StopOutcome StopLightWorker();
+  /// The mouse reported a press (0x0403): every zone starts the reactive lighting.
+  void StartReactiveLighting();
 
   // Listeners.
   /// Kind 6 (the receiver's interface) starts the receiver listener, any other
@@ -164,8 +187,8 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   [[nodiscard]] bool StageBoxEnabled(int stage) const;
   [[nodiscard]] uint8_t ActiveSlot() const { return active_slot_; }
   [[nodiscard]] const std::optional<MouseSettingsRecord>& LastSettings() const { return settings_record_; }
-  [[nodiscard]] const std::vector<LightModeName>& ModeList() const { return modes_; }
-  [[nodiscard]] const std::vector<std::string>& MacroNames() const { return macro_names_; }
+  [[nodiscard]] const std::vector<LightModeName>& ModeList() const { return names_.modes; }
+  [[nodiscard]] const std::vector<std::string>& MacroNames() const { return names_.macro_names; }
   [[nodiscard]] std::optional<PowerRecord> LastPower() const { return power_; }
   /// The device code of a mode index: index 10 or more counts as 0; the
   /// index itself when the mode list has no entry for it.
@@ -186,12 +209,18 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   void MatchButtons(unsigned keys);
   /// Grows the stage list to hold `count` stages.
   void GrowStages(size_t count);
+  /// Starts the reactive lighting on `core` (any thread).
+  static void StartReactive(LightingCore& core);
+  /// Hands the light state and the current mode's light frames to the renderer;
+  /// a changed mode starts its effect afresh and wakes an idle worker.
+  void ShowLightStateOnRenderer();
 
   /// What the listeners share with the device, by shared pointer.
   struct ListenerInbox {
     struct Queued {
       uint16_t value = 0;
       bool wired = false;
+      bool applied = false;  ///< already acted on by the listener thread
     };
     std::mutex mutex;
     std::deque<Queued> reports;    ///< guarded by mutex
@@ -210,16 +239,18 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   LightEffect effect_;
   std::optional<MouseSettingsRecord> settings_record_;
   uint8_t active_slot_ = 0;
-  std::vector<LightModeName> modes_;
-  std::vector<std::string> custom_light_names_;
-  std::vector<std::string> macro_names_;
+  DeviceNameLists names_;
   std::optional<PowerRecord> power_;
   uint16_t screen_width_ = 0;
   uint16_t screen_height_ = 0;
 
+  EffectClock clock_;
+  /// The frame last streamed to the mouse; none after a connect or a failure.
+  std::optional<std::array<uint8_t, kFrameSize>> last_frame_;
   std::shared_ptr<ListenerInbox> inbox_ = std::make_shared<ListenerInbox>();
   ReportListener cable_listener_{"mouse cable listener"};
   ReportListener receiver_listener_{"mouse receiver listener"};
+  WorkerThread light_worker_;
 };
 
 }  // namespace zt640

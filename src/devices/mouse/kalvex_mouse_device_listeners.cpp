@@ -1,4 +1,5 @@
 #include "devices/mouse/kalvex_mouse_device.h"
+#include "devices/mouse/mouse_effect_renderer.h"
 
 namespace zt640 {
 
@@ -18,13 +19,18 @@ bool CKalvexMouseDevice::SecondaryInterfaceAttached(DeviceKind kind) const {
 bool CKalvexMouseDevice::StartListener(DeviceKind listener_kind, const std::string& path) {
   const bool wired = listener_kind != kListenerReceiver;
   ReportListener& listener = wired ? cable_listener_ : receiver_listener_;
-  return listener.Start(path, [inbox = inbox_, wired](uint32_t usage) {
+  return listener.Start(path, [inbox = inbox_, core = Core(), wired](uint32_t usage) {
     // Reports are 16-bit values; anything wider is none of the mouse's.
     if (usage > 0xFFFF) return;
+    // A press goes straight to the lighting, as a key press does on the keyboard;
+    // the owner still hears of it.
+    const auto decoded = DecodeMouseReport(static_cast<uint16_t>(usage), wired);
+    const bool reactive = decoded && decoded->kind == MouseReport::Kind::kReactive;
+    if (reactive) StartReactive(*core);
     std::function<void()> notify;
     {
       std::lock_guard lock(inbox->mutex);
-      inbox->reports.push_back({static_cast<uint16_t>(usage), wired});
+      inbox->reports.push_back({static_cast<uint16_t>(usage), wired, reactive});
       notify = inbox->notify;
     }
     if (notify) notify();
@@ -48,6 +54,10 @@ std::vector<MouseReport> CKalvexMouseDevice::ProcessListenerEvents() {
   }
   std::vector<MouseReport> applied;
   for (const ListenerInbox::Queued& report : queued) {
+    if (report.applied) {
+      if (auto decoded = DecodeMouseReport(report.value, report.wired)) applied.push_back(*decoded);
+      continue;
+    }
     if (auto handled = HandleReport(report.value, report.wired)) applied.push_back(*handled);
   }
   return applied;

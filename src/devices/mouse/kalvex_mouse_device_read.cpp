@@ -67,13 +67,9 @@ int CKalvexMouseDevice::ReadActiveSettings() {
   record.ApplyLightTo(&effect_);
   // A stage the mouse does not have keeps the current one; DPI levels are the profile's.
   if (record.current_stage() < kStageCount) current_stage_ = record.current_stage();
-  {
-    auto core = Core();
-    std::lock_guard lock(core->mutex);
-    core->renderer->SetLightState(LightState::FromEffect(effect_));
-  }
   profile_.SetActiveDpiStage(current_stage_);
   profile_.SetLightInfo(effect_);
+  ShowLightStateOnRenderer();
   if (!SaveProfileData()) platform::DebugOutput("mouse profile not saved: " + profile_.GetProfilePath());
   return CommandResult::kSuccess;
 }
@@ -82,8 +78,11 @@ void CKalvexMouseDevice::ReadDevice() {
   if (const int tables = ReadDeviceTables(); tables != CommandResult::kSuccess) {
     platform::DebugOutput("mouse tables not read: " + std::to_string(tables));
   }
+  // The mouse may have lost the frame it was shown before.
+  last_frame_.reset();
   LoadProfileState();
   ApplyProfileState();
+  StartLightWorker();
 }
 
 void CKalvexMouseDevice::RefreshFromDevice() {
@@ -109,6 +108,7 @@ bool CKalvexMouseDevice::IsReceiverLinkUp() {
 
 std::optional<MouseReport> CKalvexMouseDevice::HandleReport(uint16_t value, bool wired) {
   const auto report = DecodeMouseReport(value, wired);
+  if (report && report->kind == MouseReport::Kind::kReactive) StartReactiveLighting();
   if (!report || report->kind != MouseReport::Kind::kSlot) return report;
   if (!Channel().is_open()) return std::nullopt;
   active_slot_ = report->slot;

@@ -164,7 +164,7 @@ int CKalvexMouseDevice::WriteSettingsRecord(int slot, uint8_t byte0, uint8_t byt
 
 void CKalvexMouseDevice::DropMissingMacros() {
   LoadNameLists();
-  const size_t count = macro_names_.size();
+  const size_t count = names_.macro_names.size();
   bool changed = false;
   for (KeyListEntry& entry : key_list_) {
     if (IsMacro(entry.current.assignment) && entry.current.assignment.param1 >= count) {

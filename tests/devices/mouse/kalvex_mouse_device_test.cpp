@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devices/mouse/kalvex_mouse_device.h"
+#include "support/wait_until.h"
 #include "transport/scripted_device.h"
 
 namespace zt640 {
@@ -449,6 +450,49 @@ TEST_F(MouseDeviceTest, LightFramesAreStreamedOnlyWhenWired) {
   const std::vector<uint8_t> frame = Payload(0x12);
   ASSERT_EQ(frame.size(), 45u);  // 15 zones of 3 bytes
   EXPECT_EQ((std::vector<uint8_t>(frame.begin(), frame.begin() + 3)), (std::vector<uint8_t>{127, 0, 64}));
+  // The same frame again changes nothing on the mouse and is not sent; a new one is.
+  device_->SendLightFrame();
+  EXPECT_EQ(Sent(0x12).size(), 1u);
+  device_->SetZoneColour(1, ZoneColour{.red = 0, .green = 255, .blue = 0, .brightness = 255});
+  device_->SendLightFrame();
+  EXPECT_EQ(Sent(0x12).size(), 2u);
+}
+
+// The mouse plays its ten modes itself; only the light frames past them need
+// the host's frames, and only on the cable.
+TEST_F(MouseDeviceTest, StreamsHostFramesOnlyForLightFramesOnTheCable) {
+  const auto set_mode = [&](uint8_t mode) {
+    LightState state = device_->GetLightState();
+    state.bytes[LightState::kMode] = mode;
+    device_->SetLightState(state.Words());
+  };
+  set_mode(12);
+  EXPECT_FALSE(device_->StreamsHostFrames());  // not connected
+  Connect(/*via_receiver=*/true);
+  EXPECT_FALSE(device_->StreamsHostFrames());
+  Connect();
+  EXPECT_TRUE(device_->StreamsHostFrames());
+  device_->SetHostLighting(false);
+  EXPECT_FALSE(device_->StreamsHostFrames());
+  device_->SetHostLighting(true);
+  set_mode(9);
+  EXPECT_FALSE(device_->StreamsHostFrames());
+}
+
+// 0x0403 from the cable starts every zone of the reactive lighting; the worker
+// shows them rising.
+TEST_F(MouseDeviceTest, PressReportLightsTheReactiveZones) {
+  LightState state;
+  state.bytes = {6, 4, 4, 1, 0, 0xFF, 0x00, 0x00};
+  device_->SetLightState(state.Words());
+  Connect();
+  device_->StartLightWorker();
+  EXPECT_FALSE(device_->HandleReport(0x0403, /*wired=*/false).has_value());
+  ASSERT_TRUE(device_->HandleReport(0x0403, /*wired=*/true).has_value());
+  ASSERT_TRUE(test::WaitUntil([&] { return device_->GetZoneColour(14).brightness > 0; }));
+  EXPECT_EQ(device_->GetZoneColour(14).red, 0xFF);
+  EXPECT_GT(device_->GetZoneColour(14).brightness, 0);
+  EXPECT_EQ(device_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
 }
 
 }  // namespace
