@@ -38,7 +38,9 @@ UpdateWindowStatus RunUpdatePass(const std::vector<UpdateTarget>& targets, const
   for (std::size_t index = 0; index < targets.size(); ++index) {
     if (stop.IsSet()) return UpdateWindowStatus::kChecking;
     const UpdateTarget& target = targets[index];
-    UpdateResult result = query(BuildUpdateKey(target), target.current_version, target.row.version_format);
+    UpdateResult result = query(BuildUpdateKey(target), target.current_version, target.row.version_format,
+                                [&stop] { return stop.IsSet(); });
+    if (stop.IsSet()) return UpdateWindowStatus::kChecking;
     if (result.name == kNoLinkServer) {
       ++failures;
       result.name.clear();

@@ -50,8 +50,10 @@ class UpdateListSink {
   virtual void StatusChanged(UpdateWindowStatus status) = 0;
 };
 
-/// Asks the service about one target (UpdateClient::QueryUpdate in the program).
-using UpdateQuery = std::function<UpdateResult(const std::string& key, uint32_t current_version, uint32_t format)>;
+/// Asks the service about one target (UpdateClient::QueryUpdate in the program);
+/// the last argument tells whether to give up early.
+using UpdateQuery = std::function<UpdateResult(const std::string& key, uint32_t current_version, uint32_t format,
+                                               const std::function<bool()>& cancelled)>;
 
 /// The update worker's pass over the targets the window was given: status
 /// "checking"; one up-to-date row per target; then each target's answer into
@@ -59,8 +61,8 @@ using UpdateQuery = std::function<UpdateResult(const std::string& key, uint32_t 
 /// date); then every row that can be updated enabled and ticked. The date of
 /// the check is stored once any target reached the service. Returns the final
 /// status: kHaveUpdates, else kNoService when no target reached the service,
-/// else kAllCurrent. A set `stop` ends the pass before the next target, with
-/// the status left at kChecking.
+/// else kAllCurrent. A set `stop` ends the pass at once, also inside a query,
+/// with the status left at kChecking.
 UpdateWindowStatus RunUpdatePass(const std::vector<UpdateTarget>& targets, const UpdateQuery& query,
                                  UpdateCheckSchedule& schedule, UpdateListSink& sink, const platform::Event& stop);
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,7 +30,11 @@ enum class ExchangeOutcome {
   kBroken,      ///< sent, but the connection failed before the reply was complete
   kTooLarge,    ///< the reply exceeded kReplyCapacity
   kUnusable,    ///< the method or the address was refused; nothing was sent
+  kCancelled,   ///< the caller's cancel check said stop
 };
+
+/// Asked about every 50 ms during an exchange; true ends it at once. May be empty.
+using ExchangeCancel = std::function<bool()>;
 
 /// The reply of one exchange. The body holds the reply bytes for kReplied,
 /// the text "NO_LINK_SERVER" for kNotSent, and nothing otherwise.
@@ -51,6 +56,7 @@ inline constexpr const char* kUpdateUserAgent = "WinHTTP Client/1.0";
 /// Returns the number of reply bytes kept (0 unless kReplied), or -1 when the
 /// method or the address is unusable.
 [[nodiscard]] long HttpExchange(std::string_view method, const std::string& address, std::string_view body,
-                                const ExchangeTimeouts& timeouts, ExchangeReply& reply);
+                                const ExchangeTimeouts& timeouts, ExchangeReply& reply,
+                                const ExchangeCancel& cancelled = {});
 
 }  // namespace zt640

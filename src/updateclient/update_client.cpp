@@ -32,6 +32,8 @@ UpdateFault FaultOf(ExchangeOutcome outcome) {
       return UpdateFault::kTooLarge;
     case ExchangeOutcome::kUnusable:
       return UpdateFault::kRefusedAddress;
+    case ExchangeOutcome::kCancelled:
+      return UpdateFault::kCancelled;
   }
   return UpdateFault::kNoService;
 }
@@ -49,8 +51,8 @@ UpdateUrlChoice ResolveUpdateBaseUrl(const platform::RegistryStore& store) {
 
 UpdateClient::UpdateClient(UpdateClientSettings settings) : settings_(std::move(settings)) {}
 
-UpdateResult UpdateClient::QueryUpdate(const std::string& key, uint32_t current_version,
-                                       uint32_t version_format) const {
+UpdateResult UpdateClient::QueryUpdate(const std::string& key, uint32_t current_version, uint32_t version_format,
+                                       const ExchangeCancel& cancelled) const {
   const std::string address = settings_.base_url + "updates";
   char version[16];
   if (version_format == kApplicationVersionFormat) {
@@ -62,7 +64,7 @@ UpdateResult UpdateClient::QueryUpdate(const std::string& key, uint32_t current_
 
   UpdateResult result;
   ExchangeReply reply;
-  const long bytes = HttpExchange("POST", address, body, settings_.timeouts, reply);
+  const long bytes = HttpExchange("POST", address, body, settings_.timeouts, reply, cancelled);
   result.fault = FaultOf(reply.outcome);
   if (bytes <= 0) {
     result.name = reply.body;

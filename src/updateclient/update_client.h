@@ -47,8 +47,9 @@ class UpdateClient {
   /// (ParseUpdateReply). When nothing was read the result's name is the
   /// exchange's body: "NO_LINK_SERVER" when the service could not be reached,
   /// else empty; status and versions stay unset and the fault says why.
-  [[nodiscard]] UpdateResult QueryUpdate(const std::string& key, uint32_t current_version,
-                                         uint32_t version_format) const;
+  /// `cancelled`, when given, can end the exchange early (fault kCancelled).
+  [[nodiscard]] UpdateResult QueryUpdate(const std::string& key, uint32_t current_version, uint32_t version_format,
+                                         const ExchangeCancel& cancelled = {}) const;
 
   [[nodiscard]] const UpdateClientSettings& settings() const { return settings_; }
 

@@ -22,6 +22,8 @@ const char* UpdateFaultText(UpdateFault fault) {
       return "the update service's reply has a member of the wrong type";
     case UpdateFault::kInsecurePath:
       return "the update service named a download address that is not https; it is ignored";
+    case UpdateFault::kCancelled:
+      return "the update check was stopped";
   }
   return "";
 }

@@ -24,6 +24,7 @@ enum class UpdateFault {
   kNotJson,         ///< the reply is not a JSON object
   kWrongType,       ///< a member of the reply has the wrong type; the reply is not used
   kInsecurePath,    ///< the reply's download "path" is not https; the path was dropped
+  kCancelled,       ///< the caller stopped the query
 };
 
 /// The name a result carries when the service could not be reached.

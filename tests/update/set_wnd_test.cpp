@@ -51,8 +51,9 @@ class SetWndTest : public testing::Test {
     CSetWnd::Options options;
     options.targets = {Target(1, "ZTM640FW", "M640", "", 0x0102), Target(1, "ZTK640FW", "K640", "", 0x0105),
                        Target(0, "ZTA", "K640", "V1.0", 103)};
-    options.query = [client](const std::string& key, uint32_t version, uint32_t format) {
-      return client.QueryUpdate(key, version, format);
+    options.query = [client](const std::string& key, uint32_t version, uint32_t format,
+                      const std::function<bool()>& cancelled) {
+      return client.QueryUpdate(key, version, format, cancelled);
     };
     options.update_time_path = folder_ + "/updatetime.config";
     options.today = [] { return CalendarDate{2026, 3, 7}; };

@@ -2,13 +2,16 @@
 
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include "platform/sync/event.h"
 #include "support/local_update_service.h"
+#include "support/wait_until.h"
 #include "update/update_check_schedule.h"
 #include "update/update_pass.h"
 #include "updateclient/update_client.h"
@@ -66,10 +69,12 @@ class UpdatePassTest : public testing::Test {
   UpdatePassTest() { EXPECT_FALSE(folder_.empty()); }
   ~UpdatePassTest() override { std::filesystem::remove_all(folder_); }
 
-  UpdateWindowStatus Run(const std::string& base_url, const std::vector<UpdateTarget>& targets) {
-    const UpdateClient client({base_url, {.connect = 500ms, .send = 50ms, .receive = 200ms}});
-    const auto query = [&client](const std::string& key, uint32_t version, uint32_t format) {
-      return client.QueryUpdate(key, version, format);
+  UpdateWindowStatus Run(const std::string& base_url, const std::vector<UpdateTarget>& targets,
+                         zt640::ExchangeTimeouts timeouts = {.connect = 500ms, .send = 50ms, .receive = 200ms}) {
+    const UpdateClient client({base_url, timeouts});
+    const auto query = [&client](const std::string& key, uint32_t version, uint32_t format,
+                      const std::function<bool()>& cancelled) {
+      return client.QueryUpdate(key, version, format, cancelled);
     };
     return RunUpdatePass(targets, query, schedule_, sink_, stop_);
   }
@@ -145,6 +150,29 @@ TEST_F(UpdatePassTest, AStoppedPassAsksNothingMore) {
   EXPECT_EQ(Run(service.BaseUrl(), {Keyboard(0x0105), Application(103)}), UpdateWindowStatus::kChecking);
   EXPECT_EQ(sink_.created.size(), 2u);
   EXPECT_TRUE(service.Requests().empty());
+}
+
+TEST_F(UpdatePassTest, StoppingEndsAPassInsideAnExchange) {
+  LocalUpdateService service;
+  ASSERT_TRUE(service.started());
+  service.SetReply(ServiceReply::kSlow);
+  std::atomic<bool> finished = false;
+  UpdateWindowStatus status = UpdateWindowStatus::kAllCurrent;
+  // Time-outs far longer than the test may take: only the stop event can end the pass.
+  std::thread worker([&] {
+    status = Run(service.BaseUrl(), {Keyboard(0x0105), Application(103)},
+                 {.connect = 30000ms, .send = 30000ms, .receive = 30000ms});
+    finished = true;
+  });
+  const bool asked = zt640::test::WaitUntil([&] { return !service.Requests().empty(); });
+  stop_.Set();
+  const bool ended = zt640::test::WaitUntil([&] { return finished.load(); });
+  worker.join();
+  EXPECT_TRUE(asked);
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(status, UpdateWindowStatus::kChecking);
+  EXPECT_EQ(service.Requests().size(), 1u);
+  EXPECT_FALSE(schedule_.LastCheckText());
 }
 
 }  // namespace

@@ -119,6 +119,19 @@ TEST(UpdateClient, PostsTheFormBodyWithTheServiceHeaders) {
   }
 }
 
+TEST(UpdateClient, ACancelledQueryEndsInsideTheExchange) {
+  LocalUpdateService service;
+  ASSERT_TRUE(service.started());
+  service.SetReply(ServiceReply::kSlow);
+  // Time-outs far longer than the test may take: only the cancel check can end it.
+  const UpdateClient client({service.BaseUrl(), {.connect = 30000ms, .send = 30000ms, .receive = 30000ms}});
+  const UpdateResult result =
+      client.QueryUpdate(kKeyboardKey, 0x0105, kFirmware, [&service] { return !service.Requests().empty(); });
+  EXPECT_EQ(result.fault, UpdateFault::kCancelled);
+  EXPECT_EQ(result.status, UpdateStatus::kUnset);
+  EXPECT_EQ(result.name, "");
+}
+
 TEST(UpdateClient, UnreachableServiceGivesNoLinkServer) {
   // A port that was just free and has no listener: the connection is refused.
   uint16_t port = 0;
