@@ -31,6 +31,7 @@ using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
 
 void InitialiseCurlOnce() {
   static std::once_flag once;
+  // A failed initialisation shows as curl_easy_init() returning null.
   std::call_once(once, [] { (void)curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
@@ -76,10 +77,14 @@ CURLcode Perform(CURL* easy, const ExchangeCancel& cancelled) {
   if (!cancelled) return curl_easy_perform(easy);
   const MultiHandle multi(curl_multi_init());
   if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
-  CURLcode code = CURLE_ABORTED_BY_CALLBACK;
+  CURLcode code = CURLE_RECV_ERROR;  // kept when the multi interface itself fails
   int running = 1;
   while (running != 0) {
-    if (cancelled() || curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
+    if (cancelled()) {
+      code = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
     if (running == 0) {
       int left = 0;
       while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
