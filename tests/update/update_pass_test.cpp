@@ -12,6 +12,7 @@
 #include "platform/sync/event.h"
 #include "support/local_update_service.h"
 #include "support/wait_until.h"
+#include "update/daily_update_check.h"
 #include "update/update_check_schedule.h"
 #include "update/update_pass.h"
 #include "updateclient/update_client.h"
@@ -24,6 +25,7 @@ using zt640::UpdateCheckSchedule;
 using zt640::UpdateClient;
 using zt640::UpdateRow;
 using zt640::UpdateRowState;
+using zt640::UpdateQuery;
 using zt640::UpdateTarget;
 using zt640::UpdateWindowStatus;
 using zt640::test::LocalUpdateService;
@@ -79,8 +81,15 @@ class UpdatePassTest : public testing::Test {
     return RunUpdatePass(targets, query, schedule_, sink_, stop_);
   }
 
+  UpdateQuery Query(const std::string& base_url) const {
+    const UpdateClient client({base_url, {.connect = 500ms, .send = 50ms, .receive = 200ms}});
+    return [client](const std::string& key, uint32_t version, uint32_t format,
+                    const std::function<bool()>& cancelled) { return client.QueryUpdate(key, version, format, cancelled); };
+  }
+
   const std::string folder_ = MakeTempFolder();  // before schedule_, which lives in it
-  UpdateCheckSchedule schedule_{folder_ + "/updatetime.config", [] { return zt640::CalendarDate{2026, 3, 7}; }};
+  zt640::CalendarDate today_{2026, 3, 7};
+  UpdateCheckSchedule schedule_{folder_ + "/updatetime.config", [this] { return today_; }};
   RecordingSink sink_;
   zt640::platform::Event stop_;
 };
@@ -173,6 +182,35 @@ TEST_F(UpdatePassTest, StoppingEndsAPassInsideAnExchange) {
   EXPECT_EQ(status, UpdateWindowStatus::kChecking);
   EXPECT_EQ(service.Requests().size(), 1u);
   EXPECT_FALSE(schedule_.LastCheckText());
+}
+
+TEST_F(UpdatePassTest, TheStartUpCheckAsksOnceADay) {
+  LocalUpdateService service;
+  ASSERT_TRUE(service.started());
+  service.SetReplyFor("ZTGEAR_1_ZTK640FW_K640_1", ServiceReply::kNewerFirmware);
+  const UpdateQuery query = Query(service.BaseUrl());
+  const std::vector targets = {Keyboard(0x0105), Application(103)};
+
+  EXPECT_EQ(zt640::CheckForUpdatesIfDue(targets, query, schedule_, stop_), UpdateWindowStatus::kHaveUpdates);
+  EXPECT_EQ(service.Requests().size(), 2u);
+  EXPECT_EQ(zt640::CheckForUpdatesIfDue(targets, query, schedule_, stop_), std::nullopt);
+  EXPECT_EQ(service.Requests().size(), 2u);
+
+  today_ = {2026, 3, 8};
+  EXPECT_EQ(zt640::CheckForUpdatesIfDue(targets, query, schedule_, stop_), UpdateWindowStatus::kHaveUpdates);
+  EXPECT_EQ(service.Requests().size(), 4u);
+  EXPECT_EQ(schedule_.LastCheckText(), "2026-3-8");
+}
+
+TEST_F(UpdatePassTest, AStartUpCheckThatReachedNoServiceIsRepeatedTheSameDay) {
+  std::string base_url;
+  {
+    const LocalUpdateService gone;
+    base_url = gone.BaseUrl();
+  }
+  const std::vector targets = {Keyboard(0x0105), Application(103)};
+  EXPECT_EQ(zt640::CheckForUpdatesIfDue(targets, Query(base_url), schedule_, stop_), UpdateWindowStatus::kNoService);
+  EXPECT_TRUE(schedule_.IsCheckDue());
 }
 
 }  // namespace
