@@ -101,6 +101,10 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
       (void)messages().Post(std::move(post));  // closed only while the window goes away
     });
     // An edit's exchanges run on the mouse's worker, after those asked before.
+    if (CMacroControlUI* macros = mouse_page->Macros()) {
+      connect(macros, &CMacroControlUI::EventMenuRequested, this,
+              [this](const QPoint& position) { MacroRoutes().OpenMenu(position); });
+    }
     mouse_page->SetDeviceRunner([this, target = &device](std::function<void(CKalvexMouseDevice&)> work,
                                                          std::function<void()> done) {
       if (!selector_) return;
@@ -367,6 +371,7 @@ void CMainWnd::OnKillFocus(const QString& name) {
         (void)mouse->OnShootKillFocus(name);
         break;
       case ControlOwner::kKeySet:
+        (void)MacroRoutes().OnKillFocus(name);
         (void)mouse->OnKeySetKillFocus(name);
         break;
       case ControlOwner::kMacroLibrary:

@@ -51,7 +51,8 @@ class MousePageWindowTest : public test::MainWindowFixture {
 
   void OpenConnected() {
     InterfaceCatalogue catalogue;
-    ASSERT_EQ(DevicesJson::ApplyText(devsim::DevicesJsonFile::Text(config_), catalogue).rows_applied, 2u);
+    const size_t rows = config_.with_mouse_receiver ? 4u : 2u;
+    ASSERT_EQ(DevicesJson::ApplyText(devsim::DevicesJsonFile::Text(config_), catalogue).rows_applied, rows);
     Open(catalogue);
     ui::PanelPrompts prompts;
     prompts.message = [this](const QString& text, int) {
@@ -234,6 +235,33 @@ TEST_F(MousePageWindowTest, ShootSaveSendsTheEditedBulletToTheMouse) {
   EXPECT_EQ(second[differing[0]], 13);
   EXPECT_TRUE(messages_.empty());
 }
+
+enum class Link { kCable, kReceiver, kBoth };
+
+/// The mouse on its cable, through its receiver, or with both plugged in (the
+/// cable wins): the page appears and a slider move reaches the mouse.
+class MouseLinkWindowTest : public MousePageWindowTest, public testing::WithParamInterface<Link> {
+ protected:
+  void Configure(devsim::DevsimConfig& config) override {
+    MousePageWindowTest::Configure(config);
+    config.with_mouse_receiver = GetParam() != Link::kCable;
+    config.mouse_plugged = GetParam() != Link::kReceiver;
+    config_ = config;
+  }
+};
+
+TEST_P(MouseLinkWindowTest, PageAppearsAndASliderMoveReachesTheMouse) {
+  OpenConnected();
+  CKalvexMouseDevice& mouse = Page()->Device();
+  EXPECT_EQ(mouse.Channel().receiver_interface().IsOpen(), GetParam() == Link::kReceiver);
+  ShowTab("system_Op_tab");
+  Control<QSlider>(QStringLiteral("DPI_slider_0"))->setValue(50);
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(StageLevel(Record(), 0), 50);
+  EXPECT_EQ(Control<QLineEdit>(QStringLiteral("DPI_edit_0"))->text(), QStringLiteral("5400"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Links, MouseLinkWindowTest, testing::Values(Link::kCable, Link::kReceiver, Link::kBoth));
 
 }  // namespace
 }  // namespace zt640

@@ -84,13 +84,9 @@ MousePage::MousePage(QWidget* page, CKalvexMouseDevice& device, CMpDevicePowerUI
   if (shoot_) shoot_->SetPrompts(prompts_);
   if (key_set_) {
     key_set_->SetDeviceKind(DeviceKind::kMouse);
-    // The mouse has no key capture hook of its own: typed keys go to the field.
-    key_set_->SetOwnKeyCapture(true);
-    connect(key_set_, &CKeySetControlUI::KeyCaptured, this, [this](std::uint8_t scan_code, bool extended) {
-      if (!key_set_) return;
-      const std::optional<CKeySetControlUI::Action> action = key_set_->CaptureKey(scan_code, extended);
-      if (action) StoreKeySetEntry(*action);
-    });
+    connect(key_set_, &CKeySetControlUI::KeyCaptured, this,
+            // False for a key the editor does not know; a failed store is shown inside.
+            [this](std::uint8_t scan_code, bool extended) { (void)OnKeyCapture(scan_code, extended); });
   }
   if (light_) light_->SetDeviceKind(DeviceKind::kMouse);
 }
@@ -308,6 +304,14 @@ bool MousePage::OnKeySetKillFocus(const QString& name) {
   if (!key_set_) return false;
   const std::optional<CKeySetControlUI::Action> action = key_set_->OnKillFocus(name);
   if (!action) return false;
+  StoreKeySetEntry(*action);
+  return true;
+}
+
+bool MousePage::OnKeyCapture(std::uint8_t scan_code, bool extended) {
+  if (!key_set_) return false;
+  const std::optional<CKeySetControlUI::Action> action = key_set_->CaptureKey(scan_code, extended);
+  if (!action || *action == CKeySetControlUI::Action::kNone) return false;
   StoreKeySetEntry(*action);
   return true;
 }

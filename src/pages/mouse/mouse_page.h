@@ -84,6 +84,9 @@ class MousePage final : public QObject, public DevicePanelSink {
   bool OnKeySetItemSelect(const QString& name, int index);
   bool OnKeySetSelectChanged(const QString& name, bool checked);
   bool OnKeySetKillFocus(const QString& name);
+  /// A key press for the key assignment editor (the capture hook or the capture
+  /// field itself): the captured assignment is stored at the selected button.
+  bool OnKeyCapture(std::uint8_t scan_code, bool extended);
   bool OnMacroClick(const QString& name);
   bool OnMacroItemSelect(const QString& name, int index);
   bool OnMacroKillFocus(const QString& name);
