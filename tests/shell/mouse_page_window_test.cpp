@@ -236,6 +236,20 @@ TEST_F(MousePageWindowTest, ShootSaveSendsTheEditedBulletToTheMouse) {
   EXPECT_TRUE(messages_.empty());
 }
 
+TEST_F(MousePageWindowTest, KeyClickOpensTheButtonExceptTheOnlyLeftButton) {
+  OpenConnected();
+  ShowTab("key_Op_tab");
+  Control<CDeviceKeyButtonUI>(QStringLiteral("key_0"))->click();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(messages_, std::vector<QString>{QStringLiteral("message_text_6")});
+  EXPECT_EQ(Page()->Device().SelectedKey(), -1);
+  Control<CDeviceKeyButtonUI>(QStringLiteral("key_1"))->click();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(Page()->Device().SelectedKey(), 1);
+  EXPECT_TRUE(Control<CDeviceKeyButtonUI>(QStringLiteral("key_1"))->IsSelected());
+  EXPECT_EQ(messages_.size(), 1u);
+}
+
 enum class Link { kCable, kReceiver, kBoth };
 
 /// The mouse on its cable, through its receiver, or with both plugged in (the
