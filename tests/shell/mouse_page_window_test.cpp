@@ -250,6 +250,23 @@ TEST_F(MousePageWindowTest, KeyClickOpensTheButtonExceptTheOnlyLeftButton) {
   EXPECT_EQ(messages_.size(), 1u);
 }
 
+// The mouse's own reports: a stage chosen on the mouse (0x1100 + stage x 16 +
+// slot) shows on the page; a re-read request (0x0401) reads its settings record.
+TEST_F(MousePageWindowTest, ReportsFromTheMouseReachThePage) {
+  OpenConnected();
+  ShowTab("system_Op_tab");
+  const auto last_read = [&] {
+    std::lock_guard lock(Page()->Device().OperationLock());
+    return Page()->Device().LastSettings().has_value();
+  };
+  ASSERT_FALSE(last_read());
+  ASSERT_TRUE(server_->SelectMouseStage(2));
+  EXPECT_TRUE(WaitFor([&] { return Control<QAbstractButton>(QStringLiteral("DPI_select_check_2"))->isChecked(); }));
+  EXPECT_FALSE(Control<QAbstractButton>(QStringLiteral("DPI_select_check_0"))->isChecked());
+  ASSERT_TRUE(server_->SendMouseReport(0x0401));
+  EXPECT_TRUE(WaitFor(last_read));
+}
+
 enum class Link { kCable, kReceiver, kBoth };
 
 /// The mouse on its cable, through its receiver, or with both plugged in (the
