@@ -4,6 +4,7 @@
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QWidget>
+#include <algorithm>
 
 #include "devices/function_switch.h"
 #include "devices/light_state.h"
@@ -31,7 +32,11 @@ constexpr int kHighestLevel = 4;
 constexpr std::array<const char*, 5> kTabs = {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab",
                                               "cursor_Op_tab"};
 constexpr KeyAssignment kLeftClick{0x10, 0x01, 0x00};
+static_assert(MousePage::kButtonCount == MousePicture::kButtonCount);
+static_assert(MousePage::kButtonCount == MouseButtonMap::kButtonCount);
 
+/// Logs a device write that did not succeed (1, as CommandResult::kSuccess, is success
+/// for the exchanges and for the device object's writes alike). Edits go on after one.
 void LogIfFailed(int result, const char* what) {
   if (result != CommandResult::kSuccess) platform::DebugOutput(std::string(what) + " failed: " + std::to_string(result));
 }
@@ -53,8 +58,8 @@ int IndexOf(const QString& name, const char* prefix) {
 }
 
 /// Which of the mouse's buttons it has: every one until the key table was read.
-std::array<bool, MousePicture::kButtonCount> PresentButtons(const CKalvexMouseDevice& device) {
-  std::array<bool, MousePicture::kButtonCount> present{};
+std::array<bool, MousePage::kButtonCount> PresentButtons(const CKalvexMouseDevice& device) {
+  std::array<bool, MousePage::kButtonCount> present{};
   bool any = false;
   for (size_t button = 0; button < present.size(); ++button) {
     present[button] = device.ButtonMap().Has(button);
@@ -178,7 +183,7 @@ void MousePage::ShowMouseState() {
 }
 
 void MousePage::RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names,
-                                const std::array<bool, 11>& present) {
+                                const std::array<bool, kButtonCount>& present) {
   if (!picture_) return;
   const NameKeyText text_of = [](std::string_view key) { return KeyText::ForNameKey(key); };
   for (int key = 0; key < MousePicture::kButtonCount; ++key) {
@@ -384,8 +389,7 @@ void MousePage::ApplyMacroChanges(bool active_keys_changed) {
           mouse.ApplyProfileState();
           if (mouse.Channel().is_open()) {
             *macros = mouse.WriteMacros(mouse.GetMacroUsage());
-            LogIfFailed(mouse.WriteCurrentKeyAssignments(0) == 1 ? CommandResult::kSuccess : CommandResult::kFailed,
-                        "key table write");
+            LogIfFailed(mouse.WriteCurrentKeyAssignments(0), "key table write");
           }
         } else {
           mouse.ApplyProfileState();
@@ -466,8 +470,11 @@ void MousePage::RunStageAction(std::function<int(CKalvexMouseDevice&)> action) {
   RunOnMouse(
       [action = std::move(action), view](CKalvexMouseDevice& mouse) {
         const int result = action(mouse);
-        if (result == CKalvexMouseDevice::kActionRefused) platform::DebugOutput("mouse panel action refused");
-        else if (mouse.Channel().is_open()) LogIfFailed(result == 1 ? CommandResult::kSuccess : result, "settings record write");
+        if (result == CKalvexMouseDevice::kActionRefused) {
+          platform::DebugOutput("mouse panel action refused");
+        } else if (mouse.Channel().is_open()) {
+          LogIfFailed(result, "settings record write");
+        }
         *view = TakeView(mouse);
       },
       [this, view] { ShowView(*view); });

@@ -45,6 +45,9 @@ class MousePicture;
 class MousePage final : public QObject, public DevicePanelSink {
   Q_OBJECT
  public:
+  /// The mouse's logical buttons, as its picture shows them.
+  static constexpr std::size_t kButtonCount = 11;
+
   /// What the options panel shows, as taken from the mouse.
   struct View {
     std::array<MouseOptionsPanel::StageRow, MouseOptionsPanel::kStageCount> stages{};
@@ -145,7 +148,7 @@ class MousePage final : public QObject, public DevicePanelSink {
   void ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits);
   void ShowLightPanel();
   void RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names,
-                       const std::array<bool, 11>& present);
+                       const std::array<bool, kButtonCount>& present);
   void ShowResult(const std::string& message_key);
   void ShowMacroResult(const MacroWriteResult& result);
 
