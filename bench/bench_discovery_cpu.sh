@@ -3,16 +3,22 @@
 # connected, measured over SECONDS (default 60) with the window shown, then hidden,
 # the keyboard running lighting mode MODE (default 5). Wake-ups are the voluntary and
 # involuntary context switches of all the process's threads.
-# usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS] [MODE]
+# usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS] [MODE] [SIMULATOR OPTION...]
+# Simulator options such as --mouse add devices; their ids reach the utility through
+# the devices.json the simulator writes.
 set -eu
 build=${1:?usage: bench_discovery_cpu.sh BUILD_DIR [SECONDS]}
 seconds=${2:-60}
 mode=${3:-5}
+shift $(( $# < 3 ? $# : 3 ))
 work=$(mktemp -d /tmp/zt640-cpu-XXXXXX)
 trap 'kill "$app" "$sim" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$work"' EXIT
 mkdir -p "$work/run" "$work/data" "$work/config"
 chmod 700 "$work/run"
-"$build/tools/devsim/zt640-devsim" --root "$work/hid" > "$work/sim.log" 2>&1 &
+data_root="$work/data/ZT640 有线RGB Keyboard"
+mkdir -p "$data_root"
+"$build/tools/devsim/zt640-devsim" --root "$work/hid" --devices-json "$data_root/devices.json" "$@" \
+  > "$work/sim.log" 2>&1 &
 sim=$!
 sleep 1
 export ZT640_HID_ROOT="$work/hid" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
