@@ -1,6 +1,8 @@
 #include "platform/hid/hidraw_handle.h"
 
 #include <fcntl.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -168,6 +170,26 @@ HidIoResult HidrawHandle::Write(const uint8_t* buffer, uint32_t length, uint32_t
   }
   *bytes_written = length;
   return HidIoResult::kOk;
+}
+
+HidIoResult HidrawHandle::SetOutputReport(const uint8_t* buffer, uint32_t length) {
+  if (fd_ < 0 || !can_write_ || buffer == nullptr || length == 0) return HidIoResult::kFailed;
+  const uint16_t own_length = output_length_by_id_[buffer[0]];
+  if (own_length == 0 || length < own_length) return HidIoResult::kFailed;
+#ifdef HIDIOCSOUTPUT
+  // The request carries a writable buffer; the kernel does not change it for output reports.
+  std::vector<uint8_t> report(buffer, buffer + own_length);
+  if (::ioctl(fd_, HIDIOCSOUTPUT(own_length), report.data()) >= 0) return HidIoResult::kOk;
+  if (errno != ENOTTY && errno != EINVAL) return IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed;
+#endif
+  const ssize_t n = ::send(fd_, buffer, own_length, MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (n < 0 && errno == ENOTSOCK) {
+    const ssize_t written = ::write(fd_, buffer, own_length);
+    if (written == own_length) return HidIoResult::kOk;
+    return written < 0 && IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed;
+  }
+  if (n < 0) return IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed;
+  return n == own_length ? HidIoResult::kOk : HidIoResult::kFailed;
 }
 
 }  // namespace zt640::platform

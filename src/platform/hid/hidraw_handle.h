@@ -43,6 +43,13 @@ class HidrawHandle {
   [[nodiscard]] HidIoResult Write(const uint8_t* buffer, uint32_t length, uint32_t* bytes_written,
                                   int timeout_ms, int cancel_fd);
 
+  /// Sends one output report the way a set-output-report request does: byte 0
+  /// names one of the collection's output reports and `length` is at least
+  /// that report's own length, which is all that goes to the device. On a
+  /// hidraw character device it travels through HIDIOCSOUTPUT where the
+  /// kernel has it, else as a write; a simulated device gets it as a write.
+  [[nodiscard]] HidIoResult SetOutputReport(const uint8_t* buffer, uint32_t length);
+
  private:
   HidrawHandle(int fd, bool read, bool write, const HidCollection& collection);
 
