@@ -151,7 +151,7 @@ TEST(ConsoleCommandTest, Parse_AcceptsCommands) {
 }
 
 TEST(ConsoleCommandTest, Parse_RejectsMalformed) {
-  for (std::string_view line : {"", "unplug pad", "power", "power up", "power on receiver",
+  for (std::string_view line : {"", "unplug hub", "power", "power up", "power on receiver",
                                 "slot", "slot 16",
                                 "slot -1", "key down", "key press 3", "key down 256",
                                 "battery", "battery 101", "battery 5 3", "sync now", "mouse",

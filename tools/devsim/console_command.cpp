@@ -39,6 +39,8 @@ std::optional<SimDeviceId> DeviceNamed(std::string_view name) {
   if (name == "receiver") return SimDeviceId::kReceiver;
   if (name == "mouse") return SimDeviceId::kMouse;
   if (name == "mouse-receiver") return SimDeviceId::kMouseReceiver;
+  if (name == "pad") return SimDeviceId::kPad;
+  if (name == "headset") return SimDeviceId::kHeadset;
   return std::nullopt;
 }
 
@@ -57,7 +59,7 @@ std::optional<ConsoleCommand> ConsoleCommand::Parse(std::string_view line, std::
   const size_t count = words.size();
   if (verb == "unplug" || verb == "plug") {
     command.kind_ = verb == "plug" ? Kind::kPlug : Kind::kUnplug;
-    constexpr const char* kUsage = "usage: plug|unplug [keyboard|receiver|mouse|mouse-receiver]";
+    constexpr const char* kUsage = "usage: plug|unplug [keyboard|receiver|mouse|mouse-receiver|pad|headset]";
     if (count > 2) return fail(kUsage);
     if (count == 2) {
       const auto device = DeviceNamed(words[1]);
