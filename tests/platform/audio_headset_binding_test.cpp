@@ -33,7 +33,7 @@ TEST(HeadsetAudioBinding_StartUp, TakesFeatureItemsZeroFourSixAndResetsOnlyUnrea
   ASSERT_TRUE(f.binding->StartUp());
   EXPECT_EQ(f.binding->Features(AudioFlow::kCapture), (HeadsetAudioBinding::FeatureWords{131072, 44, 66}));
   EXPECT_TRUE(f.notices.empty());
-  // A failing property fails its write too: nothing reaches the log, but both were tried.
+  // A property failing both ways is tried and left; nothing reaches the log.
   EXPECT_TRUE(FakeAudioLibrary::TakeWrites(*f.state).empty());
   // The others were read and left alone.
   EXPECT_EQ(FakeAudioLibrary::Get(*f.state, AudioFlow::kCapture, property::kVolumeScalar), "0.500000");
@@ -41,15 +41,21 @@ TEST(HeadsetAudioBinding_StartUp, TakesFeatureItemsZeroFourSixAndResetsOnlyUnrea
 
 TEST(HeadsetAudioBinding_StartUp, WritesZeroWithTheSameChannelWhenTheReadFails) {
   BindingFixture f;
-  {
-    std::lock_guard lock(f.state->mutex);
-    f.state->values.erase({AudioFlow::kCapture, std::string(property::kMonitorVolumeScalar)});
-  }
-  // A property the layer does not know fails both ways; the rest are read fine.
+  FakeAudioLibrary::FailReads(*f.state, property::kMonitorVolumeScalar);
+  FakeAudioLibrary::FailReads(*f.state, property::kVirtualSurround);
+  FakeAudioLibrary::FailReads(*f.state, property::kNoiseCancelEnable);
   ASSERT_TRUE(f.binding->StartUp());
-  EXPECT_TRUE(FakeAudioLibrary::TakeWrites(*f.state).empty());
-  FakeAudioLibrary::Set(*f.state, AudioFlow::kCapture, property::kMonitorVolumeScalar, "0.25");
-  EXPECT_DOUBLE_EQ(f.binding->ReadNumber(AudioFlow::kCapture, property::kMonitorVolumeScalar, 0).value(), 0.25);
+  const auto writes = FakeAudioLibrary::TakeWrites(*f.state);
+  ASSERT_EQ(writes.size(), 3u);
+  // In the order of the reset: surround (its parameter block where the channel goes), noise
+  // cancelling (written without a channel), monitor volume on channel 0.
+  EXPECT_EQ(writes[0].name, "VirtualSurroundEffectControl");
+  EXPECT_EQ(writes[0].channel, 4);
+  EXPECT_EQ(writes[1].name, "Enable_ENC_LFX");
+  EXPECT_FALSE(writes[1].channel.has_value());
+  EXPECT_EQ(writes[2].name, "AAVolumeScalarControl");
+  EXPECT_EQ(writes[2].channel, 0);
+  for (const auto& write : writes) EXPECT_EQ(write.integer, 0);
 }
 
 TEST(HeadsetAudioBinding_StartUp, FailedInitAndShortFeatureListAreReportedAndStartUpGoesOn) {

@@ -93,6 +93,7 @@ int FakeAudioLibrary::PropertyControl(AudioEndpointRecord endpoint, std::string_
   const auto found = state_->values.find({flow, std::string(name)});
   if (found == state_->values.end()) return kFailed;
   if (direction == PropertyDirection::kRead) {
+    if (state_->unreadable.contains(std::string(name))) return kFailed;
     value->fill(0);
     std::memcpy(value->data(), found->second.data(), std::min(found->second.size(), value->size() - 1));
     return kAudioCallOk;
@@ -127,6 +128,11 @@ std::optional<std::string> FakeAudioLibrary::Get(State& state, AudioFlow flow, s
 void FakeAudioLibrary::Fail(State& state, std::string_view name) {
   std::lock_guard lock(state.mutex);
   state.failing.insert(std::string(name));
+}
+
+void FakeAudioLibrary::FailReads(State& state, std::string_view name) {
+  std::lock_guard lock(state.mutex);
+  state.unreadable.insert(std::string(name));
 }
 
 std::vector<FakeAudioLibrary::Write> FakeAudioLibrary::TakeWrites(State& state) {

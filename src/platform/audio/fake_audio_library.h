@@ -36,6 +36,7 @@ class FakeAudioLibrary final : public AudioControlLibrary {
     std::mutex mutex;
     std::map<std::pair<AudioFlow, std::string>, std::string> values;  ///< guarded by mutex
     std::set<std::string> failing;                                    ///< guarded by mutex
+    std::set<std::string> unreadable;  ///< reads fail, writes work; guarded by mutex
     std::vector<Write> writes;                                        ///< guarded by mutex
     int init_result = kAudioCallOk;                                   ///< guarded by mutex
     uint32_t render_endpoints = 1;                                    ///< guarded by mutex
@@ -55,6 +56,7 @@ class FakeAudioLibrary final : public AudioControlLibrary {
   static void Set(State& state, AudioFlow flow, std::string_view name, std::string text);
   [[nodiscard]] static std::optional<std::string> Get(State& state, AudioFlow flow, std::string_view name);
   static void Fail(State& state, std::string_view name);
+  static void FailReads(State& state, std::string_view name);
   [[nodiscard]] static std::vector<Write> TakeWrites(State& state);
 
  private:
