@@ -83,10 +83,6 @@ void CKalvexLightingDevice::SetLightState(const std::array<uint32_t, 4>& words) 
   Core()->changed.Set();
 }
 
-void CKalvexLightingDevice::LightRingKeys() {
-  WithRenderer([](ZoneEffectRenderer& renderer) { renderer.LightRingKeys(); });
-}
-
 void CKalvexLightingDevice::LoadNameLists() {
   macro_names_.clear();
   custom_light_names_.clear();

@@ -71,8 +71,6 @@ class CKalvexLightingDevice : public CKalvexUSBDevice {
   /// Keeps the low 16 bits of the fourth word, hands the state to the profile,
   /// and wakes the lighting worker.
   void SetLightState(const std::array<uint32_t, 4>& words) override;
-  /// Zones 0-8: a lit ring byte lights the zone's level fully.
-  void LightRingKeys() override;
 
   /// The profile the device works on: data folder + name + ".Json".
   void SetProfileName(std::string uuid);
