@@ -31,6 +31,8 @@ void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared
     }
     int mode = 0;
     {
+      // This pass renders every change made so far; only later ones wake a steady mode again.
+      core->changed.Reset();
       std::lock_guard lock(core->mutex);
       auto& renderer = static_cast<ZoneEffectRenderer&>(*core->renderer);
       const LightState& state = renderer.GetLightState();

@@ -145,6 +145,44 @@ TEST_F(LightingSimulatorTest, HeadsetFrameArrivesAsTwelveOutputReportsOnceUntilT
   EXPECT_EQ(headset_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
 }
 
+TEST_F(LightingSimulatorTest, ReportsTheHeadsetAlreadyHoldsAreLeftOutUntilAWholeFrameIsDue) {
+  ConnectHeadset();
+  devsim::LightingDeviceModel& model = server_->Headset();
+  SetLight(*headset_, 3, 0);  // static: one render per change
+  headset_->StartLightWorker();
+  ASSERT_TRUE(WaitUntil([&] { return headset_->RenderedPasses() == 1; }));
+  headset_->SendLightFrame();
+  ASSERT_TRUE(WaitUntil([&] { return model.OutputReportCount() == 12; }));
+  // Only the red value changes: the four red reports go out, nothing else.
+  LightState state;
+  state.bytes = {3, 2, 0, 1, 0, 0x80, 0x20, 0x30};
+  headset_->SetLightState(state.Words());
+  ASSERT_TRUE(WaitUntil([&] { return headset_->RenderedPasses() == 2; }));
+  headset_->SendLightFrame();
+  ASSERT_TRUE(WaitUntil([&] { return model.OutputReportCount() == 16; }));
+  const auto received = model.OutputReports();
+  const std::vector<std::pair<uint8_t, uint8_t>> red = {{0x22, 0xAA}, {0x22, 0xAD}, {0x44, 0xAA}, {0x44, 0xAD}};
+  for (size_t i = 0; i < red.size(); ++i) {
+    EXPECT_EQ(received[12 + i][1], red[i].first);
+    EXPECT_EQ(received[12 + i][2], red[i].second);
+    EXPECT_EQ(received[12 + i][4], 0x80 * 126 / 256);
+  }
+  // Every 64th frame goes out whole.
+  for (uint32_t frame = 2; frame < CKalvexHS6533Device::kFullFrameEvery; ++frame) {
+    state.bytes[LightState::kRed] = static_cast<uint8_t>(4 * frame);  // distinct after scaling
+    headset_->SetLightState(state.Words());
+    ASSERT_TRUE(WaitUntil([&] { return headset_->RenderedPasses() == frame + 1; }));
+    headset_->SendLightFrame();
+  }
+  state.bytes[LightState::kRed] = 0xFF;
+  headset_->SetLightState(state.Words());
+  ASSERT_TRUE(WaitUntil([&] { return headset_->RenderedPasses() == CKalvexHS6533Device::kFullFrameEvery + 1; }));
+  headset_->SendLightFrame();
+  const uint64_t expected = 16 + 4 * (CKalvexHS6533Device::kFullFrameEvery - 2) + 12;
+  ASSERT_TRUE(WaitUntil([&] { return model.OutputReportCount() == expected; })) << model.OutputReportCount();
+  EXPECT_EQ(headset_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
+}
+
 TEST_F(LightingSimulatorTest, HeadsetListenerSharesTheInterfaceAndAsksOnlyForReReads) {
   ConnectHeadset();
   ASSERT_TRUE(headset_->AttachSecondaryInterface(DeviceKind::kHeadset, headset_path_));

@@ -128,14 +128,27 @@ void CKalvexHS6533Device::SendLightFrame() {
     for (size_t i = 0; i < zones.size(); ++i) Sink().ShowKeyLight(static_cast<unsigned>(i), zones[i]);
   }
   CommandChannel& channel = Channel();
-  if (!channel.is_open() || channel.via_receiver()) return;
+  if (!channel.is_open() || channel.via_receiver()) {
+    // The headset may have lost its picture: the next frame goes out whole.
+    report_current_.fill(false);
+    return;
+  }
   // A frame already sent whole is not sent again until the worker renders anew.
   if (frame_sent_ && generation == last_sent_generation_) return;
-  bool all_sent = true;
-  for (const HeadsetLightReport& report : BuildHeadsetLightFrame(zones)) {
-    // A failed report does not stop the others; the next frame sends everything again.
-    if (channel.SendOutputReport(report.bytes) != CommandResult::kSuccess) all_sent = false;
+  if (++frames_since_full_ >= kFullFrameEvery) {
+    frames_since_full_ = 0;
+    report_current_.fill(false);
   }
+  const auto reports = BuildHeadsetLightFrame(zones);
+  bool all_sent = true;
+  for (size_t i = 0; i < reports.size(); ++i) {
+    if (report_current_[i] && reports[i].bytes == last_reports_[i].bytes) continue;
+    last_reports_[i] = reports[i];
+    // A failed report does not stop the others; the next frame sends everything again.
+    report_current_[i] = channel.SendOutputReport(reports[i].bytes) == CommandResult::kSuccess;
+    all_sent = all_sent && report_current_[i];
+  }
+  if (!all_sent) report_current_.fill(false);
   frame_sent_ = all_sent;
   last_sent_generation_ = generation;
 }

@@ -49,10 +49,13 @@ class CKalvexHS6533Device : public CKalvexLightingDevice {
   /// The sound state, equaliser gains and custom curves from the profile.
   void LoadProfileState() override;
   void ApplyProfileState() override;
-  /// Twelve output reports to the wired interface while host lighting is on;
-  /// a frame the worker has not changed since it was last sent whole is not
-  /// sent again.
+  /// Twelve output reports to the wired interface while host lighting is on.
+  /// A frame the worker has not changed since it was last sent whole is not
+  /// sent again, and a report equal to the last one that reached the headset
+  /// for its target and block is left out, except that every kFullFrameEvery-th
+  /// frame, and every frame after a failure or a closed channel, goes out whole.
   void SendLightFrame() override;
+  static constexpr uint32_t kFullFrameEvery = 64;
   [[nodiscard]] bool StreamsHostFrames() const override { return HostLighting(); }
 
   void SetHeadsetSink(HeadsetPanelSink* sink);
@@ -119,6 +122,10 @@ class CKalvexHS6533Device : public CKalvexLightingDevice {
   std::optional<double> monitor_decibels_;
   uint64_t last_sent_generation_ = 0;
   bool frame_sent_ = false;
+  /// The reports of the last frame, valid where the headset took them.
+  std::array<HeadsetLightReport, HeadsetLightReport::kReportsPerFrame> last_reports_{};
+  std::array<bool, HeadsetLightReport::kReportsPerFrame> report_current_{};
+  uint32_t frames_since_full_ = 0;
 };
 
 }  // namespace zt640

@@ -176,20 +176,30 @@ HidIoResult HidrawHandle::SetOutputReport(const uint8_t* buffer, uint32_t length
   if (fd_ < 0 || !can_write_ || buffer == nullptr || length == 0) return HidIoResult::kFailed;
   const uint16_t own_length = output_length_by_id_[buffer[0]];
   if (own_length == 0 || length < own_length) return HidIoResult::kFailed;
-#ifdef HIDIOCSOUTPUT
-  // The request carries a writable buffer; the kernel does not change it for output reports.
-  std::vector<uint8_t> report(buffer, buffer + own_length);
-  if (::ioctl(fd_, HIDIOCSOUTPUT(own_length), report.data()) >= 0) return HidIoResult::kOk;
-  if (errno != ENOTTY && errno != EINVAL) return IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed;
-#endif
-  const ssize_t n = ::send(fd_, buffer, own_length, MSG_NOSIGNAL | MSG_DONTWAIT);
-  if (n < 0 && errno == ENOTSOCK) {
-    const ssize_t written = ::write(fd_, buffer, own_length);
-    if (written == own_length) return HidIoResult::kOk;
-    return written < 0 && IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed;
+  const auto failure = [] { return IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed; };
+  if (output_path_ == OutputPath::kUnknown) {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return failure();
+    output_path_ = S_ISSOCK(info.st_mode) ? OutputPath::kSocket : OutputPath::kIoctl;
   }
-  if (n < 0) return IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed;
-  return n == own_length ? HidIoResult::kOk : HidIoResult::kFailed;
+  if (output_path_ == OutputPath::kSocket) {
+    const ssize_t n = ::send(fd_, buffer, own_length, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0) return failure();
+    return n == own_length ? HidIoResult::kOk : HidIoResult::kFailed;
+  }
+#ifdef HIDIOCSOUTPUT
+  if (output_path_ == OutputPath::kIoctl) {
+    // The request takes a writable buffer; the kernel does not change an output report.
+    std::vector<uint8_t> report(buffer, buffer + own_length);
+    if (::ioctl(fd_, HIDIOCSOUTPUT(own_length), report.data()) >= 0) return HidIoResult::kOk;
+    if (errno != ENOTTY && errno != EINVAL) return failure();
+    // A kernel without the request: the report goes as a write from now on.
+    output_path_ = OutputPath::kWrite;
+  }
+#endif
+  const ssize_t written = ::write(fd_, buffer, own_length);
+  if (written < 0) return failure();
+  return written == own_length ? HidIoResult::kOk : HidIoResult::kFailed;
 }
 
 }  // namespace zt640::platform

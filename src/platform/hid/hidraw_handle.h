@@ -62,6 +62,9 @@ class HidrawHandle {
   std::array<uint16_t, 256> input_length_by_id_{};
   std::array<uint16_t, 256> output_length_by_id_{};
   std::vector<uint8_t> scratch_;
+  /// How output reports leave this descriptor, found on the first one.
+  enum class OutputPath { kUnknown, kSocket, kIoctl, kWrite };
+  OutputPath output_path_ = OutputPath::kUnknown;
 };
 
 }  // namespace zt640::platform
