@@ -216,6 +216,11 @@ TEST_F(LightingSimulatorTest, PadReadsItsInformationWritesModeAboveEightAsModeZe
   ASSERT_EQ(frame.size(), 45u);
   EXPECT_EQ(frame[3 * 14], 7);   // 14 x 128 / 256
   EXPECT_EQ(frame[3 * 14 + 2], 100);
+
+  // Its re-read request arrives on the consumer-control collection.
+  ASSERT_TRUE(pad_->AttachSecondaryInterface(DeviceKind::kMousePad, InterfacePath(kPadPid, 1, 3)));
+  ASSERT_TRUE(server_->SendLightingDeviceReport(SimDeviceId::kPad, 0x0401));
+  ASSERT_TRUE(WaitUntil([&] { return pad_->ProcessListenerEvents(); }));
 }
 
 }  // namespace

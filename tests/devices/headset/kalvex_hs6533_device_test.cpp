@@ -228,6 +228,24 @@ TEST_F(HeadsetSound, ADamagedProfileSelectingAMissingCurveShowsFlatBands) {
   EXPECT_TRUE(Writes().empty());
 }
 
+TEST_F(HeadsetSound, ADamagedCurveListKeepsEveryNameAndRefusesToGrow) {
+  // 22 names but gains for only the first three, as a damaged file may hold.
+  std::vector<std::string> names;
+  for (int i = 0; i < 22; ++i) names.push_back("n" + std::to_string(i));
+  device_->Profile().SetCustomEqNames(names);
+  for (int i = 0; i < 3; ++i) device_->Profile().SetCustomEqValues(i, EqBands{i, i, i, i, i, i, i, i, i, i});
+  ASSERT_TRUE(device_->SaveProfileData());
+  MakeDevice();
+  ASSERT_EQ(device_->CustomCurveNames().size(), 22u);
+  EXPECT_EQ(device_->CustomCurveGains()[2], (EqBands{2, 2, 2, 2, 2, 2, 2, 2, 2, 2}));
+  EXPECT_EQ(device_->CustomCurveGains()[21], EqBands{});
+  ASSERT_EQ(device_->ChooseCustomCurve(21), SoundActionResult::kDone);
+  device_->SetCurveNameText("another");
+  EXPECT_EQ(device_->SaveCustomCurve(), SoundActionResult::kRefusedFull);
+  MakeDevice();
+  EXPECT_EQ(device_->CustomCurveNames().size(), 22u);
+}
+
 TEST(HeadsetLightFrame, ThirteenZonesGoOutInTwelveReportsCappedAt247) {
   std::vector<ZoneColour> zones(13);
   for (size_t i = 0; i < zones.size(); ++i) {
