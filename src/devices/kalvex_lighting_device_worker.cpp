@@ -9,9 +9,9 @@ namespace {
 constexpr std::chrono::milliseconds kPausedWait{10};
 
 /// The worker's loop: one render of the current mode every period of its
-/// speed level (28 to 7 ms). With the channel closed, or a mode whose picture
-/// does not change, it sleeps until the core reports a change or the stop
-/// event is set. Uses only what it owns by shared pointer, so it may outlive
+/// speed level (28 to 7 ms). With the channel closed, with nobody looking and
+/// the host not in control of the lighting, or in a mode whose picture does
+/// not change, it sleeps until the core reports a change or the stop event is set. Uses only what it owns by shared pointer, so it may outlive
 /// a detach safely.
 void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared_ptr<CommandChannel>& channel,
                     const platform::Event& stop) {
@@ -20,7 +20,7 @@ void RunLightWorker(const std::shared_ptr<LightingCore>& core, const std::shared
   const auto sleep_until_changed = [&core] { (void)core->changed.Wait(-1); };
   std::chrono::milliseconds wait{0};
   while (!stop.Wait(wait.count())) {
-    if (!channel->is_open()) {
+    if (!channel->is_open() || (!core->on_screen.load() && !core->host_lighting.load())) {
       sleep_until_changed();
       wait = std::chrono::milliseconds(0);
       continue;
