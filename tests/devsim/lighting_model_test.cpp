@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "catalogue/interface_catalogue.h"
+#include "devsim/console_command.h"
 #include "devsim/devices_json_file.h"
 #include "devsim/devsim_server.h"
 #include "packet_builder.h"
@@ -112,6 +113,11 @@ TEST(LightingDeviceServer, DevicesJsonRowsFindThePadsAndTheHeadsetsCollections) 
     }
     EXPECT_EQ(matches, 1) << "row " << row;
   }
+  // The console reaches both; an unplugged headset is reported.
+  EXPECT_TRUE(ConsoleCommand::Parse("pad sync", &error)->Apply(server).ok);
+  ASSERT_TRUE(server.Unplug(SimDeviceId::kHeadset));
+  const auto outcome = ConsoleCommand::Parse("headset sync", &error)->Apply(server);
+  EXPECT_EQ(outcome.message, "error: headset sync: unplugged");
   server.Stop();
 }
 

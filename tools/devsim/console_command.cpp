@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "devsim/keyboard_notification.h"
+#include "devsim/lighting_device_notification.h"
 #include "devsim/mouse_notification.h"
 
 namespace zt640::devsim {
@@ -124,6 +125,15 @@ std::optional<ConsoleCommand> ConsoleCommand::Parse(std::string_view line, std::
       return fail(
           "usage: mouse sync | react | slot N | stage N | report USAGE | battery PERCENT [STATE]");
     }
+  } else if (verb == "pad" || verb == "headset") {
+    const std::string_view what = count >= 2 ? words[1] : std::string_view();
+    command.kind_ = Kind::kLightingDeviceReport;
+    command.device_ = verb == "pad" ? SimDeviceId::kPad : SimDeviceId::kHeadset;
+    if (what == "sync" && count == 2) {
+      command.first_ = LightingDeviceNotification::kReRead;
+    } else if (!(what == "report" && count == 3 && Number(words[2], 0xFFFF, command.first_))) {
+      return fail(verb == "pad" ? "usage: pad sync | report USAGE" : "usage: headset sync | report USAGE");
+    }
   } else {
     return fail("unknown command");
   }
@@ -179,6 +189,8 @@ ConsoleCommand::Outcome ConsoleCommand::Apply(DevsimServer& server) const {
                               flag_ ? static_cast<uint8_t>(second_) : record[1]);
       return outcome(true, {});
     }
+    case Kind::kLightingDeviceReport:
+      return outcome(server.SendLightingDeviceReport(device_, static_cast<uint16_t>(first_)), "unplugged");
     case Kind::kQuit:
       return outcome(true, {});
   }
