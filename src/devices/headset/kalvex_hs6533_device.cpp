@@ -53,6 +53,14 @@ void CKalvexHS6533Device::StartAudio() {
   ReadAudioState();
 }
 
+void CKalvexHS6533Device::ReplaceAudio(std::unique_ptr<platform::HeadsetAudioBinding> audio) {
+  audio_ = std::move(audio);
+  audio_started_ = false;
+  monitor_present_ = false;
+  StartAudio();
+  HeadsetSink().ShowSound(sound_);
+}
+
 void CKalvexHS6533Device::ReadAudioState() {
   if (!AudioReady()) return;
   if (const auto muted = audio_->ReadInteger(AudioFlow::kCapture, property::kMute)) {

@@ -61,6 +61,9 @@ class CKalvexHS6533Device : public CKalvexLightingDevice {
   void SetHeadsetSink(HeadsetPanelSink* sink);
   /// Starts the audio binding and reads the audio state (done once by BuildKeyControls).
   void StartAudio();
+  /// Takes a new binding (the sound card is known only once the headset is
+  /// plugged), starts it and shows the sound state it reads.
+  void ReplaceAudio(std::unique_ptr<platform::HeadsetAudioBinding> audio);
   /// Reads microphone, monitor and voice changer state from the audio layer;
   /// each value only when its read succeeds.
   void ReadAudioState();

@@ -176,6 +176,12 @@ TEST_F(HeadsetSound, ARefusedWriteKeepsTheStateAndWithoutALayerNothingHappens) {
   EXPECT_EQ(silent.ChooseEqualiser(4), SoundActionResult::kUnavailable);
   EXPECT_EQ(silent.MoveBand(2, 3), SoundActionResult::kUnavailable);
   EXPECT_EQ(silent.Sound().eq_type, 0);
+  // A layer given once the headset is plugged serves from then on.
+  auto library = std::make_unique<FakeAudioLibrary>();
+  FakeAudioLibrary::Set(*library->Shared(), AudioFlow::kCapture, "VolumeScalarControl", "0.640000");
+  silent.ReplaceAudio(std::make_unique<platform::HeadsetAudioBinding>(std::move(library), [](std::string_view) {}));
+  EXPECT_EQ(silent.Sound().mic_in_value, 64);
+  EXPECT_EQ(silent.ChooseEqualiser(4), SoundActionResult::kDone);
 }
 
 TEST_F(HeadsetSound, VolumesAndVoiceChangerReachTheirProperties) {
