@@ -183,6 +183,24 @@ TEST_F(LightingSimulatorTest, ReportsTheHeadsetAlreadyHoldsAreLeftOutUntilAWhole
   EXPECT_EQ(headset_->StopLightWorker(), WorkerThread::StopOutcome::kEnded);
 }
 
+TEST_F(LightingSimulatorTest, OnlyTheInterfacesOwnOutputReportsLeaveAndOnlyOverAnOpenCable) {
+  ConnectHeadset();
+  CommandChannel& channel = headset_->Channel();
+  std::array<uint8_t, 17> report{0xFF, 0x22, 0xAA};
+  EXPECT_EQ(channel.SendOutputReport(std::span<const uint8_t>(report.data(), 16)), CommandResult::kFailed);
+  report[0] = 0x05;  // no output report of the interface has this id
+  EXPECT_EQ(channel.SendOutputReport(report), CommandResult::kFailed);
+  report[0] = 0xFF;
+  EXPECT_EQ(channel.SendOutputReport(report), CommandResult::kSuccess);
+  channel.SetConnectionType(kConnectionReceiver);
+  EXPECT_EQ(channel.SendOutputReport(report), CommandResult::kFailed);
+  channel.SetConnectionType(kConnectionWired);
+  headset_->Disconnect();
+  EXPECT_EQ(channel.SendOutputReport(report), CommandResult::kFailed);
+  ASSERT_TRUE(WaitUntil([&] { return server_->Headset().OutputReportCount() == 1; }));
+  EXPECT_EQ(server_->Headset().RefusedOutputReports(), 0u);
+}
+
 TEST_F(LightingSimulatorTest, HeadsetListenerSharesTheInterfaceAndAsksOnlyForReReads) {
   ConnectHeadset();
   ASSERT_TRUE(headset_->AttachSecondaryInterface(DeviceKind::kHeadset, headset_path_));
