@@ -172,6 +172,8 @@ void CKalvexUSBDevice::BindCatalogueEntry(const DeviceTypeInfo& entry) {
 
 void CKalvexUSBDevice::SetHostLighting(bool on, bool tell_device) {
   host_lighting_.store(on);
+  core_->host_lighting.store(on);
+  core_->changed.Set();
   if (on && tell_device && IsKeyboardKind(kind_)) {
     // The keyboard keeps running its own effect when it does not answer.
     (void)channel_->EnableHostLighting();

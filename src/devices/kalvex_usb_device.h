@@ -36,6 +36,8 @@ struct LightingCore {
   /// Someone looks at the device's picture: the host renders even the modes the
   /// device runs by itself, so the picture shows them.
   std::atomic<bool> on_screen{true};
+  /// The host controls the lighting (mirrors the device's flag for its worker).
+  std::atomic<bool> host_lighting{true};
   /// Set when something an idle lighting worker waits for changed (the picture
   /// came on screen, the channel opened, the mode changed).
   platform::Event changed{platform::Event::Mode::kAutoReset};

@@ -5,8 +5,8 @@
 
 namespace zt640 {
 
-std::optional<MacroLibraryReader> MacroLibraryReader::Load(const std::string& data_folder) {
-  const Json::Value document = CGlobalUtils::ParseJsonFile(data_folder + "macro.config");
+std::optional<MacroLibraryReader> MacroLibraryReader::Load(const std::string& data_folder, const std::string& file_name) {
+  const Json::Value document = CGlobalUtils::ParseJsonFile(data_folder + file_name);
   if (!document.isObject()) return std::nullopt;
   MacroLibraryReader reader;
   reader.folder_ = data_folder;

@@ -13,9 +13,11 @@ namespace zt640 {
 /// macro's events from its own file (Guid + ".mac").
 class MacroLibraryReader {
  public:
-  /// Reads "macro.config" from `data_folder` (ending in "/"); nullopt when it
-  /// is missing or unreadable.
-  [[nodiscard]] static std::optional<MacroLibraryReader> Load(const std::string& data_folder);
+  static constexpr char kDefaultFileName[] = "macro.config";
+  /// Reads the library file (by default "macro.config") from `data_folder`
+  /// (ending in "/"); nullopt when it is missing or unreadable.
+  [[nodiscard]] static std::optional<MacroLibraryReader> Load(const std::string& data_folder,
+                                                              const std::string& file_name = kDefaultFileName);
 
   [[nodiscard]] size_t Count() const { return guids_.size(); }
   [[nodiscard]] const std::vector<std::string>& Names() const { return names_; }

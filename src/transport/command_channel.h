@@ -82,6 +82,10 @@ class CommandChannel {
   /// Reads block size / 3 bytes; `out` must hold at least that many.
   [[nodiscard]] int ReadKeyLightMap(std::span<uint8_t> out);                 // 0x1B
   [[nodiscard]] int EnableHostLighting();                                    // 0x1C
+  /// One HID output report (report id first) to the wired interface, under
+  /// the light lock; no reply is read. kSuccess, or kFailed when the channel
+  /// is closed, reached through the receiver or the report is refused.
+  [[nodiscard]] int SendOutputReport(std::span<const uint8_t> report);
   /// Whether the device behind the receiver answers; always true when wired
   /// (nothing is sent then).
   [[nodiscard]] bool QueryReceiverLink();                                    // 0xAA

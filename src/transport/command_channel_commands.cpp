@@ -213,4 +213,13 @@ bool CommandChannel::QueryReceiverLink() {
          reply.status() != CommandPacket::kStatusRefusedForNow;
 }
 
+int CommandChannel::SendOutputReport(std::span<const uint8_t> report) {
+  if (!is_open() || via_receiver() || report.empty()) return CommandResult::kFailed;
+  std::lock_guard outer(light_mutex_);
+  std::lock_guard io(io_mutex_);
+  return wired_.SetOutputReport(report.data(), static_cast<uint32_t>(report.size())) == HidDevice::kSuccess
+             ? CommandResult::kSuccess
+             : CommandResult::kFailed;
+}
+
 }  // namespace zt640

@@ -252,6 +252,16 @@ int HidDevice::WriteReport(const uint8_t* buffer, uint32_t length, uint32_t* byt
   return result;
 }
 
+int HidDevice::SetOutputReport(const uint8_t* buffer, uint32_t length) {
+  writing_.store(1);
+  int result = kFailed;
+  if (HidrawHandle* handle = handle_.load(); handle != nullptr && buffer != nullptr) {
+    result = handle->SetOutputReport(buffer, length) == HidIoResult::kOk ? kSuccess : kFailed;
+  }
+  LeaveTransfer(writing_);
+  return result;
+}
+
 int HidDevice::UnpackReport(const uint8_t* report, uint32_t report_length,
                             HidReportType report_type, HidDataItem* items, uint32_t item_count,
                             const platform::HidCollection* descriptor_data) {

@@ -72,6 +72,10 @@ class HidDevice {
   [[nodiscard]] int WriteReport(const uint8_t* buffer, uint32_t length, uint32_t* bytes_written,
                                 int timeout_ms);
 
+  /// HID output report `buffer` (report id first), at least that report's own
+  /// length, sent as a set-output-report request. 1 on success, 0 on failure.
+  [[nodiscard]] int SetOutputReport(const uint8_t* buffer, uint32_t length);
+
   /// Fills the items whose report id equals byte 0 of report from that report:
   /// button items get the usages of their page that are on and inside their
   /// range (then zeros), value items their raw and scaled value. 0 when an

@@ -144,20 +144,22 @@ TEST(ConsoleCommandTest, Parse_AcceptsCommands) {
                                 "quit", "plug mouse", "unplug mouse-receiver", "power off mouse",
                                 "power on keyboard", "mouse sync", "mouse react", "mouse slot 7",
                                 "mouse stage 4", "mouse report 0x1125", "mouse report 1026",
-                                "mouse battery 20", "mouse battery 20 1"}) {
+                                "mouse battery 20", "mouse battery 20 1", "plug pad", "unplug headset",
+                                "pad sync", "headset sync", "headset report 0x0402"}) {
     std::string error;
     EXPECT_TRUE(ConsoleCommand::Parse(line, &error)) << line << ": " << error;
   }
 }
 
 TEST(ConsoleCommandTest, Parse_RejectsMalformed) {
-  for (std::string_view line : {"", "unplug pad", "power", "power up", "power on receiver",
+  for (std::string_view line : {"", "unplug hub", "power", "power up", "power on receiver",
                                 "slot", "slot 16",
                                 "slot -1", "key down", "key press 3", "key down 256",
                                 "battery", "battery 101", "battery 5 3", "sync now", "mouse",
                                 "mouse stage", "mouse stage 16", "mouse slot 16",
                                 "mouse report 0x10000", "mouse report", "mouse sync now",
-                                "mouse battery 101", "mouse battery 5 3", "mouse wave"}) {
+                                "mouse battery 101", "mouse battery 5 3", "mouse wave", "pad",
+                                "headset react", "pad report", "headset report 0x10000"}) {
     std::string error;
     EXPECT_FALSE(ConsoleCommand::Parse(line, &error)) << line;
     EXPECT_FALSE(error.empty());

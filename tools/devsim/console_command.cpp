@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "devsim/keyboard_notification.h"
+#include "devsim/lighting_device_notification.h"
 #include "devsim/mouse_notification.h"
 
 namespace zt640::devsim {
@@ -39,6 +40,8 @@ std::optional<SimDeviceId> DeviceNamed(std::string_view name) {
   if (name == "receiver") return SimDeviceId::kReceiver;
   if (name == "mouse") return SimDeviceId::kMouse;
   if (name == "mouse-receiver") return SimDeviceId::kMouseReceiver;
+  if (name == "pad") return SimDeviceId::kPad;
+  if (name == "headset") return SimDeviceId::kHeadset;
   return std::nullopt;
 }
 
@@ -57,7 +60,7 @@ std::optional<ConsoleCommand> ConsoleCommand::Parse(std::string_view line, std::
   const size_t count = words.size();
   if (verb == "unplug" || verb == "plug") {
     command.kind_ = verb == "plug" ? Kind::kPlug : Kind::kUnplug;
-    constexpr const char* kUsage = "usage: plug|unplug [keyboard|receiver|mouse|mouse-receiver]";
+    constexpr const char* kUsage = "usage: plug|unplug [keyboard|receiver|mouse|mouse-receiver|pad|headset]";
     if (count > 2) return fail(kUsage);
     if (count == 2) {
       const auto device = DeviceNamed(words[1]);
@@ -122,6 +125,15 @@ std::optional<ConsoleCommand> ConsoleCommand::Parse(std::string_view line, std::
       return fail(
           "usage: mouse sync | react | slot N | stage N | report USAGE | battery PERCENT [STATE]");
     }
+  } else if (verb == "pad" || verb == "headset") {
+    const std::string_view what = count >= 2 ? words[1] : std::string_view();
+    command.kind_ = Kind::kLightingDeviceReport;
+    command.device_ = verb == "pad" ? SimDeviceId::kPad : SimDeviceId::kHeadset;
+    if (what == "sync" && count == 2) {
+      command.first_ = LightingDeviceNotification::kReRead;
+    } else if (!(what == "report" && count == 3 && Number(words[2], 0xFFFF, command.first_))) {
+      return fail(verb == "pad" ? "usage: pad sync | report USAGE" : "usage: headset sync | report USAGE");
+    }
   } else {
     return fail("unknown command");
   }
@@ -177,6 +189,8 @@ ConsoleCommand::Outcome ConsoleCommand::Apply(DevsimServer& server) const {
                               flag_ ? static_cast<uint8_t>(second_) : record[1]);
       return outcome(true, {});
     }
+    case Kind::kLightingDeviceReport:
+      return outcome(server.SendLightingDeviceReport(device_, static_cast<uint16_t>(first_)), "unplugged");
     case Kind::kQuit:
       return outcome(true, {});
   }

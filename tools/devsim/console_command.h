@@ -10,12 +10,13 @@
 namespace zt640::devsim {
 
 /// One line of the simulator's standard input:
-///   unplug [DEVICE]   plug [DEVICE]   (keyboard, receiver, mouse, mouse-receiver)
+///   unplug [DEVICE]   plug [DEVICE]   (keyboard, receiver, mouse, mouse-receiver, pad, headset)
 ///   power off|on [keyboard|mouse]   (device behind its receiver)
 ///   sync | reload | slot N | key down K | key up K   (keyboard notifications)
 ///   battery P [S]                (keyboard power record: percent, charge state)
 ///   mouse sync | mouse react | mouse slot N | mouse stage N | mouse report U
 ///   mouse battery P [S]
+///   pad sync | pad report U | headset sync | headset report U
 ///   quit
 class ConsoleCommand {
  public:
@@ -32,6 +33,7 @@ class ConsoleCommand {
     kMouseSlot,
     kMouseStage,
     kMouseBattery,
+    kLightingDeviceReport,  ///< a report of the pad or the headset (device_)
     kQuit,
   };
 

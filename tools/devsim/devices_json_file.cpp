@@ -30,6 +30,8 @@ std::string DevicesJsonFile::Text(const DevsimConfig& config) {
   if (config.with_keyboard && config.with_receiver) add_pair(kKeyboardReceiverRow, config.receiver);
   if (config.with_mouse || config.with_mouse_receiver) add_pair(kMouseRow, config.mouse);
   if (config.with_mouse_receiver) add_pair(kMouseReceiverRow, config.mouse_receiver);
+  if (config.with_pad) add_pair(kPadRow, config.pad);
+  if (config.with_headset) rows.push_back({kHeadsetRow, &config.headset});
 
   std::string text = "{ \"Interfaces\": [";
   for (size_t i = 0; i < rows.size(); ++i) {

@@ -10,12 +10,15 @@ namespace zt640::devsim {
 /// The "devices.json" that lets the utility find the simulated devices beyond
 /// the keyboard's cable: one entry per catalogue row of a simulated device,
 /// with that device's USB ids (keyboard receiver rows 2-3, mouse rows 4-5,
-/// mouse receiver rows 6-7; command row first, consumer-control row second).
+/// mouse receiver rows 6-7, pad rows 8-9; command row first, consumer-control
+/// row second; the headset's single row 10).
 class DevicesJsonFile {
  public:
   static constexpr int kKeyboardReceiverRow = 2;
   static constexpr int kMouseRow = 4;
   static constexpr int kMouseReceiverRow = 6;
+  static constexpr int kPadRow = 8;
+  static constexpr int kHeadsetRow = 10;
 
   /// The document for this configuration; an empty "Interfaces" list when only
   /// the keyboard's cable is simulated.

@@ -60,6 +60,10 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
       config.with_mouse = true;
     } else if (option == "--mouse-receiver") {
       config.with_mouse_receiver = true;
+    } else if (option == "--pad") {
+      config.with_pad = true;
+    } else if (option == "--headset") {
+      config.with_headset = true;
     } else if (option == "--mouse-off") {
       config.mouse_powered = false;
     } else if (option == "--mouse-no-dpi-cycle") {
@@ -145,7 +149,8 @@ DevsimOptions::Result DevsimOptions::Parse(std::span<const std::string_view> arg
   }
   if (config.root.empty()) return fail("--root DIR is required");
   // The mouse options alone simulate the mouse alone; the keyboard joins it when asked for.
-  const bool mouse_asked = config.with_mouse || config.with_mouse_receiver;
+  const bool mouse_asked =
+      config.with_mouse || config.with_mouse_receiver || config.with_pad || config.with_headset;
   config.with_keyboard = keyboard_asked || !mouse_asked;
   // With only --mouse-receiver the mouse's cable device exists but starts unplugged.
   config.mouse_plugged = config.with_mouse;
@@ -162,6 +167,8 @@ std::string DevsimOptions::Usage() {
          "  --mouse-receiver        simulate the mouse's 2.4 GHz receiver (the mouse behind it)\n"
          "  --mouse-off             mouse switched off behind its receiver\n"
          "  --mouse-no-dpi-cycle    the mouse model without the DPI-cycle button (10 keys)\n"
+         "  --pad                   simulate the mouse pad (ids 0x320f 0x5a40)\n"
+         "  --headset               simulate the headset's HID interface (ids 0x320f 0x5a60)\n"
          "  --devices-json FILE     write the devices.json that lists the simulated devices\n"
          "  --log FILE              append every request packet to FILE as hex\n"
          "  --vid/--pid/--version N keyboard identity (default 0x320f 0x505b 0x0103)\n"

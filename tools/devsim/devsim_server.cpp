@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "devsim/descriptors.h"
+#include "devsim/headset_descriptors.h"
+#include "devsim/lighting_device_notification.h"
 #include "devsim/keyboard_factory_image.h"
 #include "devsim/keyboard_notification.h"
 #include "devsim/mouse_descriptors.h"
@@ -50,6 +52,18 @@ UsbDeviceSpec MakeMouseSpec(const UsbIdentity& identity, int port, std::string n
   return spec;
 }
 
+UsbDeviceSpec MakeHeadsetSpec(const UsbIdentity& identity, int port) {
+  UsbDeviceSpec spec = MakeSpec(identity, port, "Headset");
+  spec.interfaces = {{HeadsetDescriptors::kInterfaceNumber, HeadsetDescriptors::HidInterface(), 0}};
+  spec.other_interfaces = HeadsetDescriptors::kAudioInterfaces;
+  return spec;
+}
+
+// The interface that carries a device's command reports.
+uint8_t CommandInterfaceOf(SimDeviceId device) {
+  return device == SimDeviceId::kHeadset ? HeadsetDescriptors::kInterfaceNumber : kCommandInterface;
+}
+
 bool PathExists(const fs::path& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;
@@ -73,6 +87,9 @@ DevsimServer::DevsimServer(DevsimConfig config)
       mouse_(MouseModelConfig{config_.mouse_variant, config_.mouse.version,
                               config_.battery_percent, config_.charge_state}),
       mouse_receiver_model_(mouse_, config_.mouse_powered, kMouseReceiverWholeCommands),
+      pad_(LightingModelConfig{15, config_.pad.version, true, false, config_.battery_percent, config_.charge_state}),
+      headset_(LightingModelConfig{13, config_.headset.version, false, true, config_.battery_percent,
+                                   config_.charge_state}),
       faults_(config_.fault) {
   if (config_.with_keyboard) {
     devices_.push_back({SimDeviceId::kKeyboard, MakeSpec(config_.keyboard, 1, "Keyboard"),
@@ -90,6 +107,10 @@ DevsimServer::DevsimServer(DevsimConfig config)
     devices_.push_back({SimDeviceId::kMouseReceiver,
                         MakeMouseSpec(config_.mouse_receiver, 4, "2.4G Mouse Receiver"), nullptr,
                         {}, 0});
+  }
+  if (config_.with_pad) devices_.push_back({SimDeviceId::kPad, MakeSpec(config_.pad, 5, "Mouse Pad"), nullptr, {}, 0});
+  if (config_.with_headset) {
+    devices_.push_back({SimDeviceId::kHeadset, MakeHeadsetSpec(config_.headset, 6), nullptr, {}, 0});
   }
 }
 
@@ -312,6 +333,15 @@ bool DevsimServer::SelectMouseStage(uint8_t stage) {
   return usage && SendMouseReportNow(*usage);
 }
 
+bool DevsimServer::SendLightingDeviceReport(SimDeviceId device, uint16_t usage) {
+  if (device != SimDeviceId::kPad && device != SimDeviceId::kHeadset) return false;
+  std::lock_guard lock(state_mutex_);
+  HidrawNode* node = Node(device, CommandInterfaceOf(device));
+  if (node == nullptr) return false;
+  node->Broadcast(LightingDeviceNotification::Report(usage));
+  return true;
+}
+
 void DevsimServer::SetFault(const FaultSettings& fault) { faults_.Reset(fault); }
 
 HidrawNode* DevsimServer::Node(SimDeviceId id, uint8_t interface_number) {
@@ -409,10 +439,12 @@ void DevsimServer::HandleReport(Device& device, size_t interface_index,
   // Only the command collection takes requests; the boot keyboard's LED
   // reports and reports for the other collections are accepted and ignored.
   // A report longer than the collection's 64 bytes never reaches the firmware.
-  if (device.spec.interfaces[interface_index].number != kCommandInterface || bytes.empty() ||
-      bytes[0] != Descriptors::kVendorReportId || bytes.size() > DevicePacket::kSize) {
+  if (device.spec.interfaces[interface_index].number != CommandInterfaceOf(device.id) || bytes.empty()) return;
+  if (device.id == SimDeviceId::kHeadset && bytes[0] == HeadsetDescriptors::kLightReportId) {
+    (void)headset_.ReceiveOutputReport(bytes);  // a refused report is counted by the model
     return;
   }
+  if (bytes[0] != Descriptors::kVendorReportId || bytes.size() > DevicePacket::kSize) return;
   const DevicePacket request(bytes);
   log_.Append(request.Bytes());
   ++request_count_;
@@ -463,6 +495,10 @@ std::optional<DevicePacket> DevsimServer::Answer(SimDeviceId device, const Devic
       return mouse_.Handle(request);
     case SimDeviceId::kMouseReceiver:
       return mouse_receiver_model_.Handle(request);
+    case SimDeviceId::kPad:
+      return pad_.Handle(request);
+    case SimDeviceId::kHeadset:
+      return headset_.Handle(request);
   }
   return std::nullopt;
 }

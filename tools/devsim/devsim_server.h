@@ -16,6 +16,7 @@
 #include "devsim/fault_plan.h"
 #include "devsim/hidraw_node.h"
 #include "devsim/keyboard_model.h"
+#include "devsim/lighting_device_model.h"
 #include "devsim/mouse_model.h"
 #include "devsim/path_journal.h"
 #include "devsim/receiver_model.h"
@@ -25,7 +26,7 @@
 
 namespace zt640::devsim {
 
-enum class SimDeviceId { kKeyboard = 0, kReceiver = 1, kMouse = 2, kMouseReceiver = 3 };
+enum class SimDeviceId { kKeyboard = 0, kReceiver = 1, kMouse = 2, kMouseReceiver = 3, kPad = 4, kHeadset = 5 };
 
 struct UsbIdentity {
   uint16_t vendor = 0;
@@ -50,6 +51,10 @@ struct DevsimConfig {
   UsbIdentity mouse_receiver{0x320F, 0x5A1D, 0x0100};
   bool mouse_powered = true;  ///< mouse reachable through its receiver
   MouseVariant mouse_variant = MouseVariant::kElevenButtons;
+  bool with_pad = false;  ///< the mouse pad, plugged at start
+  UsbIdentity pad{0x320F, 0x5A40, 0x0101};
+  bool with_headset = false;  ///< the headset, plugged at start
+  UsbIdentity headset{0x320F, 0x5A60, 0x0103};
   std::filesystem::path log_file;  ///< empty: no request log
   std::filesystem::path devices_json;  ///< empty: no devices.json written
   FaultSettings fault;
@@ -117,11 +122,17 @@ class DevsimServer {
   /// the mouse cannot select or when unreachable.
   [[nodiscard]] bool SelectMouseStage(uint8_t stage);
 
+  /// Sends one of the pad's or the headset's own reports (`device` kPad or
+  /// kHeadset) on its consumer-control report. False when it is unplugged.
+  [[nodiscard]] bool SendLightingDeviceReport(SimDeviceId device, uint16_t usage);
+
   /// Replaces the fault settings and restarts their counts.
   void SetFault(const FaultSettings& fault);
 
   [[nodiscard]] KeyboardModel& Keyboard() { return keyboard_; }
   [[nodiscard]] MouseModel& Mouse() { return mouse_; }
+  [[nodiscard]] LightingDeviceModel& Pad() { return pad_; }
+  [[nodiscard]] LightingDeviceModel& Headset() { return headset_; }
   [[nodiscard]] const DevsimConfig& Config() const { return config_; }
   [[nodiscard]] const std::filesystem::path& Root() const { return root_; }
   /// The socket node of one USB interface of a device; empty when unplugged.
@@ -171,6 +182,8 @@ class DevsimServer {
   ReceiverModel receiver_model_;
   MouseModel mouse_;
   ReceiverModel mouse_receiver_model_;
+  LightingDeviceModel pad_;
+  LightingDeviceModel headset_;
   FaultPlan faults_;
 
   std::mutex state_mutex_;

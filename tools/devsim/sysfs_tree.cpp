@@ -31,7 +31,7 @@ bool SysfsTree::Write(const fs::path& root, const UsbDeviceSpec& device, unsigne
             journal_.WriteFile(usb / "idProduct", Format("%04x\n", device.product)) &&
             journal_.WriteFile(usb / "bcdDevice", Format("%04x\n", device.version)) &&
             journal_.WriteFile(usb / "bNumInterfaces",
-                               Format("%2d\n", static_cast<int>(device.interfaces.size()))) &&
+                               Format("%2d\n", static_cast<int>(device.interfaces.size()) + device.other_interfaces)) &&
             journal_.WriteFile(usb / "manufacturer", device.manufacturer + "\n") &&
             journal_.WriteFile(usb / "product", device.name + "\n");
 

@@ -25,6 +25,9 @@ struct UsbDeviceSpec {
   std::string manufacturer;
   std::string name;
   std::vector<HidInterfaceSpec> interfaces;
+  /// Interfaces of other classes (a headset's audio interfaces): counted in
+  /// bNumInterfaces, no folders written.
+  int other_interfaces = 0;
 };
 
 /// The sysfs folders of one plugged USB device under a root: the USB device

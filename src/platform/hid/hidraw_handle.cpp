@@ -1,6 +1,8 @@
 #include "platform/hid/hidraw_handle.h"
 
 #include <fcntl.h>
+#include <linux/hidraw.h>
+#include <sys/ioctl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -168,6 +170,36 @@ HidIoResult HidrawHandle::Write(const uint8_t* buffer, uint32_t length, uint32_t
   }
   *bytes_written = length;
   return HidIoResult::kOk;
+}
+
+HidIoResult HidrawHandle::SetOutputReport(const uint8_t* buffer, uint32_t length) {
+  if (fd_ < 0 || !can_write_ || buffer == nullptr || length == 0) return HidIoResult::kFailed;
+  const uint16_t own_length = output_length_by_id_[buffer[0]];
+  if (own_length == 0 || length < own_length) return HidIoResult::kFailed;
+  const auto failure = [] { return IsGoneError(errno) ? HidIoResult::kDeviceGone : HidIoResult::kFailed; };
+  if (output_path_ == OutputPath::kUnknown) {
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0) return failure();
+    output_path_ = S_ISSOCK(info.st_mode) ? OutputPath::kSocket : OutputPath::kIoctl;
+  }
+  if (output_path_ == OutputPath::kSocket) {
+    const ssize_t n = ::send(fd_, buffer, own_length, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n < 0) return failure();
+    return n == own_length ? HidIoResult::kOk : HidIoResult::kFailed;
+  }
+#ifdef HIDIOCSOUTPUT
+  if (output_path_ == OutputPath::kIoctl) {
+    // The request takes a writable buffer; the kernel does not change an output report.
+    std::vector<uint8_t> report(buffer, buffer + own_length);
+    if (::ioctl(fd_, HIDIOCSOUTPUT(own_length), report.data()) >= 0) return HidIoResult::kOk;
+    if (errno != ENOTTY && errno != EINVAL) return failure();
+    // A kernel without the request: the report goes as a write from now on.
+    output_path_ = OutputPath::kWrite;
+  }
+#endif
+  const ssize_t written = ::write(fd_, buffer, own_length);
+  if (written < 0) return failure();
+  return written == own_length ? HidIoResult::kOk : HidIoResult::kFailed;
 }
 
 }  // namespace zt640::platform

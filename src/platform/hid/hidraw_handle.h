@@ -43,6 +43,13 @@ class HidrawHandle {
   [[nodiscard]] HidIoResult Write(const uint8_t* buffer, uint32_t length, uint32_t* bytes_written,
                                   int timeout_ms, int cancel_fd);
 
+  /// Sends one output report the way a set-output-report request does: byte 0
+  /// names one of the collection's output reports and `length` is at least
+  /// that report's own length, which is all that goes to the device. On a
+  /// hidraw character device it travels through HIDIOCSOUTPUT where the
+  /// kernel has it, else as a write; a simulated device gets it as a write.
+  [[nodiscard]] HidIoResult SetOutputReport(const uint8_t* buffer, uint32_t length);
+
  private:
   HidrawHandle(int fd, bool read, bool write, const HidCollection& collection);
 
@@ -55,6 +62,9 @@ class HidrawHandle {
   std::array<uint16_t, 256> input_length_by_id_{};
   std::array<uint16_t, 256> output_length_by_id_{};
   std::vector<uint8_t> scratch_;
+  /// How output reports leave this descriptor, found on the first one.
+  enum class OutputPath { kUnknown, kSocket, kIoctl, kWrite };
+  OutputPath output_path_ = OutputPath::kUnknown;
 };
 
 }  // namespace zt640::platform
