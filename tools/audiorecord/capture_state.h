@@ -31,7 +31,7 @@ class CaptureState {
   std::uint64_t target_ = 0;
   bool connected_ = false;
   bool sending_ = false;
-  bool capturing_ = true;
+  bool capturing_ = false;  // nothing is recorded before the first start
   StyleWeights style_;
   std::uint32_t reset_generation_ = 0;
 };
