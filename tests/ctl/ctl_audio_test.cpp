@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "platform/ipc/ipc_client.h"
+#include "platform/paths/product_title.h"
 #include "support/simulator_process.h"
+#include "support/wait_until.h"
+
+extern char** environ;
 
 namespace {
 
@@ -29,6 +39,7 @@ class StyleHome {
     std::filesystem::create_directories(root);
     std::ofstream(root / "AudioFile.json") << text;
   }
+  const std::string& folder() const { return folder_; }
   Outcome Run(const std::string& words) const {
     return RunShell("XDG_DATA_HOME=" + folder_ + "/data XDG_RUNTIME_DIR=" + folder_ + " " + ZT640_CTL_PATH + " audio " +
                     words);
@@ -61,6 +72,46 @@ TEST(CtlAudio, BadUsageAndNoCaptureProcess) {
   const Outcome level = home.Run("level --seconds 1");
   EXPECT_EQ(level.status, 1);
   EXPECT_NE(level.err.find("the capture process is not running"), std::string::npos) << level.err;
+}
+
+TEST(CtlAudio, LevelConnectsToTheCaptureProcessAndPrintsItsLevelsOncePerSecond) {
+  const StyleHome home;
+  std::vector<std::string> env{"XDG_RUNTIME_DIR=" + home.folder(), "ZT640_DEBUG=0"};
+  for (char** e = environ; *e != nullptr; ++e) {
+    if (!std::string(*e).starts_with("XDG_RUNTIME_DIR=")) env.emplace_back(*e);
+  }
+  std::vector<char*> envp;
+  for (auto& e : env) envp.push_back(e.data());
+  envp.push_back(nullptr);
+  std::string path = ZT640_AUDIORECORD_PATH;
+  std::string tone = "--tone";
+  std::string hz = "1000";
+  char* argv[] = {path.data(), tone.data(), hz.data(), nullptr};
+  pid_t capture = -1;
+  ASSERT_EQ(::posix_spawn(&capture, path.c_str(), nullptr, nullptr, argv, envp.data()), 0);
+  const zt640::platform::IpcClient client(home.folder() + "/zt640");
+  const std::string title(zt640::platform::kProductTitle);
+  EXPECT_TRUE(zt640::test::WaitUntil([&] { return client.FindWindow(title + "AudioRecord", title + "AUDIORECORD").has_value(); }));
+
+  const Outcome outcome = home.Run("level --seconds 2");
+  ::kill(capture, SIGTERM);
+  ::waitpid(capture, nullptr, 0);
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  // Two lines of six values; by the second the 1 kHz tone at half of full scale (-9 dB
+  // RMS, -6 dB peak on a 60 dB scale) shows in the default white colour.
+  std::istringstream lines(outcome.out);
+  std::string first;
+  std::string second;
+  ASSERT_TRUE(std::getline(lines, first) && std::getline(lines, second)) << outcome.out;
+  std::istringstream values(second);
+  int v[6] = {};
+  ASSERT_TRUE(values >> v[0] >> v[1] >> v[2] >> v[3] >> v[4] >> v[5]) << second;
+  EXPECT_NEAR(v[3], 850, 5);
+  EXPECT_NEAR(v[4], 900, 5);
+  EXPECT_EQ(v[5], 0);
+  EXPECT_EQ(v[0], v[3] * 255 / 1000);
+  EXPECT_EQ(v[1], v[0]);
+  EXPECT_EQ(v[2], v[0]);
 }
 
 }  // namespace
