@@ -12,7 +12,7 @@ trap 'kill "$capture" "$receiver" 2>/dev/null || true; wait 2>/dev/null || true;
 chmod 700 "$work"
 export XDG_RUNTIME_DIR="$work" ZT640_DEBUG=0
 receiver=""
-"$build/tools/audiorecord/AudioRecord" --tone 1000 > "$work/capture.log" 2>&1 &
+"$build/app/AudioRecord" --tone 1000 > "$work/capture.log" 2>&1 &
 capture=$!
 sleep 1
 ticks=$(getconf CLK_TCK)
