@@ -213,7 +213,14 @@ void AudioRecordApp::SendLoop() {
   BlockPacer pacer(Clock::now(), kBlocksPerSecond);
   std::uint32_t reset_seen = 0;
   std::unique_lock lock(mutex_);
+  const auto may_send = [this] { return stopping_ || (state_.sending() && receiver_.has_value()); };
   while (!stopping_) {
+    if (!may_send()) {
+      // Nothing to send: sleep until asked instead of waking 30 times a second.
+      changed_.wait(lock, may_send);
+      pacer = BlockPacer(Clock::now(), kBlocksPerSecond);
+      continue;
+    }
     if (changed_.wait_until(lock, pacer.NextDeadline(), [this] { return stopping_; })) break;
     pacer.Advance(Clock::now());
     const bool sending = state_.sending() && receiver_.has_value();
