@@ -20,10 +20,10 @@ PulseMonitorSource::~PulseMonitorSource() { Close(); }
 
 bool PulseMonitorSource::Open(std::string& reason) {
   if (stream_ != nullptr) return true;
-  pa_sample_spec spec{};
-  spec.format = PA_SAMPLE_FLOAT32LE;
-  spec.rate = SpectrumAnalyser::kSampleRate;
-  spec.channels = 1;
+  pa_sample_spec format{};
+  format.format = PA_SAMPLE_FLOAT32LE;
+  format.rate = SpectrumAnalyser::kSampleRate;
+  format.channels = 1;
   pa_buffer_attr attr{};
   attr.maxlength = static_cast<std::uint32_t>(-1);
   attr.tlength = static_cast<std::uint32_t>(-1);
@@ -31,7 +31,7 @@ bool PulseMonitorSource::Open(std::string& reason) {
   attr.minreq = static_cast<std::uint32_t>(-1);
   attr.fragsize = kFragmentBytes;
   int error = 0;
-  stream_ = pa_simple_new(nullptr, kClientName, PA_STREAM_RECORD, kDefaultMonitor, kStreamName, &spec, nullptr, &attr,
+  stream_ = pa_simple_new(nullptr, kClientName, PA_STREAM_RECORD, kDefaultMonitor, kStreamName, &format, nullptr, &attr,
                           &error);
   if (stream_ == nullptr) {
     reason = pa_strerror(error);
