@@ -29,7 +29,7 @@ pass() { echo "ok: $*"; }
 # Every file a user needs, relative to the prefix.
 expected=(
   bin/zt640 bin/zt640ctl bin/zt640-devsim
-  lib/udev/rules.d/70-zt640.rules
+  lib/udev/rules.d/70-zt640.rules lib/zt640/AudioRecord
   "share/applications/$app_id.desktop"
   "share/metainfo/$app_id.metainfo.xml"
   share/icons/hicolor/scalable/apps/zt640.svg
@@ -149,7 +149,7 @@ for file in "${expected[@]}"; do
   grep -qx "usr/$file" "$work/package.list" || fail "not in the package: usr/$file"
 done
 # Only the installed layout: no build products, nothing outside these folders.
-if unexpected=$(grep -Ev '^(usr|usr/bin(/zt640|/zt640ctl|/zt640-devsim)?|usr/lib|usr/lib/udev(/rules\.d(/70-zt640\.rules)?)?|usr/share|usr/share/(applications|metainfo|icons|man|bash-completion|doc|zt640)(/.*)?)$' \
+if unexpected=$(grep -Ev '^(usr|usr/bin(/zt640|/zt640ctl|/zt640-devsim)?|usr/lib|usr/lib/udev(/rules\.d(/70-zt640\.rules)?)?|usr/lib/zt640(/AudioRecord)?|usr/share|usr/share/(applications|metainfo|icons|man|bash-completion|doc|zt640)(/.*)?)$' \
   "$work/package.list"); then
   fail "unexpected files in the package: $unexpected"
 fi
