@@ -97,8 +97,9 @@ TEST_F(CtlHeadset, SoundVerbsChangeTheProfileAndTheAudioProperties) {
       {"preset 5 writes 0 to all ten bands", {}, "eq 5", 0, FlatBands(), {"eq=5 ", "band=9 gain=0\n"}},
       {"preset 7's gains", {}, "eq 7", 0, {"audio EQ_Slider1=14\n", "audio EQ_Slider5=-4\n", "audio EQ_Slider10=3\n"},
        {"eq=7 ", "band=0 gain=14\n", "band=4 gain=-4\n"}},
+      // Without a selected curve the band is not stored: the profile keeps preset 7.
       {"band 3 under preset 7 writes only EQ_Slider4", {"eq 7"}, "band 3 -6", 0,
-       {"audio EQ_Slider4=-6\nok band\n"}, {"eq=13 custom=-1 "}, true},
+       {"audio EQ_Slider4=-6\nok band\n"}, {"eq=7 ", "band=3 gain=0\n"}, true},
       {"a band under a selected curve is kept by it", {"eq 7", "curve save Mine", "eq 13"}, "band 0 9", 0,
        {"audio EQ_Slider1=9\n"}, {"eq=13 custom=0 ", "band=0 gain=9\n", "band=1 gain=10\n", "curve=0 name=Mine\n"}},
       {"a saved curve takes the current gains", {"eq 11"}, "curve save Loud", 0, {"ok curve\n"},

@@ -147,8 +147,9 @@ SoundActionResult Capture(CKalvexHS6533Device& device, bool monitor, const std::
   return monitor ? device.SetMonitorVolume(volume) : device.SetMicrophoneVolume(volume);
 }
 
-/// A moved band is kept by the selected custom curve; without one the profile
-/// has no place for it and only the headset holds it.
+/// A moved band is kept by the selected custom curve. Without one, as in the
+/// window, nothing is stored: the profile keeps its equaliser choice and only
+/// the headset holds the band.
 SoundActionResult Band(CKalvexHS6533Device& device, int band, int gain) {
   const SoundActionResult moved = device.MoveBand(band, gain);
   if (moved != SoundActionResult::kDone) return moved;
@@ -156,11 +157,6 @@ SoundActionResult Band(CKalvexHS6533Device& device, int band, int gain) {
   if (selected >= 0 && static_cast<size_t>(selected) < device.CustomCurveNames().size()) {
     device.SetCurveNameText({});
     return device.SaveCustomCurve();
-  }
-  device.Profile().SetHeadsetOptions(device.Sound());
-  if (!device.SaveProfileData()) {
-    std::fprintf(stderr, "zt640ctl headset: saving the profile failed\n");
-    return SoundActionResult::kUnavailable;
   }
   std::fprintf(stderr, "zt640ctl headset: no custom curve is selected: the band is not kept in the profile "
                        "(save a curve first)\n");
@@ -210,11 +206,15 @@ int RunHeadset(const CtlArgs& args) {
   if (!OpenLightingDevice(device, catalogue, DeviceKind::kHeadset, kCommand, &path)) return 1;
   if (words[0] == "light") return RunLightVerb(device, words, kCommand, Usage);
 
-  auto library = platform::MakeHeadsetAudioLibrary(backend, path);
+  std::unique_ptr<platform::AudioControlLibrary> library;
   std::shared_ptr<FakeAudioLibrary::State> fake;
   if (backend == platform::AudioBackend::kFake) {
-    fake = static_cast<FakeAudioLibrary&>(*library).Shared();
+    auto fake_library = std::make_unique<FakeAudioLibrary>();
+    fake = fake_library->Shared();
     SeedFromProfile(*fake, device);
+    library = std::move(fake_library);
+  } else {
+    library = platform::MakeHeadsetAudioLibrary(backend, path);
   }
   device.ReplaceAudio(std::make_unique<platform::HeadsetAudioBinding>(std::move(library)));
   if (fake) (void)FakeAudioLibrary::TakeWrites(*fake);  // start-up writes are not the verb's
