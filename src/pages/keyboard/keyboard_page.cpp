@@ -1,38 +1,25 @@
 #include "pages/keyboard/keyboard_page.h"
 
-#include <QAbstractButton>
-#include <QSignalBlocker>
 #include <QStackedWidget>
 #include <array>
-#include <QWidget>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "devices/function_switch.h"
 #include "devices/keyboard/keyboard_effect_renderer.h"
 #include "devices/light_state.h"
-#include "editors/key_set_control_ui.h"
-#include "editors/macro_control_ui.h"
-#include "platform/diag/debug_output.h"
 #include "profiles/key_display_name.h"
 #include "profiles/key_tables.h"
 #include "profiles/keyboard_profiledata.h"
 #include "pages/device_key_button_ui.h"
-#include "editors/device_profile_ui.h"
 #include "ui/key_text.h"
 #include "pages/keyboard/keyboard_options_panel.h"
 #include "pages/keyboard/keyboard_picture.h"
-#include "pages/mp_device_power_ui.h"
-#include "pages/select_panel_ui.h"
 #include "transport/command_result.h"
 
 namespace zt640 {
 
 namespace {
-constexpr char kMacroFailedKey[] = "message_text_7";
-constexpr char kMacroTooLongKey[] = "message_text_16";
 constexpr char kKeyWriteFailedKey[] = "key_write_failed_text";
-/// Brightness and speed levels run from 0 to this on the keyboard.
-constexpr int kHighestLevel = 4;
 
 /// Whether a key table write (its result) carried every change, the edited
 /// key's included, to a connected keyboard. Nothing is written, and so
@@ -42,95 +29,40 @@ bool KeysReachedKeyboard(CKalvexKeyboardDevice& device, int result, int edited_k
   if (result != CommandResult::kSuccess) return false;
   return edited_key < 0 || device.HasDeviceKey(edited_key);
 }
-
-/// Logs a keyboard exchange that did not succeed. Edits go on after one: the
-/// keyboard's selector entry shows a keyboard that stops answering.
-void LogIfFailed(int result, const char* what) {
-  if (result != CommandResult::kSuccess) platform::DebugOutput(std::string(what) + " failed: " + std::to_string(result));
-}
-
-template <typename T>
-T* FindPanel(QWidget* page, const char* name) {
-  if (page == nullptr) return nullptr;
-  if (auto* found = page->findChild<T*>(QString::fromLatin1(name))) return found;
-  return page->findChild<T*>();
-}
 }  // namespace
 
 KeyboardPage::KeyboardPage(QWidget* page, CKalvexKeyboardDevice& device, CMpDevicePowerUI* power,
                            ui::PanelPrompts prompts)
-    : page_(page), device_(device), power_(power), prompts_(std::move(prompts)) {
-  profiles_ = FindPanel<CDeviceProfileUI>(page, "device_profile");
-  key_set_ = FindPanel<CKeySetControlUI>(page, "keyset_panel");
-  macros_ = FindPanel<CMacroControlUI>(page, "macro_panel");
-  options_ = FindPanel<KeyboardOptionsPanel>(page, "options_panel");
-  light_ = FindPanel<CLightControlUI>(page, "light_panel");
-  function_pages_ = page != nullptr ? page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch")) : nullptr;
-  picture_panel_ = FindPanel<CSelectPanelUI>(page, "device_key_light");
+    : DevicePage(page, device, DeviceKind::kKeyboard, power, std::move(prompts)), device_(device) {
+  options_ = FindPanel<KeyboardOptionsPanel>("options_panel");
+  picture_panel_ = FindPanel<CSelectPanelUI>("device_key_light");
   if (picture_panel_) {
     picture_ = std::make_unique<KeyboardPicture>(picture_panel_);
     picture_->SetLightsVisible(true);
   }
-  if (profiles_) profiles_->SetPrompts(prompts_);
-  if (macros_) macros_->SetPrompts(prompts_);
-  if (key_set_) {
-    key_set_->SetDeviceKind(DeviceKind::kKeyboard);
-    connect(key_set_, &CKeySetControlUI::KeyCaptured, this,
-            // False for a key the editor does not know; a failed store is shown inside.
-            [this](std::uint8_t scan_code, bool extended) { (void)OnKeyCapture(scan_code, extended); });
-  }
-  if (light_) {
-    light_->SetDeviceKind(DeviceKind::kKeyboard);
-    light_->SetCustomSlotList(CKalvexKeyboardDevice::kCustomSlots);
-  }
+  if (light_) light_->SetCustomSlotList(CKalvexKeyboardDevice::kCustomSlots);
 }
 
 KeyboardPage::~KeyboardPage() = default;
 
 void KeyboardPage::LoadPanels() {
-  const std::string folder = device_.GetDataFolder();
-  if (profiles_ && !folder.empty()) {
-    const PanelResult loaded = profiles_->Load(DeviceKind::kKeyboard, folder, device_.GetDefaultProfilePath());
-    if (!loaded.done()) platform::DebugOutput("keyboard profile list: " + loaded.reason_key);
-    device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
-  }
-  if (macros_ && !folder.empty()) {
-    const PanelResult loaded = macros_->Load(folder);
-    if (!loaded.done()) platform::DebugOutput("keyboard macro library: " + loaded.reason_key);
-  }
+  if (LoadProfileList(DeviceKind::kKeyboard, "keyboard")) device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
+  LoadMacroLibrary("keyboard");
   device_.LoadNameLists();
-  if (light_) light_->SetModeList(device_.ModeList(), kHighestLevel, kHighestLevel);
+  if (light_) light_->SetModeList(device_.ModeList(), kHighestLightLevel, kHighestLightLevel);
   device_.InitializeDevice();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   RefreshKeyTexts();
   ShowFunctionSwitch(device_.GetFunctionSwitch());
 }
 
-// The boxes below only have an OK button: how they were closed carries nothing.
-void KeyboardPage::ShowResult(const std::string& message_key) {
-  if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);
-}
-
-void KeyboardPage::ShowMacroResult(const MacroWriteResult& result) {
-  if (result.outcome == MacroWriteResult::Outcome::kFailed) {
-    (void)prompts_.Message(QString::fromLatin1(kMacroFailedKey), 0);
-  } else if (result.outcome == MacroWriteResult::Outcome::kTooLong) {
-    const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
-    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result.overflow)), 0);
-  }
-}
+void KeyboardPage::SetDeviceRunner(DeviceRunner runner) { SetRunner<CKalvexKeyboardDevice>(std::move(runner)); }
 
 void KeyboardPage::RunOnKeyboard(std::function<void(CKalvexKeyboardDevice&)> work, std::function<void()> done) {
-  if (!runner_) {
-    work(device_);
-    if (done) done();
-    return;
-  }
-  // The page may be gone by the time the worker's task has run.
-  runner_(std::move(work), [page = QPointer<KeyboardPage>(this), done = std::move(done)] {
-    if (page && done) done();
-  });
+  RunOn<CKalvexKeyboardDevice>(std::move(work), std::move(done));
 }
+
+CBasicProfiledata& KeyboardPage::EditedProfile() { return device_.Profile(); }
 
 void KeyboardPage::OnKeyClick(int key) {
   if (key < 0 || key >= CKalvexKeyboardDevice::kUiKeyCount) return;
@@ -186,26 +118,13 @@ void KeyboardPage::OnFunctionTab(int function_switch) {
   device_.SetFunctionSwitch(function_switch);
 }
 
-bool KeyboardPage::OnProfileClick(const QString& name) {
-  if (!profiles_) return false;
-  const std::optional<CDeviceProfileUI::Follow> follow = profiles_->OnClick(name);
-  if (!follow) return false;
-  if (*follow == CDeviceProfileUI::Follow::kActivateSelected) ActivateSelectedProfile();
-  if (*follow == CDeviceProfileUI::Follow::kReloadActive) ReloadAfterReset();
-  return true;
+void KeyboardPage::FollowProfilePanel(CDeviceProfileUI::Follow follow) {
+  if (follow == CDeviceProfileUI::Follow::kActivateSelected) ActivateSelectedProfile();
+  if (follow == CDeviceProfileUI::Follow::kReloadActive) ReloadAfterReset();
 }
 
-bool KeyboardPage::OnProfileItemSelect(const QString& name, int index) {
-  return profiles_ && profiles_->OnItemSelect(name, index);
-}
-
-void KeyboardPage::ActivateSelectedProfile() {
-  if (!profiles_) return;
-  ProfileList& list = profiles_->List();
-  const PanelResult selected = list.SelectProfile(list.GetSelectedProfile());
-  if (!selected.done()) ShowResult(selected.message_key);
-  profiles_->Refresh();
-  TakeProfile(list.GetActiveProfileUuid(), true);
+void KeyboardPage::TakeActiveProfile() {
+  if (profiles_) TakeProfile(profiles_->List().GetActiveProfileUuid(), true);
 }
 
 void KeyboardPage::TakeProfile(const std::string& uuid, bool write) {
@@ -271,56 +190,6 @@ void KeyboardPage::ReloadAfterReset() {
       [this, macro_result] { ShowMacroResult(*macro_result); });
 }
 
-void KeyboardPage::ResetSelectedProfile() {
-  if (!profiles_) return;
-  const PanelResult reset = profiles_->List().ResetProfile();
-  if (!reset.done()) {
-    ShowResult(reset.message_key);
-    return;
-  }
-  ReloadAfterReset();
-}
-
-bool KeyboardPage::OnKeySetClick(const QString& name) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnClick(name);
-  if (!action) return false;
-  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
-  return true;
-}
-
-bool KeyboardPage::OnKeyCapture(std::uint8_t scan_code, bool extended) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->CaptureKey(scan_code, extended);
-  if (!action || *action == CKeySetControlUI::Action::kNone) return false;
-  StoreKeySetEntry();
-  return true;
-}
-
-bool KeyboardPage::OnKeySetItemSelect(const QString& name, int index) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnItemSelect(name, index);
-  if (!action) return false;
-  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
-  return true;
-}
-
-bool KeyboardPage::OnKeySetSelectChanged(const QString& name, bool checked) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnSelectChanged(name, checked);
-  if (!action) return false;
-  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
-  return true;
-}
-
-bool KeyboardPage::OnKeySetKillFocus(const QString& name) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnKillFocus(name);
-  if (!action) return false;
-  if (*action != CKeySetControlUI::Action::kNone) StoreKeySetEntry();
-  return true;
-}
-
 void KeyboardPage::StoreKeySetEntry() {
   const int key = device_.SelectedKey();
   if (key < 0 || static_cast<size_t>(key) >= device_.Assignments().size()) return;
@@ -346,36 +215,6 @@ void KeyboardPage::StoreKeySetEntry() {
         ShowMacroResult(stored->macros);
         if (!stored->keys_reached) ShowResult(kKeyWriteFailedKey);
       });
-}
-
-bool KeyboardPage::OnMacroClick(const QString& name) {
-  if (!macros_) return false;
-  std::optional<CMacroControlUI::ClickOutcome> outcome;
-  if (profiles_) {
-    outcome = macros_->OnClick(name, profiles_->List(), device_.Profile());
-  } else {
-    const ProfileList none;
-    outcome = macros_->OnClick(name, none, device_.Profile());
-  }
-  if (!outcome) return false;
-  if (key_set_) {
-    for (const CMacroControlUI::LibraryChange& change : outcome->changes) {
-      switch (change.kind) {
-        case CMacroControlUI::LibraryChange::kAdded:
-          key_set_->AppendMacro(change.name);
-          break;
-        case CMacroControlUI::LibraryChange::kRenamed:
-          // False only for a position the list lacks: it then stays as it is.
-          (void)key_set_->RenameMacro(static_cast<size_t>(change.position), change.name);
-          break;
-        case CMacroControlUI::LibraryChange::kDeleted:
-          key_set_->RemoveMacro(static_cast<size_t>(change.position));
-          break;
-      }
-    }
-  }
-  ApplyMacroChanges(outcome->active_keys_changed);
-  return true;
 }
 
 void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
@@ -405,12 +244,6 @@ void KeyboardPage::ApplyMacroChanges(bool active_keys_changed) {
         RefreshKeyTexts(changed->assignments, changed->macro_names);
       });
 }
-
-bool KeyboardPage::OnMacroItemSelect(const QString& name, int index) {
-  return macros_ && macros_->OnItemSelect(name, index);
-}
-
-bool KeyboardPage::OnMacroKillFocus(const QString& name) { return macros_ && macros_->OnKillFocus(name); }
 
 void KeyboardPage::OnOptionChanged(const QString& name) {
   if (!options_ || !KeyboardOptionsPanel::IsOptionControl(name)) return;
@@ -484,41 +317,14 @@ void KeyboardPage::ShowKeyEnabled(unsigned ui_key, bool enabled) {
 void KeyboardPage::ShowFunctionSwitch(int32_t value) {
   if (function_pages_ && value >= 1 && value <= function_pages_->count()) function_pages_->setCurrentIndex(value - 1);
   static constexpr std::array<const char*, 4> kTabs = {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab"};
-  if (page_ && value >= 1 && value <= static_cast<int32_t>(kTabs.size())) {
-    if (auto* tab = page_->findChild<QAbstractButton*>(QString::fromLatin1(kTabs[static_cast<size_t>(value - 1)]))) {
-      const QSignalBlocker quiet(tab);
-      tab->setChecked(true);
-    }
-  }
+  if (value >= 1 && value <= static_cast<int32_t>(kTabs.size())) CheckTab(kTabs[static_cast<size_t>(value - 1)]);
   // The key being edited stays marked only while the key assignment page is shown.
   if (CDeviceKeyButtonUI* marked = picture_ ? picture_->Button(marked_key_) : nullptr) {
     marked->SetSelected(value == FunctionSwitch::kKeys);
   }
 }
 
-void KeyboardPage::ShowPower(const PowerRecord& record) {
-  if (power_) power_->ShowPowerStatus(record);
-}
-
 void KeyboardPage::ShowLightState(const LightEffect&) { ShowLightPanel(); }
-
-void KeyboardPage::ShowLightPanel() {
-  if (light_) light_->SetLightInfo(device_.GetLightState().Words());
-}
-
-void KeyboardPage::SetSameModeAllowed(bool allowed) {
-  if (!light_) return;
-  light_->SetSameModeAllowed(allowed);
-  ShowLightPanel();
-}
-
-bool KeyboardPage::OnLightNotify(const QString& kind, const QString& name, qint64 wparam) {
-  if (!light_) return false;
-  const std::optional<std::vector<CLightControlUI::ByteEdit>> edits = light_->OnNotify(kind, name, wparam);
-  if (!edits) return false;
-  if (!edits->empty()) ApplyLightEdits(*edits);
-  return true;
-}
 
 void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits) {
   // The whole edit runs on the keyboard's worker: a new mode may read the keyboard
@@ -528,13 +334,7 @@ void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>&
   RunOnKeyboard(
       [edits, saved](CKalvexKeyboardDevice& keyboard) {
         LightState state = keyboard.GetLightState();
-        bool slot_changed = false;
-        for (const CLightControlUI::ByteEdit& edit : edits) {
-          if (edit.byte < 0 || static_cast<size_t>(edit.byte) >= LightState::kSize) continue;
-          slot_changed |= edit.byte == static_cast<int>(LightState::kCustomSlot) &&
-                          state.bytes[LightState::kCustomSlot] != edit.value;
-          state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
-        }
+        const bool slot_changed = ApplyByteEdits(state, edits);
         keyboard.SetLightState(state.Words());
         if (slot_changed) {
           // The slot's colours come from the keyboard and go back to it whole.
@@ -550,31 +350,6 @@ void KeyboardPage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>&
       });
 }
 
-void KeyboardPage::PickLightColour() {
-  if (!prompts_.colour) return;
-  const LightState state = device_.GetLightState();
-  const QRgb initial = qRgb(state.bytes[LightState::kRed], state.bytes[LightState::kGreen], state.bytes[LightState::kBlue]);
-  const std::string file = "color_option_info.config";
-  QRgb chosen = initial;
-  bool multicolour = false;
-  const bool offer_multicolour = light_ && light_->CurrentLayout().multicolour;
-  if (prompts_.colour(initial, offer_multicolour, device_.GetDataFolder() + file, device_.GetDefaultsFolder() + file,
-                      &chosen, &multicolour) != 1) {
-    return;
-  }
-  std::vector<CLightControlUI::ByteEdit> edits = {
-      {static_cast<int>(LightState::kRed), static_cast<uint8_t>(qRed(chosen))},
-      {static_cast<int>(LightState::kGreen), static_cast<uint8_t>(qGreen(chosen))},
-      {static_cast<int>(LightState::kBlue), static_cast<uint8_t>(qBlue(chosen))},
-  };
-  if (offer_multicolour) edits.push_back({static_cast<int>(LightState::kMulticolour), static_cast<uint8_t>(multicolour ? 1 : 0)});
-  ApplyLightEdits(edits);
-}
-
-void KeyboardPage::ShowAudioLight(const AudioLightSetting&) {}
-
-void KeyboardPage::ShowCustomSlot(int) { ShowLightPanel(); }
-
 void KeyboardPage::ShowOptions(const KeyboardOptions& options) {
   if (options_) options_->ShowOptions(options);
 }
@@ -582,10 +357,6 @@ void KeyboardPage::ShowOptions(const KeyboardOptions& options) {
 void KeyboardPage::ShowKeyAssignments() {
   RefreshKeyTexts();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
-}
-
-void KeyboardPage::PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-  if (post_) post_(message, wparam, lparam);
 }
 
 }  // namespace zt640

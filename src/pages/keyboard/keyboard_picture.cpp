@@ -50,17 +50,6 @@ Frame FitPicture(const QSize& size) {
   return frame;
 }
 
-constexpr uint32_t Pack(uint8_t r, uint8_t g, uint8_t b, uint8_t brightness) {
-  return static_cast<uint32_t>(r) << 24 | static_cast<uint32_t>(g) << 16 | static_cast<uint32_t>(b) << 8 | brightness;
-}
-
-/// The colour a packed value shows: each channel scaled by the brightness.
-QColor ShownColour(uint32_t packed) {
-  const uint32_t brightness = packed & 0xFF;
-  const auto scale = [brightness](uint32_t channel) { return static_cast<int>((channel * brightness + 127) / 255); };
-  return QColor(scale(packed >> 24 & 0xFF), scale(packed >> 16 & 0xFF), scale(packed >> 8 & 0xFF));
-}
-
 }  // namespace
 
 KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel) {
@@ -123,27 +112,17 @@ QRect KeyboardPicture::GlowRect(const CDeviceKeyButtonUI& button) const {
 }
 
 void KeyboardPicture::StoreKeyColour(unsigned key, uint8_t r, uint8_t g, uint8_t b, uint8_t brightness) {
-  if (key >= static_cast<unsigned>(kKeyCount)) return;
-  const uint32_t packed = Pack(r, g, b, brightness);
-  std::atomic<uint32_t>& slot = stored_[key];
-  if (slot.load(std::memory_order_relaxed) == packed) return;
-  slot.store(packed, std::memory_order_relaxed);
-  // Release: a tick that sees the flag also sees the colour stored before it.
-  dirty_.store(true, std::memory_order_release);
+  colours_.Store(key, LightColourStore::Pack(r, g, b, brightness));
 }
 
 int KeyboardPicture::ApplyStoredColours() {
-  if (!dirty_.exchange(false, std::memory_order_acquire)) return 0;
   std::vector<int> changed;
-  for (int key = 0; key < kKeyCount; ++key) {
-    const uint32_t packed = stored_[key].load(std::memory_order_relaxed);
-    if (packed == shown_[key]) continue;
-    shown_[key] = packed;
+  colours_.TakeChanged([this, &changed](size_t key, uint32_t packed) {
     if (CDeviceKeyButtonUI* button = buttons_[key]) {
-      button->SetLightColour(ShownColour(packed));
-      changed.push_back(key);
+      button->SetLightColour(LightColourStore::ShownColour(packed));
+      changed.push_back(static_cast<int>(key));
     }
-  }
+  });
   if (!lights_visible_ || !panel_ || changed.empty()) return static_cast<int>(changed.size());
   // Only the rings around the keys are repainted: the keys themselves, drawn by
   // their buttons, stay untouched, so a frame costs one paint of the picture
@@ -272,7 +251,8 @@ void KeyboardPicture::PaintCase(const QRegion& region) {
     if (button == nullptr || button->isHidden()) continue;
     const QRect glow = GlowRect(*button);
     if (!bounds.intersects(glow)) continue;
-    painter.fillRect(glow, (shown_[key] & 0xFF) == 0 ? kPlate : ShownColour(shown_[key]));
+    const uint32_t shown = colours_.Shown(static_cast<size_t>(key));
+    painter.fillRect(glow, (shown & 0xFF) == 0 ? kPlate : LightColourStore::ShownColour(shown));
   }
 }
 

@@ -7,11 +7,11 @@
 #include <QString>
 #include <QTimer>
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
 #include "pages/device_key_button_ui.h"
+#include "pages/light_colour_store.h"
 #include "pages/select_panel_ui.h"
 
 namespace zt640 {
@@ -93,13 +93,8 @@ class KeyboardPicture : public QObject {
   bool lights_visible_ = false;
   int glow_width_ = 1;  ///< pixels of light shown on each side of a key
 
-  /// Written by any thread, read by the refresh tick: red, green, blue and
-  /// brightness packed from the high byte down.
-  std::array<std::atomic<uint32_t>, kKeyCount> stored_{};
-  /// Set after a stored colour changed; cleared by the tick that takes them.
-  std::atomic<bool> dirty_{false};
-  /// The packed colour each button shows (UI thread only).
-  std::array<uint32_t, kKeyCount> shown_{};
+  /// Each key's colour as stored by the lighting worker and as shown.
+  LightColourStore colours_{kKeyCount};
 };
 
 }  // namespace zt640

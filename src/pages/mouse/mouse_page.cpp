@@ -1,16 +1,13 @@
 #include "pages/mouse/mouse_page.h"
 
 #include <QAbstractButton>
-#include <QSignalBlocker>
 #include <QStackedWidget>
-#include <QWidget>
 #include <algorithm>
 
 #include "devices/function_switch.h"
 #include "devices/light_state.h"
 #include "devices/mouse/kalvex_mouse_device.h"
 #include "pages/mouse/mouse_picture.h"
-#include "pages/mp_device_power_ui.h"
 #include "platform/diag/debug_output.h"
 #include "profiles/key_display_name.h"
 #include "profiles/key_tables.h"
@@ -20,33 +17,16 @@
 namespace zt640 {
 
 namespace {
-constexpr char kMacroFailedKey[] = "message_text_7";
-constexpr char kMacroTooLongKey[] = "message_text_16";
 constexpr char kOnlyLeftButtonKey[] = "message_text_6";
 constexpr char kKeyWriteFailedKey[] = "mouse_key_write_failed_text";
 constexpr char kShootWriteFailedKey[] = "shoot_write_failed_text";
 constexpr char kShootTooLongKey[] = "shoot_too_long_text";
-/// Brightness and speed levels run from 0 to this on the mouse.
-constexpr int kHighestLevel = 4;
 /// The function tabs in the order of the page's function stack.
 constexpr std::array<const char*, 5> kTabs = {"deng_Op_tab", "key_Op_tab", "macro_Op_tab", "system_Op_tab",
                                               "cursor_Op_tab"};
 constexpr KeyAssignment kLeftClick{0x10, 0x01, 0x00};
 static_assert(MousePage::kButtonCount == MousePicture::kButtonCount);
 static_assert(MousePage::kButtonCount == MouseButtonMap::kButtonCount);
-
-/// Logs a device write that did not succeed (1, as CommandResult::kSuccess, is success
-/// for the exchanges and for the device object's writes alike). Edits go on after one.
-void LogIfFailed(int result, const char* what) {
-  if (result != CommandResult::kSuccess) platform::DebugOutput(std::string(what) + " failed: " + std::to_string(result));
-}
-
-template <typename T>
-T* FindPanel(QWidget* page, const char* name) {
-  if (page == nullptr) return nullptr;
-  if (auto* found = page->findChild<T*>(QString::fromLatin1(name))) return found;
-  return page->findChild<T*>();
-}
 
 /// The index of "<prefix><n>", -1 when `name` is no such name.
 int IndexOf(const QString& name, const char* prefix) {
@@ -74,47 +54,26 @@ bool IsMacroType(uint8_t type) { return type == key_type::kMacroPlayMode || type
 }  // namespace
 
 MousePage::MousePage(QWidget* page, CKalvexMouseDevice& device, CMpDevicePowerUI* power, ui::PanelPrompts prompts)
-    : page_(page), device_(device), power_(power), prompts_(std::move(prompts)) {
-  profiles_ = FindPanel<CDeviceProfileUI>(page, "device_profile");
-  key_set_ = FindPanel<CKeySetControlUI>(page, "keyset_panel");
-  macros_ = FindPanel<CMacroControlUI>(page, "macro_panel");
-  light_ = FindPanel<CLightControlUI>(page, "light_panel");
-  options_ = FindPanel<MouseOptionsPanel>(page, "options_panel");
-  shoot_ = FindPanel<CShootControlUI>(page, "shoot_panel");
-  function_pages_ = page != nullptr ? page->findChild<QStackedWidget*>(QStringLiteral("device_function_switch")) : nullptr;
-  picture_panel_ = FindPanel<CSelectPanelUI>(page, "mouse_device_key_light");
+    : DevicePage(page, device, DeviceKind::kMouse, power, std::move(prompts)), device_(device) {
+  options_ = FindPanel<MouseOptionsPanel>("options_panel");
+  shoot_ = FindPanel<CShootControlUI>("shoot_panel");
+  picture_panel_ = FindPanel<CSelectPanelUI>("mouse_device_key_light");
   if (picture_panel_) picture_ = std::make_unique<MousePicture>(picture_panel_, device_.CatalogueEntry().light_count);
-  if (profiles_) profiles_->SetPrompts(prompts_);
-  if (macros_) macros_->SetPrompts(prompts_);
   if (shoot_) shoot_->SetPrompts(prompts_);
-  if (key_set_) {
-    key_set_->SetDeviceKind(DeviceKind::kMouse);
-    connect(key_set_, &CKeySetControlUI::KeyCaptured, this,
-            // False for a key the editor does not know; a failed store is shown inside.
-            [this](std::uint8_t scan_code, bool extended) { (void)OnKeyCapture(scan_code, extended); });
-  }
-  if (light_) light_->SetDeviceKind(DeviceKind::kMouse);
 }
 
 MousePage::~MousePage() = default;
 
 void MousePage::LoadPanels() {
+  if (LoadProfileList(DeviceKind::kMouse, "mouse")) device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
+  LoadMacroLibrary("mouse");
   const std::string folder = device_.GetDataFolder();
-  if (profiles_ && !folder.empty()) {
-    const PanelResult loaded = profiles_->Load(DeviceKind::kMouse, folder, device_.GetDefaultProfilePath());
-    if (!loaded.done()) platform::DebugOutput("mouse profile list: " + loaded.reason_key);
-    device_.SetProfileName(profiles_->List().GetActiveProfileUuid());
-  }
-  if (macros_ && !folder.empty()) {
-    const PanelResult loaded = macros_->Load(folder);
-    if (!loaded.done()) platform::DebugOutput("mouse macro library: " + loaded.reason_key);
-  }
   if (shoot_ && !folder.empty()) {
     const PanelResult loaded = shoot_->Load(folder, device_.GetDefaultsFolder());
     if (!loaded.done()) platform::DebugOutput("mouse gun files: " + loaded.reason_key);
   }
   device_.LoadNameLists();
-  if (light_) light_->SetModeList(device_.ModeList(), kHighestLevel, kHighestLevel);
+  if (light_) light_->SetModeList(device_.ModeList(), kHighestLightLevel, kHighestLightLevel);
   device_.InitializeDevice();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
   ShowLightPanel();
@@ -122,29 +81,13 @@ void MousePage::LoadPanels() {
   ShowFunctionSwitch(device_.GetFunctionSwitch());
 }
 
-void MousePage::ShowResult(const std::string& message_key) {
-  if (!message_key.empty()) (void)prompts_.Message(QString::fromStdString(message_key), 0);  // OK only
-}
-
-void MousePage::ShowMacroResult(const MacroWriteResult& result) {
-  if (result.outcome == MacroWriteResult::Outcome::kFailed) {
-    ShowResult(kMacroFailedKey);
-  } else if (result.outcome == MacroWriteResult::Outcome::kTooLong) {
-    const QString format = KeyText::Language(QString::fromLatin1(kMacroTooLongKey));
-    (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result.overflow)), 0);
-  }
-}
+void MousePage::SetDeviceRunner(DeviceRunner runner) { SetRunner<CKalvexMouseDevice>(std::move(runner)); }
 
 void MousePage::RunOnMouse(std::function<void(CKalvexMouseDevice&)> work, std::function<void()> done) {
-  if (!runner_) {
-    work(device_);
-    if (done) done();
-    return;
-  }
-  runner_(std::move(work), [page = QPointer<MousePage>(this), done = std::move(done)] {
-    if (page && done) done();
-  });
+  RunOn<CKalvexMouseDevice>(std::move(work), std::move(done));
 }
+
+CBasicProfiledata& MousePage::EditedProfile() { return device_.Profile(); }
 
 MousePage::View MousePage::TakeView(CKalvexMouseDevice& device) {
   View view;
@@ -223,38 +166,17 @@ void MousePage::OnFunctionTab(int function_switch) {
   ShowFunctionSwitch(function_switch);
 }
 
-bool MousePage::OnProfileClick(const QString& name) {
-  if (!profiles_) return false;
-  const std::optional<CDeviceProfileUI::Follow> follow = profiles_->OnClick(name);
-  if (!follow) return false;
-  if (*follow == CDeviceProfileUI::Follow::kActivateSelected || *follow == CDeviceProfileUI::Follow::kReloadActive) {
-    TakeProfile(profiles_->List().GetActiveProfileUuid());
+void MousePage::FollowProfilePanel(CDeviceProfileUI::Follow follow) {
+  if (follow == CDeviceProfileUI::Follow::kActivateSelected || follow == CDeviceProfileUI::Follow::kReloadActive) {
+    TakeActiveProfile();
   }
-  return true;
 }
 
-bool MousePage::OnProfileItemSelect(const QString& name, int index) {
-  return profiles_ && profiles_->OnItemSelect(name, index);
+void MousePage::TakeActiveProfile() {
+  if (profiles_) TakeProfile(profiles_->List().GetActiveProfileUuid());
 }
 
-void MousePage::ActivateSelectedProfile() {
-  if (!profiles_) return;
-  ProfileList& list = profiles_->List();
-  const PanelResult selected = list.SelectProfile(list.GetSelectedProfile());
-  if (!selected.done()) ShowResult(selected.message_key);
-  profiles_->Refresh();
-  TakeProfile(list.GetActiveProfileUuid());
-}
-
-void MousePage::ResetSelectedProfile() {
-  if (!profiles_) return;
-  const PanelResult reset = profiles_->List().ResetProfile();
-  if (!reset.done()) {
-    ShowResult(reset.message_key);
-    return;
-  }
-  TakeProfile(profiles_->List().GetActiveProfileUuid());
-}
+void MousePage::ReloadAfterReset() { TakeActiveProfile(); }
 
 void MousePage::TakeProfile(const std::string& uuid) {
   // The profile is taken on the mouse's worker behind the edits queued there
@@ -281,48 +203,8 @@ void MousePage::TakeProfile(const std::string& uuid) {
       });
 }
 
-bool MousePage::OnKeySetClick(const QString& name) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnClick(name);
-  if (!action) return false;
-  StoreKeySetEntry(*action);
-  return true;
-}
-
-bool MousePage::OnKeySetItemSelect(const QString& name, int index) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnItemSelect(name, index);
-  if (!action) return false;
-  StoreKeySetEntry(*action);
-  return true;
-}
-
-bool MousePage::OnKeySetSelectChanged(const QString& name, bool checked) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnSelectChanged(name, checked);
-  if (!action) return false;
-  StoreKeySetEntry(*action);
-  return true;
-}
-
-bool MousePage::OnKeySetKillFocus(const QString& name) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->OnKillFocus(name);
-  if (!action) return false;
-  StoreKeySetEntry(*action);
-  return true;
-}
-
-bool MousePage::OnKeyCapture(std::uint8_t scan_code, bool extended) {
-  if (!key_set_) return false;
-  const std::optional<CKeySetControlUI::Action> action = key_set_->CaptureKey(scan_code, extended);
-  if (!action || *action == CKeySetControlUI::Action::kNone) return false;
-  StoreKeySetEntry(*action);
-  return true;
-}
-
-void MousePage::StoreKeySetEntry(CKeySetControlUI::Action action) {
-  if (action == CKeySetControlUI::Action::kNone || !key_set_) return;
+void MousePage::StoreKeySetEntry() {
+  if (!key_set_) return;
   const int key = device_.SelectedKey();
   if (key < 0 || static_cast<size_t>(key) >= device_.KeyList().size()) return;
   const KeyListEntry entry = key_set_->LastEntry();
@@ -348,36 +230,6 @@ void MousePage::StoreKeySetEntry(CKeySetControlUI::Action action) {
       });
 }
 
-bool MousePage::OnMacroClick(const QString& name) {
-  if (!macros_) return false;
-  std::optional<CMacroControlUI::ClickOutcome> outcome;
-  if (profiles_) {
-    outcome = macros_->OnClick(name, profiles_->List(), device_.Profile());
-  } else {
-    const ProfileList none;
-    outcome = macros_->OnClick(name, none, device_.Profile());
-  }
-  if (!outcome) return false;
-  if (key_set_) {
-    for (const CMacroControlUI::LibraryChange& change : outcome->changes) {
-      switch (change.kind) {
-        case CMacroControlUI::LibraryChange::kAdded:
-          key_set_->AppendMacro(change.name);
-          break;
-        case CMacroControlUI::LibraryChange::kRenamed:
-          // False only for a position the list lacks: it then stays as it is.
-          (void)key_set_->RenameMacro(static_cast<size_t>(change.position), change.name);
-          break;
-        case CMacroControlUI::LibraryChange::kDeleted:
-          key_set_->RemoveMacro(static_cast<size_t>(change.position));
-          break;
-      }
-    }
-  }
-  ApplyMacroChanges(outcome->active_keys_changed);
-  return true;
-}
-
 void MousePage::ApplyMacroChanges(bool active_keys_changed) {
   auto macros = std::make_shared<MacroWriteResult>();
   RunOnMouse(
@@ -398,41 +250,13 @@ void MousePage::ApplyMacroChanges(bool active_keys_changed) {
       [this, macros] { ShowMacroResult(*macros); });
 }
 
-bool MousePage::OnMacroItemSelect(const QString& name, int index) {
-  return macros_ && macros_->OnItemSelect(name, index);
-}
-
-bool MousePage::OnMacroKillFocus(const QString& name) { return macros_ && macros_->OnKillFocus(name); }
-
-void MousePage::ShowLightPanel() {
-  if (light_) light_->SetLightInfo(device_.GetLightState().Words());
-}
-
-void MousePage::SetSameModeAllowed(bool allowed) {
-  if (!light_) return;
-  light_->SetSameModeAllowed(allowed);
-  ShowLightPanel();
-}
-
-bool MousePage::OnLightNotify(const QString& kind, const QString& name, qint64 wparam) {
-  if (!light_) return false;
-  const std::optional<std::vector<CLightControlUI::ByteEdit>> edits = light_->OnNotify(kind, name, wparam);
-  if (!edits) return false;
-  if (!edits->empty()) ApplyLightEdits(*edits);
-  return true;
-}
-
 void MousePage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits) {
   auto saved = std::make_shared<bool>(true);
   auto words = std::make_shared<std::array<uint32_t, 4>>();
   RunOnMouse(
       [edits, saved, words](CKalvexMouseDevice& mouse) {
         LightState state = mouse.GetLightState();
-        for (const CLightControlUI::ByteEdit& edit : edits) {
-          if (edit.byte >= 0 && static_cast<size_t>(edit.byte) < LightState::kSize) {
-            state.bytes[static_cast<size_t>(edit.byte)] = edit.value;
-          }
-        }
+        ApplyByteEdits(state, edits);
         mouse.SetLightState(state.Words());
         *saved = mouse.SaveProfileData();
         LogIfFailed(mouse.WriteSettingsRecord(0, 0), "settings record write");
@@ -442,27 +266,6 @@ void MousePage::ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& ed
         if (!*saved) ShowResult(message_key::kWriteFailed);
         if (light_) light_->SetLightInfo(*words);
       });
-}
-
-void MousePage::PickLightColour() {
-  if (!prompts_.colour) return;
-  const LightState state = device_.GetLightState();
-  const QRgb initial = qRgb(state.bytes[LightState::kRed], state.bytes[LightState::kGreen], state.bytes[LightState::kBlue]);
-  const std::string file = "color_option_info.config";
-  QRgb chosen = initial;
-  bool multicolour = false;
-  const bool offer_multicolour = light_ && light_->CurrentLayout().multicolour;
-  if (prompts_.colour(initial, offer_multicolour, device_.GetDataFolder() + file, device_.GetDefaultsFolder() + file,
-                      &chosen, &multicolour) != 1) {
-    return;
-  }
-  std::vector<CLightControlUI::ByteEdit> edits = {
-      {static_cast<int>(LightState::kRed), static_cast<uint8_t>(qRed(chosen))},
-      {static_cast<int>(LightState::kGreen), static_cast<uint8_t>(qGreen(chosen))},
-      {static_cast<int>(LightState::kBlue), static_cast<uint8_t>(qBlue(chosen))},
-  };
-  if (offer_multicolour) edits.push_back({static_cast<int>(LightState::kMulticolour), static_cast<uint8_t>(multicolour ? 1 : 0)});
-  ApplyLightEdits(edits);
 }
 
 void MousePage::RunStageAction(std::function<int(CKalvexMouseDevice&)> action) {
@@ -526,13 +329,9 @@ void MousePage::PickStageColour(int stage) {
     const DpiStage& shown = stages[static_cast<size_t>(stage)];
     initial = qRgb(shown.red, shown.green, shown.blue);
   }
-  const std::string file = "color_option_info.config";
   QRgb chosen = initial;
   bool multicolour = false;
-  if (prompts_.colour(initial, false, device_.GetDataFolder() + file, device_.GetDefaultsFolder() + file, &chosen,
-                      &multicolour) != 1) {
-    return;
-  }
+  if (!AskColour(initial, false, &chosen, &multicolour)) return;
   RunStageAction([stage, chosen](CKalvexMouseDevice& mouse) {
     std::vector<DpiStage> stages = mouse.Stages();
     if (stages.size() < static_cast<size_t>(stage) + 1) stages.resize(static_cast<size_t>(stage) + 1);
@@ -589,14 +388,7 @@ bool MousePage::OnShootClick(const QString& name) {
   if (*action != CShootControlUI::Action::kSendToMouse) return true;
   auto result = std::make_shared<MacroWriteResult>();
   RunOnMouse([result](CKalvexMouseDevice& mouse) { *result = mouse.WriteShootData(); },
-             [this, result] {
-               if (result->outcome == MacroWriteResult::Outcome::kFailed) {
-                 ShowResult(kShootWriteFailedKey);
-               } else if (result->outcome == MacroWriteResult::Outcome::kTooLong) {
-                 const QString format = KeyText::Language(QString::fromLatin1(kShootTooLongKey));
-                 (void)prompts_.Message(QString(format).replace(QStringLiteral("%d"), QString::number(result->overflow)), 0);
-               }
-             });
+             [this, result] { ShowAreaResult(*result, kShootWriteFailedKey, kShootTooLongKey); });
   return true;
 }
 
@@ -619,12 +411,7 @@ void MousePage::ShowKeyEnabled(unsigned ui_key, bool enabled) {
 }
 
 void MousePage::ShowFunctionSwitch(int32_t value) {
-  if (page_ && value >= FunctionSwitch::kLighting && value < FunctionSwitch::kOther) {
-    if (auto* tab = page_->findChild<QAbstractButton*>(QString::fromLatin1(kTabs[static_cast<size_t>(value - 1)]))) {
-      const QSignalBlocker quiet(tab);
-      tab->setChecked(true);
-    }
-  }
+  if (value >= FunctionSwitch::kLighting && value < FunctionSwitch::kOther) CheckTab(kTabs[static_cast<size_t>(value - 1)]);
   // The function stack follows the checked tab (two tabs share the "other" switch).
   if (page_ && function_pages_) {
     for (size_t i = 0; i < kTabs.size(); ++i) {
@@ -637,28 +424,16 @@ void MousePage::ShowFunctionSwitch(int32_t value) {
   if (picture_) picture_->MarkKey(value == FunctionSwitch::kKeys ? marked_key_ : -1);
 }
 
-void MousePage::ShowPower(const PowerRecord& record) {
-  if (power_) power_->ShowPowerStatus(record);
-}
-
 void MousePage::ShowLightState(const LightEffect&) {
   ShowLightPanel();
   ShowView(TakeView(device_));
 }
-
-void MousePage::ShowAudioLight(const AudioLightSetting&) {}
-
-void MousePage::ShowCustomSlot(int) { ShowLightPanel(); }
 
 void MousePage::ShowOptions(const KeyboardOptions&) {}
 
 void MousePage::ShowKeyAssignments() {
   ShowMouseState();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
-}
-
-void MousePage::PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-  if (post_) post_(message, wparam, lparam);
 }
 
 }  // namespace zt640

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QObject>
 #include <QPointer>
 #include <QString>
 #include <array>
@@ -10,25 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "devices/device_panel_sink.h"
-#include "devices/macro_write_result.h"
-#include "editors/device_profile_ui.h"
-#include "editors/key_set_control_ui.h"
-#include "editors/light_control_ui.h"
-#include "editors/macro_control_ui.h"
+#include "pages/device_page.h"
 #include "pages/mouse/mouse_options_panel.h"
 #include "pages/mouse/shoot_control_ui.h"
 #include "pages/select_panel_ui.h"
 #include "profiles/mouse_records.h"
-#include "ui/panel_prompts.h"
-
-class QStackedWidget;
-class QWidget;
 
 namespace zt640 {
 
 class CKalvexMouseDevice;
-class CMpDevicePowerUI;
 class MousePicture;
 
 /// The mouse's page: its drawn picture with the buttons' assignment texts and the
@@ -42,7 +31,7 @@ class MousePicture;
 /// save, exchanges) goes to the device runner as one task, behind the edits
 /// before it, and what the user must see of it comes back as a copy taken there.
 /// It has no Qt parent: whoever creates it owns it.
-class MousePage final : public QObject, public DevicePanelSink {
+class MousePage final : public DevicePage {
   Q_OBJECT
  public:
   /// The mouse's logical buttons, as its picture shows them.
@@ -65,12 +54,7 @@ class MousePage final : public QObject, public DevicePanelSink {
   /// library and the gun files, and shows the mouse's state.
   void LoadPanels();
 
-  [[nodiscard]] QWidget* Widget() const { return page_; }
   [[nodiscard]] CKalvexMouseDevice& Device() const { return device_; }
-  [[nodiscard]] CDeviceProfileUI* Profiles() const { return profiles_; }
-  [[nodiscard]] CKeySetControlUI* KeySet() const { return key_set_; }
-  [[nodiscard]] CMacroControlUI* Macros() const { return macros_; }
-  [[nodiscard]] CLightControlUI* Lighting() const { return light_; }
   [[nodiscard]] MouseOptionsPanel* Options() const { return options_; }
   [[nodiscard]] CShootControlUI* Shoot() const { return shoot_; }
   [[nodiscard]] MousePicture* Picture() const { return picture_.get(); }
@@ -78,24 +62,6 @@ class MousePage final : public QObject, public DevicePanelSink {
   // What the main window's routes do on this page.
   void OnKeyClick(int key);
   void OnFunctionTab(int function_switch);
-  bool OnProfileClick(const QString& name);
-  bool OnProfileItemSelect(const QString& name, int index);
-  void ActivateSelectedProfile();
-  /// Resets the selected profile to the defaults and gives it to the mouse.
-  void ResetSelectedProfile();
-  bool OnKeySetClick(const QString& name);
-  bool OnKeySetItemSelect(const QString& name, int index);
-  bool OnKeySetSelectChanged(const QString& name, bool checked);
-  bool OnKeySetKillFocus(const QString& name);
-  /// A key press for the key assignment editor (the capture hook or the capture
-  /// field itself): the captured assignment is stored at the selected button.
-  bool OnKeyCapture(std::uint8_t scan_code, bool extended);
-  bool OnMacroClick(const QString& name);
-  bool OnMacroItemSelect(const QString& name, int index);
-  bool OnMacroKillFocus(const QString& name);
-  bool OnLightNotify(const QString& kind, const QString& name, qint64 wparam);
-  void PickLightColour();
-  void SetSameModeAllowed(bool allowed);
   /// "DPI_enable_check_", "DPI_select_check_" and "polling_rate_option_" plus an index.
   void OnStageSelectChanged(const QString& name, bool checked);
   /// "DPI_slider_" plus the stage: the stage's level; `moving` only shows the DPI text.
@@ -121,21 +87,12 @@ class MousePage final : public QObject, public DevicePanelSink {
   void ShowKeyText(unsigned ui_key, const std::string& text) override;
   void ShowKeyEnabled(unsigned ui_key, bool enabled) override;
   void ShowFunctionSwitch(int32_t value) override;
-  void ShowPower(const PowerRecord& record) override;
   void ShowLightState(const LightEffect& effect) override;
-  void ShowAudioLight(const AudioLightSetting& setting) override;
-  void ShowCustomSlot(int slot) override;
   void ShowOptions(const KeyboardOptions& options) override;
   void ShowKeyAssignments() override;
-  void PostToMainWindow(uint32_t message, uintptr_t wparam, intptr_t lparam) override;
 
-  /// Runs `work` where the mouse's exchanges run, after every task given before;
-  /// then `done` (may be empty) on the UI thread.
-  using DeviceRunner =
-      std::function<void(std::function<void(CKalvexMouseDevice&)> work, std::function<void()> done)>;
-  /// Without a runner an edit's exchanges run at once on the caller's thread.
-  void SetDeviceRunner(DeviceRunner runner) { runner_ = std::move(runner); }
-  void SetPostHandler(std::function<void(uint32_t, uintptr_t, intptr_t)> handler) { post_ = std::move(handler); }
+  using DeviceRunner = RunnerFor<CKalvexMouseDevice>;
+  void SetDeviceRunner(DeviceRunner runner);
 
  private:
   void RunOnMouse(std::function<void(CKalvexMouseDevice&)> work, std::function<void()> done = nullptr);
@@ -143,31 +100,24 @@ class MousePage final : public QObject, public DevicePanelSink {
   /// the options as the mouse has them.
   void RunStageAction(std::function<int(CKalvexMouseDevice&)> action);
   void TakeProfile(const std::string& uuid);
-  void StoreKeySetEntry(CKeySetControlUI::Action action);
-  void ApplyMacroChanges(bool active_keys_changed);
-  void ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits);
-  void ShowLightPanel();
   void RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names,
                        const std::array<bool, kButtonCount>& present);
-  void ShowResult(const std::string& message_key);
-  void ShowMacroResult(const MacroWriteResult& result);
 
-  QPointer<QWidget> page_;
+  // DevicePage
+  [[nodiscard]] CBasicProfiledata& EditedProfile() override;
+  /// Either follow-up of the profile panel gives the mouse the active profile.
+  void FollowProfilePanel(CDeviceProfileUI::Follow follow) override;
+  void TakeActiveProfile() override;
+  void ReloadAfterReset() override;
+  void StoreKeySetEntry() override;
+  void ApplyMacroChanges(bool active_keys_changed) override;
+  void ApplyLightEdits(const std::vector<CLightControlUI::ByteEdit>& edits) override;
+
   CKalvexMouseDevice& device_;
-  QPointer<CMpDevicePowerUI> power_;
-  ui::PanelPrompts prompts_;
-  QPointer<CDeviceProfileUI> profiles_;
-  QPointer<CKeySetControlUI> key_set_;
-  QPointer<CMacroControlUI> macros_;
-  QPointer<CLightControlUI> light_;
   QPointer<MouseOptionsPanel> options_;
   QPointer<CShootControlUI> shoot_;
-  QPointer<QStackedWidget> function_pages_;
   QPointer<CSelectPanelUI> picture_panel_;
   std::unique_ptr<MousePicture> picture_;
-  std::function<void(uint32_t, uintptr_t, intptr_t)> post_;
-  DeviceRunner runner_;
-  int marked_key_ = -1;
 };
 
 }  // namespace zt640

@@ -38,16 +38,6 @@ constexpr std::array<std::array<double, 2>, MousePicture::kButtonCount> kSpots =
 constexpr std::array<int, 5> kLeftColumn = {0, 9, 3, 4, 8};
 constexpr std::array<int, 6> kRightColumn = {2, 1, 5, 6, 7, 10};
 
-constexpr uint32_t Pack(uint8_t r, uint8_t g, uint8_t b, uint8_t brightness) {
-  return static_cast<uint32_t>(r) << 24 | static_cast<uint32_t>(g) << 16 | static_cast<uint32_t>(b) << 8 | brightness;
-}
-
-QColor ShownColour(uint32_t packed) {
-  const uint32_t brightness = packed & 0xFF;
-  const auto scale = [brightness](uint32_t channel) { return static_cast<int>((channel * brightness + 127) / 255); };
-  return QColor(scale(packed >> 24 & 0xFF), scale(packed >> 16 & 0xFF), scale(packed >> 8 & 0xFF));
-}
-
 /// The outline of the body in body units.
 QPainterPath BodyOutline() {
   QPainterPath path(QPointF(0.5, 0.0));
@@ -66,10 +56,9 @@ QPointF LightSpot(int zone, int count) {
 
 }  // namespace
 
-MousePicture::MousePicture(CSelectPanelUI* panel, int light_count) : panel_(panel) {
-  const int lights = std::clamp(light_count, 0, kMaxLights);
-  stored_ = std::make_unique<std::atomic<uint32_t>[]>(static_cast<size_t>(std::max(lights, 1)));
-  shown_.assign(static_cast<size_t>(lights), 0);
+MousePicture::MousePicture(CSelectPanelUI* panel, int light_count)
+    : panel_(panel), colours_(static_cast<size_t>(std::clamp(light_count, 0, kMaxLights))) {
+  const int lights = static_cast<int>(colours_.size());
   refresh_.setInterval(kRefreshMs);
   connect(&refresh_, &QTimer::timeout, this, [this] { (void)ApplyStoredColours(); });
   if (panel == nullptr) return;
@@ -129,21 +118,18 @@ void MousePicture::MarkKey(int key) {
 }
 
 void MousePicture::StoreLightColour(unsigned zone, uint8_t r, uint8_t g, uint8_t b, uint8_t brightness) {
-  if (zone >= shown_.size()) return;
-  const uint32_t packed = Pack(r, g, b, brightness);
-  if (stored_[zone].exchange(packed, std::memory_order_relaxed) != packed) dirty_.store(true, std::memory_order_release);
+  colours_.Store(zone, LightColourStore::Pack(r, g, b, brightness));
 }
 
 int MousePicture::ApplyStoredColours() {
-  if (!dirty_.exchange(false, std::memory_order_acquire)) return 0;
   int changed = 0;
-  for (size_t zone = 0; zone < shown_.size(); ++zone) {
-    const uint32_t packed = stored_[zone].load(std::memory_order_relaxed);
-    if (packed == shown_[zone]) continue;
-    shown_[zone] = packed;
-    if (CDeviceKeyButtonUI* light = lights_[zone]) light->SetLightColour(ShownColour(packed));
+  colours_.TakeChanged([this, &changed](size_t zone, uint32_t packed) {
+    // Without a panel the picture has no zones to colour.
+    if (CDeviceKeyButtonUI* light = zone < lights_.size() ? lights_[zone].data() : nullptr) {
+      light->SetLightColour(LightColourStore::ShownColour(packed));
+    }
     ++changed;
-  }
+  });
   return changed;
 }
 

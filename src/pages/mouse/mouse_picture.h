@@ -7,12 +7,11 @@
 #include <QString>
 #include <QTimer>
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <memory>
 #include <vector>
 
 #include "pages/device_key_button_ui.h"
+#include "pages/light_colour_store.h"
 #include "pages/select_panel_ui.h"
 
 class QPainter;
@@ -74,10 +73,8 @@ class MousePicture : public QObject {
   std::vector<QPointer<CDeviceKeyButtonUI>> lights_;
   QRectF body_;  ///< the mouse body in panel coordinates
   QTimer refresh_;
-  /// Written by any thread, read by the tick: red, green, blue, brightness.
-  std::unique_ptr<std::atomic<uint32_t>[]> stored_;
-  std::vector<uint32_t> shown_;
-  std::atomic<bool> dirty_{false};
+  /// Each zone's colour as stored by the lighting worker and as shown.
+  LightColourStore colours_;
 };
 
 }  // namespace zt640

@@ -122,5 +122,14 @@ TEST(MousePictureTest, ButtonsAndZonesCarryTheirNamesAndZoneColoursShowOnTheTick
   EXPECT_EQ(picture.ApplyStoredColours(), 0);
 }
 
+TEST(MousePictureTest, PictureWithoutPanelTakesColoursWithoutZoneWidgets) {
+  test::QtApp();
+  MousePicture picture(nullptr, 15);
+  EXPECT_EQ(picture.LightCount(), 0);
+  picture.StoreLightColour(14, 0, 0, 255, 255);
+  EXPECT_EQ(picture.ApplyStoredColours(), 1);
+  EXPECT_EQ(picture.Light(14), nullptr);
+}
+
 }  // namespace
 }  // namespace zt640
