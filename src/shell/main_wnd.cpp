@@ -424,7 +424,8 @@ void CMainWnd::OnMenuItem(const QString& item) {
     CloseSecondaryWindows();
     Destroy();
   } else if (item == QLatin1String("about_menu")) {
-    OpenAboutBox();
+    // After this message is answered: the box runs its own modal loop.
+    QTimer::singleShot(0, this, [this] { OpenAboutBox(); });
   }
   // "setwnd_menu" opens a window that this build does not contain yet.
 }
