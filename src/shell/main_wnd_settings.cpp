@@ -25,7 +25,9 @@ constexpr char kSystemSettingsFailedKey[] = "system_settings_failed_text";
 
 void CMainWnd::ApplyLanguage(int index, bool save) {
   if (index == language_index_) return;
-  if (LanguageChangeRebuildsFonts(language_index_, index)) RebuildFonts();
+  // Before the first language the program's style sheet, applied at start, already
+  // holds the fonts.
+  if (language_index_ != -1 && LanguageChangeRebuildsFonts(language_index_, index)) RebuildFonts();
   language_index_ = index;
   const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(language_config_);
   if (index < 0 || static_cast<std::size_t>(index) >= list.size()) {
