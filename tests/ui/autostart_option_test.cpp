@@ -70,5 +70,30 @@ TEST(AutostartOption, TheBoxWritesAndRemovesTheEntryAndShowsWhatIsOnDisk) {
   EXPECT_FALSE(blocked.isChecked());
 }
 
+TEST(AutostartOption_BindIn, FindsTheSettingsWindowsBoxAndUsesTheConfigFolder) {
+  test::QtApp();
+  QTemporaryDir dir;
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", "relative/ignored");
+  EXPECT_EQ(platform::AutostartEntry::DefaultFolder(), qgetenv("HOME").toStdString() + "/.config/autostart");
+  qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+  EXPECT_EQ(platform::AutostartEntry::DefaultFolder(), dir.path().toStdString() + "/autostart");
+
+  QWidget window;
+  EXPECT_EQ(AutostartOption::BindIn(&window), nullptr);
+  auto* box = new QCheckBox(&window);
+  box->setObjectName("autostart_check");
+  ASSERT_NE(AutostartOption::BindIn(&window), nullptr);
+  box->click();
+  EXPECT_TRUE(QFile::exists(dir.filePath("autostart/org.zt640.Zt640.desktop")));
+  box->click();
+  EXPECT_FALSE(QFile::exists(dir.filePath("autostart/org.zt640.Zt640.desktop")));
+  if (saved.isNull()) {
+    qunsetenv("XDG_CONFIG_HOME");
+  } else {
+    qputenv("XDG_CONFIG_HOME", saved);
+  }
+}
+
 }  // namespace
 }  // namespace zt640::ui
