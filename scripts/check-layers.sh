@@ -13,7 +13,7 @@ ranks=(
   "platform"
   "transport"
   "catalogue"
-  "profiles"
+  "profiles updateclient"
   "devices"
   "ui"
   "editors"

@@ -8,6 +8,8 @@
 #include "shell/device_option_ui.h"
 #include "editors/device_profile_ui.h"
 #include "pages/keyboard/keyboard_options_panel.h"
+#include "pages/mouse/mouse_options_panel.h"
+#include "pages/mouse/shoot_control_ui.h"
 #include "pages/picture_controls.h"
 #include "pages/mp_device_power_ui.h"
 #include "ui/colour_palette.h"
@@ -74,6 +76,10 @@ void RegisterCustomControls(ui::ControlFactory& factory) {
   }
   factory.RegistControl(QStringLiteral("KeyboardOptionsPanel"),
                         [](QWidget* parent) { return new KeyboardOptionsPanel(parent); });
+  factory.RegistControl(QStringLiteral("MouseOptionsPanel"), [](QWidget* parent) { return new MouseOptionsPanel(parent); });
+  for (const char* name : {"CShootControlUI", "ShootControl"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CShootControlUI(parent); });
+  }
   factory.RegistControl(QStringLiteral("CColorPaletteUI"), [](QWidget* parent) { return new ui::ColourPalette(parent); });
   RegisterPictureControls(factory);
 }

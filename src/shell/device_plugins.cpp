@@ -1,6 +1,7 @@
 #include "shell/device_plugins.h"
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/mouse/kalvex_mouse_device.h"
 #include "platform/diag/debug_output.h"
 #include "profiles/devices_json.h"
 
@@ -10,6 +11,11 @@ std::unique_ptr<CKalvexUSBDevice> CreateDeviceObject(int type_index, const Devic
                                                      const ProfileFolders& folders) {
   if (type_index == InterfaceCatalogue::kKeyboardType) {
     return std::make_unique<CKalvexKeyboardDevice>(folders, std::string(type.kind_name));
+  }
+  // One object for the mouse on its cable and through its receiver: the receiver's
+  // rows name the cable's type row, and the cable wins while both are there.
+  if (type_index == InterfaceCatalogue::kMouseType) {
+    return std::make_unique<CKalvexMouseDevice>(folders, std::string(type.kind_name));
   }
   return nullptr;
 }

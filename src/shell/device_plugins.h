@@ -10,7 +10,7 @@ namespace zt640 {
 
 /// The main window's device subsystem for this installation: the built-in
 /// catalogue with the ids of "devices.json" from the user data root, the device
-/// classes this build has (the keyboard; other types get no entry yet), and the
+/// classes this build has (the keyboard and the mouse; other types get no entry yet), and the
 /// suspend and resume watch.
 [[nodiscard]] MainWndPlugins DevicePlugins();
 

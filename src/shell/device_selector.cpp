@@ -10,6 +10,7 @@
 
 #include "devices/device_worker.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/mouse/kalvex_mouse_device.h"
 #include "devices/kalvex_usb_device.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/message_queue.h"
@@ -24,6 +25,8 @@
 namespace zt640 {
 
 namespace {
+/// A mouse asking to be read again is read this long after its report.
+constexpr int kMouseRefreshDelayMs = 50;
 constexpr const char* kPowerSkin = "MpDevicePower.ui";
 
 constexpr std::array<DeviceKind, 5> kSecondaryKinds = {DeviceKind::kKeyboard, DeviceKind::kKeyboardReceiver,
@@ -204,15 +207,15 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
     Select(chosen);
     AfterVisibilityChange();
   });
-  if (auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(device.get())) {
-    // Listener threads only post: the reports are applied on the UI thread.
-    keyboard->SetListenerNotify([queue = &queue_, type_index] {
-      platform::WindowMessage message;
-      message.message = kListenerEventsMessage;
-      message.wparam = static_cast<std::uint64_t>(type_index);
-      (void)queue->Post(message);  // a closed queue: the window is going away
-    });
-  }
+  // Listener threads only post: the reports are applied on the UI thread.
+  const auto post_listener_events = [queue = &queue_, type_index] {
+    platform::WindowMessage message;
+    message.message = kListenerEventsMessage;
+    message.wparam = static_cast<std::uint64_t>(type_index);
+    (void)queue->Post(message);  // a closed queue: the window is going away
+  };
+  if (auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(device.get())) keyboard->SetListenerNotify(post_listener_events);
+  if (auto* mouse = dynamic_cast<CKalvexMouseDevice*>(device.get())) mouse->SetListenerNotify(post_listener_events);
   managed->device = std::move(device);
   managed->entry = entry;
   managed->power = power;
@@ -257,7 +260,28 @@ void DeviceSelector::DetachSecondary(const InterfaceSlot& record, std::size_t sl
   if (managed != nullptr) managed->device->DetachSecondaryInterface(record.kind);
 }
 
+std::int64_t DeviceSelector::OnMouseListenerEvents(CDeviceOptionUI& entry) {
+  // The reports are applied between the mouse's exchanges; a request to re-read
+  // it starts the entry's deferred refresh (timer 1002), which reads on the worker.
+  auto reports = std::make_shared<std::vector<MouseReport>>();
+  entry.RunExchange(
+      0, [reports](CKalvexUSBDevice& device) { *reports = static_cast<CKalvexMouseDevice&>(device).ProcessListenerEvents(); },
+      [entry = QPointer<CDeviceOptionUI>(&entry), reports] {
+        for (const MouseReport& report : *reports) {
+          if (report.kind == MouseReport::Kind::kRefresh && entry) {
+            entry->ArmTimer(CDeviceOptionUI::kDeferredRefreshTimer, kMouseRefreshDelayMs);
+          }
+        }
+      });
+  return 1;
+}
+
 std::int64_t DeviceSelector::OnListenerEvents(std::uint64_t type_index) {
+  if (type_index < catalogue_.Types().size() &&
+      dynamic_cast<CKalvexMouseDevice*>(DeviceForType(static_cast<int>(type_index))) != nullptr) {
+    CDeviceOptionUI* mouse_entry = EntryForType(static_cast<int>(type_index));
+    return mouse_entry != nullptr ? OnMouseListenerEvents(*mouse_entry) : 0;
+  }
   auto* keyboard = type_index < catalogue_.Types().size()
                        ? dynamic_cast<CKalvexKeyboardDevice*>(DeviceForType(static_cast<int>(type_index)))
                        : nullptr;

@@ -132,6 +132,9 @@ class DeviceSelector : public QObject {
   [[nodiscard]] std::vector<CDeviceOptionUI*> Entries() const;
 
  private:
+  /// Applies the mouse's queued reports on its worker; a re-read request arms the
+  /// entry's deferred refresh.
+  std::int64_t OnMouseListenerEvents(CDeviceOptionUI& entry);
   struct Managed;
 
   [[nodiscard]] Managed* FindByRecord(const InterfaceSlot& record) const;

@@ -5,7 +5,7 @@
 #include "editors/macro_control_ui.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/registered_messages.h"
-#include "pages/keyboard/keyboard_page.h"
+#include "editors/key_set_control_ui.h"
 #include "shell/menu_wnd.h"
 
 namespace zt640 {
@@ -77,8 +77,7 @@ void MacroHookRoutes::SetHook(std::unique_ptr<HookControl> hook) {
 }
 
 CMacroControlUI* MacroHookRoutes::ShownMacros() const {
-  KeyboardPage* page = shown_page_ ? shown_page_() : nullptr;
-  return page != nullptr ? page->Macros() : nullptr;
+  return shown_page_ ? shown_page_().macros : nullptr;
 }
 
 bool MacroHookRoutes::StartHook(HookMode mode, bool keyboard, bool mouse) {
@@ -98,8 +97,8 @@ void MacroHookRoutes::StopHook() {
 }
 
 void MacroHookRoutes::SetOwnKeyCapture(bool on) {
-  KeyboardPage* page = shown_page_ ? shown_page_() : nullptr;
-  if (page != nullptr && page->KeySet() != nullptr) page->KeySet()->SetOwnKeyCapture(on);
+  CKeySetControlUI* key_set = shown_page_ ? shown_page_().key_set : nullptr;
+  if (key_set != nullptr) key_set->SetOwnKeyCapture(on);
 }
 
 void MacroHookRoutes::StartRecording(HookMode mode, int timing) {
@@ -130,8 +129,7 @@ void MacroHookRoutes::StopRecording() {
 
 void MacroHookRoutes::StartCapture() {
   if (recording_) StopRecording();
-  KeyboardPage* page = shown_page_ ? shown_page_() : nullptr;
-  if (page == nullptr || page->KeySet() == nullptr) return;
+  if (!shown_page_ || shown_page_().key_set == nullptr) return;
   // Only the keyboard is taken: the mouse stays free to leave the field, which ends
   // the capture.
   const bool started = StartHook(HookMode::kSingleKey, true, false);
@@ -180,10 +178,10 @@ std::int64_t MacroHookRoutes::OnHookEvent(HookMode mode, bool keyboard, const pl
   }
   if (!keyboard || !platform::input::IsKeyPress(id)) return 1;
   const auto& record = *reinterpret_cast<const platform::input::KeyHookRecord*>(message.lparam);
-  KeyboardPage* page = shown_page_ ? shown_page_() : nullptr;
-  if (page != nullptr && record.scan_code <= 0xFF) {
+  const ShownPage page = shown_page_ ? shown_page_() : ShownPage{};
+  if (page.capture_key && record.scan_code <= 0xFF) {
     // False for a key the editor does not know; a failed store is shown by the page.
-    (void)page->OnKeyCapture(static_cast<std::uint8_t>(record.scan_code), record.extended);
+    (void)page.capture_key(static_cast<std::uint8_t>(record.scan_code), record.extended);
   }
   return 1;
 }

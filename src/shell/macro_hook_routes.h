@@ -16,7 +16,8 @@
 namespace zt640 {
 
 class CMacroControlUI;
-class KeyboardPage;
+class CKeySetControlUI;
+class CMacroControlUI;
 namespace ui {
 class WindowImplBase;
 }
@@ -33,7 +34,14 @@ class MacroHookRoutes : public QObject {
   /// Skin id of the event list's context menu.
   static constexpr char kMenuSkin[] = "XML_MACRO_ACTION_MENU";
 
-  using PageSource = std::function<KeyboardPage*()>;
+  /// The panels of the page that is shown (null when it has none) and how that
+  /// page stores a key the capture hook reports.
+  struct ShownPage {
+    CMacroControlUI* macros = nullptr;
+    CKeySetControlUI* key_set = nullptr;
+    std::function<bool(std::uint8_t scan_code, bool extended)> capture_key;
+  };
+  using PageSource = std::function<ShownPage()>;
 
   /// `window` owns the routes and receives the menu's choice; `shown_page` gives the
   /// page of the selected device (null when it has none).

@@ -20,9 +20,11 @@
 #include "platform/paths/program_paths.h"
 #include "platform/settings/registry_store.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/mouse/kalvex_mouse_device.h"
 #include "platform/ipc/registered_messages.h"
 #include "shell/damaged_file_status.h"
 #include "pages/keyboard/keyboard_page.h"
+#include "pages/mouse/mouse_page.h"
 #include "shell/msg_wnd.h"
 #include "shell/device_selector.h"
 #include "shell/discovery_thread.h"
@@ -169,6 +171,8 @@ void CMainWnd::Route(const ui::Notification& notification) {
     OnSelectChanged(name, notification.wparam != 0);
   } else if (kind == QLatin1String("valuechanged")) {
     OnValueChanged(name, notification.wparam);
+  } else if (kind == QLatin1String("movevaluechanged")) {
+    OnMoveValueChanged(name, notification.wparam);
   } else if (kind == QLatin1String("itemselect")) {
     OnItemSelect(name, static_cast<int>(notification.wparam));
   } else if (kind == QLatin1String("killfocus")) {
@@ -192,6 +196,7 @@ void CMainWnd::OnTimer(int id) {
     // Behind the user's actions still held back, once no device worker holds its device.
     RunWhenDevicesFree([this] {
       if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
+      if (MousePage* page = SelectedMousePage()) page->ActivateSelectedProfile();
     });
   } else if (id == kGameEventTimer) {
     RestoreAfterGameEvents();
@@ -211,13 +216,14 @@ void CMainWnd::OnWindowInit() {
   ApplyStartupLanguage();
   ApplySkin(SkinFile().Read());
   ShowDamagedFilesOn(FindControl<QLabel>(QStringLiteral("status_label")));
-  if (plugins_.create_devices) plugins_.create_devices();
-  StartDevices();
-
+  // The primary screen's size goes into every mouse settings record: known before
+  // the first device object is made.
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     screen_width_ = screen->geometry().width();
     screen_height_ = screen->geometry().height();
   }
+  if (plugins_.create_devices) plugins_.create_devices();
+  StartDevices();
   hide();
 
   if (plugins_.discovery && !workers_.Start(kDiscoverySlot, "discovery", plugins_.discovery)) {
@@ -254,7 +260,8 @@ void CMainWnd::StartDevices() {
     selector_->SetPageBinder([this](QWidget* page, CKalvexUSBDevice& device,
                                     CMpDevicePowerUI* power) -> std::unique_ptr<DevicePanelSink> {
       auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(&device);
-      if (keyboard == nullptr || page == nullptr) return nullptr;
+      auto* mouse = dynamic_cast<CKalvexMouseDevice*>(&device);
+      if ((keyboard == nullptr && mouse == nullptr) || page == nullptr) return nullptr;
       // The page's panels ask through the window's current prompts, which tests replace.
       ui::PanelPrompts forward;
       forward.message = [this](const QString& text, int mode) { return prompts_.Message(text, mode); };
@@ -267,6 +274,7 @@ void CMainWnd::StartDevices() {
                                                  multicolour)
                                : 0;
       };
+      if (mouse != nullptr) return std::make_unique<MousePage>(page, *mouse, power, std::move(forward));
       return std::make_unique<KeyboardPage>(page, *keyboard, power, std::move(forward));
     });
     selector_->SetDeviceCreated([this](int, CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {
@@ -282,7 +290,9 @@ void CMainWnd::StartDevices() {
     selector_->SetVisibilityChanged([this](int visible) {
       // The same effect on every device is offered only while several are shown.
       for (int type = 0; type < static_cast<int>(InterfaceCatalogue::kDeviceTypes); ++type) {
-        if (auto* page = dynamic_cast<KeyboardPage*>(selector_->SinkForType(type))) page->SetSameModeAllowed(visible > 1);
+        DevicePanelSink* sink = selector_->SinkForType(type);
+        if (auto* page = dynamic_cast<KeyboardPage*>(sink)) page->SetSameModeAllowed(visible > 1);
+        if (auto* page = dynamic_cast<MousePage*>(sink)) page->SetSameModeAllowed(visible > 1);
       }
     });
     selector_->CreateStartupDevices();

@@ -33,6 +33,8 @@ class HookControl;
 class MacroHookRoutes;
 class DeviceSelector;
 class KeyboardPage;
+class MousePage;
+struct ClickTarget;
 class PowerBroadcast;
 }  // namespace zt640
 
@@ -116,6 +118,8 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] CKalvexUSBDevice* SelectedDevice() const;
   /// The page of the selected device when it is the keyboard's.
   [[nodiscard]] KeyboardPage* SelectedKeyboardPage() const;
+  /// The page of the selected device when it is the mouse's.
+  [[nodiscard]] MousePage* SelectedMousePage() const;
   /// Whether this program drives the devices' lighting (the light-control flag).
   [[nodiscard]] bool LightControl() const { return light_control_ != 0; }
   /// The ids of the four game event messages in this process.
@@ -172,6 +176,8 @@ class CMainWnd : public ui::WindowImplBase {
  private:
   void OnWindowInit();
   void OnClick(const QString& name);
+  /// The mouse page's click routes; false when the click takes the common route.
+  bool OnMouseClick(MousePage& page, const QString& name, const ClickTarget& target);
   void OnMenuItem(const QString& item);
   void OnTrayLeftClick();
   void OpenTrayMenu();
@@ -189,6 +195,8 @@ class CMainWnd : public ui::WindowImplBase {
   void OnTimer(int id);
   void OnSelectChanged(const QString& name, bool checked);
   void OnValueChanged(const QString& name, qint64 value);
+  /// A slider being dragged: only the mouse's DPI fields follow it.
+  void OnMoveValueChanged(const QString& name, qint64 value);
   void OnColourChanged(const QString& name, qint64 colour);
   void OnItemSelect(const QString& name, int index);
   void OnKillFocus(const QString& name);

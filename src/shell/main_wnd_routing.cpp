@@ -4,10 +4,12 @@
 #include <QShowEvent>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/mouse/kalvex_mouse_device.h"
 #include "shell/control_routes.h"
 #include "shell/device_option_ui.h"
 #include "shell/device_selector.h"
 #include "pages/keyboard/keyboard_page.h"
+#include "pages/mouse/mouse_page.h"
 #include "shell/macro_hook_routes.h"
 #include "shell/main_wnd.h"
 #include "editors/color_select_wnd.h"
@@ -53,6 +55,13 @@ KeyboardPage* CMainWnd::SelectedKeyboardPage() const {
   return dynamic_cast<KeyboardPage*>(selector_->SinkForType(entry->TypeIndex()));
 }
 
+MousePage* CMainWnd::SelectedMousePage() const {
+  if (!selector_) return nullptr;
+  const CDeviceOptionUI* entry = selector_->SelectedEntry();
+  if (entry == nullptr) return nullptr;
+  return dynamic_cast<MousePage*>(selector_->SinkForType(entry->TypeIndex()));
+}
+
 void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {
   sync_devices_.Add(&device);
   device.SetHostLighting(light_control_ != 0 && system_awake_);
@@ -82,6 +91,29 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
     });
     keyboard_page->LoadPanels();
   }
+  if (auto* mouse_page = dynamic_cast<MousePage*>(sink)) {
+    mouse_page->Device().SetScreenSize(static_cast<uint16_t>(screen_width_), static_cast<uint16_t>(screen_height_));
+    mouse_page->SetPostHandler([this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
+      platform::WindowMessage post;
+      post.message = message;
+      post.wparam = wparam;
+      post.lparam = lparam;
+      (void)messages().Post(std::move(post));  // closed only while the window goes away
+    });
+    // An edit's exchanges run on the mouse's worker, after those asked before.
+    if (CMacroControlUI* macros = mouse_page->Macros()) {
+      connect(macros, &CMacroControlUI::EventMenuRequested, this,
+              [this](const QPoint& position) { MacroRoutes().OpenMenu(position); });
+    }
+    mouse_page->SetDeviceRunner([this, target = &device](std::function<void(CKalvexMouseDevice&)> work,
+                                                         std::function<void()> done) {
+      if (!selector_) return;
+      selector_->RunOnDevice(
+          target, [work = std::move(work)](CKalvexUSBDevice& worked) { work(static_cast<CKalvexMouseDevice&>(worked)); },
+          std::move(done));
+    });
+    mouse_page->LoadPanels();
+  }
   UpdateOnScreen();
 }
 
@@ -89,6 +121,7 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
 // already chosen the owner, so that answer is dropped; failures are shown inside.
 void CMainWnd::OnClick(const QString& name) {
   const ClickTarget target = ControlRoutes::Click(name);
+  if (MousePage* mouse = SelectedMousePage(); mouse != nullptr && OnMouseClick(*mouse, name, target)) return;
   KeyboardPage* page = SelectedKeyboardPage();
   switch (target.route) {
     case ClickRoute::kKeyButton:
@@ -167,7 +200,68 @@ void CMainWnd::OnClick(const QString& name) {
   }
 }
 
+bool CMainWnd::OnMouseClick(MousePage& page, const QString& name, const ClickTarget& target) {
+  switch (target.route) {
+    case ClickRoute::kKeyButton:
+      page.OnKeyClick(target.index);
+      return true;
+    case ClickRoute::kPaletteColour:
+      (void)page.OnLightNotify(QStringLiteral("click"), name, 0);
+      return true;
+    case ClickRoute::kDpiColour:
+      page.PickStageColour(target.index);
+      return true;
+    case ClickRoute::kProfilePanel:
+    case ClickRoute::kProfileSpread:
+      (void)page.OnProfileClick(name);
+      return true;
+    case ClickRoute::kKeySet:
+      (void)page.OnKeySetClick(name);
+      return true;
+    case ClickRoute::kMacroLibrary:
+    case ClickRoute::kMacroInsertMove:
+      (void)page.OnMacroClick(name);
+      return true;
+    case ClickRoute::kShoot:
+      (void)page.OnShootClick(name);
+      return true;
+    case ClickRoute::kNone:
+      if (name != QLatin1String("deng_colordp_btn")) return false;
+      page.PickLightColour();
+      return true;
+    default:
+      // The window's own buttons, the default reset and the macro recording keep
+      // their common routes.
+      return false;
+  }
+}
+
 void CMainWnd::OnSelectChanged(const QString& name, bool checked) {
+  if (MousePage* mouse = SelectedMousePage()) {
+    switch (ControlRoutes::SelectChanged(name)) {
+      case ControlOwner::kFunctionTab:
+        if (checked) mouse->OnFunctionTab(ControlRoutes::FunctionTabSwitch(name));
+        break;
+      case ControlOwner::kMouseDpi:
+        mouse->OnStageSelectChanged(name, checked);
+        break;
+      case ControlOwner::kSystemMouse:
+        mouse->OnSystemControl(name);
+        break;
+      case ControlOwner::kShoot:
+        (void)mouse->OnShootSelectChanged(name, checked);
+        break;
+      case ControlOwner::kKeySet:
+        (void)mouse->OnKeySetSelectChanged(name, checked);
+        break;
+      case ControlOwner::kLightEditor:
+        (void)mouse->OnLightNotify(QStringLiteral("selectchanged"), name, checked ? 1 : 0);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   KeyboardPage* page = SelectedKeyboardPage();
   if (page == nullptr) return;
   switch (ControlRoutes::SelectChanged(name)) {
@@ -189,7 +283,28 @@ void CMainWnd::OnSelectChanged(const QString& name, bool checked) {
   }
 }
 
+void CMainWnd::OnMoveValueChanged(const QString& name, qint64 value) {
+  if (ControlRoutes::ValueChanged(name) != ControlOwner::kMouseDpi) return;
+  if (MousePage* mouse = SelectedMousePage()) mouse->OnStageSlider(name, static_cast<int>(value), true);
+}
+
 void CMainWnd::OnValueChanged(const QString& name, qint64 value) {
+  if (MousePage* mouse = SelectedMousePage()) {
+    switch (ControlRoutes::ValueChanged(name)) {
+      case ControlOwner::kMouseDpi:
+        mouse->OnStageSlider(name, static_cast<int>(value), false);
+        break;
+      case ControlOwner::kSystemMouse:
+        mouse->OnSystemControl(name);
+        break;
+      case ControlOwner::kLightEditor:
+        (void)mouse->OnLightNotify(QStringLiteral("valuechanged"), name, value);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   KeyboardPage* page = SelectedKeyboardPage();
   if (page == nullptr) return;
   switch (ControlRoutes::ValueChanged(name)) {
@@ -206,10 +321,31 @@ void CMainWnd::OnValueChanged(const QString& name, qint64 value) {
 
 void CMainWnd::OnColourChanged(const QString& name, qint64 colour) {
   if (name != QLatin1String("deng_Color_Pallet")) return;
+  if (MousePage* mouse = SelectedMousePage()) (void)mouse->OnLightNotify(QStringLiteral("colorchanged"), name, colour);
   if (KeyboardPage* page = SelectedKeyboardPage()) (void)page->OnLightNotify(QStringLiteral("colorchanged"), name, colour);
 }
 
 void CMainWnd::OnItemSelect(const QString& name, int index) {
+  if (MousePage* mouse = SelectedMousePage()) {
+    switch (ControlRoutes::ItemSelect(name)) {
+      case ControlOwner::kProfilePanel:
+        // Only the last of several quick choices is activated (SetTimer cannot fail here).
+        if (mouse->OnProfileItemSelect(name, index)) (void)timers().SetTimer(this, kProfileSwitchTimer, kProfileSwitchDelayMs);
+        break;
+      case ControlOwner::kKeySet:
+        (void)mouse->OnKeySetItemSelect(name, index);
+        break;
+      case ControlOwner::kMacroLibrary:
+        (void)mouse->OnMacroItemSelect(name, index);
+        break;
+      case ControlOwner::kLightEditor:
+        (void)mouse->OnLightNotify(QStringLiteral("itemselect"), name, index);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   KeyboardPage* page = SelectedKeyboardPage();
   if (page == nullptr) return;
   switch (ControlRoutes::ItemSelect(name)) {
@@ -232,6 +368,29 @@ void CMainWnd::OnItemSelect(const QString& name, int index) {
 }
 
 void CMainWnd::OnKillFocus(const QString& name) {
+  if (MousePage* mouse = SelectedMousePage()) {
+    switch (ControlRoutes::KillFocus(name)) {
+      case ControlOwner::kMouseDpi:
+        mouse->OnStageEdit(name);
+        break;
+      case ControlOwner::kShoot:
+        (void)mouse->OnShootKillFocus(name);
+        break;
+      case ControlOwner::kKeySet:
+        (void)MacroRoutes().OnKillFocus(name);
+        (void)mouse->OnKeySetKillFocus(name);
+        break;
+      case ControlOwner::kMacroLibrary:
+        (void)mouse->OnMacroKillFocus(name);
+        break;
+      case ControlOwner::kLightEditor:
+        (void)mouse->OnLightNotify(QStringLiteral("killfocus"), name, 0);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
   KeyboardPage* page = SelectedKeyboardPage();
   if (page == nullptr) return;
   switch (ControlRoutes::KillFocus(name)) {

@@ -95,8 +95,11 @@ constexpr NumberedKeys kNumberedKeys[] = {
     {"light_audio_mode_", 0, 6},     // the audio lighting modes
     {"light_option_colour_", 0, 3},  // the colour choices of mode 17
 };
+/// Control names of the design that happen to take a key's shape; never language keys.
+constexpr const char* kControlNamesShapedLikeKeys[] = {"update_status_text"};
+
 /// Names built the same way that are control or file names, not language keys.
-constexpr const char* kNumberedNonKeys[] = {"key_", "key_ComBox_check_", "keyboard_key_", "ShootData_"};
+constexpr const char* kNumberedNonKeys[] = {"key_", "key_ComBox_check_", "keyboard_key_", "light_", "ShootData_"};
 
 /// The prefix of a name built from `literal` and a number ("light_mode_%1" with
 /// `.arg`, or "key_" + a number), or empty.
@@ -165,7 +168,11 @@ std::map<std::string, std::string> KeysInUse(std::vector<std::string>* unclassif
       const std::string where = fs::relative(file.path(), source).string();
       for (const SourceLiteral& literal : StringLiterals(ReadWhole(file.path()))) {
         for (const std::regex& shape : LiteralKeyShapes()) {
-          if (std::regex_match(literal.text, shape)) keys.emplace(literal.text, where);
+          if (std::regex_match(literal.text, shape) &&
+              std::find(std::begin(kControlNamesShapedLikeKeys), std::end(kControlNamesShapedLikeKeys),
+                        literal.text) == std::end(kControlNamesShapedLikeKeys)) {
+            keys.emplace(literal.text, where);
+          }
         }
         const std::string prefix = BuiltPrefix(literal);
         if (prefix.empty()) continue;

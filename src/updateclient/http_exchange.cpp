@@ -1,0 +1,166 @@
+#include "updateclient/http_exchange.h"
+
+#include <curl/curl.h>
+#include <strings.h>
+
+#include <memory>
+#include <mutex>
+
+#include "platform/diag/debug_output.h"
+#include "updateclient/update_address.h"
+
+namespace zt640 {
+
+namespace {
+
+struct EasyDeleter {
+  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct MultiDeleter {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+struct HeaderListDeleter {
+  void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+
+/// How long one wait for socket activity lasts between two cancel checks.
+constexpr int kCancelCheckMs = 50;
+using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
+
+void InitialiseCurlOnce() {
+  static std::once_flag once;
+  // A failed initialisation shows as curl_easy_init() returning null.
+  std::call_once(once, [] { (void)curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+/// Where the write callback collects the reply, and whether it overflowed.
+struct ReplySink {
+  std::string* body = nullptr;
+  bool overflowed = false;
+};
+
+size_t CollectReply(char* data, size_t size, size_t count, void* user) {
+  auto* sink = static_cast<ReplySink*>(user);
+  const size_t bytes = size * count;
+  if (bytes > kReplyCapacity - sink->body->size()) {
+    sink->overflowed = true;
+    return 0;  // ends the transfer with CURLE_WRITE_ERROR
+  }
+  sink->body->append(data, bytes);
+  return bytes;
+}
+
+bool AppendHeader(HeaderList& list, const std::string& line) {
+  curl_slist* grown = curl_slist_append(list.get(), line.c_str());
+  if (grown == nullptr) return false;
+  (void)list.release();  // now owned through `grown`
+  list.reset(grown);
+  return true;
+}
+
+/// The request's header lines, or null when memory ran out.
+HeaderList RequestHeaders(size_t body_length) {
+  HeaderList list;
+  const bool complete = AppendHeader(list, "Content-Length: " + std::to_string(body_length)) &&
+                        AppendHeader(list, "Content-Type: application/x-www-form-urlencoded") &&
+                        AppendHeader(list, "Accept:application/prs.Vornik.v1+json") &&
+                        AppendHeader(list, "Expect:");  // no "100-continue" round trip
+  if (!complete) list.reset();
+  return list;
+}
+
+/// Runs the transfer of `easy` to its end, asking `cancelled` between waits.
+/// CURLE_ABORTED_BY_CALLBACK when cancelled.
+CURLcode Perform(CURL* easy, const ExchangeCancel& cancelled) {
+  if (!cancelled) return curl_easy_perform(easy);
+  const MultiHandle multi(curl_multi_init());
+  if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
+  CURLcode code = CURLE_RECV_ERROR;  // kept when the multi interface itself fails
+  int running = 1;
+  while (running != 0) {
+    if (cancelled()) {
+      code = CURLE_ABORTED_BY_CALLBACK;
+      break;
+    }
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
+    if (running == 0) {
+      int left = 0;
+      while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) code = message->data.result;
+      }
+      break;
+    }
+    if (curl_multi_poll(multi.get(), nullptr, 0, kCancelCheckMs, nullptr) != CURLM_OK) break;
+  }
+  (void)curl_multi_remove_handle(multi.get(), easy);  // fails only for a handle it never held
+  return code;
+}
+
+ExchangeOutcome FailedOutcome(CURLcode code, bool request_sent, bool overflowed) {
+  if (code == CURLE_ABORTED_BY_CALLBACK) return ExchangeOutcome::kCancelled;
+  if (overflowed) return ExchangeOutcome::kTooLarge;
+  if (!request_sent) return ExchangeOutcome::kNotSent;
+  if (code == CURLE_OPERATION_TIMEDOUT) return ExchangeOutcome::kTimedOut;
+  return ExchangeOutcome::kBroken;
+}
+
+}  // namespace
+
+long HttpExchange(std::string_view method, const std::string& address, std::string_view body,
+                  const ExchangeTimeouts& timeouts, ExchangeReply& reply, const ExchangeCancel& cancelled) {
+  reply.body.clear();
+  reply.outcome = ExchangeOutcome::kUnusable;
+  const std::string method_text(method);
+  const bool post = strcasecmp(method_text.c_str(), "POST") == 0;
+  if (!post && strcasecmp(method_text.c_str(), "GET") != 0) return -1;
+  if (address.empty() || !IsAcceptedUpdateAddress(address)) {
+    platform::DebugOutput("update address refused: " + address);
+    return -1;
+  }
+
+  InitialiseCurlOnce();
+  const EasyHandle easy(curl_easy_init());
+  HeaderList headers = RequestHeaders(body.size());
+  if (!easy || !headers) return -1;
+  CURL* handle = easy.get();
+  ReplySink sink{&reply.body, false};
+  const long connect_ms = static_cast<long>(timeouts.connect.count());
+  const long total_ms = static_cast<long>((timeouts.connect + timeouts.send + timeouts.receive).count());
+
+  bool configured = curl_easy_setopt(handle, CURLOPT_URL, address.c_str()) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_USERAGENT, kUpdateUserAgent) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.get()) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS, connect_ms) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, total_ms) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, CollectReply) == CURLE_OK &&
+                    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &sink) == CURLE_OK;
+  // A service on this computer is never reached through a proxy.
+  if (configured && IsLoopbackAddress(address)) {
+    configured = curl_easy_setopt(handle, CURLOPT_NOPROXY, "*") == CURLE_OK;
+  }
+  if (configured && post) {
+    configured = curl_easy_setopt(handle, CURLOPT_POST, 1L) == CURLE_OK &&
+                 curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size())) == CURLE_OK &&
+                 curl_easy_setopt(handle, CURLOPT_POSTFIELDS, body.data()) == CURLE_OK;
+  }
+  if (!configured) return -1;
+
+  const CURLcode code = Perform(handle, cancelled);
+  long request_size = 0;
+  const bool request_sent =
+      curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &request_size) == CURLE_OK && request_size > 0;
+  if (code == CURLE_OK) {
+    reply.outcome = ExchangeOutcome::kReplied;
+    return static_cast<long>(reply.body.size());
+  }
+  reply.outcome = FailedOutcome(code, request_sent, sink.overflowed);
+  platform::DebugOutput(std::string("update exchange failed: ") + curl_easy_strerror(code));
+  reply.body = reply.outcome == ExchangeOutcome::kNotSent ? "NO_LINK_SERVER" : "";
+  return 0;
+}
+
+}  // namespace zt640
