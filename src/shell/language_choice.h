@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
+#include <cstdint>
 
 namespace zt640 {
 
@@ -12,8 +14,20 @@ class RegistryStore;
 [[nodiscard]] QString ProductSettingsKey();
 
 /// The start-up language: the index of the first "Language.config" entry whose
-/// "Language_ID" equals the stored "LANGUAGE" value (520 when none is stored); 0 when the
-/// key is missing, the list is missing or nothing matches.
-[[nodiscard]] int ReadLanguageIndex(const platform::RegistryStore& store, const QString& language_config_path);
+/// "Language_ID" equals the stored "LANGUAGE" value; 0 when the list is missing or
+/// nothing matches. With no stored value (a first start) the desktop's locale picks:
+/// the entry named "Chinese" for a Chinese locale, else the one named "English".
+[[nodiscard]] int ReadLanguageIndex(const platform::RegistryStore& store, const QString& language_config_path,
+                                    const QLocale& locale = QLocale::system());
+
+/// Keeps `id` as the "LANGUAGE" value, making the product's key on first use.
+/// False when the settings store cannot be written.
+[[nodiscard]] bool SaveLanguageId(platform::RegistryStore& store, std::uint32_t id);
+
+/// Whether switching from language `previous` to `next` rebuilds the window fonts with
+/// the default face: when either side is none yet (-1), 0, 2 or 15 (the languages
+/// whose texts the default face covers, and leaving them); between two others the
+/// fonts stay.
+[[nodiscard]] bool LanguageChangeRebuildsFonts(int previous, int next);
 
 }  // namespace zt640

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
 
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/ipc_client.h"
@@ -27,6 +28,8 @@
 #include "shell/msg_wnd.h"
 #include "shell/device_selector.h"
 #include "shell/discovery_thread.h"
+#include "shell/about_wnd.h"
+#include "shell/skin_frame.h"
 #include "shell/language_choice.h"
 #include "shell/menu_wnd.h"
 #include "shell/power_broadcast.h"
@@ -54,6 +57,8 @@ CMainWnd::CMainWnd(std::string runtime_folder, MainWndPlugins plugins)
       runtime_folder_(std::move(runtime_folder)),
       plugins_(std::move(plugins)),
       prompts_(DefaultPrompts()) {
+  language_config_ = QDir(QString::fromStdString(platform::ResourceFolder("DefaultData")))
+                         .filePath(QStringLiteral("Language.config"));
   constexpr std::array<std::string_view, 4> kGameEvents = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
   for (std::size_t i = 0; i < kGameEvents.size(); ++i) {
     game_event_messages_[i] = platform::RegisterWindowMessage(kGameEvents[i]);
@@ -209,6 +214,7 @@ void CMainWnd::OnWindowInit() {
     (void)platform::IpcClient(runtime_folder_).Broadcast(announce);  // no listener is no failure
   }
   ApplyStartupLanguage();
+  ApplySkin(SkinFile().Read());
   ShowDamagedFilesOn(FindControl<QLabel>(QStringLiteral("status_label")));
   // The primary screen's size goes into every mouse settings record: known before
   // the first device object is made.
@@ -318,22 +324,9 @@ void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
 }
 
 void CMainWnd::ApplyStartupLanguage() {
-  const QString config = QDir(QString::fromStdString(platform::ResourceFolder("DefaultData")))
-                             .filePath(QStringLiteral("Language.config"));
   const platform::RegistryStore store(platform::RegistryStore::DefaultPath());
-  const int index = ReadLanguageIndex(store, config);
-  if (index == language_index_) return;
-  const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(config);
-  if (index < 0 || static_cast<std::size_t>(index) >= list.size()) {
-    platform::DebugOutput("language list missing or empty; keeping the built-in texts");
-    return;
-  }
-  QString error;
-  if (!ui::ResourceManager::Instance().LoadLanguage(list[static_cast<std::size_t>(index)].file, &error)) {
-    platform::DebugOutput(error.toStdString());
-    return;
-  }
-  language_index_ = index;
+  // Until the user picks a language, the desktop's locale keeps choosing it.
+  ApplyLanguage(ReadLanguageIndex(store, language_config_), false);
 }
 
 void CMainWnd::HideToTray() {
@@ -349,6 +342,7 @@ void CMainWnd::HideToTray() {
 
 void CMainWnd::CloseSecondaryWindows() {
   if (menu_) menu_->close();
+  if (skin_frame_) skin_frame_->close();
 }
 
 std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
@@ -375,6 +369,17 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
   }
   if (message.message == PowerBroadcast::kWmPowerBroadcast) {
     OnPowerBroadcast(message.wparam);
+    return 1;
+  }
+  if (message.message == kLanguageChangedMessage) {
+    ApplyLanguage(static_cast<int>(message.wparam));
+    return 1;
+  }
+  if (message.message == kClearUpdateMarkMessage) {
+    if (set_button_) {
+      set_button_->setProperty("updateMark", false);
+      set_button_->style()->polish(set_button_);
+    }
     return 1;
   }
   if (message.message == kTraceMessage) {
@@ -428,8 +433,11 @@ void CMainWnd::OnMenuItem(const QString& item) {
   if (item == QLatin1String("exit")) {
     CloseSecondaryWindows();
     Destroy();
+  } else if (item == QLatin1String("about_menu")) {
+    // After this message is answered: the box runs its own modal loop.
+    QTimer::singleShot(0, this, [this] { OpenAboutBox(); });
   }
-  // "about_menu" and "setwnd_menu" open windows that this build does not contain yet.
+  // "setwnd_menu" opens a window that this build does not contain yet.
 }
 
 int CMainWnd::VisibleDeviceCount() const {
@@ -541,6 +549,8 @@ void CMainWnd::Destroy() {
   detached_workers_ = report.detached.size();
   if (plugins_.stop_capture_process) plugins_.stop_capture_process();
   if (menu_) menu_->close();
+  if (skin_frame_) skin_frame_->close();
+  if (about_) about_->Close(0);
   QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 

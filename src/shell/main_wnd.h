@@ -16,6 +16,8 @@
 #include "platform/sync/worker_slots.h"
 #include "shell/light_sync.h"
 #include "shell/main_wnd_plugins.h"
+#include "shell/skin_choice.h"
+#include "shell/system_settings.h"
 #include "ui/panel_prompts.h"
 #include "ui/tray_icon.h"
 #include "ui/window_impl_base.h"
@@ -23,7 +25,9 @@
 class QPushButton;
 
 namespace zt640 {
+class CAboutWnd;
 class CKalvexUSBDevice;
+class CSkinFrame;
 class DevicePanelSink;
 class HookControl;
 class MacroHookRoutes;
@@ -58,6 +62,10 @@ class CMainWnd : public ui::WindowImplBase {
   /// A message other programs send for the trace only.
   static constexpr std::uint32_t kTraceMessage = 1224;
   static constexpr std::uint32_t kTrayIconMessage = 1025;
+  /// The settings window's language choice (wParam the language index).
+  static constexpr std::uint32_t kLanguageChangedMessage = 3089;
+  /// Everything is current: the new-update mark of "setbtn" goes.
+  static constexpr std::uint32_t kClearUpdateMarkMessage = 3094;
 
   static constexpr int kInitialWidth = 800;
   static constexpr int kInitialHeight = 572;
@@ -118,6 +126,30 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] const std::array<std::uint32_t, 4>& GameEventMessages() const { return game_event_messages_; }
   [[nodiscard]] const SharedSyncEffect& RememberedSyncEffect() const { return sync_effect_; }
 
+  /// Switches the interface language to entry `index` of "Language.config": the fonts
+  /// when the change calls for it, the texts of every open window, the choice kept in
+  /// the settings store (unless `save` is false). The same index again does nothing.
+  void ApplyLanguage(int index, bool save = true);
+  [[nodiscard]] int LanguageIndex() const { return language_index_; }
+  /// The language list read by start-up and `ApplyLanguage` (tests give their own).
+  void SetLanguageConfig(QString path) { language_config_ = std::move(path); }
+
+  /// The skin observer: a colour or an image becomes the background of "root".
+  void ApplySkin(const SkinChoice& choice);
+  [[nodiscard]] const SkinChoice& CurrentSkin() const { return skin_; }
+  /// Opens the skin frame under "skinbtn" (one at a time).
+  void OpenSkinFrame();
+  [[nodiscard]] CSkinFrame* SkinFrame() const;
+  /// "main.ini" in the user data root.
+  [[nodiscard]] SkinChoiceFile SkinFile() const;
+
+  /// Opens the desktop's keyboard (0) or mouse (1) settings, or says there are none.
+  void OpenSystemSettingsPanel(int index);
+  void SetSystemSettingsLauncher(SystemSettingsLauncher launcher) { system_settings_ = std::move(launcher); }
+
+  /// The about box, modal, one at a time.
+  void OpenAboutBox();
+
   /// The keyboard and mouse hook that macro recording and key capture drive.
   void SetHookControl(std::unique_ptr<HookControl> hook);
   /// Recording, key capture and the "macro_action" menu (main_wnd_macro.cpp).
@@ -156,6 +188,7 @@ class CMainWnd : public ui::WindowImplBase {
   void OnWindowSize();
   void ShowNoDevicePanel(bool no_device);
   void ApplyStartupLanguage();
+  void RebuildFonts();
   [[nodiscard]] int VisibleDeviceCount() const;
   void StartDevices();
   void OnPowerBroadcast(std::uint64_t event);
@@ -209,6 +242,11 @@ class CMainWnd : public ui::WindowImplBase {
   int screen_width_ = 0;
   int screen_height_ = 0;
   int language_index_ = -1;
+  QString language_config_;
+  SkinChoice skin_ = SkinChoice::Default();
+  QPointer<CSkinFrame> skin_frame_;
+  QPointer<CAboutWnd> about_;
+  SystemSettingsLauncher system_settings_ = SystemSettingsLauncher::Default();
   bool initialised_ = false;
   bool destroyed_ = false;
   bool start_hidden_ = false;

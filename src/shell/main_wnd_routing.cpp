@@ -180,6 +180,12 @@ void CMainWnd::OnClick(const QString& name) {
     case ClickRoute::kSameMode:
       SameModeOnAllDevices();
       break;
+    case ClickRoute::kSkin:
+      OpenSkinFrame();
+      break;
+    case ClickRoute::kWindowDeviceSet:
+      OpenSystemSettingsPanel(target.index);
+      break;
     case ClickRoute::kSelectPrevious:
     case ClickRoute::kSelectNext:
       if (selector_) (void)selector_->SelectAdjacent(target.route == ClickRoute::kSelectNext);

@@ -10,6 +10,7 @@
 
 #include "platform/diag/debug_output.h"
 #include "platform/paths/program_paths.h"
+#include "ui/autostart_option.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
 #include "update/update_event_queue.h"
@@ -66,6 +67,7 @@ bool CSetWnd::Setup(int dpi, QString* error) {
     return false;
   }
   FillLanguageList();
+  (void)ui::AutostartOption::BindIn(this);  // a skin without the box offers no autostart
   last_check_text_ = schedule_->EnsureLastCheckText();
   if (QWidget* button = FindControl(QStringLiteral("update_fw_and_ap"))) {
     button->setEnabled(false);
@@ -200,6 +202,10 @@ void CSetWnd::Notify(const ui::Notification& notification) {
   const QString& name = notification.sender_name;
   if (notification.kind == QLatin1String("selectchanged") && name == QLatin1String("check_name_select")) {
     RefreshUpdateButton();
+    return;
+  }
+  if (notification.kind == QLatin1String("itemselect") && name == QLatin1String("Language_combox_info")) {
+    if (options_.language_chosen && notification.wparam >= 0) options_.language_chosen(static_cast<int>(notification.wparam));
     return;
   }
   if (notification.kind != QLatin1String("click")) return;

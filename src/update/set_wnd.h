@@ -39,6 +39,8 @@ class CSetWnd : public ui::WindowImplBase {
     TodayFunction today = LocalToday;
     int language_index = 0;             ///< the entry of the language list to select
     std::function<void()> all_current;  ///< told when everything is current (the main window's 3094)
+    /// The user picked entry `index` of the language list (the main window's 3089).
+    std::function<void(int index)> language_chosen;
   };
 
   CSetWnd(QWidget* owner, Options options);

@@ -137,6 +137,22 @@ TEST_F(KeyboardPageWindowTest, PageShowsEveryKeyWithItsAssignmentText) {
   EXPECT_FALSE(page->findChild<CDeviceKeyButtonUI*>(QStringLiteral("key_0"))->text().isEmpty());
 }
 
+TEST_F(KeyboardPageWindowTest, SystemKeyboardButtonOpensTheDesktopsKeyboardPanel) {
+  OpenConnected();
+  QStringList started;
+  SystemSettingsLauncher launcher;
+  launcher.find_program = [](const QString& program) { return "/usr/bin/" + program; };
+  launcher.start_detached = [&started](const QString& path, const QStringList& arguments) {
+    started << path + " " + arguments.join(' ');
+    return true;
+  };
+  launcher.desktop = QStringLiteral("GNOME");
+  window_->SetSystemSettingsLauncher(launcher);
+  Page()->Widget()->findChild<QPushButton*>(QStringLiteral("windowdeviceset_0"))->click();
+  ASSERT_TRUE(Settle());
+  EXPECT_EQ(started, QStringList{"/usr/bin/gnome-control-center keyboard"});
+}
+
 TEST_F(KeyboardPageWindowTest, ProfileSwitch_TwoQuickChoicesWriteTheDeviceOnce) {
   OpenConnected();
   ProfileList& list = Page()->Profiles()->List();

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QStackedWidget>
@@ -165,6 +166,42 @@ TEST_F(SetWndTest, NoServiceForAnyTargetIsStatusTwo) {
   EXPECT_EQ(StatusText(wnd), "The update service could not be reached");
   EXPECT_EQ(all_current_calls_, 0);
   for (std::size_t i = 0; i < wnd.RowCount(); ++i) EXPECT_EQ(wnd.Row(i)->State(), UpdateRowState::kUpToDate);
+}
+
+TEST_F(SetWndTest, LanguageChoiceGoesToTheMainWindowAndTheAutostartBoxWritesTheEntry) {
+  LocalUpdateService service;
+  ASSERT_TRUE(service.started());
+  const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(folder_));
+  std::vector<int> chosen;
+  CSetWnd::Options options = Options(service.BaseUrl());
+  options.language_chosen = [&chosen](int index) { chosen.push_back(index); };
+  CSetWnd wnd(nullptr, options);
+  QString error;
+  ASSERT_TRUE(wnd.Setup(96, &error)) << error.toStdString();
+  auto* combo = wnd.FindControl<QComboBox>(QStringLiteral("Language_combox_info"));
+  if (combo->count() < 2) {
+    // The list is read beside the program, which a test program does not have.
+    const QSignalBlocker quiet(combo);
+    combo->clear();
+    combo->addItems({"简体中文", "English"});
+    combo->setCurrentIndex(0);
+  }
+  combo->setCurrentIndex(1);
+  EXPECT_EQ(chosen, std::vector<int>{1});
+
+  auto* box = wnd.FindControl<QCheckBox>(QStringLiteral("autostart_check"));
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(box->isChecked());
+  box->click();
+  EXPECT_TRUE(std::filesystem::exists(folder_ + "/autostart/org.zt640.Zt640.desktop"));
+  box->click();
+  EXPECT_FALSE(std::filesystem::exists(folder_ + "/autostart/org.zt640.Zt640.desktop"));
+  if (saved.isNull()) {
+    qunsetenv("XDG_CONFIG_HOME");
+  } else {
+    qputenv("XDG_CONFIG_HOME", saved);
+  }
 }
 
 }  // namespace
