@@ -60,8 +60,11 @@ function(zt640_add_module name)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   set(target zt640_${name})
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
-  if(sources)
+  set(units ${sources})
+  list(FILTER units INCLUDE REGEX "\\.cpp$")
+  if(units)
+    # The headers are listed too, so the moc step learns of a new Q_OBJECT header
+    # at the next configure instead of keeping its old list.
     add_library(${target} STATIC ${sources})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC ${ARG_DEPS} Threads::Threads)
