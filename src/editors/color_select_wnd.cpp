@@ -201,18 +201,12 @@ void CColorSelectWnd::Notify(const ui::Notification& notification) {
     }
     return;
   }
-  if (kind != QLatin1String("click")) return;
+  if (kind != QLatin1String("click") || HandleCaptionButton(name)) return;
 
   if (name == QLatin1String("okbtn")) {
     Finish(1);
   } else if (name == QLatin1String("closebtn") || name == QLatin1String("cancel_btn")) {
     Finish(palette_ != nullptr ? 0 : 2);
-  } else if (name == QLatin1String("minbtn")) {
-    showMinimized();
-  } else if (name == QLatin1String("maxbtn")) {
-    showMaximized();
-  } else if (name == QLatin1String("restorebtn")) {
-    showNormal();
   } else if (name == QLatin1String("7color")) {
     SetMulticolour(multicolour_option_ != nullptr && multicolour_option_->isChecked());
   } else if (const int preset = SlotNumber(name, kPresetPrefix); preset >= 0) {

@@ -36,12 +36,8 @@ void CAboutWnd::Notify(const ui::Notification& notification) {
   const QString& name = notification.sender_name;
   if (name == QLatin1String("closebtn")) {
     Close(0);
-  } else if (name == QLatin1String("minbtn")) {
-    showMinimized();
-  } else if (name == QLatin1String("maxbtn")) {
-    showMaximized();
-  } else if (name == QLatin1String("restorebtn")) {
-    showNormal();
+  } else {
+    HandleCaptionButton(name);
   }
 }
 

@@ -106,6 +106,19 @@ void WindowImplBase::StopMessages() {
 
 void WindowImplBase::Notify(const Notification&) {}
 
+bool WindowImplBase::HandleCaptionButton(const QString& name) {
+  if (name == QLatin1String("minbtn")) {
+    showMinimized();
+  } else if (name == QLatin1String("maxbtn")) {
+    showMaximized();
+  } else if (name == QLatin1String("restorebtn")) {
+    showNormal();
+  } else {
+    return false;
+  }
+  return true;
+}
+
 std::int64_t WindowImplBase::HandleMessage(const platform::WindowMessage&) { return 0; }
 
 QWidget* WindowImplBase::CreateControl(const QString&, QWidget*) { return nullptr; }

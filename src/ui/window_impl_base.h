@@ -99,6 +99,10 @@ class WindowImplBase : public QWidget, public NotifyTarget, public BuilderCallba
 
   [[nodiscard]] QWidget* SkinRoot() const { return root_; }
 
+  /// The caption's "minbtn", "maxbtn" and "restorebtn": minimises, maximises or
+  /// restores the window. False for any other name.
+  bool HandleCaptionButton(const QString& name);
+
  private:
   void WatchScreens();
   void WatchWindowHandle();

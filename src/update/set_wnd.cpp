@@ -208,16 +208,10 @@ void CSetWnd::Notify(const ui::Notification& notification) {
     if (options_.language_chosen && notification.wparam >= 0) options_.language_chosen(static_cast<int>(notification.wparam));
     return;
   }
-  if (notification.kind != QLatin1String("click")) return;
+  if (notification.kind != QLatin1String("click") || HandleCaptionButton(name)) return;
   if (name == QLatin1String("closebtn") || name == QLatin1String("laterbtn")) {
     StopWorkers();
     Close(0);
-  } else if (name == QLatin1String("minbtn")) {
-    showMinimized();
-  } else if (name == QLatin1String("maxbtn")) {
-    showMaximized();
-  } else if (name == QLatin1String("restorebtn")) {
-    showNormal();
   } else if (name == QLatin1String("set_in_update_wnd_btn")) {
     if (QWidget* hint = FindControl(QStringLiteral("update_tishi_layout"))) hint->setVisible(false);
     resize(static_cast<int>(kWidth * scale_), static_cast<int>(kHeight * scale_));

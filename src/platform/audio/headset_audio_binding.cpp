@@ -208,26 +208,26 @@ std::optional<double> HeadsetAudioBinding::ReadNumber(AudioFlow flow, std::strin
   return value;
 }
 
-bool HeadsetAudioBinding::WriteInteger(AudioFlow flow, std::string_view name, int32_t value,
-                                       std::optional<int32_t> channel) {
+bool HeadsetAudioBinding::WriteBytes(AudioFlow flow, std::string_view name, const void* value,
+                                     std::optional<int32_t> channel) {
   const auto endpoint = Endpoint(flow);
   if (!ready_ || !endpoint) return false;
   AudioValueBuffer buffer{};
-  std::memcpy(buffer.data(), &value, sizeof(value));
+  std::memcpy(buffer.data(), value, sizeof(int32_t));
   const AudioValueBuffer channel_buffer = ChannelBuffer(channel.value_or(0));
   return Call(*endpoint, name, &buffer, channel ? &channel_buffer : nullptr, PropertyDirection::kWrite) ==
          kAudioCallOk;
 }
 
+bool HeadsetAudioBinding::WriteInteger(AudioFlow flow, std::string_view name, int32_t value,
+                                       std::optional<int32_t> channel) {
+  return WriteBytes(flow, name, &value, channel);
+}
+
 bool HeadsetAudioBinding::WriteFloat(AudioFlow flow, std::string_view name, float value,
                                      std::optional<int32_t> channel) {
-  const auto endpoint = Endpoint(flow);
-  if (!ready_ || !endpoint) return false;
-  AudioValueBuffer buffer{};
-  std::memcpy(buffer.data(), &value, sizeof(value));
-  const AudioValueBuffer channel_buffer = ChannelBuffer(channel.value_or(0));
-  return Call(*endpoint, name, &buffer, channel ? &channel_buffer : nullptr, PropertyDirection::kWrite) ==
-         kAudioCallOk;
+  static_assert(sizeof(float) == sizeof(int32_t));
+  return WriteBytes(flow, name, &value, channel);
 }
 
 }  // namespace zt640::platform

@@ -66,6 +66,8 @@ class HeadsetAudioBinding {
   /// The raw call with cleared buffers; the layer's result.
   int Call(const AudioEndpointRecord& endpoint, std::string_view name, AudioValueBuffer* value,
            const AudioValueBuffer* channel, PropertyDirection direction);
+  /// Writes the value's 4 bytes as they lie in memory, as the layer expects.
+  bool WriteBytes(AudioFlow flow, std::string_view name, const void* value, std::optional<int32_t> channel);
   void ChooseEndpoints();
   void ReadFeatures(AudioFlow flow);
   void ResetProperties();
