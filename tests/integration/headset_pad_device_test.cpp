@@ -203,7 +203,10 @@ TEST_F(LightingSimulatorTest, OnlyTheInterfacesOwnOutputReportsLeaveAndOnlyOverA
 
 TEST_F(LightingSimulatorTest, HeadsetListenerSharesTheInterfaceAndAsksOnlyForReReads) {
   ConnectHeadset();
+  const size_t clients = server_->ClientCount(devsim::SimDeviceId::kHeadset, 3);
   ASSERT_TRUE(headset_->AttachSecondaryInterface(DeviceKind::kHeadset, headset_path_));
+  // A report sent before the listener has opened its node is lost, as on a real device.
+  ASSERT_TRUE(WaitUntil([&] { return server_->ClientCount(devsim::SimDeviceId::kHeadset, 3) > clients; }));
   ASSERT_EQ(headset_->ReadSettingsRecord(), CommandResult::kSuccess);
   ASSERT_TRUE(server_->SendLightingDeviceReport(SimDeviceId::kHeadset, 0x0402));
   ASSERT_TRUE(server_->SendLightingDeviceReport(SimDeviceId::kHeadset, 0x0401));
@@ -236,7 +239,9 @@ TEST_F(LightingSimulatorTest, PadReadsItsInformationWritesModeAboveEightAsModeZe
   EXPECT_EQ(frame[3 * 14 + 2], 100);
 
   // Its re-read request arrives on the consumer-control collection.
+  const size_t clients = server_->ClientCount(devsim::SimDeviceId::kPad, 1);
   ASSERT_TRUE(pad_->AttachSecondaryInterface(DeviceKind::kMousePad, InterfacePath(kPadPid, 1, 3)));
+  ASSERT_TRUE(WaitUntil([&] { return server_->ClientCount(devsim::SimDeviceId::kPad, 1) > clients; }));
   ASSERT_TRUE(server_->SendLightingDeviceReport(SimDeviceId::kPad, 0x0401));
   ASSERT_TRUE(WaitUntil([&] { return pad_->ProcessListenerEvents(); }));
 }
