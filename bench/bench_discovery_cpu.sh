@@ -5,7 +5,8 @@
 # involuntary context switches of all the process's threads.
 # usage: bench/bench_discovery_cpu.sh BUILD_DIR [SECONDS] [MODE] [SIMULATOR OPTION...]
 # Simulator options such as --mouse add devices; their ids reach the utility through
-# the devices.json the simulator writes.
+# the devices.json the simulator writes. A simulated --pad or --headset runs lighting
+# mode ZONE_MODE (default 0, the wave, which the host renders frame by frame).
 set -eu
 build=${1:?usage: bench_discovery_cpu.sh BUILD_DIR [SECONDS]}
 seconds=${2:-60}
@@ -24,6 +25,12 @@ sleep 1
 export ZT640_HID_ROOT="$work/hid" XDG_RUNTIME_DIR="$work/run" XDG_DATA_HOME="$work/data" \
   XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 "$build/tools/ctl/zt640ctl" keyboard light --mode "$mode" > /dev/null
+for option in "$@"; do
+  case "$option" in
+    --pad) "$build/tools/ctl/zt640ctl" pad light --mode "${ZONE_MODE:-0}" > /dev/null ;;
+    --headset) "$build/tools/ctl/zt640ctl" headset light --mode "${ZONE_MODE:-0}" > /dev/null ;;
+  esac
+done
 "$build/app/zt640" > "$work/app.log" 2>&1 &
 app=$!
 sleep 5

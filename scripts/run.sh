@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds (release) if needed, starts the device simulator, shows what it offers and opens
-# the utility against it. Without a display the utility runs under Xvfb, saves a
-# screenshot build/release/zt640.png and exits.
+# Builds (release) if needed, starts the device simulator with a keyboard, a mouse, a
+# mouse pad and a headset, shows what it offers and opens the utility against it. The
+# simulated devices' ids reach the utility through a devices.json in a data folder of
+# this run only, so the user's own profiles and settings stay untouched. Without a
+# display the utility runs under Xvfb, saves a screenshot build/release/zt640.png and
+# exits.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/release
@@ -21,19 +24,24 @@ trap cleanup EXIT
 
 devsim="$build/tools/devsim/zt640-devsim"
 if [ -x "$devsim" ]; then
-  "$devsim" --root "$root" > "$root.devsim.log" 2>&1 &
+  export XDG_DATA_HOME="$root/data"
+  data_root="$XDG_DATA_HOME/ZT640 有线RGB Keyboard"
+  mkdir -p "$data_root"
+  "$devsim" --root "$root/hid" --keyboard --mouse --pad --headset --devices-json "$data_root/devices.json" \
+    > "$root.devsim.log" 2>&1 &
   sim_pid=$!
   for _ in $(seq 50); do [ -s "$root.devsim.log" ] && break; sleep 0.1; done
   head -n 1 "$root.devsim.log" || true
-  "$build/tools/ctl/zt640ctl" --root "$root" list || true
-  "$build/tools/ctl/zt640ctl" --root "$root" info || true
-  # A lively lighting mode, so the keyboard's picture shows its lights.
-  "$build/tools/ctl/zt640ctl" --root "$root" keyboard light --mode "${ZT640_DEMO_MODE:-4}" || true
+  "$build/tools/ctl/zt640ctl" --root "$root/hid" list || true
+  "$build/tools/ctl/zt640ctl" --root "$root/hid" info || true
+  # Lively lighting modes, so the pictures show their lights.
+  "$build/tools/ctl/zt640ctl" --root "$root/hid" keyboard light --mode "${ZT640_DEMO_MODE:-4}" || true
+  "$build/tools/ctl/zt640ctl" --root "$root/hid" headset light --mode 0 || true
 else
   echo "device simulator not built; starting the utility without it"
 fi
 
-export ZT640_HID_ROOT=$root
+export ZT640_HID_ROOT=$root/hid
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   "$build/app/zt640"
 else

@@ -108,6 +108,8 @@ class CKalvexLightingDevice : public CKalvexUSBDevice {
   [[nodiscard]] const std::vector<LightModeName>& ModeList() const { return modes_; }
   [[nodiscard]] const std::vector<std::string>& MacroNames() const { return macro_names_; }
   [[nodiscard]] const std::vector<std::string>& CustomLightNames() const { return custom_light_names_; }
+  /// The profile data the device works on (its page's panels edit it).
+  [[nodiscard]] CBasicProfiledata& ProfileData() { return *profile_; }
 
  protected:
   [[nodiscard]] CBasicProfiledata& BasicProfile() { return *profile_; }

@@ -7,6 +7,8 @@
 #include "editors/macro_control_ui.h"
 #include "shell/device_option_ui.h"
 #include "editors/device_profile_ui.h"
+#include "pages/headset/magic_control_ui.h"
+#include "pages/headset/voice6533_control_ui.h"
 #include "pages/keyboard/keyboard_options_panel.h"
 #include "pages/mouse/mouse_options_panel.h"
 #include "pages/mouse/shoot_control_ui.h"
@@ -79,6 +81,12 @@ void RegisterCustomControls(ui::ControlFactory& factory) {
   factory.RegistControl(QStringLiteral("MouseOptionsPanel"), [](QWidget* parent) { return new MouseOptionsPanel(parent); });
   for (const char* name : {"CShootControlUI", "ShootControl"}) {
     factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CShootControlUI(parent); });
+  }
+  for (const char* name : {"CVoice6533ControlUI", "Voice6533Control"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CVoice6533ControlUI(parent); });
+  }
+  for (const char* name : {"CMagicControlUI", "MagicControl"}) {
+    factory.RegistControl(QString::fromLatin1(name), [](QWidget* parent) { return new CMagicControlUI(parent); });
   }
   factory.RegistControl(QStringLiteral("CColorPaletteUI"), [](QWidget* parent) { return new ui::ColourPalette(parent); });
   RegisterPictureControls(factory);

@@ -20,11 +20,15 @@
 #include "platform/paths/program_paths.h"
 #include "platform/settings/registry_store.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/headset/kalvex_hs6533_device.h"
 #include "devices/mouse/kalvex_mouse_device.h"
+#include "devices/pad/kalvex_mouse_pad_device.h"
 #include "platform/ipc/registered_messages.h"
 #include "shell/damaged_file_status.h"
 #include "pages/keyboard/keyboard_page.h"
+#include "pages/headset/headset_page.h"
 #include "pages/mouse/mouse_page.h"
+#include "pages/pad/pad_page.h"
 #include "shell/msg_wnd.h"
 #include "shell/device_selector.h"
 #include "shell/discovery_thread.h"
@@ -197,6 +201,7 @@ void CMainWnd::OnTimer(int id) {
     RunWhenDevicesFree([this] {
       if (KeyboardPage* page = SelectedKeyboardPage()) page->ActivateSelectedProfile();
       if (MousePage* page = SelectedMousePage()) page->ActivateSelectedProfile();
+      if (LightingDevicePage* page = SelectedLightingPage()) page->ActivateSelectedProfile();
     });
   } else if (id == kGameEventTimer) {
     RestoreAfterGameEvents();
@@ -261,7 +266,11 @@ void CMainWnd::StartDevices() {
                                     CMpDevicePowerUI* power) -> std::unique_ptr<DevicePanelSink> {
       auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(&device);
       auto* mouse = dynamic_cast<CKalvexMouseDevice*>(&device);
-      if ((keyboard == nullptr && mouse == nullptr) || page == nullptr) return nullptr;
+      auto* pad = dynamic_cast<CKalvexMousePadDevice*>(&device);
+      auto* headset = dynamic_cast<CKalvexHS6533Device*>(&device);
+      if ((keyboard == nullptr && mouse == nullptr && pad == nullptr && headset == nullptr) || page == nullptr) {
+        return nullptr;
+      }
       // The page's panels ask through the window's current prompts, which tests replace.
       ui::PanelPrompts forward;
       forward.message = [this](const QString& text, int mode) { return prompts_.Message(text, mode); };
@@ -275,6 +284,8 @@ void CMainWnd::StartDevices() {
                                : 0;
       };
       if (mouse != nullptr) return std::make_unique<MousePage>(page, *mouse, power, std::move(forward));
+      if (pad != nullptr) return std::make_unique<PadPage>(page, *pad, power, std::move(forward));
+      if (headset != nullptr) return std::make_unique<HeadsetPage>(page, *headset, power, std::move(forward));
       return std::make_unique<KeyboardPage>(page, *keyboard, power, std::move(forward));
     });
     selector_->SetDeviceCreated([this](int, CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink) {
@@ -293,6 +304,7 @@ void CMainWnd::StartDevices() {
         DevicePanelSink* sink = selector_->SinkForType(type);
         if (auto* page = dynamic_cast<KeyboardPage*>(sink)) page->SetSameModeAllowed(visible > 1);
         if (auto* page = dynamic_cast<MousePage*>(sink)) page->SetSameModeAllowed(visible > 1);
+        if (auto* page = dynamic_cast<LightingDevicePage*>(sink)) page->SetSameModeAllowed(visible > 1);
       }
     });
     selector_->CreateStartupDevices();
@@ -402,6 +414,7 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     if (!system_awake_ || !selector_) return 0;
     if (message.message == DeviceSelector::kDeviceAddMessage) {
       const std::int64_t handled = selector_->OnDeviceAdd(message.wparam);
+      BindHeadsetAudio(message.wparam);
       if (handled != 0) ShowAndRaise();
       return handled;
     }

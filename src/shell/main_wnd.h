@@ -32,7 +32,9 @@ class DevicePanelSink;
 class HookControl;
 class MacroHookRoutes;
 class DeviceSelector;
+class HeadsetPage;
 class KeyboardPage;
+class LightingDevicePage;
 class MousePage;
 struct ClickTarget;
 class PowerBroadcast;
@@ -120,6 +122,10 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] KeyboardPage* SelectedKeyboardPage() const;
   /// The page of the selected device when it is the mouse's.
   [[nodiscard]] MousePage* SelectedMousePage() const;
+  /// The page of the selected device when it is the mouse pad's or the headset's.
+  [[nodiscard]] LightingDevicePage* SelectedLightingPage() const;
+  /// The page of the selected device when it is the headset's.
+  [[nodiscard]] HeadsetPage* SelectedHeadsetPage() const;
   /// Whether this program drives the devices' lighting (the light-control flag).
   [[nodiscard]] bool LightControl() const { return light_control_ != 0; }
   /// The ids of the four game event messages in this process.
@@ -178,6 +184,18 @@ class CMainWnd : public ui::WindowImplBase {
   void OnClick(const QString& name);
   /// The mouse page's click routes; false when the click takes the common route.
   bool OnMouseClick(MousePage& page, const QString& name, const ClickTarget& target);
+  /// The routes of the mouse pad's and the headset's pages (main_wnd_lighting_pages.cpp);
+  /// false when the notification takes the common route.
+  bool OnLightingPageClick(LightingDevicePage& page, const QString& name, const ClickTarget& target);
+  void OnLightingPageSelectChanged(LightingDevicePage& page, const QString& name, bool checked);
+  void OnLightingPageValueChanged(LightingDevicePage& page, const QString& name, qint64 value);
+  void OnLightingPageItemSelect(LightingDevicePage& page, const QString& name, int index);
+  void OnLightingPageKillFocus(LightingDevicePage& page, const QString& name);
+  /// Gives a created mouse pad's or headset's page its runner and panels.
+  void OnLightingPageCreated(CKalvexUSBDevice& device, LightingDevicePage& page);
+  /// A plugged headset's command interface at interface slot `slot` gets the
+  /// audio binding of its sound card.
+  void BindHeadsetAudio(std::uint64_t slot);
   void OnMenuItem(const QString& item);
   void OnTrayLeftClick();
   void OpenTrayMenu();

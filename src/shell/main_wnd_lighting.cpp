@@ -11,6 +11,7 @@
 #include "shell/device_table_answer.h"
 #include "shell/game_event_lighting.h"
 #include "pages/keyboard/keyboard_page.h"
+#include "pages/lighting_device_page.h"
 #include "pages/mouse/mouse_page.h"
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
@@ -113,6 +114,10 @@ void CMainWnd::SameModeOnAllDevices() {
 void CMainWnd::ResetSelectedToDefaults() {
   if (MousePage* mouse = SelectedMousePage()) {
     mouse->ResetSelectedProfile();
+    return;
+  }
+  if (LightingDevicePage* lighting = SelectedLightingPage()) {
+    lighting->ResetSelectedProfile();
     return;
   }
   KeyboardPage* page = SelectedKeyboardPage();

@@ -9,6 +9,7 @@
 #include "shell/device_option_ui.h"
 #include "shell/device_selector.h"
 #include "pages/keyboard/keyboard_page.h"
+#include "pages/lighting_device_page.h"
 #include "pages/mouse/mouse_page.h"
 #include "shell/macro_hook_routes.h"
 #include "shell/main_wnd.h"
@@ -91,6 +92,7 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
     });
     keyboard_page->LoadPanels();
   }
+  if (auto* lighting_page = dynamic_cast<LightingDevicePage*>(sink)) OnLightingPageCreated(device, *lighting_page);
   if (auto* mouse_page = dynamic_cast<MousePage*>(sink)) {
     mouse_page->Device().SetScreenSize(static_cast<uint16_t>(screen_width_), static_cast<uint16_t>(screen_height_));
     mouse_page->SetPostHandler([this](uint32_t message, uintptr_t wparam, intptr_t lparam) {
@@ -122,6 +124,10 @@ void CMainWnd::OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePa
 void CMainWnd::OnClick(const QString& name) {
   const ClickTarget target = ControlRoutes::Click(name);
   if (MousePage* mouse = SelectedMousePage(); mouse != nullptr && OnMouseClick(*mouse, name, target)) return;
+  if (LightingDevicePage* lighting = SelectedLightingPage();
+      lighting != nullptr && OnLightingPageClick(*lighting, name, target)) {
+    return;
+  }
   KeyboardPage* page = SelectedKeyboardPage();
   switch (target.route) {
     case ClickRoute::kKeyButton:
@@ -237,6 +243,10 @@ bool CMainWnd::OnMouseClick(MousePage& page, const QString& name, const ClickTar
 }
 
 void CMainWnd::OnSelectChanged(const QString& name, bool checked) {
+  if (LightingDevicePage* lighting = SelectedLightingPage()) {
+    OnLightingPageSelectChanged(*lighting, name, checked);
+    return;
+  }
   if (MousePage* mouse = SelectedMousePage()) {
     switch (ControlRoutes::SelectChanged(name)) {
       case ControlOwner::kFunctionTab:
@@ -289,6 +299,10 @@ void CMainWnd::OnMoveValueChanged(const QString& name, qint64 value) {
 }
 
 void CMainWnd::OnValueChanged(const QString& name, qint64 value) {
+  if (LightingDevicePage* lighting = SelectedLightingPage()) {
+    OnLightingPageValueChanged(*lighting, name, value);
+    return;
+  }
   if (MousePage* mouse = SelectedMousePage()) {
     switch (ControlRoutes::ValueChanged(name)) {
       case ControlOwner::kMouseDpi:
@@ -322,10 +336,17 @@ void CMainWnd::OnValueChanged(const QString& name, qint64 value) {
 void CMainWnd::OnColourChanged(const QString& name, qint64 colour) {
   if (name != QLatin1String("deng_Color_Pallet")) return;
   if (MousePage* mouse = SelectedMousePage()) (void)mouse->OnLightNotify(QStringLiteral("colorchanged"), name, colour);
+  if (LightingDevicePage* lighting = SelectedLightingPage()) {
+    (void)lighting->OnLightNotify(QStringLiteral("colorchanged"), name, colour);
+  }
   if (KeyboardPage* page = SelectedKeyboardPage()) (void)page->OnLightNotify(QStringLiteral("colorchanged"), name, colour);
 }
 
 void CMainWnd::OnItemSelect(const QString& name, int index) {
+  if (LightingDevicePage* lighting = SelectedLightingPage()) {
+    OnLightingPageItemSelect(*lighting, name, index);
+    return;
+  }
   if (MousePage* mouse = SelectedMousePage()) {
     switch (ControlRoutes::ItemSelect(name)) {
       case ControlOwner::kProfilePanel:
@@ -368,6 +389,10 @@ void CMainWnd::OnItemSelect(const QString& name, int index) {
 }
 
 void CMainWnd::OnKillFocus(const QString& name) {
+  if (LightingDevicePage* lighting = SelectedLightingPage()) {
+    OnLightingPageKillFocus(*lighting, name);
+    return;
+  }
   if (MousePage* mouse = SelectedMousePage()) {
     switch (ControlRoutes::KillFocus(name)) {
       case ControlOwner::kMouseDpi:
