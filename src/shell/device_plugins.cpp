@@ -31,6 +31,7 @@ MainWndPlugins DevicePlugins() {
     return CreateDeviceObject(type_index, type, folders);
   };
   plugins.watch_power = true;
+  plugins.check_updates = true;
   return plugins;
 }
 
