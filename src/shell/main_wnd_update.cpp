@@ -181,7 +181,7 @@ void CMainWnd::OnFirmwareReport(std::uint64_t product_id, std::int64_t version) 
       break;
   }
   FirmwareOkFlag::Set(false);
-  if (QWidget* panel = FindControl(QStringLiteral("No_device_Link"))) panel->setVisible(true);
+  ShowNoDevicePanel(true);
   // One question at a time: the keyboard reports again on every reconnection.
   if (firmware_prompt_open_) return;
   firmware_prompt_open_ = true;
