@@ -53,6 +53,7 @@ MainWndPlugins DevicePlugins() {
     return CreateDeviceObject(type_index, type, folders);
   };
   plugins.watch_power = true;
+  plugins.check_updates = true;
   return plugins;
 }
 

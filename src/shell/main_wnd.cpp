@@ -40,6 +40,7 @@
 #include "shell/product_icon.h"
 #include "shell/registered_window_messages.h"
 #include "shell/macro_hook_routes.h"
+#include "update/set_wnd.h"
 #include "shell/scale_choice.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
@@ -205,6 +206,8 @@ void CMainWnd::OnTimer(int id) {
     });
   } else if (id == kGameEventTimer) {
     RestoreAfterGameEvents();
+  } else if (id == kUpdateCheckTimer) {
+    (void)StartUpdateCheck();  // false when today's check was made
   }
 }
 
@@ -246,6 +249,7 @@ void CMainWnd::OnWindowInit() {
   if (plugins_.start_capture_process) plugins_.start_capture_process();
 
   (void)timers().SetTimer(this, kScaleTimer, 100);  // cannot fail: own control, positive period
+  if (plugins_.check_updates) (void)timers().SetTimer(this, kUpdateCheckTimer, kUpdateCheckDelayMs);
   initialised_ = true;
   if (plugins_.load_audio_styles) plugins_.load_audio_styles();
 
@@ -355,6 +359,8 @@ void CMainWnd::HideToTray() {
 void CMainWnd::CloseSecondaryWindows() {
   if (menu_) menu_->close();
   if (skin_frame_) skin_frame_->close();
+  // Refused while a download waits or runs.
+  if (set_wnd_) set_wnd_->close();
 }
 
 std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
@@ -388,10 +394,20 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     return 1;
   }
   if (message.message == kClearUpdateMarkMessage) {
-    if (set_button_) {
-      set_button_->setProperty("updateMark", false);
-      set_button_->style()->polish(set_button_);
-    }
+    SetUpdateMark(false);
+    return 1;
+  }
+  if (message.message == kOpenSettingsMessage) {
+    // After this message is answered: a sender waiting for it is not held up.
+    QTimer::singleShot(0, this, [this] { OpenSettingsWindow(true); });
+    return 1;
+  }
+  if (message.message == UWM_SETTINGS_FORWARD_MSG && message.message != 0) {
+    if (CSetWnd* settings = SettingsWindow()) (void)settings->messages().Post(message);  // a closing window drops it
+    return 1;
+  }
+  if (message.message == kFirmwareReportMessage) {
+    OnFirmwareReport(message.wparam, message.lparam);
     return 1;
   }
   if (message.message == kTraceMessage) {
@@ -449,8 +465,9 @@ void CMainWnd::OnMenuItem(const QString& item) {
   } else if (item == QLatin1String("about_menu")) {
     // After this message is answered: the box runs its own modal loop.
     QTimer::singleShot(0, this, [this] { OpenAboutBox(); });
+  } else if (item == QLatin1String("setwnd_menu")) {
+    OpenSettingsWindow(false);
   }
-  // "setwnd_menu" opens a window that this build does not contain yet.
 }
 
 int CMainWnd::VisibleDeviceCount() const {
@@ -564,6 +581,8 @@ void CMainWnd::Destroy() {
   if (menu_) menu_->close();
   if (skin_frame_) skin_frame_->close();
   if (about_) about_->Close(0);
+  // Its workers stop (a running download is cut short and its partial file removed).
+  delete set_wnd_.data();
   QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
 }
 

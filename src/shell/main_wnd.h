@@ -21,12 +21,14 @@
 #include "ui/panel_prompts.h"
 #include "ui/tray_icon.h"
 #include "ui/window_impl_base.h"
+#include "updateclient/update_target.h"
 
 class QPushButton;
 
 namespace zt640 {
 class CAboutWnd;
 class CKalvexUSBDevice;
+class CSetWnd;
 class CSkinFrame;
 class DevicePanelSink;
 class HookControl;
@@ -52,6 +54,11 @@ class CMainWnd : public ui::WindowImplBase {
   static constexpr std::size_t kDiscoverySlot = 0;
   static constexpr std::size_t kCaptureWatchdogSlot = 1;
   static constexpr std::size_t kLightSyncSlot = 8;
+  /// The once-a-day update check after start-up.
+  static constexpr std::size_t kUpdateCheckSlot = 2;
+  /// How long after "windowinit" the update check starts: the devices present at
+  /// start-up have been found and opened by then.
+  static constexpr int kUpdateCheckDelayMs = 10000;
   static constexpr int kWorkerStopWaitMs = 1000;
 
   static constexpr int kScaleTimer = 1011;
@@ -61,6 +68,7 @@ class CMainWnd : public ui::WindowImplBase {
   /// How soon a user action held back while a device worker held its device is tried again.
   static constexpr int kHeldBackRetryMs = 5;
   static constexpr int kGameEventTimer = 1066;
+  static constexpr int kUpdateCheckTimer = 1077;
   /// A message other programs send for the trace only.
   static constexpr std::uint32_t kTraceMessage = 1224;
   static constexpr std::uint32_t kTrayIconMessage = 1025;
@@ -68,6 +76,10 @@ class CMainWnd : public ui::WindowImplBase {
   static constexpr std::uint32_t kLanguageChangedMessage = 3089;
   /// Everything is current: the new-update mark of "setbtn" goes.
   static constexpr std::uint32_t kClearUpdateMarkMessage = 3094;
+  /// Opens the settings and update window, centred.
+  static constexpr std::uint32_t kOpenSettingsMessage = 3093;
+  /// The keyboard's firmware report (wParam the product id, lParam the device version).
+  static constexpr std::uint32_t kFirmwareReportMessage = 3332;
 
   static constexpr int kInitialWidth = 800;
   static constexpr int kInitialHeight = 572;
@@ -156,6 +168,28 @@ class CMainWnd : public ui::WindowImplBase {
   /// The about box, modal, one at a time.
   void OpenAboutBox();
 
+  /// Opens the settings and update window, one at a time (an open one is raised):
+  /// centred when `centred`, else by the main window's top right corner. It asks the
+  /// update service about the devices present and this program.
+  void OpenSettingsWindow(bool centred);
+  /// The open settings window; null when none is shown.
+  [[nodiscard]] CSetWnd* SettingsWindow() const;
+  /// The update targets of the first three device types whose device has an open
+  /// channel (their wired interface's USB version) and of this program.
+  [[nodiscard]] std::vector<UpdateTarget> UpdateTargets() const;
+  /// Runs the once-a-day update check on a worker (slot 2) when today's check is due
+  /// (false when it is not, or a check runs); a newer version marks "setbtn". Never
+  /// blocks the window.
+  [[nodiscard]] bool StartUpdateCheck();
+  /// Whether "setbtn" carries the new-update mark.
+  [[nodiscard]] bool UpdateMarkShown() const;
+  /// The update catalogue file and the download folder of the settings window (tests
+  /// give their own; by default the defaults folder's and the desktop's).
+  void SetUpdateCatalogue(QString path) { update_catalogue_ = std::move(path); }
+  void SetDownloadFolder(QString folder) { download_folder_ = std::move(folder); }
+  /// The firmware gate of message 3332: a too old keyboard firmware asks to upgrade or quit.
+  void OnFirmwareReport(std::uint64_t product_id, std::int64_t version);
+
   /// The keyboard and mouse hook that macro recording and key capture drive.
   void SetHookControl(std::unique_ptr<HookControl> hook);
   /// Recording, key capture and the "macro_action" menu (main_wnd_macro.cpp).
@@ -206,6 +240,8 @@ class CMainWnd : public ui::WindowImplBase {
   void OnWindowSize();
   void ShowNoDevicePanel(bool no_device);
   void ApplyStartupLanguage();
+  void SetUpdateMark(bool shown);
+  void StartFirmwareUpgrade();
   void RebuildFonts();
   [[nodiscard]] int VisibleDeviceCount() const;
   void StartDevices();
@@ -264,6 +300,10 @@ class CMainWnd : public ui::WindowImplBase {
   SkinChoice skin_ = SkinChoice::Default();
   QPointer<CSkinFrame> skin_frame_;
   QPointer<CAboutWnd> about_;
+  QPointer<CSetWnd> set_wnd_;
+  QString update_catalogue_;
+  QString download_folder_;
+  bool firmware_prompt_open_ = false;
   SystemSettingsLauncher system_settings_ = SystemSettingsLauncher::Default();
   bool initialised_ = false;
   bool destroyed_ = false;

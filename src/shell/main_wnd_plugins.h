@@ -35,6 +35,8 @@ struct MainWndPlugins {
   DeviceSelector::DeviceFactory device_factory;
   /// Follow the system's suspend and resume (logind, else the clock watch).
   bool watch_power = false;
+  /// Ask the update service once a day, shortly after start-up.
+  bool check_updates = false;
 };
 
 }  // namespace zt640

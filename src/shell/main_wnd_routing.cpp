@@ -189,6 +189,9 @@ void CMainWnd::OnClick(const QString& name) {
     case ClickRoute::kSkin:
       OpenSkinFrame();
       break;
+    case ClickRoute::kSettings:
+      OpenSettingsWindow(false);
+      break;
     case ClickRoute::kWindowDeviceSet:
       OpenSystemSettingsPanel(target.index);
       break;

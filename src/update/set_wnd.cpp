@@ -2,6 +2,10 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QStandardPaths>
+#include <QUrl>
 #include <QLabel>
 #include <QLayout>
 #include <QPushButton>
@@ -13,6 +17,7 @@
 #include "ui/autostart_option.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
+#include "update/update_downloads.h"
 #include "update/update_event_queue.h"
 #include "update/update_info_list_item_ui.h"
 
@@ -21,6 +26,10 @@ namespace zt640 {
 namespace {
 
 constexpr int kEventPollMs = 20;
+constexpr char kDownloadFailedKey[] = "update_download_failed_text";
+constexpr char kOpenDownloadFolderKey[] = "update_download_open_folder_text";
+constexpr int kConfirmOnly = 0;
+constexpr int kConfirmAndCancel = 1;
 
 const char* StatusTextKey(UpdateWindowStatus status) {
   switch (status) {
@@ -39,8 +48,10 @@ const char* StatusTextKey(UpdateWindowStatus status) {
 }
 
 bool AllowsClosing(UpdateRowState state) {
+  // A downloaded row is finished too: nothing is installed after the download.
   return state == UpdateRowState::kNeedUpdate || state == UpdateRowState::kNeedUpdateAgain ||
-         state == UpdateRowState::kUpToDate || state == UpdateRowState::kUpdateFailed;
+         state == UpdateRowState::kDownloaded || state == UpdateRowState::kUpToDate ||
+         state == UpdateRowState::kUpdateFailed;
 }
 
 }  // namespace
@@ -81,7 +92,9 @@ bool CSetWnd::Setup(int dpi, QString* error) {
 void CSetWnd::FillLanguageList() {
   auto* combo = FindControl<QComboBox>(QStringLiteral("Language_combox_info"));
   if (combo == nullptr) return;
-  const QString list = QString::fromStdString(platform::ResourceFolder("DefaultData")) + "/Language.config";
+  const QString list = options_.language_config.empty()
+                           ? QString::fromStdString(platform::ResourceFolder("DefaultData")) + "/Language.config"
+                           : QString::fromStdString(options_.language_config);
   const QSignalBlocker quiet(combo);
   combo->clear();
   for (const ui::LanguageEntry& entry : ui::LanguageManager::ReadLanguageList(list)) combo->addItem(entry.text);
@@ -107,6 +120,7 @@ void CSetWnd::StartUpdateWorker() {
     platform::DebugOutput("update worker could not be started");
     return;
   }
+  checking_ = true;
   event_timer_->start();
 }
 
@@ -121,6 +135,7 @@ void CSetWnd::TakeWorkerEvents() {
   for (UpdateEvent& event : events_->TakeAll()) {
     switch (event.kind) {
       case UpdateEvent::Kind::kRowsCreated:
+        row_data_.insert(row_data_.end(), event.rows.begin(), event.rows.end());
         for (const UpdateRow& row : event.rows) {
           auto* item = new CUpdateInfoListItemUI(list);
           item->SetRow(row);
@@ -134,7 +149,21 @@ void CSetWnd::TakeWorkerEvents() {
         }
         break;
       case UpdateEvent::Kind::kRowChanged:
-        if (event.index < rows_.size()) rows_[event.index]->SetRow(event.row);
+        if (event.index < rows_.size()) {
+          rows_[event.index]->SetRow(event.row);
+          row_data_[event.index] = event.row;
+        }
+        break;
+      case UpdateEvent::Kind::kRowState:
+        if (event.index < rows_.size()) rows_[event.index]->SetState(event.state);
+        break;
+      case UpdateEvent::Kind::kProgress:
+        if (event.index < rows_.size()) rows_[event.index]->SetProgress(event.percent);
+        break;
+      case UpdateEvent::Kind::kDownloadsDone:
+        downloading_ = false;
+        // After this batch: the questions run their own event loops.
+        QTimer::singleShot(0, this, [this] { OnDownloadsDone(); });
         break;
       case UpdateEvent::Kind::kStatus:
         if (event.status != UpdateWindowStatus::kChecking) {
@@ -142,13 +171,14 @@ void CSetWnd::TakeWorkerEvents() {
         }
         ShowStatus(event.status);
         if (event.status != UpdateWindowStatus::kChecking) {
+          checking_ = false;
           RefreshUpdateButton();
-          event_timer_->stop();
           if (event.status == UpdateWindowStatus::kAllCurrent && options_.all_current) options_.all_current();
         }
         break;
     }
   }
+  if (!checking_ && !downloading_) event_timer_->stop();
 }
 
 void CSetWnd::ShowStatus(UpdateWindowStatus status) {
@@ -185,17 +215,67 @@ void CSetWnd::RefreshUpdateButton() {
 }
 
 void CSetWnd::ConfirmUpdate() {
-  for (CUpdateInfoListItemUI* row : rows_) {
+  std::vector<std::size_t> confirmed;
+  for (std::size_t index = 0; index < rows_.size(); ++index) {
+    CUpdateInfoListItemUI* row = rows_[index];
     const UpdateRowState state = row->State();
     if (state != UpdateRowState::kNeedUpdate && state != UpdateRowState::kNeedUpdateAgain) continue;
     if (row->IsChecked()) {
       row->SetState(UpdateRowState::kDownloadWaiting);
+      confirmed.push_back(index);
     } else {
       row->SetCheckEnabled(false);
     }
   }
   if (QWidget* button = FindControl(QStringLiteral("update_fw_and_ap"))) button->setEnabled(false);
   if (auto* pages = FindControl<QStackedWidget>(QStringLiteral("get_update_tab_layout"))) pages->setCurrentIndex(0);
+  if (!confirmed.empty()) StartDownloads(confirmed);
+}
+
+QString CSetWnd::ChooseDownloadFolder() const {
+  if (!options_.download_folder.empty()) return QString::fromStdString(options_.download_folder);
+  // The desktop's download folder (XDG_DOWNLOAD_DIR), else ~/Downloads.
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+  if (folder.isEmpty()) folder = QDir::home().filePath(QStringLiteral("Downloads"));
+  return folder;
+}
+
+void CSetWnd::StartDownloads(const std::vector<std::size_t>& confirmed) {
+  download_folder_ = ChooseDownloadFolder();
+  if (!QDir().mkpath(download_folder_)) platform::DebugOutput("download folder cannot be made");
+  std::vector<DownloadJob> jobs = DownloadJobsFor(row_data_, confirmed, download_folder_.toStdString());
+  auto events = events_;
+  const bool started = workers_.Start(kDownloadWorkerSlot, "update download",
+                                      [jobs = std::move(jobs), events](const platform::Event& stop) {
+                                        (void)RunDownloads(jobs, *events, stop);  // the rows show the outcome
+                                        platform::DebugOutput("update download worker ends");
+                                      });
+  if (!started) {
+    platform::DebugOutput("update download worker could not be started");
+    for (const std::size_t index : confirmed) rows_[index]->SetState(UpdateRowState::kUpdateFailed);
+    return;
+  }
+  downloading_ = true;
+  event_timer_->start();
+}
+
+void CSetWnd::OnDownloadsDone() {
+  downloads_finished_ = true;
+  bool any_failed = false;
+  bool any_saved = false;
+  for (const CUpdateInfoListItemUI* row : rows_) {
+    any_failed = any_failed || row->State() == UpdateRowState::kUpdateFailed;
+    any_saved = any_saved || row->State() == UpdateRowState::kDownloaded;
+  }
+  if (any_failed) (void)options_.prompts.Message(QString::fromLatin1(kDownloadFailedKey), kConfirmOnly);
+  if (!any_saved || options_.prompts.Message(QString::fromLatin1(kOpenDownloadFolderKey), kConfirmAndCancel) != 1) {
+    return;
+  }
+  if (options_.open_folder) {
+    options_.open_folder(download_folder_);
+  } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(download_folder_))) {
+    platform::DebugOutput("the download folder could not be shown");
+  }
 }
 
 void CSetWnd::Notify(const ui::Notification& notification) {

@@ -26,6 +26,28 @@ void UpdateEventQueue::StatusChanged(UpdateWindowStatus status) {
   Push(std::move(event));
 }
 
+void UpdateEventQueue::RowStateChanged(std::size_t index, UpdateRowState state) {
+  UpdateEvent event;
+  event.kind = UpdateEvent::Kind::kRowState;
+  event.index = index;
+  event.state = state;
+  Push(std::move(event));
+}
+
+void UpdateEventQueue::ProgressChanged(std::size_t index, int percent) {
+  UpdateEvent event;
+  event.kind = UpdateEvent::Kind::kProgress;
+  event.index = index;
+  event.percent = percent;
+  Push(std::move(event));
+}
+
+void UpdateEventQueue::DownloadsDone() {
+  UpdateEvent event;
+  event.kind = UpdateEvent::Kind::kDownloadsDone;
+  Push(std::move(event));
+}
+
 std::vector<UpdateEvent> UpdateEventQueue::TakeAll() {
   const std::lock_guard lock(mutex_);
   return std::exchange(events_, {});

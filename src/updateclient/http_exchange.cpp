@@ -4,36 +4,19 @@
 #include <strings.h>
 
 #include <memory>
-#include <mutex>
 
 #include "platform/diag/debug_output.h"
+#include "updateclient/curl_transfer.h"
 #include "updateclient/update_address.h"
 
 namespace zt640 {
 
 namespace {
 
-struct EasyDeleter {
-  void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-struct MultiDeleter {
-  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
-};
 struct HeaderListDeleter {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
-using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
-using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
-
-/// How long one wait for socket activity lasts between two cancel checks.
-constexpr int kCancelCheckMs = 50;
 using HeaderList = std::unique_ptr<curl_slist, HeaderListDeleter>;
-
-void InitialiseCurlOnce() {
-  static std::once_flag once;
-  // A failed initialisation shows as curl_easy_init() returning null.
-  std::call_once(once, [] { (void)curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 /// Where the write callback collects the reply, and whether it overflowed.
 struct ReplySink {
@@ -71,33 +54,6 @@ HeaderList RequestHeaders(size_t body_length) {
   return list;
 }
 
-/// Runs the transfer of `easy` to its end, asking `cancelled` between waits.
-/// CURLE_ABORTED_BY_CALLBACK when cancelled.
-CURLcode Perform(CURL* easy, const ExchangeCancel& cancelled) {
-  if (!cancelled) return curl_easy_perform(easy);
-  const MultiHandle multi(curl_multi_init());
-  if (!multi || curl_multi_add_handle(multi.get(), easy) != CURLM_OK) return CURLE_OUT_OF_MEMORY;
-  CURLcode code = CURLE_RECV_ERROR;  // kept when the multi interface itself fails
-  int running = 1;
-  while (running != 0) {
-    if (cancelled()) {
-      code = CURLE_ABORTED_BY_CALLBACK;
-      break;
-    }
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK) break;
-    if (running == 0) {
-      int left = 0;
-      while (CURLMsg* message = curl_multi_info_read(multi.get(), &left)) {
-        if (message->msg == CURLMSG_DONE && message->easy_handle == easy) code = message->data.result;
-      }
-      break;
-    }
-    if (curl_multi_poll(multi.get(), nullptr, 0, kCancelCheckMs, nullptr) != CURLM_OK) break;
-  }
-  (void)curl_multi_remove_handle(multi.get(), easy);  // fails only for a handle it never held
-  return code;
-}
-
 ExchangeOutcome FailedOutcome(CURLcode code, bool request_sent, bool overflowed) {
   if (code == CURLE_ABORTED_BY_CALLBACK) return ExchangeOutcome::kCancelled;
   if (overflowed) return ExchangeOutcome::kTooLarge;
@@ -121,7 +77,7 @@ long HttpExchange(std::string_view method, const std::string& address, std::stri
   }
 
   InitialiseCurlOnce();
-  const EasyHandle easy(curl_easy_init());
+  const CurlEasyHandle easy(curl_easy_init());
   HeaderList headers = RequestHeaders(body.size());
   if (!easy || !headers) return -1;
   CURL* handle = easy.get();
@@ -149,7 +105,7 @@ long HttpExchange(std::string_view method, const std::string& address, std::stri
   }
   if (!configured) return -1;
 
-  const CURLcode code = Perform(handle, cancelled);
+  const CURLcode code = PerformTransfer(handle, cancelled);
   long request_size = 0;
   const bool request_sent =
       curl_easy_getinfo(handle, CURLINFO_REQUEST_SIZE, &request_size) == CURLE_OK && request_size > 0;

@@ -1,5 +1,6 @@
 #include "updateclient/update_reply.h"
 
+#include <cctype>
 #include <exception>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include <json/json.h>
 
 #include "updateclient/update_address.h"
+#include "updateclient/sha256.h"
 #include "updateclient/update_catalogue.h"
 #include "updateclient/update_target.h"
 
@@ -55,6 +57,27 @@ bool ReadInteger(const Json::Value& object, const char* key, int32_t& out) {
   return true;
 }
 
+/// A byte count: absent or null reads as 0, a negative number or another type is refused.
+bool ReadSize(const Json::Value& object, const char* key, int64_t& out) {
+  const Json::Value* value = object.find(key, key + std::char_traits<char>::length(key));
+  if (value == nullptr || value->isNull()) {
+    out = 0;
+    return true;
+  }
+  if (!value->isInt64() || value->asInt64() < 0) return false;
+  out = value->asInt64();
+  return true;
+}
+
+/// A digest: absent, null or "" reads as "", anything but 64 hexadecimal digits is refused.
+bool ReadDigest(const Json::Value& object, const char* key, std::string& out) {
+  if (!ReadText(object, key, out)) return false;
+  if (out.empty()) return true;
+  if (!IsSha256Hex(out)) return false;
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return true;
+}
+
 int DigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -89,9 +112,12 @@ void ParseUpdateReply(std::string_view reply, uint32_t current_version, uint32_t
   std::string version_name;
   std::string version;
   int32_t device_id = 0;
+  int64_t size = 0;
+  std::string sha256;
   if (!ReadText(document, "path", path) || !ReadText(document, "name", name) ||
       !ReadText(document, "version_name", version_name) || !ReadText(document, "version", version) ||
-      !ReadInteger(document, "device_id", device_id)) {
+      !ReadInteger(document, "device_id", device_id) || !ReadSize(document, "size", size) ||
+      !ReadDigest(document, "sha256", sha256)) {
     result.fault = UpdateFault::kWrongType;
     return;
   }
@@ -101,6 +127,8 @@ void ParseUpdateReply(std::string_view reply, uint32_t current_version, uint32_t
     path.clear();
   }
   result.path = path;
+  result.size = size;
+  result.sha256 = sha256;
   result.name = name;
   result.version_name = version_name;
   result.device_id = device_id;

@@ -8,8 +8,9 @@
 namespace zt640 {
 
 /// Fills `result` from the service's reply for a target at `current_version`:
-/// "path", "name", "version_name", "version" (texts) and "device_id" (an
-/// integer) when the reply is a JSON object; the version texts and the status
+/// "path", "name", "version_name", "version" (texts), "device_id" (an
+/// integer) and, when the service gives them, the download's "size" (a byte
+/// count) and "sha256" (64 hexadecimal digits) when the reply is a JSON object; the version texts and the status
 /// by comparing the service's "version" (hexadecimal for a firmware format,
 /// decimal for the application, read up to the first character that is no
 /// digit) with the current version as signed 32-bit numbers.

@@ -39,6 +39,8 @@ struct UpdateResult {
   std::string version_name;          ///< "version_name" of the reply
   std::string new_version_text;      ///< firmware: "V" + "version"; application: the version name
   std::string path;                  ///< "path" of the reply: where the new version is fetched
+  int64_t size = 0;                  ///< "size" of the reply: the download's length in bytes (0: not given)
+  std::string sha256;                ///< "sha256" of the reply: the download's digest, lower case ("": not given)
   std::string spare;                 ///< always empty
   UpdateFault fault = UpdateFault::kNone;
 };

@@ -16,6 +16,7 @@ namespace {
 
 constexpr std::size_t kMaxRequestBytes = 65536;
 constexpr int kReadWaitMs = 5000;
+constexpr int kStallLimitMs = 60000;
 
 /// Waits until `fd` is readable; false on time-out or when the stop event fired first.
 bool WaitReadable(int fd, int stop_event, int timeout_ms) {
@@ -117,6 +118,15 @@ void LocalUpdateService::SetFixedBody(std::string body) {
   fixed_body_ = std::move(body);
 }
 
+void LocalUpdateService::ServeFile(const std::string& target, ServedFile file) {
+  const std::lock_guard lock(mutex_);
+  files_[target] = std::move(file);
+}
+
+std::string LocalUpdateService::FileUrl(const std::string& target) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + target;
+}
+
 std::vector<ServiceRequest> LocalUpdateService::Requests() const {
   const std::lock_guard lock(mutex_);
   return requests_;
@@ -209,6 +219,33 @@ void LocalUpdateService::WaitForStop(std::chrono::milliseconds limit) {
   stopped_.wait_for(lock, limit, [this] { return stopping_; });
 }
 
+bool LocalUpdateService::AnswerFile(int connection, const ServiceRequest& request) {
+  ServedFile file;
+  {
+    const std::lock_guard lock(mutex_);
+    const auto served = files_.find(request.target);
+    if (request.method != "GET" || served == files_.end()) return false;
+    file = served->second;
+  }
+  if (file.status != 200) {
+    const std::string page = "<html><body>error</body></html>";
+    (void)SendAll(connection, "HTTP/1.1 " + std::to_string(file.status) +
+                                  " Error\r\nContent-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + page);
+    return true;
+  }
+  const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: " +
+                           std::to_string(file.bytes.size()) + "\r\nConnection: close\r\n\r\n";
+  if (!file.stall) {
+    (void)SendAll(connection, head + file.bytes);
+    return true;
+  }
+  (void)SendAll(connection, head + file.bytes.substr(0, file.bytes.size() / 2));
+  // Until the client gives up (its end closes) or the service stops.
+  (void)WaitReadable(connection, stop_event_.get(), kStallLimitMs);
+  return true;
+}
+
 void LocalUpdateService::Answer(int connection) {
   ServiceRequest request;
   if (!ReadRequest(connection, request)) return;
@@ -216,6 +253,7 @@ void LocalUpdateService::Answer(int connection) {
     const std::lock_guard lock(mutex_);
     requests_.push_back(request);
   }
+  if (AnswerFile(connection, request)) return;
   const std::string body = ReplyBody(request);
   // A client that gave up (time-out, oversized reply) has closed its end; nothing to do then.
   (void)SendAll(connection, "HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +

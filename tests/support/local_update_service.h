@@ -34,6 +34,13 @@ struct ServiceRequest {
   std::string body;
 };
 
+/// A file the service hands out for a GET of its path.
+struct ServedFile {
+  std::string bytes;
+  bool stall = false;  ///< sends the headers and the first half, then nothing until the service stops
+  int status = 200;    ///< another status sends an error page instead of the bytes
+};
+
 /// A small HTTP update service on 127.0.0.1 (an ephemeral port) for tests: one
 /// thread accepts and answers one connection at a time with the configured
 /// kind of reply, and logs every request. Stopped and joined on destruction.
@@ -53,6 +60,10 @@ class LocalUpdateService {
   void SetReply(ServiceReply reply);
   void SetReplyFor(const std::string& app_key, ServiceReply reply);
   void SetFixedBody(std::string body);
+  /// Serves `file` for a GET of `target` (e.g. "/files/K640_0106.bin").
+  void ServeFile(const std::string& target, ServedFile file);
+  /// The address of `target` on this service.
+  [[nodiscard]] std::string FileUrl(const std::string& target) const;
 
   [[nodiscard]] std::vector<ServiceRequest> Requests() const;
 
@@ -61,6 +72,8 @@ class LocalUpdateService {
   void Answer(int connection);
   [[nodiscard]] bool ReadRequest(int connection, ServiceRequest& request) const;
   [[nodiscard]] std::string ReplyBody(const ServiceRequest& request);
+  /// Answers a GET of a served file; false when `request` names none.
+  [[nodiscard]] bool AnswerFile(int connection, const ServiceRequest& request);
   /// Waits until the service stops or `limit` passes.
   void WaitForStop(std::chrono::milliseconds limit);
 
@@ -76,6 +89,7 @@ class LocalUpdateService {
   std::map<std::string, ServiceReply> replies_by_key_;
   std::string fixed_body_;
   std::vector<ServiceRequest> requests_;
+  std::map<std::string, ServedFile> files_;
 };
 
 /// The value of `name` in a form-encoded body ("" when absent).

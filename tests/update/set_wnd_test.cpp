@@ -13,11 +13,13 @@
 #include <string>
 
 #include "support/local_update_service.h"
+#include "support/scripted_prompts.h"
 #include "support/qt_app.h"
 #include "support/wait_until.h"
 #include "ui/resource_manager.h"
 #include "update/set_wnd.h"
 #include "update/update_info_list_item_ui.h"
+#include "updateclient/sha256.h"
 #include "updateclient/update_client.h"
 
 namespace zt640 {
@@ -25,7 +27,24 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::LocalUpdateService;
+using test::ServedFile;
 using test::ServiceReply;
+
+constexpr const char* kApplicationKey = "ZTGEAR_0_ZTA_K640_1";
+constexpr const char* kPackagePath = "/files/zt640_1.0.4.deb";
+
+std::string Sha256Of(const std::string& bytes) {
+  Sha256 sha;
+  sha.Update(bytes.data(), bytes.size());
+  return sha.FinishHex();
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (!std::filesystem::exists(folder)) return names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+  return names;
+}
 
 UpdateTarget Target(uint32_t format, const char* code, const char* model, const char* version_text,
                     uint32_t version) {
@@ -202,6 +221,98 @@ TEST_F(SetWndTest, LanguageChoiceGoesToTheMainWindowAndTheAutostartBoxWritesTheE
   } else {
     qputenv("XDG_CONFIG_HOME", saved);
   }
+}
+
+/// The application's answer: a newer version whose package lies on the local service.
+std::string PackageReply(const LocalUpdateService& service, int64_t size, const std::string& sha256) {
+  return R"({"name":"zt640","version":"104","version_name":"V1.0.4","path":")" + service.FileUrl(kPackagePath) +
+         R"(","size":)" + std::to_string(size) + R"(,"sha256":")" + sha256 + R"("})";
+}
+
+TEST_F(SetWndTest, AConfirmedRowIsDownloadedAndKeptOnlyWhenItMatchesTheAnswer) {
+  const std::string package(250000, '\x42');
+  struct Case {
+    const char* name;
+    int64_t size;
+    std::string sha256;
+    UpdateRowState state;
+    std::vector<QString> questions;
+  };
+  const Case cases[] = {
+      {"matches", 250000, Sha256Of(package), UpdateRowState::kDownloaded, {"update_download_open_folder_text"}},
+      {"size differs", 250001, "", UpdateRowState::kUpdateFailed, {"update_download_failed_text"}},
+      {"digest differs", 250000, Sha256Of("other"), UpdateRowState::kUpdateFailed, {"update_download_failed_text"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    LocalUpdateService service;
+    ASSERT_TRUE(service.started());
+    service.ServeFile(kPackagePath, ServedFile{package});
+    service.SetFixedBody(PackageReply(service, c.size, c.sha256));
+    service.SetReplyFor(kApplicationKey, ServiceReply::kFixedBody);
+    const std::string downloads = folder_ + "/" + c.name;
+    test::ScriptedPrompts prompts;
+    prompts.answers = {1};
+    std::vector<QString> opened;
+    CSetWnd::Options options = Options(service.BaseUrl());
+    options.download_folder = downloads;
+    options.prompts = prompts.Prompts();
+    options.open_folder = [&opened](const QString& folder) { opened.push_back(folder); };
+    CSetWnd wnd(nullptr, options);
+    QString error;
+    ASSERT_TRUE(wnd.Setup(96, &error)) << error.toStdString();
+    ASSERT_TRUE(WaitForStatus(wnd, UpdateWindowStatus::kHaveUpdates));
+    ASSERT_EQ(wnd.Row(2)->State(), UpdateRowState::kNeedUpdate);
+
+    wnd.hub().SendNotify(wnd.FindControl(QStringLiteral("update_OK_btn")), QStringLiteral("click"));
+    ASSERT_TRUE(test::WaitUntil([&] {
+      QCoreApplication::processEvents();
+      return wnd.DownloadsFinished();
+    }));
+    EXPECT_EQ(wnd.Row(2)->State(), c.state);
+    EXPECT_EQ(prompts.Messages(), c.questions);
+    EXPECT_TRUE(wnd.CanClose());
+    if (c.state == UpdateRowState::kDownloaded) {
+      EXPECT_EQ(FolderEntries(downloads), std::vector<std::string>{"zt640_1.0.4.deb"});
+      EXPECT_EQ(opened, std::vector<QString>{QString::fromStdString(downloads)});
+    } else {
+      EXPECT_TRUE(FolderEntries(downloads).empty()) << "nothing of a failed download stays";
+      EXPECT_TRUE(opened.empty());
+    }
+  }
+}
+
+TEST_F(SetWndTest, ClosingDuringADownloadStopsItAndRemovesThePartialFile) {
+  LocalUpdateService service;
+  ASSERT_TRUE(service.started());
+  // Half the package comes, then nothing more.
+  service.ServeFile(kPackagePath, ServedFile{std::string(250000, 'x'), true});
+  service.SetFixedBody(PackageReply(service, 250000, ""));
+  service.SetReplyFor(kApplicationKey, ServiceReply::kFixedBody);
+  const std::string downloads = folder_ + "/downloads";
+  test::ScriptedPrompts prompts;
+  CSetWnd::Options options = Options(service.BaseUrl());
+  options.download_folder = downloads;
+  options.prompts = prompts.Prompts();
+  CSetWnd wnd(nullptr, options);
+  QString error;
+  ASSERT_TRUE(wnd.Setup(96, &error)) << error.toStdString();
+  ASSERT_TRUE(WaitForStatus(wnd, UpdateWindowStatus::kHaveUpdates));
+  wnd.hub().SendNotify(wnd.FindControl(QStringLiteral("update_OK_btn")), QStringLiteral("click"));
+  ASSERT_TRUE(test::WaitUntil([&] {
+    QCoreApplication::processEvents();
+    return wnd.Row(2)->State() == UpdateRowState::kDownloading &&
+           wnd.Row(2)->findChild<QLabel*>(QStringLiteral("update_progress_value"))->text() == "50%";
+  }));
+  EXPECT_EQ(FolderEntries(downloads), std::vector<std::string>{"zt640_1.0.4.deb.part"});
+  EXPECT_FALSE(wnd.CanClose());
+
+  const auto before = std::chrono::steady_clock::now();
+  wnd.hub().SendNotify(wnd.FindControl(QStringLiteral("closebtn")), QStringLiteral("click"));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, CSetWnd::kWorkerStopWait);
+  EXPECT_TRUE(wnd.isHidden());
+  EXPECT_TRUE(FolderEntries(downloads).empty());
+  EXPECT_TRUE(prompts.shown.empty());
 }
 
 }  // namespace

@@ -80,6 +80,10 @@ TEST(UpdateReply, UnusableRepliesLeaveTheResultUnset) {
       {R"({"device_id":"2"})", UpdateFault::kWrongType},
       {R"({"device_id":1.5})", UpdateFault::kWrongType},
       {R"({"path":true})", UpdateFault::kWrongType},
+      {R"({"size":-1})", UpdateFault::kWrongType},
+      {R"({"size":"1024"})", UpdateFault::kWrongType},
+      {R"({"sha256":"abc"})", UpdateFault::kWrongType},
+      {R"({"sha256":")" + std::string(63, 'a') + "g\"}", UpdateFault::kWrongType},
   };
   for (const auto& [reply, fault] : cases) {
     SCOPED_TRACE(reply.substr(0, 40));
@@ -92,6 +96,19 @@ TEST(UpdateReply, UnusableRepliesLeaveTheResultUnset) {
     EXPECT_EQ(result.current_version_text, "");
     EXPECT_EQ(result.new_version_text, "");
   }
+}
+
+TEST(UpdateReply, TakesTheDownloadsSizeAndDigestWhenGiven) {
+  const std::string digest = "BA7816BF8F01CFEA414140DE5DAE2223B00361A396177A9CB410FF61F20015AD";
+  const UpdateResult given = Parse(R"({"version":"0106","size":5000000000,"sha256":")" + digest + "\"}", 0x0105,
+                                   kFirmware);
+  EXPECT_EQ(given.fault, UpdateFault::kNone);
+  EXPECT_EQ(given.size, 5000000000);
+  EXPECT_EQ(given.sha256, "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  const UpdateResult absent = Parse(R"({"version":"0106","sha256":""})", 0x0105, kFirmware);
+  EXPECT_EQ(absent.fault, UpdateFault::kNone);
+  EXPECT_EQ(absent.size, 0);
+  EXPECT_EQ(absent.sha256, "");
 }
 
 TEST(UpdateReply, DropsADownloadPathThatIsNotHttps) {
