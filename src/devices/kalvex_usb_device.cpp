@@ -35,6 +35,19 @@ void CKalvexUSBDevice::SetSyncWaker(std::shared_ptr<platform::Event> waker) {
   sync_waker_ = std::move(waker);
 }
 
+void CKalvexUSBDevice::AddFrameListener(const void* owner, std::function<void()> listener) {
+  std::lock_guard lock(core_->mutex);
+  std::erase_if(core_->frame_listeners, [owner](const auto& entry) { return entry.first == owner; });
+  core_->frame_listeners.emplace_back(owner, std::move(listener));
+  // The new listener hears of the next pass even if the zones stay as they are.
+  core_->notified_zones.clear();
+}
+
+void CKalvexUSBDevice::RemoveFrameListener(const void* owner) {
+  std::lock_guard lock(core_->mutex);
+  std::erase_if(core_->frame_listeners, [owner](const auto& entry) { return entry.first == owner; });
+}
+
 void CKalvexUSBDevice::BuildKeyControls(int key_count) { key_count_ = std::max(0, key_count); }
 
 void CKalvexUSBDevice::RenderBreathing() {

@@ -3,11 +3,13 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/interface_catalogue.h"
@@ -41,6 +43,11 @@ struct LightingCore {
   /// Set when something an idle lighting worker waits for changed (the picture
   /// came on screen, the channel opened, the mode changed).
   platform::Event changed{platform::Event::Mode::kAutoReset};
+  /// Called by the worker, under mutex, after a pass that left the zones
+  /// different from the last call's (or the first pass after a listener came):
+  /// whoever streams the frames sends one then instead of polling. Keyed by owner.
+  std::vector<std::pair<const void*, std::function<void()>>> frame_listeners;
+  std::vector<ZoneColour> notified_zones;  ///< guarded by mutex: the zones as last reported
 };
 
 /// The catalogue entry a device object serves.
@@ -161,6 +168,12 @@ class CKalvexUSBDevice {
     core_->changed.Set();
   }
   [[nodiscard]] bool OnScreen() const { return core_->on_screen.load(); }
+  /// Calls `listener` from the lighting worker after each pass that changed the
+  /// zones; the call must only hand the news on (it runs under the lighting lock).
+  /// Replaces `owner`'s earlier listener. After RemoveFrameListener returns, the
+  /// owner's listener is never called again.
+  void AddFrameListener(const void* owner, std::function<void()> listener);
+  void RemoveFrameListener(const void* owner);
   /// True while the device depends on frames the host streams to it.
   [[nodiscard]] virtual bool StreamsHostFrames() const { return false; }
   /// Membership of the lighting synchronisation across devices. Every change sets

@@ -46,7 +46,11 @@ CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QW
   }
 }
 
-CDeviceOptionUI::~CDeviceOptionUI() { KillAllTimers(); }
+CDeviceOptionUI::~CDeviceOptionUI() {
+  // First, so the lighting worker never calls into a half-destroyed entry.
+  if (listening_for_frames_ && device_ != nullptr) device_->RemoveFrameListener(this);
+  KillAllTimers();
+}
 
 void CDeviceOptionUI::SetKindAndVariant(DeviceKind kind, int variant) {
   kind_ = kind;
@@ -108,13 +112,13 @@ void CDeviceOptionUI::ArmTimer(int id, int delay_ms) {
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
   }
-  if (id == kRefreshTimer) frames_parked_ = false;
+  if (id == kRefreshTimer) frames_parked_ = awaiting_render_ = false;
   timer->start(delay_ms);
 }
 
 void CDeviceOptionUI::KillTimer(int id) {
   if (QTimer* timer = timers_.value(id)) timer->stop();
-  if (id == kRefreshTimer) frames_parked_ = false;
+  if (id == kRefreshTimer) frames_parked_ = awaiting_render_ = frame_due_ = false;
   ++epochs_[id];
   pending_.remove(id);
 }
@@ -138,7 +142,7 @@ void CDeviceOptionUI::RunExchange(int timer, std::function<void(CKalvexUSBDevice
       work(*device);
     }
     if (done) done();
-    ResumeFrames();
+    ResumeFrames(timer);
     return;
   }
   const unsigned epoch = epochs_.value(timer);
@@ -158,7 +162,7 @@ void CDeviceOptionUI::RunExchange(int timer, std::function<void(CKalvexUSBDevice
           if (epochs_.value(timer) != epoch) return;
           pending_.remove(timer);
           if (done) done();
-          ResumeFrames();
+          ResumeFrames(timer);
         },
         Qt::QueuedConnection);
   });
@@ -248,8 +252,11 @@ void CDeviceOptionUI::StartFirstSynchronisation() {
 }
 
 void CDeviceOptionUI::OnRefreshTimer() {
-  // A frame still on its way makes the next one wait for the next tick.
-  if (!ExchangePending(kRefreshTimer)) {
+  // A frame still on its way makes the next one wait until it is through.
+  if (ExchangePending(kRefreshTimer)) {
+    frame_due_ = true;
+  } else {
+    frame_due_ = false;
     RunExchange(kRefreshTimer, [](CKalvexUSBDevice& device) { device.SendLightFrame(); }, nullptr);
   }
   // The power widget repaints itself when a new power record arrives; repainting
@@ -261,15 +268,46 @@ void CDeviceOptionUI::OnRefreshTimer() {
     frames_parked_ = true;
     return;
   }
+  if (FramesFollowRenders()) {
+    AwaitNextRender();
+    return;
+  }
   ArmTimer(kRefreshTimer, RefreshPeriodMs());
+}
+
+bool CDeviceOptionUI::FramesFollowRenders() const { return device_->StreamsHostFrames() && !OnReceiver(); }
+
+void CDeviceOptionUI::AwaitNextRender() {
+  if (!listening_for_frames_) {
+    listening_for_frames_ = true;
+    // Runs on the lighting worker under its lock: only one hand-over is queued
+    // until the UI thread has taken it.
+    device_->AddFrameListener(this, [this] {
+      if (render_posted_.exchange(true)) return;
+      QMetaObject::invokeMethod(this, [this] { OnFrameRendered(); }, Qt::QueuedConnection);
+    });
+  }
+  awaiting_render_ = true;
+}
+
+void CDeviceOptionUI::OnFrameRendered() {
+  render_posted_ = false;
+  if (!awaiting_render_) return;
+  // Mode or cable may have changed since: the timer decides again.
+  ArmTimer(kRefreshTimer, 0);
 }
 
 bool CDeviceOptionUI::FramesWanted() const {
   return device_ != nullptr && (device_->StreamsHostFrames() || device_->OnScreen());
 }
 
-void CDeviceOptionUI::ResumeFrames() {
-  if (frames_parked_ && ChannelOpen() && FramesWanted()) ArmTimer(kRefreshTimer, 0);
+void CDeviceOptionUI::ResumeFrames(int timer) {
+  if (!ChannelOpen() || !FramesWanted()) return;
+  // A frame sent brings the next only if a render came meanwhile; any other
+  // exchange may have changed the mode, so a timer waiting for a render sends
+  // one frame now and then decides again.
+  const bool resume = timer == kRefreshTimer ? frames_parked_ || frame_due_ : frames_parked_ || awaiting_render_;
+  if (resume) ArmTimer(kRefreshTimer, 0);
 }
 
 int CDeviceOptionUI::RefreshPeriodMs() const {
@@ -283,7 +321,7 @@ void CDeviceOptionUI::SetOnScreen(bool on) {
   if (device_ == nullptr) return;
   const bool was = device_->OnScreen();
   device_->SetOnScreen(on);
-  if (on && !was && (IsTimerArmed(kRefreshTimer) || frames_parked_)) ArmTimer(kRefreshTimer, 0);
+  if (on && !was && (IsTimerArmed(kRefreshTimer) || frames_parked_ || awaiting_render_)) ArmTimer(kRefreshTimer, 0);
 }
 
 void CDeviceOptionUI::OnPowerTimer() {

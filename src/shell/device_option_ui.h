@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+#include <atomic>
 
 #include "catalogue/device_kind.h"
 #include "shell/device_icon_table.h"
@@ -85,6 +86,8 @@ class CDeviceOptionUI : public QWidget {
   /// of the entry's timers (0: to none): killing that timer drops `done`.
   void RunExchange(int timer, std::function<void(CKalvexUSBDevice&)> work, std::function<void()> done);
   [[nodiscard]] bool ExchangePending(int timer) const { return pending_.contains(timer); }
+  /// The frame timer is stopped until the lighting worker changes the frame.
+  [[nodiscard]] bool AwaitingRender() const { return awaiting_render_; }
   /// The device behind the receiver did not answer the last link query.
   [[nodiscard]] bool NotAnswering() const { return not_answering_; }
 
@@ -131,8 +134,15 @@ class CDeviceOptionUI : public QWidget {
   /// A frame is needed: the device streams host frames or its picture is on screen.
   [[nodiscard]] bool FramesWanted() const;
   /// Restarts a stopped frame timer once frames are wanted again. Runs after every
-  /// exchange, since an exchange is what changes the device's mode.
-  void ResumeFrames();
+  /// exchange (`timer` is the exchange's), since an exchange is what changes the
+  /// device's mode.
+  void ResumeFrames(int timer);
+  /// Frames the device streams over the cable follow the lighting worker's
+  /// renders instead of a period: the timer waits for the worker's news.
+  [[nodiscard]] bool FramesFollowRenders() const;
+  void AwaitNextRender();
+  /// On the UI thread: the lighting worker changed the zones.
+  void OnFrameRendered();
   void ApplyIcons();
 
   QPointer<QAbstractButton> option_;
@@ -149,6 +159,13 @@ class CDeviceOptionUI : public QWidget {
   bool not_answering_ = false;
   /// The frame timer stopped because no frame was wanted, not because it was killed.
   bool frames_parked_ = false;
+  /// The frame timer waits for the lighting worker's next changed frame.
+  bool awaiting_render_ = false;
+  /// A render came while the last frame was still on its way.
+  bool frame_due_ = false;
+  bool listening_for_frames_ = false;
+  /// Set from the lighting worker: a render is on its way to the UI thread.
+  std::atomic<bool> render_posted_{false};
   DeviceKind kind_ = DeviceKind::kNone;
   int variant_ = 0;
   int type_index_ = -1;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "devices/kalvex_usb_device.h"
 #include "devices/light_state.h"
 #include "profiles/keyboard_light_mode.h"
@@ -51,13 +54,29 @@ TEST_F(IdleWindowTest, HiddenWithDeviceRunMode_NoFrameTimerUntilShownOrStreaming
   window_->show();
   EXPECT_TRUE(KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer));
 
-  // Hidden again, a mode whose frames the host streams needs the timer back.
+  // Hidden again, a mode whose frames the host streams: a frame goes out each
+  // time the lighting worker changes the colours, and no timer polls in between.
   window_->hide();
   ASSERT_TRUE(WaitFor([&] { return FrameTimerStopped(); }));
   ASSERT_TRUE(Keyboard()->HostLighting());
   SetModeOnDevice(KeyboardLightMode::kAudioColour);
   ASSERT_TRUE(Keyboard()->StreamsHostFrames());
-  EXPECT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
+  EXPECT_TRUE(WaitFor([&] { return KeyboardEntry()->AwaitingRender() && FrameTimerStopped(); }));
+
+  bool fed = false;
+  window_->Devices()->RunOnDevice(
+      Keyboard(),
+      [](CKalvexUSBDevice& device) {
+        const std::vector<int32_t> levels = {200, 40, 10, 0, 0, 0};
+        device.FeedAudioLevels(levels);
+      },
+      [&fed] { fed = true; });
+  ASSERT_TRUE(WaitFor([&] { return fed; }));
+  EXPECT_TRUE(WaitFor([&] {
+    const std::vector<uint8_t> frame = server_->Keyboard().Area(devsim::KeyboardArea::kLiveFrame);
+    return std::any_of(frame.begin(), frame.end(), [](uint8_t byte) { return byte != 0; });
+  }));
+  EXPECT_TRUE(WaitFor([&] { return KeyboardEntry()->AwaitingRender() && FrameTimerStopped(); }));
 }
 
 }  // namespace
