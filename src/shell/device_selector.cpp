@@ -240,12 +240,17 @@ void DeviceSelector::EnsurePage(Managed& managed) {
   }
   // The page takes the stand-in's index, which its entry already shows.
   QWidget* stand_in = managed.page;
-  const int index = device_switch_->indexOf(stand_in);
-  const bool current = device_switch_->currentWidget() == stand_in;
-  device_switch_->insertWidget(index, page);
-  device_switch_->removeWidget(stand_in);
-  delete stand_in;
-  if (current) device_switch_->setCurrentWidget(page);
+  const int index = stand_in != nullptr ? device_switch_->indexOf(stand_in) : -1;
+  if (index < 0) {
+    const int added = device_switch_->addWidget(page);
+    if (managed.entry) managed.entry->SetPage(added);
+  } else {
+    const bool current = device_switch_->currentWidget() == stand_in;
+    device_switch_->insertWidget(index, page);
+    device_switch_->removeWidget(stand_in);
+    delete stand_in;
+    if (current) device_switch_->setCurrentWidget(page);
+  }
   managed.page = page;
   if (device_created_) device_created_(managed.type_index, *managed.device, page, managed.sink.get());
 }

@@ -24,7 +24,12 @@ struct FontCase {
   PrivateFonts::State expected;
 };
 
-class PrivateFontsTest : public testing::TestWithParam<FontCase> {};
+class PrivateFontsTest : public testing::TestWithParam<FontCase> {
+ protected:
+  // A removed font leaves an empty entry behind, which the test program's static
+  // application would act on after the font cache is gone.
+  void TearDown() override { QFontDatabase::removeAllApplicationFonts(); }
+};
 
 TEST_P(PrivateFontsTest, SkipsWhatTheSystemOffersAndRegistersTheRest) {
   test::QtApp();
@@ -34,7 +39,9 @@ TEST_P(PrivateFontsTest, SkipsWhatTheSystemOffersAndRegistersTheRest) {
   ASSERT_TRUE(folder.isValid());
   // The case's file takes the second name; the others are absent.
   const QString path = QDir(folder.path()).filePath(QString::fromLatin1(PrivateFonts::kFiles[1]));
-  if (c.content != nullptr && std::string(c.content) == "face") ASSERT_TRUE(QFile::copy(QString::fromLatin1(kFace), path));
+  if (c.content != nullptr && std::string(c.content) == "face") {
+    ASSERT_TRUE(QFile::copy(QString::fromLatin1(kFace), path));
+  }
   if (c.content != nullptr && std::string(c.content) == "text") {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
