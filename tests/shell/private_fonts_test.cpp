@@ -2,9 +2,10 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFontDatabase>
 #include <QTemporaryDir>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,15 +25,35 @@ struct FontCase {
   PrivateFonts::State expected;
 };
 
-class PrivateFontsTest : public testing::TestWithParam<FontCase> {
- protected:
-  // A removed font leaves an empty entry behind, which the test program's static
-  // application would act on after the font cache is gone.
-  void TearDown() override { QFontDatabase::removeAllApplicationFonts(); }
-};
+class PrivateFontsTest : public testing::TestWithParam<FontCase> {};
+
+/// Loads the case's folder and ends the process with 0 when the outcome is as
+/// expected. Run in a child process: a font registered in this test program would
+/// be torn down after Qt's font database at exit.
+[[noreturn]] void LoadAndExit(const FontCase& c, const QString& folder) {
+  test::QtApp();
+  const QString path = QDir(folder).filePath(QString::fromLatin1(PrivateFonts::kFiles[1]));
+  std::vector<QString> asked;
+  PrivateFonts fonts;
+  const int available = c.lookup ? fonts.Load(folder, [&](const QString& file) {
+    asked.push_back(file);
+    return c.system_has;
+  })
+                                 : fonts.Load(folder);
+  bool ok = fonts.StateOf(1) == c.expected &&
+            available == (c.expected == PrivateFonts::State::kMissing ? 0 : 1);
+  for (std::size_t index : {0u, 2u, 3u}) ok = ok && fonts.StateOf(index) == PrivateFonts::State::kMissing;
+  // Only files that exist are looked up.
+  const bool looked_up = c.lookup && c.content != nullptr;
+  ok = ok && asked.size() == (looked_up ? 1u : 0u) && (!looked_up || asked[0] == path);
+  fonts.Remove();
+  ok = ok && fonts.StateOf(1) == PrivateFonts::State::kMissing;
+  std::fprintf(stderr, "state %d, available %d, looked up %zu\n", static_cast<int>(fonts.StateOf(1)), available,
+               asked.size());
+  std::_Exit(ok ? 0 : 1);
+}
 
 TEST_P(PrivateFontsTest, SkipsWhatTheSystemOffersAndRegistersTheRest) {
-  test::QtApp();
   if (!QFile::exists(QString::fromLatin1(kFace))) GTEST_SKIP() << kFace << " is not installed";
   const FontCase& c = GetParam();
   QTemporaryDir folder;
@@ -47,27 +68,8 @@ TEST_P(PrivateFontsTest, SkipsWhatTheSystemOffersAndRegistersTheRest) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("not a font");
   }
-
-  std::vector<QString> asked;
-  PrivateFonts fonts;
-  const int available = c.lookup ? fonts.Load(folder.path(), [&](const QString& file) {
-    asked.push_back(file);
-    return c.system_has;
-  })
-                                 : fonts.Load(folder.path());
-  EXPECT_EQ(fonts.StateOf(1), c.expected);
-  EXPECT_EQ(available, c.expected == PrivateFonts::State::kMissing ? 0 : 1);
-  for (std::size_t index : {0u, 2u, 3u}) EXPECT_EQ(fonts.StateOf(index), PrivateFonts::State::kMissing);
-  // Only files that exist are looked up.
-  if (c.lookup && c.content != nullptr) {
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0], path);
-  } else {
-    EXPECT_TRUE(asked.empty());
-  }
-
-  fonts.Remove();
-  EXPECT_EQ(fonts.StateOf(1), PrivateFonts::State::kMissing);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(LoadAndExit(c, folder.path()), testing::ExitedWithCode(0), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
