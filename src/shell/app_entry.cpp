@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "platform/diag/debug_output.h"
+#include "platform/fonts/system_font_files.h"
 #include "platform/ipc/ipc_client.h"
 #include "platform/paths/product_title.h"
 #include "platform/paths/program_paths.h"
@@ -132,7 +133,11 @@ int RunApplication(int argc, char** argv) {
   QApplication::setWindowIcon(ProductIcon());
 
   PrivateFonts fonts;
-  fonts.Load(QString::fromStdString(platform::ResourceFolder("Font")));
+  // The shipped faces are usually the system's own, linked: fontconfig already
+  // offers them, and parsing a large collection again is a good share of start-up.
+  const platform::SystemFontFiles system_fonts = platform::SystemFontFiles::FromFontconfig();
+  fonts.Load(QString::fromStdString(platform::ResourceFolder("Font")),
+             [&system_fonts](const QString& path) { return system_fonts.Has(path.toStdString()); });
 
   if (!RegisterActivationMessage()) platform::DebugOutput("activation message not registered");
 

@@ -49,6 +49,9 @@ void TraceKind(DeviceKind kind, const char* keyboard, const char* mouse, const c
 struct DeviceSelector::Managed {
   std::unique_ptr<CKalvexUSBDevice> device;
   std::unique_ptr<DevicePanelSink> sink;  ///< the page, or the power widget alone
+  /// The power widget's sink once the page took over; kept, a key colour may still
+  /// be on its way to it.
+  std::unique_ptr<DevicePanelSink> replaced_sink;
   /// What the device's worker shows goes through here to `sink` on the UI thread.
   std::unique_ptr<UiThreadSink> ui_sink;
   std::unique_ptr<DeviceWorker> worker;  ///< stopped before the device goes
@@ -57,7 +60,8 @@ struct DeviceSelector::Managed {
   bool wireless = false;
   QPointer<CDeviceOptionUI> entry;
   QPointer<CMpDevicePowerUI> power;
-  QPointer<QWidget> page;
+  QPointer<QWidget> page;  ///< an empty stand-in until the page is built
+  bool page_built = false;
 };
 
 DeviceSelector::DeviceSelector(QWidget* root, platform::MessageQueue& queue, const InterfaceCatalogue& catalogue,
@@ -157,20 +161,9 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
     delete entry;
     return false;
   }
-  // A type whose page skin is not installed gets an empty page: the entry and its
-  // connection still work, and the page fills in once its skin exists.
-  QWidget* page = nullptr;
-  const QString page_skin = ui::ResourceManager::Instance().SkinPath(
-      QString::fromLatin1(type.page_skin.data(), static_cast<qsizetype>(type.page_skin.size())));
-  if (QFileInfo::exists(page_skin)) {
-    ui::SkinLoader loader(ui::ControlFactory::Instance(), nullptr);
-    QString error;
-    page = loader.Build(page_skin, nullptr, &error);
-  }
-  if (page == nullptr) page = new QWidget;
-  page->setObjectName(QString::fromLatin1(type.kind_name.data(), static_cast<qsizetype>(type.kind_name.size())) +
-                      QStringLiteral("_page"));
-
+  // The page is built when the device first arrives (EnsurePage): a stand-in keeps
+  // its place among the pages until then.
+  QWidget* page = new QWidget;
   const int power_page = power_switch_->addWidget(power);
   power->SetKindAndVariant(record->kind, variant);
   power->SetWireless(type.wireless);
@@ -181,9 +174,6 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   managed->wireless = type.wireless;
   managed->sink = std::make_unique<PowerPanelSink>(power);
   device->BindCatalogueEntry(DeviceTypeInfo::FromRow(type));
-  if (page_binder_) {
-    if (std::unique_ptr<DevicePanelSink> page_sink = page_binder_(page, *device, power)) managed->sink = std::move(page_sink);
-  }
   managed->ui_sink = std::make_unique<UiThreadSink>(*managed->sink, device->OperationLock());
   device->SetPanelSink(managed->ui_sink.get());
   managed->worker = std::make_unique<DeviceWorker>(std::string(type.kind_name) + " device worker");
@@ -220,11 +210,49 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   managed->entry = entry;
   managed->power = power;
   managed->page = page;
-  CKalvexUSBDevice* created = managed->device.get();
-  DevicePanelSink* created_sink = managed->sink.get();
   devices_.push_back(std::move(managed));
-  if (device_created_) device_created_(type_index, *created, page, created_sink);
   return true;
+}
+
+void DeviceSelector::EnsurePage(Managed& managed) {
+  if (managed.page_built || !device_switch_) return;
+  managed.page_built = true;
+  const DeviceTypeRow& type = catalogue_.Types()[static_cast<std::size_t>(managed.type_index)];
+  // A type whose page skin is not installed gets an empty page: the entry and its
+  // connection still work, and the page fills in once its skin exists.
+  QWidget* page = nullptr;
+  const QString page_skin = ui::ResourceManager::Instance().SkinPath(
+      QString::fromLatin1(type.page_skin.data(), static_cast<qsizetype>(type.page_skin.size())));
+  if (QFileInfo::exists(page_skin)) {
+    ui::SkinLoader loader(ui::ControlFactory::Instance(), nullptr);
+    QString error;
+    page = loader.Build(page_skin, nullptr, &error);
+  }
+  if (page == nullptr) page = new QWidget;
+  page->setObjectName(QString::fromLatin1(type.kind_name.data(), static_cast<qsizetype>(type.kind_name.size())) +
+                      QStringLiteral("_page"));
+  if (page_binder_) {
+    if (std::unique_ptr<DevicePanelSink> page_sink = page_binder_(page, *managed.device, managed.power)) {
+      managed.replaced_sink = std::move(managed.sink);
+      managed.sink = std::move(page_sink);
+      managed.ui_sink->Retarget(*managed.sink);
+    }
+  }
+  // The page takes the stand-in's index, which its entry already shows.
+  QWidget* stand_in = managed.page;
+  const int index = stand_in != nullptr ? device_switch_->indexOf(stand_in) : -1;
+  if (index < 0) {
+    const int added = device_switch_->addWidget(page);
+    if (managed.entry) managed.entry->SetPage(added);
+  } else {
+    const bool current = device_switch_->currentWidget() == stand_in;
+    device_switch_->insertWidget(index, page);
+    device_switch_->removeWidget(stand_in);
+    delete stand_in;
+    if (current) device_switch_->setCurrentWidget(page);
+  }
+  managed.page = page;
+  if (device_created_) device_created_(managed.type_index, *managed.device, page, managed.sink.get());
 }
 
 std::int64_t DeviceSelector::OnDeviceAdd(std::uint64_t slot) {
@@ -316,6 +344,7 @@ void DeviceSelector::ConnectInterface(std::size_t slot) {
   const std::optional<InterfaceSlot> identity = slots_.IdentityRecord(slot);
   Managed* managed = identity ? FindByRecord(*identity) : nullptr;
   if (managed == nullptr || managed->device->Channel().is_open()) return;
+  EnsurePage(*managed);
   const bool via_receiver = IsReceiverKind(record->kind);
   if (!managed->device->Connect(record->path, via_receiver)) {
     platform::DebugOutput("device interface did not open: " + record->path);
@@ -334,6 +363,7 @@ void DeviceSelector::SwitchPairedDevice(std::size_t cable_slot) {
   Managed* managed = FindByRecord(*cable);
   if (managed == nullptr) managed = FindByRecord(*receiver);
   if (managed == nullptr) return;
+  EnsurePage(*managed);
   CKalvexUSBDevice& device = *managed->device;
   const bool to_receiver = !device.Channel().receiver_interface().IsOpen();
   const std::string& path = to_receiver ? receiver->path : cable->path;
@@ -502,6 +532,13 @@ std::vector<CDeviceOptionUI*> DeviceSelector::Entries() const {
   return entries;
 }
 
+DeviceSelector::Managed* DeviceSelector::FindByEntry(const CDeviceOptionUI* entry) const {
+  for (const std::unique_ptr<Managed>& managed : devices_) {
+    if (managed->entry == entry) return managed.get();
+  }
+  return nullptr;
+}
+
 DeviceSelector::Managed* DeviceSelector::FindByRecord(const InterfaceSlot& record) const {
   for (const std::unique_ptr<Managed>& managed : devices_) {
     if (SlotKeysEqual(managed->record, record)) return managed.get();
@@ -510,6 +547,7 @@ DeviceSelector::Managed* DeviceSelector::FindByRecord(const InterfaceSlot& recor
 }
 
 void DeviceSelector::Show(CDeviceOptionUI* entry) {
+  if (Managed* managed = FindByEntry(entry)) EnsurePage(*managed);
   if (!entry->IsEntryVisible()) {
     const bool none_before = VisibleCount() == 0;
     entry->SetEntryVisible(true);
@@ -534,6 +572,7 @@ void DeviceSelector::Hide(CDeviceOptionUI* entry) {
 }
 
 void DeviceSelector::Select(CDeviceOptionUI* entry) {
+  if (Managed* managed = FindByEntry(entry)) EnsurePage(*managed);
   entry->SetEntryVisible(true);
   if (device_switch_ && entry->Page() >= 0) device_switch_->setCurrentIndex(entry->Page());
   if (power_switch_) {

@@ -54,7 +54,8 @@ class DeviceSelector : public QObject {
   /// device keeps the sink that only shows its power records).
   using PageBinder =
       std::function<std::unique_ptr<DevicePanelSink>(QWidget* page, CKalvexUSBDevice& device, CMpDevicePowerUI* power)>;
-  /// Told after a device object, its page and its sink exist.
+  /// Told once a device object's page and sink exist: when the device first arrives
+  /// or its entry is first shown, not before (a page costs start-up time and memory).
   using DeviceCreated =
       std::function<void(int type_index, CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink)>;
 
@@ -82,8 +83,9 @@ class DeviceSelector : public QObject {
 
   /// The mouse and keyboard types, before any device is present.
   void CreateStartupDevices();
-  /// Builds the entry, page, power widget and device object of the type of slot
-  /// `slot`'s record; false when there is no such type, no skin or no device class.
+  /// Builds the entry, power widget and device object of the type of slot `slot`'s
+  /// record, and the place of its page; false when there is no such type, no skin
+  /// or no device class. The page itself is built when the device first arrives.
   bool CreateDevice(std::size_t slot, int variant);
 
   /// Message handlers; a slot index beyond the table is ignored (result 0).
@@ -139,6 +141,9 @@ class DeviceSelector : public QObject {
 
   [[nodiscard]] Managed* FindByRecord(const InterfaceSlot& record) const;
   [[nodiscard]] Managed* FindByEntry(const CDeviceOptionUI* entry) const;
+  /// Builds the device's page from its skin and binds it, once, before the device is
+  /// first connected or its entry first shown.
+  void EnsurePage(Managed& managed);
   void ConnectInterface(std::size_t slot);
   /// Hands a secondary (role 255) interface to its device, or takes it back.
   void AttachSecondary(std::size_t slot);

@@ -11,7 +11,9 @@ constexpr int kRetryMs = 10;
 }  // namespace
 
 UiThreadSink::UiThreadSink(DevicePanelSink& target, std::recursive_timed_mutex& device_lock)
-    : target_(target), device_lock_(device_lock) {}
+    : target_(&target), device_lock_(device_lock) {}
+
+void UiThreadSink::Retarget(DevicePanelSink& target) { target_.store(&target); }
 
 void UiThreadSink::Deliver(Call call) {
   if (QThread::currentThread() != thread()) {
@@ -25,7 +27,7 @@ void UiThreadSink::Deliver(Call call) {
     return;
   }
   if (queued_.empty()) {
-    call(target_);
+    call(*target_.load());
     return;
   }
   queued_.push_back(std::move(call));
@@ -48,11 +50,13 @@ void UiThreadSink::Drain() {
   while (!queued_.empty()) {
     Call call = std::move(queued_.front());
     queued_.pop_front();
-    call(target_);
+    call(*target_.load());
   }
 }
 
-void UiThreadSink::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) { target_.ShowKeyLight(ui_key, colour); }
+void UiThreadSink::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) {
+  target_.load()->ShowKeyLight(ui_key, colour);
+}
 
 void UiThreadSink::ShowKeyText(unsigned ui_key, const std::string& text) {
   Deliver([ui_key, text](DevicePanelSink& sink) { sink.ShowKeyText(ui_key, text); });

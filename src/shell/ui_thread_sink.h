@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -21,6 +22,10 @@ class UiThreadSink final : public QObject, public DevicePanelSink {
  public:
   UiThreadSink(DevicePanelSink& target, std::recursive_timed_mutex& device_lock);
 
+  /// Sends what follows to `target` (UI thread). The previous target must stay alive:
+  /// a key colour from another thread may still be on its way to it.
+  void Retarget(DevicePanelSink& target);
+
   void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) override;
   void ShowKeyText(unsigned ui_key, const std::string& text) override;
   void ShowKeyEnabled(unsigned ui_key, bool enabled) override;
@@ -40,7 +45,7 @@ class UiThreadSink final : public QObject, public DevicePanelSink {
   /// Runs the queued calls in order once the device's lock is free (UI thread).
   void Drain();
 
-  DevicePanelSink& target_;
+  std::atomic<DevicePanelSink*> target_;  ///< set on the UI thread, read from any
   std::recursive_timed_mutex& device_lock_;
   std::deque<Call> queued_;   ///< UI thread only
   bool retry_armed_ = false;  ///< UI thread only

@@ -1,5 +1,6 @@
 #include "ui/skin_loader.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,8 +8,28 @@
 
 namespace zt640::ui {
 
+namespace {
+/// The application's library paths while a loader's base is constructed (UI thread).
+QStringList& SetAsidePaths() {
+  static QStringList paths;
+  return paths;
+}
+
+/// Empties the library paths until the loader's base is constructed: that
+/// constructor otherwise loads every Qt Designer plugin installed (one pulls in the
+/// whole Qt Quick stack) though no skin uses one. Plugin factories that already
+/// scanned the paths keep what they found. Returns `parent`.
+QObject* WithoutLibraryPaths(QObject* parent) {
+  SetAsidePaths() = QCoreApplication::libraryPaths();
+  QCoreApplication::setLibraryPaths({});
+  return parent;
+}
+}  // namespace
+
 SkinLoader::SkinLoader(const ControlFactory& factory, BuilderCallback* callback, QObject* parent)
-    : QUiLoader(parent), factory_(factory), callback_(callback) {}
+    : QUiLoader(WithoutLibraryPaths(parent)), factory_(factory), callback_(callback) {
+  QCoreApplication::setLibraryPaths(SetAsidePaths());
+}
 
 QWidget* SkinLoader::Build(const QString& file_path, QWidget* parent, QString* error) {
   QFile file(file_path);

@@ -10,7 +10,7 @@ namespace zt640::ui {
 
 /// Builds a widget tree from a Qt Designer skin file. Element classes are created by the
 /// builder callback first, then by the control factory, then as standard widgets; object
-/// names are the skin's control names.
+/// names are the skin's control names. Designer plugins are not looked for.
 class SkinLoader : public QUiLoader {
   Q_OBJECT
  public:

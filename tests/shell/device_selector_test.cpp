@@ -6,12 +6,14 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QStackedWidget>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "devices/keyboard/keyboard_key_matcher.h"
+#include "pages/keyboard/keyboard_page.h"
 #include "devsim/devsim_server.h"
 #include "profiles/global_utils.h"
 #include "shell/custom_controls.h"
@@ -46,10 +48,21 @@ TEST_F(DeviceSelectorTest, PlugUnplugReplug_EntryFollowsAndNoDevicePanelToo) {
   ASSERT_TRUE(WaitFor([&] { return window_->isVisible(); }));  // activation after the first pass
   EXPECT_FALSE(KeyboardEntry()->IsEntryVisible());
   EXPECT_TRUE(NoDevicePanelShown());
+  // No page is built for a device that has not arrived.
+  const int keyboard_type = KeyboardEntry()->TypeIndex();
+  const auto keyboard_page = [&] { return dynamic_cast<KeyboardPage*>(window_->Devices()->SinkForType(keyboard_type)); };
+  const auto page_widget = [&] { return window_->FindControl<QStackedWidget>(QStringLiteral("device_switch"))->widget(KeyboardEntry()->Page()); };
+  EXPECT_EQ(keyboard_page(), nullptr);
+  EXPECT_EQ(page_widget()->findChild<QWidget*>(), nullptr);
 
   ASSERT_TRUE(server_->Plug(devsim::SimDeviceId::kKeyboard));
   ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsEntryVisible(); }));
   EXPECT_TRUE(KeyboardEntry()->IsSelected());
+  // Built on arrival, in the place the entry shows.
+  KeyboardPage* const built = keyboard_page();
+  ASSERT_NE(built, nullptr);
+  EXPECT_NE(page_widget()->findChild<QWidget*>(), nullptr);
+  EXPECT_EQ(window_->FindControl<QStackedWidget>(QStringLiteral("device_switch"))->currentIndex(), KeyboardEntry()->Page());
   EXPECT_FALSE(NoDevicePanelShown());
   EXPECT_TRUE(Keyboard()->Channel().wired_interface().IsOpen());
   ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }));
@@ -63,6 +76,7 @@ TEST_F(DeviceSelectorTest, PlugUnplugReplug_EntryFollowsAndNoDevicePanelToo) {
   ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsEntryVisible(); }));
   EXPECT_FALSE(NoDevicePanelShown());
   EXPECT_EQ(window_->Devices()->Entries().size(), 2u);
+  EXPECT_EQ(keyboard_page(), built);  // built once
 }
 
 TEST_F(DeviceSelectorTest, CableAndReceiver_CableWinsAndUnplugSwitchesToReceiver) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -86,7 +87,11 @@ TEST(SkinLoader_Build, CreatesRegisteredClassesAsPlainControlsUnderTheirName) {
 </ui>)");
   ControlFactory factory;
   factory.RegistControl("CLightControlUI", ControlFactory::PlainControl("CLightControlUI", ControlBase::kContainer));
+  const QStringList library_paths = QCoreApplication::libraryPaths();
   SkinLoader loader(factory, nullptr);
+  // No Designer plugin is looked for, and the application's plugin paths are back.
+  EXPECT_TRUE(loader.pluginPaths().isEmpty());
+  EXPECT_EQ(QCoreApplication::libraryPaths(), library_paths);
   QString error;
   std::unique_ptr<QWidget> root(loader.Build(dir.filePath("panel.ui"), nullptr, &error));
   ASSERT_NE(root, nullptr) << error.toStdString();
