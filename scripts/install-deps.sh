@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  libjsoncpp-dev libcurl4-openssl-dev libasound2-dev libpulse-dev libkissfft-dev libevdev-dev libudev-dev
+  libjsoncpp-dev libcurl4-openssl-dev libasound2-dev libpulse-dev libkissfft-dev libevdev-dev libudev-dev libfontconfig-dev
   qt6-base-dev qt6-tools-dev qt6-tools-dev-tools libqt6uitools6 libqt6opengl6-dev libgl-dev
   xvfb xauth fonts-noto-cjk fonts-dejavu-core
   desktop-file-utils appstream librsvg2-bin file
