@@ -1,0 +1,93 @@
+#include "audio/audio_lighting.h"
+
+#include <QMetaObject>
+
+#include <utility>
+
+#include "audio/music_wnd.h"
+#include "devices/kalvex_usb_device.h"
+#include "platform/diag/debug_output.h"
+
+namespace zt640 {
+
+AudioLighting::AudioLighting(Setup setup, QObject* parent)
+    : QObject(parent),
+      link_(setup.runtime_folder, setup.command_message, std::move(setup.own_handle)),
+      watchdog_(
+          CaptureWatchdog::Actions{
+              .capture_running = [this] { return link_.CaptureRunning(); },
+              .start = std::move(setup.start_capture),
+              .connect = [this] { return link_.ConnectAudioCapture(); },
+              .disconnect = [this] { link_.DisconnectAudioCapture(); },
+              .start_failed =
+                  [this] {
+                    QMetaObject::invokeMethod(this, [this] { emit CaptureStartFailed(); }, Qt::QueuedConnection);
+                  },
+          },
+          setup.timing) {}
+
+AudioLighting::~AudioLighting() = default;
+
+platform::WorkerSlots::Body AudioLighting::WatchdogBody() {
+  return [this](const platform::Event& stop) { watchdog_.Run(stop); };
+}
+
+void AudioLighting::LoadStyles(const std::string& user_path, const std::string& default_path) {
+  (void)styles_.Open(user_path, default_path);  // reported inside; the defaults still read
+  (void)link_.SendAudioStyle(styles_.LoadAudioStyles());  // normally no capture window yet
+}
+
+void AudioLighting::SetKeyboardWantsAudio(bool wanted) {
+  keyboard_wants_ = wanted;
+  UpdateWanted();
+}
+
+void AudioLighting::UpdateWanted() { watchdog_.SetWanted(keyboard_wants_ || !music_.isNull()); }
+
+bool AudioLighting::OnCopyData(const platform::WindowMessage& message, CKalvexUSBDevice* keyboard) {
+  if (message.message != platform::kWmCopyData) return false;
+  const AudioBlockReceiver::Feed spectrum = [keyboard](std::span<const std::int32_t> values) {
+    if (keyboard != nullptr) keyboard->FeedAudioSpectrum(values);
+  };
+  const AudioBlockReceiver::Feed levels = [keyboard](std::span<const std::int32_t> values) {
+    if (keyboard != nullptr) keyboard->FeedAudioLevels(values);
+  };
+  return blocks_.OnCopyData(message.copy_data_kind, message.copy_data, spectrum, levels);
+}
+
+bool AudioLighting::SendSliderCommand(AudioCaptureLink::Command command, int value) {
+  return link_.SendCommand(command, value);
+}
+
+MusicWnd* AudioLighting::OpenMusicWindow() const { return music_.data(); }
+
+void AudioLighting::OpenMusicSettings(QWidget* owner, int dpi) {
+  if (music_) return;
+  MusicWnd window(owner);
+  window.SetAudioStyles(styles_.LoadAudioStyles());
+  QString error;
+  if (!window.Setup(dpi, &error)) {
+    platform::DebugOutput("music window not shown: " + error.toStdString());
+    return;
+  }
+  music_ = &window;
+  // The capture runs while the window is open, so the chosen colours can be seen.
+  UpdateWanted();
+  emit MusicWindowOpened(&window);
+  const int result = window.ShowModal();
+  if (result == 1) {
+    const AudioStyleSet chosen = window.GetAudioStyles();
+    (void)link_.SendAudioStyle(chosen);  // without a capture window it goes at the next connect
+    styles_.StoreAudioStyles(chosen);
+    if (!styles_.SaveAudioStyleFile()) platform::DebugOutput("music styles not saved to " + styles_.UserPath());
+  }
+  music_ = nullptr;
+  UpdateWanted();
+}
+
+void AudioLighting::Shutdown() {
+  watchdog_.SetWanted(false);
+  link_.DisconnectAudioCapture();
+}
+
+}  // namespace zt640
