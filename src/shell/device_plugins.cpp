@@ -31,6 +31,7 @@ MainWndPlugins DevicePlugins() {
     return CreateDeviceObject(type_index, type, folders);
   };
   plugins.watch_power = true;
+  plugins.audio_capture = true;
   return plugins;
 }
 
