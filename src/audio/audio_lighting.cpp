@@ -1,6 +1,8 @@
 #include "audio/audio_lighting.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
+#include <QPointer>
 
 #include <utility>
 
@@ -10,31 +12,39 @@
 
 namespace zt640 {
 
-AudioLighting::AudioLighting(Setup setup, QObject* parent)
-    : QObject(parent),
-      link_(setup.runtime_folder, setup.command_message, std::move(setup.own_handle)),
-      watchdog_(
+AudioLighting::Capture::Capture(AudioLighting& owner, Setup& setup)
+    : link(setup.runtime_folder, setup.command_message, std::move(setup.own_handle)),
+      watchdog(
           CaptureWatchdog::Actions{
-              .capture_running = [this] { return link_.CaptureRunning(); },
+              .capture_running = [this] { return link.CaptureRunning(); },
               .start = std::move(setup.start_capture),
-              .connect = [this] { return link_.ConnectAudioCapture(); },
-              .disconnect = [this] { link_.DisconnectAudioCapture(); },
+              .connect = [this] { return link.ConnectAudioCapture(); },
+              .disconnect = [this] { link.DisconnectAudioCapture(); },
+              // The report reaches the owner on the UI thread, if it is still there.
               .start_failed =
-                  [this] {
-                    QMetaObject::invokeMethod(this, [this] { emit CaptureStartFailed(); }, Qt::QueuedConnection);
+                  [guard = QPointer<AudioLighting>(&owner)] {
+                    QMetaObject::invokeMethod(
+                        QCoreApplication::instance(),
+                        [guard] {
+                          if (guard) emit guard->CaptureStartFailed();
+                        },
+                        Qt::QueuedConnection);
                   },
           },
           setup.timing) {}
 
+AudioLighting::AudioLighting(Setup setup, QObject* parent)
+    : QObject(parent), capture_(std::make_shared<Capture>(*this, setup)) {}
+
 AudioLighting::~AudioLighting() = default;
 
 platform::WorkerSlots::Body AudioLighting::WatchdogBody() {
-  return [this](const platform::Event& stop) { watchdog_.Run(stop); };
+  return [capture = capture_](const platform::Event& stop) { capture->watchdog.Run(stop); };
 }
 
 void AudioLighting::LoadStyles(const std::string& user_path, const std::string& default_path) {
   (void)styles_.Open(user_path, default_path);  // reported inside; the defaults still read
-  (void)link_.SendAudioStyle(styles_.LoadAudioStyles());  // normally no capture window yet
+  (void)capture_->link.SendAudioStyle(styles_.LoadAudioStyles());  // normally no capture window yet
 }
 
 void AudioLighting::SetKeyboardWantsAudio(bool wanted) {
@@ -42,7 +52,7 @@ void AudioLighting::SetKeyboardWantsAudio(bool wanted) {
   UpdateWanted();
 }
 
-void AudioLighting::UpdateWanted() { watchdog_.SetWanted(keyboard_wants_ || !music_.isNull()); }
+void AudioLighting::UpdateWanted() { capture_->watchdog.SetWanted(keyboard_wants_ || !music_.isNull()); }
 
 bool AudioLighting::OnCopyData(const platform::WindowMessage& message, CKalvexUSBDevice* keyboard) {
   if (message.message != platform::kWmCopyData) return false;
@@ -56,7 +66,7 @@ bool AudioLighting::OnCopyData(const platform::WindowMessage& message, CKalvexUS
 }
 
 bool AudioLighting::SendSliderCommand(AudioCaptureLink::Command command, int value) {
-  return link_.SendCommand(command, value);
+  return capture_->link.SendCommand(command, value);
 }
 
 MusicWnd* AudioLighting::OpenMusicWindow() const { return music_.data(); }
@@ -77,7 +87,7 @@ void AudioLighting::OpenMusicSettings(QWidget* owner, int dpi) {
   const int result = window.ShowModal();
   if (result == 1) {
     const AudioStyleSet chosen = window.GetAudioStyles();
-    (void)link_.SendAudioStyle(chosen);  // without a capture window it goes at the next connect
+    (void)capture_->link.SendAudioStyle(chosen);  // without a capture window it goes at the next connect
     styles_.StoreAudioStyles(chosen);
     if (!styles_.SaveAudioStyleFile()) platform::DebugOutput("music styles not saved to " + styles_.UserPath());
   }
@@ -86,8 +96,8 @@ void AudioLighting::OpenMusicSettings(QWidget* owner, int dpi) {
 }
 
 void AudioLighting::Shutdown() {
-  watchdog_.SetWanted(false);
-  link_.DisconnectAudioCapture();
+  capture_->watchdog.SetWanted(false);
+  capture_->link.DisconnectAudioCapture();
 }
 
 }  // namespace zt640

@@ -52,7 +52,7 @@ class AudioLighting : public QObject {
   /// Whether a keyboard shows one of the audio modes; with the music window this
   /// decides whether the capture runs.
   void SetKeyboardWantsAudio(bool wanted);
-  [[nodiscard]] bool CaptureWanted() const { return watchdog_.Wanted(); }
+  [[nodiscard]] bool CaptureWanted() const { return capture_->watchdog.Wanted(); }
 
   /// A copy-data block sent to the main window; `keyboard` gets the values (none:
   /// dropped). False when the block is not the capture process's.
@@ -73,9 +73,9 @@ class AudioLighting : public QObject {
   void Shutdown();
 
   [[nodiscard]] AudioStyleFile& Styles() { return styles_; }
-  [[nodiscard]] AudioCaptureLink& Link() { return link_; }
+  [[nodiscard]] AudioCaptureLink& Link() { return capture_->link; }
   [[nodiscard]] const AudioBlockReceiver& Blocks() const { return blocks_; }
-  [[nodiscard]] const CaptureWatchdog& Watchdog() const { return watchdog_; }
+  [[nodiscard]] const CaptureWatchdog& Watchdog() const { return capture_->watchdog; }
 
  signals:
   /// The capture process could not be started (raised on the UI thread).
@@ -86,10 +86,18 @@ class AudioLighting : public QObject {
  private:
   void UpdateWanted();
 
-  AudioCaptureLink link_;
+  /// What the watchdog's thread uses, shared with it: a watchdog thread that outlives
+  /// its stop wait (held up by a capture process that does not answer) and is left
+  /// running still finds it alive.
+  struct Capture {
+    Capture(AudioLighting& owner, Setup& setup);
+    AudioCaptureLink link;
+    CaptureWatchdog watchdog;
+  };
+
+  std::shared_ptr<Capture> capture_;
   AudioBlockReceiver blocks_;
   AudioStyleFile styles_;
-  CaptureWatchdog watchdog_;
   bool keyboard_wants_ = false;
   QPointer<MusicWnd> music_;
 };

@@ -234,7 +234,8 @@ class CMainWnd : public ui::WindowImplBase {
   void LoadAudioStyles();
   /// The capture runs while a keyboard shows an audio mode (or the music window is open).
   void UpdateAudioDemand();
-  /// The music button and the colour sliders; true when the control was theirs.
+  /// The audio sub-panel, the music button and the colour sliders; true when the
+  /// control was theirs.
   bool OnAudioNotify(const ui::Notification& notification);
   /// The keyboard that receives the capture's values; null when there is none.
   [[nodiscard]] CKalvexUSBDevice* FirstKeyboard() const;

@@ -87,9 +87,13 @@ void CMainWnd::UpdateAudioDemand() {
 }
 
 bool CMainWnd::OnAudioNotify(const ui::Notification& notification) {
-  if (audio_ == nullptr) return false;
   const QString& kind = notification.kind;
   const QString& name = notification.sender_name;
+  // The audio sub-panel edits the selected device's audio light setting.
+  DevicePage* page = SelectedKeyboardPage();
+  if (page == nullptr) page = SelectedMousePage();
+  if (page != nullptr && page->OnAudioLightNotify(kind, name, notification.wparam)) return true;
+  if (audio_ == nullptr) return false;
   if (kind == QLatin1String("click") && ControlRoutes::Click(name).route == ClickRoute::kMusicSettings) {
     // After this notification is handled: the window runs its own modal loop.
     QTimer::singleShot(0, this, [this] {
