@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/device_kind.h"
+#include "profiles/light_effect.h"
 #include "profiles/light_mode_layout.h"
 #include "profiles/light_name_catalogue.h"
 
@@ -106,6 +107,26 @@ class CLightControlUI : public QWidget {
   /// The value a colour box's text stands for: not a number -> 0, above 255 -> 255.
   [[nodiscard]] static int CorrectedComponent(const QString& text);
 
+  // The audio sub-panel (light_control_ui_audio.cpp).
+  /// Shows an audio light setting: the audio mode, the colour the target selects (the
+  /// bar colour with its multicolour flag, or the background), in the boxes, the
+  /// palette and the colour button; audio mode 3 hides the two colour groups.
+  void SetAudioLightInfo(const AudioLightSetting& setting);
+  /// Reads the sub-panel back over `current`: the audio mode, the multicolour flag,
+  /// the colour target as the two checks switch it and, with `take_colour`, the colour
+  /// button's colour into the colour the (new) target selects.
+  [[nodiscard]] AudioLightSetting GetAudioLightInfo(const AudioLightSetting& current, bool take_colour) const;
+  /// The setting a user action on the sub-panel asks for, given the device's `current`
+  /// one; nullopt when the control is not the sub-panel's or the action changes nothing.
+  ///   "itemselect" on the audio mode list, "click" on the multicolour check: read back.
+  ///   "click" on either colour check: read back without the colour (the target switches).
+  ///   "colorchanged" on the audio palette, "click" on "audiocolor_option_<n>": that
+  ///     colour into the target colour (the bar colour clears the multicolour flag).
+  ///   "killfocus" on an audio colour box: its corrected value into that component.
+  ///   "click" on "Close_bkColor_btn": the background becomes black.
+  std::optional<AudioLightSetting> OnAudioNotify(const QString& kind, const QString& name, qint64 wparam,
+                                                 const AudioLightSetting& current);
+
  private:
   void FindWidgets(QWidget* skin);
   static void AdoptPalette(QWidget* skin, const char* name, QPointer<ui::ColourPalette>& palette);
@@ -151,6 +172,18 @@ class CLightControlUI : public QWidget {
   QPointer<QWidget> custom_slot_row_;
   QPointer<QWidget> mode17_row_;
   QPointer<QWidget> audio_row_;
+  /// The audio sub-panel, found on first use.
+  struct AudioWidgets {
+    QPointer<QAbstractButton> multicolour;
+    QPointer<QAbstractButton> background_check;
+    QPointer<QAbstractButton> foreground_check;
+    std::array<QPointer<QLineEdit>, 3> boxes;
+    QPointer<QAbstractButton> shown_colour;
+    QPointer<QWidget> colour_group;
+    QPointer<QWidget> palette_group;
+  };
+  [[nodiscard]] AudioWidgets Audio() const;
+  void ShowAudioColour(const AudioWidgets& widgets, QRgb colour);
 
   std::vector<LightModeName> mode_names_;
   int custom_slot_count_ = 0;

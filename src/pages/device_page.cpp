@@ -249,7 +249,27 @@ void DevicePage::ShowPower(const PowerRecord& record) {
   if (power_) power_->ShowPowerStatus(record);
 }
 
-void DevicePage::ShowAudioLight(const AudioLightSetting&) {}
+void DevicePage::ShowAudioLight(const AudioLightSetting& setting) {
+  if (light_) light_->SetAudioLightInfo(setting);
+}
+
+bool DevicePage::OnAudioLightNotify(const QString& kind, const QString& name, qint64 wparam) {
+  if (!light_) return false;
+  const std::optional<AudioLightSetting> edited =
+      light_->OnAudioNotify(kind, name, wparam, usb_device_.GetAudioLightInfo());
+  if (!edited) return false;
+  light_->SetAudioLightInfo(*edited);
+  // The audio modes are rendered here and streamed, so the device itself needs no
+  // write: the setting goes to the renderer and the profile. The profile is not read
+  // back, which would turn a background choice into a bar colour choice again.
+  RunOnDevice(
+      [setting = *edited](CKalvexUSBDevice& device) {
+        device.SetAudioLightInfo(setting);
+        if (!device.SaveProfileData()) platform::DebugOutput("audio light setting not saved");
+      },
+      {});
+  return true;
+}
 
 void DevicePage::ShowCustomSlot(int) { ShowLightPanel(); }
 

@@ -74,6 +74,10 @@ class DevicePage : public QObject, public DevicePanelSink {
   /// A notification of the lighting editor: the light state bytes it edits go to
   /// the device as one edit. True when the control was the editor's.
   bool OnLightNotify(const QString& kind, const QString& name, qint64 wparam);
+  /// A notification of the lighting editor's audio sub-panel: the device's audio
+  /// light setting as the action changes it goes to the device and its profile. True
+  /// when the control was the sub-panel's.
+  bool OnAudioLightNotify(const QString& kind, const QString& name, qint64 wparam);
   /// The lighting editor's colour button: the palette dialog picks the effect's
   /// colour (or the multicolour choice), which then goes to the device like any edit.
   void PickLightColour();

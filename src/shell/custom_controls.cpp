@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "editors/audio_record_ui.h"
 #include "editors/key_set_control_ui.h"
 #include "editors/light_control_ui.h"
 #include "editors/macro_control_ui.h"
@@ -25,7 +26,7 @@ struct CustomControl {
   ui::ControlBase base;
 };
 
-constexpr std::array<CustomControl, 24> kCustomControls = {{
+constexpr std::array<CustomControl, 23> kCustomControls = {{
     {"CCircleProgressUI", ui::ControlBase::kContainer},
     {"CChartViewUI", ui::ControlBase::kContainer},
     {"CWndUI", ui::ControlBase::kContainer},
@@ -39,7 +40,6 @@ constexpr std::array<CustomControl, 24> kCustomControls = {{
     {"CHandImgButtonUI", ui::ControlBase::kButton},
     {"CHandImgSelectButtonUI", ui::ControlBase::kOption},
     {"CRedioMacroButtonUI", ui::ControlBase::kOption},
-    {"CAudioRecordUI", ui::ControlBase::kContainer},
     {"CLightControlUI", ui::ControlBase::kContainer},
     {"CMacroControlUI", ui::ControlBase::kContainer},
     {"CKeySetControlUI", ui::ControlBase::kContainer},
@@ -58,7 +58,8 @@ void RegisterCustomControls(ui::ControlFactory& factory) {
     const QString name = QString::fromLatin1(control.name);
     factory.RegistControl(name, ui::ControlFactory::PlainControl(name, control.base));
   }
-  // The selector entry and the power widget have their own classes.
+  // The selector entry, the power widget and the level display have their own classes.
+  factory.RegistControl(QStringLiteral("CAudioRecordUI"), [](QWidget* parent) { return new CAudioRecordUI(parent); });
   factory.RegistControl(QStringLiteral("CDeviceOptionUI"),
                         [](QWidget* parent) { return new CDeviceOptionUI(QStringLiteral("DeviceOption.ui"), parent); });
   factory.RegistControl(QStringLiteral("CMpDevicePowerUI"),

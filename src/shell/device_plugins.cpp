@@ -54,6 +54,7 @@ MainWndPlugins DevicePlugins() {
   };
   plugins.watch_power = true;
   plugins.check_updates = true;
+  plugins.audio_capture = true;
   return plugins;
 }
 

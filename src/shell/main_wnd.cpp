@@ -12,8 +12,10 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QScopeGuard>
 #include <QStyle>
 
+#include "audio/audio_lighting.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/ipc_client.h"
 #include "platform/paths/product_title.h"
@@ -164,6 +166,7 @@ void CMainWnd::ArmHeldBackRetry() {
 void CMainWnd::Route(const ui::Notification& notification) {
   const QString& kind = notification.kind;
   const QString& name = notification.sender_name;
+  if (OnAudioNotify(notification)) return;
   if (kind == QLatin1String("windowinit") && notification.sender == this) {
     OnWindowInit();
   } else if (kind == QLatin1String("windowsize")) {
@@ -187,6 +190,8 @@ void CMainWnd::Route(const ui::Notification& notification) {
   } else if (kind == QLatin1String("timer") && notification.sender == this) {
     OnTimer(static_cast<int>(notification.wparam));
   }
+  // Any action may have put a keyboard into or out of an audio mode.
+  UpdateAudioDemand();
 }
 
 void CMainWnd::OnTimer(int id) {
@@ -232,6 +237,7 @@ void CMainWnd::OnWindowInit() {
   }
   if (plugins_.create_devices) plugins_.create_devices();
   StartDevices();
+  SetUpAudio();
   hide();
 
   if (plugins_.discovery && !workers_.Start(kDiscoverySlot, "discovery", plugins_.discovery)) {
@@ -252,6 +258,8 @@ void CMainWnd::OnWindowInit() {
   if (plugins_.check_updates) (void)timers().SetTimer(this, kUpdateCheckTimer, kUpdateCheckDelayMs);
   initialised_ = true;
   if (plugins_.load_audio_styles) plugins_.load_audio_styles();
+  LoadAudioStyles();
+  UpdateAudioDemand();
 
   // The window first appears when the discovery loop reports its first full pass.
   // Without a discovery loop that pass is trivially complete and found nothing.
@@ -365,6 +373,11 @@ void CMainWnd::CloseSecondaryWindows() {
 
 std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
   if (destroyed_) return 0;
+  if (message.message == platform::kWmCopyData) {
+    return audio_ != nullptr && audio_->OnCopyData(message, FirstKeyboard()) ? 1 : 0;
+  }
+  // Device, listener and game event messages may change a keyboard's mode.
+  const auto demand = qScopeGuard([this] { UpdateAudioDemand(); });
   if (message.message == UWM_INSTANCE_ACTIVATE_MSG && message.message != 0) {
     platform::DebugOutput("activation message (wParam " + std::to_string(message.wparam) + ", lParam " +
                           std::to_string(message.lparam) + ")");
@@ -578,6 +591,7 @@ void CMainWnd::Destroy() {
   const platform::WorkerSlots::StopReport report = workers_.StopAll(std::chrono::milliseconds(kWorkerStopWaitMs));
   detached_workers_ = report.detached.size();
   if (plugins_.stop_capture_process) plugins_.stop_capture_process();
+  if (audio_ != nullptr) audio_->Shutdown();
   if (menu_) menu_->close();
   if (skin_frame_) skin_frame_->close();
   if (about_) about_->Close(0);

@@ -26,6 +26,7 @@
 class QPushButton;
 
 namespace zt640 {
+class AudioLighting;
 class CAboutWnd;
 class CKalvexUSBDevice;
 class CSetWnd;
@@ -143,6 +144,8 @@ class CMainWnd : public ui::WindowImplBase {
   /// The ids of the four game event messages in this process.
   [[nodiscard]] const std::array<std::uint32_t, 4>& GameEventMessages() const { return game_event_messages_; }
   [[nodiscard]] const SharedSyncEffect& RememberedSyncEffect() const { return sync_effect_; }
+  /// Audio-reactive lighting; null unless the plugins ask for it.
+  [[nodiscard]] AudioLighting* Audio() const { return audio_; }
 
   /// Switches the interface language to entry `index` of "Language.config": the fonts
   /// when the change calls for it, the texts of every open window, the choice kept in
@@ -280,6 +283,16 @@ class CMainWnd : public ui::WindowImplBase {
   /// device is free; tries again shortly when one is not.
   void RouteHeldBack();
   void ArmHeldBackRetry();
+  // Audio-reactive lighting (main_wnd_audio.cpp).
+  void SetUpAudio();
+  void LoadAudioStyles();
+  /// The capture runs while a keyboard shows an audio mode (or the music window is open).
+  void UpdateAudioDemand();
+  /// The audio sub-panel, the music button and the colour sliders; true when the
+  /// control was theirs.
+  bool OnAudioNotify(const ui::Notification& notification);
+  /// The keyboard that receives the capture's values; null when there is none.
+  [[nodiscard]] CKalvexUSBDevice* FirstKeyboard() const;
 
   std::string runtime_folder_;
   MainWndPlugins plugins_;
@@ -321,6 +334,7 @@ class CMainWnd : public ui::WindowImplBase {
   /// Actions on the devices' state that came while a device worker held its device.
   std::deque<std::function<void()>> held_back_;
   bool held_back_retry_armed_ = false;
+  AudioLighting* audio_ = nullptr;  ///< child of the window
 };
 
 /// The main window's message queue, for worker threads (null while there is none).

@@ -26,6 +26,9 @@ struct MainWndPlugins {
   std::function<void()> stop_capture_process;
   /// Loads the audio-reactive lighting settings.
   std::function<void()> load_audio_styles;
+  /// Run audio-reactive lighting: the capture process's watchdog (unless
+  /// `capture_watchdog` is given), its blocks, the music styles of the user data root.
+  bool audio_capture = false;
   /// Counts the visible device selector entries (0 when absent: no device is known).
   std::function<int()> visible_device_count;
   /// The device catalogue. When set, "windowinit" copies it into the slot table,

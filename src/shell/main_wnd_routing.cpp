@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include "audio/audio_lighting.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
 #include "devices/mouse/kalvex_mouse_device.h"
 #include "shell/control_routes.h"
@@ -161,6 +162,7 @@ void CMainWnd::OnClick(const QString& name) {
     case ClickRoute::kDefault:
       if (SelectedDevice() != nullptr && prompts_.Message(QString::fromLatin1(kConfirmResetKey), 1) == 1) {
         ResetSelectedToDefaults();
+        if (audio_ != nullptr) audio_->RestoreAudioStyles();
       }
       break;
     case ClickRoute::kResetRepeat:
