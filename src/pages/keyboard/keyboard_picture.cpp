@@ -50,6 +50,8 @@ KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel), layout_
   dump_.setSingleShot(true);
   dump_.setInterval(kDumpDelayMs);
   connect(&dump_, &QTimer::timeout, this, [this] {
+    // Only what is on screen is worth writing down (the window may be going).
+    if (panel_ == nullptr || !panel_->isVisible()) return;
     if (!WriteLayoutDump(dump_path_)) std::fprintf(stderr, "zt640: could not write the layout dump %s\n", qPrintable(dump_path_));
   });
   if (panel == nullptr) return;
@@ -267,7 +269,8 @@ void KeyboardPicture::PlaceButtons() {
 
 void KeyboardPicture::ScheduleDump() {
   if (dump_path_.isEmpty() || panel_ == nullptr || !panel_->isVisible()) return;
-  dump_.start();
+  // Not restarted by every change: a stream of changes still gets written.
+  if (!dump_.isActive()) dump_.start();
 }
 
 QJsonObject KeyboardPicture::LayoutDump() const {
