@@ -5,9 +5,14 @@
 # this run only, so the user's own profiles and settings stay untouched. Without a
 # display the utility runs under Xvfb, saves a screenshot build/release/zt640.png and
 # exits.
+# Screenshot options (environment): ZT640_SHOT=FILE saves there instead;
+# ZT640_SCREEN=WxHxDEPTH sizes the virtual screen (default 1280x800x24; a screen wider
+# than 1500 and taller than 960 pixels makes the window choose its 144-dpi scale);
+# ZT640_BUILD_DIR picks another build folder; ZT640_LAYOUT_DUMP=FILE also writes the
+# keyboard picture's layout.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/release
+build=${ZT640_BUILD_DIR:-build/release}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DZT640_TESTS=OFF -DZT640_BENCH=OFF >/dev/null
 fi
@@ -45,8 +50,8 @@ export ZT640_HID_ROOT=$root/hid
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   "$build/app/zt640"
 else
-  shot="$(pwd)/$build/zt640.png"
+  shot=${ZT640_SHOT:-$(pwd)/$build/zt640.png}
   echo "no display: running under Xvfb and saving $shot"
-  ZT640_SCREENSHOT="$shot" xvfb-run -a -s "-screen 0 1280x800x24" "$build/app/zt640"
+  ZT640_SCREENSHOT="$shot" xvfb-run -a -s "-screen 0 ${ZT640_SCREEN:-1280x800x24}" "$build/app/zt640"
 fi
 rm -f "$root.devsim.log"

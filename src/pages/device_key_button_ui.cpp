@@ -8,9 +8,11 @@
 #include <QPainterPath>
 #include <QPainterPathStroker>
 #include <QPixmapCache>
+#include <QRegion>
 #include <QRegularExpression>
 #include <algorithm>
 #include <functional>
+#include <limits>
 
 #include "ui/resource_manager.h"
 
@@ -18,8 +20,13 @@ namespace zt640 {
 
 namespace {
 
-constexpr int kMinTextPixels = 6;
-constexpr int kMaxTextPixels = 14;
+/// The text's size at the 96-dpi scale when the style gives none, and the share
+/// of it the text may shrink to before it is cut short.
+constexpr int kBaseTextPixels = 14;
+constexpr double kSmallestTextShare = 0.6;
+constexpr int kMinTextPixels = 7;
+/// The selection frame's width at the 96-dpi scale.
+constexpr double kSelectionFrameWidth = 2;
 const QColor kSelectedOutline(0x19, 0xd3, 0xff);
 const QColor kKeySetMarker(0xff, 0xb3, 0x00);
 const QColor kLightText(0xe8, 0xec, 0xf4);
@@ -36,6 +43,14 @@ QPixmap LoadSkinImage(const QString& attribute) {
   if (match.hasMatch()) file = match.captured(1);
   if (QDir::isRelativePath(file)) file = QDir(ui::ResourceManager::Instance().ResourcePath()).filePath(file);
   return QPixmap(file);
+}
+
+/// The distance from one caption line to the next.
+qreal LinePitch(const QFontMetricsF& metrics) { return metrics.ascent(); }
+
+/// The height `lines` lines of caption take.
+qreal TextHeight(const QFontMetricsF& metrics, qsizetype lines) {
+  return lines <= 0 ? 0 : metrics.height() + static_cast<qreal>(lines - 1) * LinePitch(metrics);
 }
 
 double Luminance(const QColor& colour) {
@@ -99,6 +114,28 @@ void CDeviceKeyButtonUI::SetSelected(bool selected) {
   update();
 }
 
+void CDeviceKeyButtonUI::SetShape(const std::vector<QRectF>& rects) {
+  std::vector<QRectF> shape = rects.size() > 1 ? rects : std::vector<QRectF>{};
+  if (shape == shape_rects_) return;
+  shape_rects_ = std::move(shape);
+  shape_changed_ = true;
+  if (shape_rects_.empty()) {
+    clearMask();
+  } else {
+    QRegion region;
+    for (const QRectF& rect : shape_rects_) region += rect.toAlignedRect();
+    setMask(region);
+  }
+  update();
+}
+
+bool CDeviceKeyButtonUI::IsTextElided() {
+  if (text().isEmpty() || width() <= 5 || height() <= 5) return false;
+  UpdateShapes();
+  EnsureFitted();
+  return fitted_elided_;
+}
+
 void CDeviceKeyButtonUI::SetLightImage(const QString& image) {
   light_image_name_ = image;
   light_image_ = LoadSkinImage(image);
@@ -124,37 +161,77 @@ void CDeviceKeyButtonUI::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void CDeviceKeyButtonUI::UpdateShapes() {
   const bool pressed = isDown();
-  if (shapes_.size == size() && shapes_.pressed == pressed) return;
+  if (shapes_.size == size() && shapes_.pressed == pressed && !shape_changed_) return;
   shapes_.size = size();
   shapes_.pressed = pressed;
-  const QRectF cap = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+  shape_changed_ = false;
+  // A shaped cap is its rectangles joined; its text sits on the first one.
+  const std::vector<QRectF> parts = shape_rects_.empty() ? std::vector<QRectF>{QRectF(rect())} : shape_rects_;
+  qreal thinnest = std::numeric_limits<qreal>::max();
+  for (const QRectF& part : parts) thinnest = std::min({thinnest, part.width(), part.height()});
+  const QRectF cap = parts.front().adjusted(1.5, 1.5, -1.5, -1.5);
   shapes_.cap = cap;
-  shapes_.radius = std::min(cap.width(), cap.height()) * 0.16;
+  shapes_.radius = std::max<qreal>(0, thinnest - 3) * 0.16;
   const qreal shift = pressed ? 1 : 0;
-  shapes_.face = cap.adjusted(cap.width() * 0.09, cap.height() * 0.06 + shift, -cap.width() * 0.09,
-                              -cap.height() * 0.16 + shift);
-  shapes_.face_radius = std::min(shapes_.face.width(), shapes_.face.height()) * 0.14;
+  // The face is inset from the cap by the same margins on every part, taken from
+  // the thinnest part so that an L keeps an even rim.
+  const qreal side = (thinnest - 3) * 0.09;
+  const qreal top = (thinnest - 3) * 0.06;
+  const qreal bottom = (thinnest - 3) * 0.16;
+  const auto face_of = [&](const QRectF& part) {
+    return part.adjusted(1.5 + side, 1.5 + top + shift, -1.5 - side, -1.5 - bottom + shift);
+  };
+  shapes_.face = face_of(parts.front());
+  shapes_.face_radius = std::max<qreal>(0, std::min(shapes_.face.width(), shapes_.face.height())) * 0.14;
+  QPainterPath outline;
+  shapes_.cap_path = QPainterPath();
   shapes_.face_path = QPainterPath();
-  shapes_.face_path.addRoundedRect(shapes_.face, shapes_.face_radius, shapes_.face_radius);
+  if (parts.size() == 1) {
+    shapes_.cap_path.addRoundedRect(cap, shapes_.radius, shapes_.radius);
+    shapes_.face_path.addRoundedRect(shapes_.face, shapes_.face_radius, shapes_.face_radius);
+    outline.addRoundedRect(cap.adjusted(0.5, 0.5, -0.5, -0.5), shapes_.radius, shapes_.radius);
+  } else {
+    for (const QRectF& part : parts) {
+      QPainterPath cap_part;
+      cap_part.addRect(part.adjusted(1.5, 1.5, -1.5, -1.5));
+      shapes_.cap_path = shapes_.cap_path.united(cap_part);
+      QPainterPath face_part;
+      face_part.addRect(face_of(part));
+      shapes_.face_path = shapes_.face_path.united(face_part);
+      QPainterPath outline_part;
+      outline_part.addRect(part.adjusted(2, 2, -2, -2));
+      outline = outline.united(outline_part);
+    }
+    shapes_.cap_path = shapes_.cap_path.simplified();
+    shapes_.face_path = shapes_.face_path.simplified();
+    outline = outline.simplified();
+  }
   // The glowing edge as an area to fill: stroking the outline again on every
   // frame costs more than the whole rest of the cap.
-  QPainterPath outline;
-  outline.addRoundedRect(cap.adjusted(0.5, 0.5, -0.5, -0.5), shapes_.radius, shapes_.radius);
   QPainterPathStroker stroker;
-  stroker.setWidth(std::max<qreal>(1.5, cap.height() * 0.05));
+  stroker.setWidth(std::max<qreal>(1.5, (thinnest - 3) * 0.05));
   shapes_.edge_path = stroker.createStroke(outline);
   fitted_valid_ = false;
 }
 
+QString CDeviceKeyButtonUI::ShapeSignature() const {
+  QString signature;
+  for (const QRectF& part : shape_rects_) {
+    signature += QStringLiteral("%1,%2,%3,%4;").arg(part.x()).arg(part.y()).arg(part.width()).arg(part.height());
+  }
+  return signature;
+}
+
 QPixmap CDeviceKeyButtonUI::CachedPixmap(const QString& name, const std::function<void(QPainter&)>& draw) const {
-  // Every key of a picture has the same size, so one image per look serves them all.
+  // Keys of the same size and shape share one image per look.
   const qreal ratio = devicePixelRatioF();
-  const QString key = QStringLiteral("zt640-%1-%2x%3-%4-%5")
+  const QString key = QStringLiteral("zt640-%1-%2x%3-%4-%5-%6")
                           .arg(name)
                           .arg(width())
                           .arg(height())
                           .arg(shapes_.pressed ? 1 : 0)
-                          .arg(ratio);
+                          .arg(ratio)
+                          .arg(ShapeSignature());
   QPixmap pixmap;
   if (QPixmapCache::find(key, &pixmap)) return pixmap;
   pixmap = QPixmap((QSizeF(size()) * ratio).toSize());
@@ -170,12 +247,13 @@ QPixmap CDeviceKeyButtonUI::CachedPixmap(const QString& name, const std::functio
 
 QPixmap CDeviceKeyButtonUI::CapPixmap(bool hover) const {
   return CachedPixmap(hover ? QStringLiteral("keycap-hover") : QStringLiteral("keycap"), [&](QPainter& painter) {
-    QLinearGradient skirt(shapes_.cap.topLeft(), shapes_.cap.bottomLeft());
+    const QRectF whole = shapes_.cap_path.boundingRect();
+    QLinearGradient skirt(whole.topLeft(), whole.bottomLeft());
     skirt.setColorAt(0, QColor(0x2b, 0x2f, 0x3a));
     skirt.setColorAt(1, QColor(0x15, 0x17, 0x1d));
     painter.setPen(QPen(hover ? QColor(0x4d, 0x56, 0x6a) : QColor(0x36, 0x3b, 0x48), 1));
     painter.setBrush(skirt);
-    painter.drawRoundedRect(shapes_.cap, shapes_.radius, shapes_.radius);
+    painter.drawPath(shapes_.cap_path);
     QLinearGradient top(shapes_.face.topLeft(), shapes_.face.bottomLeft());
     top.setColorAt(0, QColor(0x34, 0x39, 0x46));
     top.setColorAt(1, kFaceBottom);
@@ -245,11 +323,23 @@ void CDeviceKeyButtonUI::paintEvent(QPaintEvent*) {
   }
 
   if (selected_) {
+    // The frame keeps its width in 96-dpi pixels at every scale.
+    const qreal frame = kSelectionFrameWidth * ui::ResourceManager::Instance().ScaleFactor();
     painter.setOpacity(1.0);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(kSelectedOutline, 2));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), radius, radius);
+    painter.setPen(QPen(kSelectedOutline, frame));
+    if (shape_rects_.empty()) {
+      const qreal inset = frame / 2;
+      painter.drawRoundedRect(QRectF(rect()).adjusted(inset, inset, -inset, -inset), radius, radius);
+    } else {
+      painter.drawPath(shapes_.cap_path);
+    }
   }
+}
+
+void CDeviceKeyButtonUI::EnsureFitted() {
+  const QString label = text();
+  if (!fitted_valid_ || fitted_for_ != label || fitted_font_base_ != font()) FitText(label, shapes_.face);
 }
 
 void CDeviceKeyButtonUI::DrawText(QPainter& painter, const QRectF& face, const QColor& under) {
@@ -258,33 +348,75 @@ void CDeviceKeyButtonUI::DrawText(QPainter& painter, const QRectF& face, const Q
   if (!fitted_valid_ || fitted_for_ != label || fitted_font_base_ != font()) FitText(label, face);
   painter.setFont(fitted_font_);
   painter.setPen(Luminance(under) < 140 ? kLightText : kDarkText);
-  painter.drawText(face, Qt::AlignCenter, fitted_text_);
+  if (fitted_lines_.size() <= 1) {
+    painter.drawText(face, Qt::AlignCenter, fitted_text_);
+    return;
+  }
+  // Lines closer than the font's own spacing, which leaves room for accents and
+  // CJK descenders that short captions do not need.
+  const QFontMetricsF metrics(fitted_font_);
+  qreal top = face.center().y() - TextHeight(metrics, fitted_lines_.size()) / 2;
+  for (const QString& line : fitted_lines_) {
+    painter.drawText(QRectF(face.left(), top, face.width(), metrics.height()), Qt::AlignHCenter | Qt::AlignTop, line);
+    top += LinePitch(metrics);
+  }
 }
 
 void CDeviceKeyButtonUI::FitText(const QString& label, const QRectF& face) {
-  const QStringList lines = label.split(QLatin1Char('\n'));
-  const qreal room_width = std::max<qreal>(1, face.width() - 2);
+  const qreal room_width = std::max<qreal>(1, face.width());
   const qreal room_height = std::max<qreal>(1, face.height() - 1);
 
-  // Largest size at which every line fits; below the smallest, the lines are elided.
+  // The text may shrink from the style's size to a share of it, and only below
+  // that is it cut short.
   QFont font = this->font();
-  const int largest = std::clamp(static_cast<int>(face.height() * 0.42), kMinTextPixels, kMaxTextPixels);
-  int pixels = largest;
-  for (; pixels > kMinTextPixels; --pixels) {
-    font.setPixelSize(pixels);
-    const QFontMetricsF metrics(font);
-    qreal widest = 0;
-    for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
-    if (widest <= room_width && metrics.height() * lines.size() <= room_height) break;
+  const int base = font.pixelSize() > 0 ? font.pixelSize()
+                                        : static_cast<int>(std::lround(kBaseTextPixels *
+                                                                       ui::ResourceManager::Instance().ScaleFactor()));
+  const int smallest = std::max(kMinTextPixels, static_cast<int>(std::lround(base * kSmallestTextShare)));
+  const int largest = std::clamp(static_cast<int>(face.height() * 0.6), smallest, std::max(smallest, base));
+  // The largest size at which `lines` fit, or 0 when they do not fit even at the smallest.
+  const auto largest_fit = [&](const QStringList& lines) {
+    for (int pixels = largest; pixels >= smallest; --pixels) {
+      font.setPixelSize(pixels);
+      const QFontMetricsF metrics(font);
+      qreal widest = 0;
+      for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
+      if (widest <= room_width && TextHeight(metrics, lines.size()) <= room_height) return pixels;
+    }
+    return 0;
+  };
+
+  // One line as given; a caption of several words may also go on two lines,
+  // broken at the space nearest its middle, when that lets it be larger.
+  QStringList lines = label.split(QLatin1Char('\n'));
+  int pixels = largest_fit(lines);
+  if (lines.size() == 1 && pixels < largest) {
+    qsizetype best_break = -1;
+    for (qsizetype at = label.indexOf(QLatin1Char(' ')); at >= 0; at = label.indexOf(QLatin1Char(' '), at + 1)) {
+      if (best_break < 0 || std::abs(at - label.size() / 2) < std::abs(best_break - label.size() / 2)) best_break = at;
+    }
+    if (best_break > 0) {
+      const QStringList broken = {label.left(best_break), label.mid(best_break + 1)};
+      const int broken_pixels = largest_fit(broken);
+      if (broken_pixels > pixels) {
+        lines = broken;
+        pixels = broken_pixels;
+      }
+    }
   }
-  font.setPixelSize(pixels);
+  font.setPixelSize(pixels > 0 ? pixels : smallest);
   const QFontMetricsF metrics(font);
   QStringList shown;
-  for (const QString& line : lines) shown << metrics.elidedText(line, Qt::ElideRight, room_width);
+  fitted_elided_ = false;
+  for (const QString& line : lines) {
+    shown << metrics.elidedText(line, Qt::ElideRight, room_width);
+    fitted_elided_ = fitted_elided_ || shown.back() != line;
+  }
   fitted_font_base_ = this->font();
   fitted_font_ = font;
   fitted_for_ = label;
   fitted_text_ = shown.join(QLatin1Char('\n'));
+  fitted_lines_ = shown;
   fitted_valid_ = true;
 }
 

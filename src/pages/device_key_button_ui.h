@@ -7,6 +7,7 @@
 #include <functional>
 #include <QPushButton>
 #include <QString>
+#include <vector>
 
 #include "ui/notifying_control.h"
 
@@ -14,8 +15,9 @@ class QPainter;
 
 namespace zt640 {
 
-/// One key or light of a device picture. Drawn in code: a key cap with its text
-/// (shrunk, then elided, to fit), the key's light over the cap while the light
+/// One key or light of a device picture. Drawn in code: a key cap, plain or in
+/// the shape of several rectangles (an L-shaped Enter), with its text (shrunk,
+/// then elided, to fit), the key's light over the cap while the light
 /// display is on, a key-set marker unless hidden, an outline while selected and a
 /// dimmed look while disabled. Clicks reach the notify hub as "click"; a double
 /// click on an enabled button also sends "dbclick".
@@ -58,6 +60,16 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
   /// the panel under it alone. Invalid (the default): the corners stay clear.
   void SetBackdrop(const QColor& colour);
 
+  /// The cap's shape as rectangles in the button's own coordinates, the first
+  /// one holding the text; fewer than two: the whole button. The button then
+  /// takes clicks and paints only inside the shape.
+  void SetShape(const std::vector<QRectF>& rects);
+  [[nodiscard]] const std::vector<QRectF>& Shape() const { return shape_rects_; }
+
+  /// Whether the text, at the smallest font it may shrink to, still had to be
+  /// cut short at the button's current size and font.
+  [[nodiscard]] bool IsTextElided();
+
   void SetSelected(bool selected);
   [[nodiscard]] bool IsSelected() const { return selected_; }
 
@@ -82,7 +94,8 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
     QSize size;
     bool pressed = false;
     QRectF cap;
-    QRectF face;
+    QRectF face;  ///< where the text goes
+    QPainterPath cap_path;
     qreal radius = 0;
     qreal face_radius = 0;
     QPainterPath face_path;
@@ -90,12 +103,15 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
   };
 
   void UpdateShapes();
+  [[nodiscard]] QString ShapeSignature() const;
   /// The image `name` at this button's size, drawn by `draw` once and cached.
   [[nodiscard]] QPixmap CachedPixmap(const QString& name, const std::function<void(QPainter&)>& draw) const;
   [[nodiscard]] QPixmap CapPixmap(bool hover) const;
   [[nodiscard]] QPixmap SheenPixmap() const;
   void DrawText(QPainter& painter, const QRectF& face, const QColor& under);
   void FitText(const QString& label, const QRectF& face);
+  /// Fits the current text to the current face unless already done.
+  void EnsureFitted();
 
   QColor light_colour_ = Qt::black;
   QColor backdrop_;
@@ -110,6 +126,8 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
   QPixmap light_image_;
   QPixmap keyset_image_;
   Shapes shapes_;
+  std::vector<QRectF> shape_rects_;
+  bool shape_changed_ = false;
   /// The text as last fitted to the face: for which label and base font, at
   /// which size, and the (elided) lines shown.
   bool fitted_valid_ = false;
@@ -117,6 +135,8 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
   QFont fitted_font_base_;
   QFont fitted_font_;
   QString fitted_text_;
+  QStringList fitted_lines_;
+  bool fitted_elided_ = false;
 };
 
 }  // namespace zt640

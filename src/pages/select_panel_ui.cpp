@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QRubberBand>
 #include <algorithm>
+#include <cmath>
 
 #include "pages/device_key_button_ui.h"
 
@@ -107,6 +108,19 @@ void CSelectPanelUI::ApplySelection(const QRect& area) {
     const QRect bounds(button->mapTo(this, QPoint(0, 0)), button->size());
     button->SetSelected(bounds.intersects(area));
   }
+}
+
+void CSelectPanelUI::SetAspectRatio(double height_per_width) {
+  aspect_ratio_ = height_per_width > 0 ? height_per_width : 0;
+  QSizePolicy policy = sizePolicy();
+  policy.setHeightForWidth(aspect_ratio_ > 0);
+  setSizePolicy(policy);
+  updateGeometry();
+}
+
+int CSelectPanelUI::heightForWidth(int width) const {
+  if (aspect_ratio_ <= 0) return QWidget::heightForWidth(width);
+  return std::max(minimumHeight(), static_cast<int>(std::lround(width * aspect_ratio_)));
 }
 
 std::vector<CDeviceKeyButtonUI*> CSelectPanelUI::SelectedButtons() const {

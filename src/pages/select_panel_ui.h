@@ -32,6 +32,13 @@ class CSelectPanelUI : public QWidget, public ui::NotifyingControl {
   /// Unselects every key button inside the panel.
   void ClearSelection();
 
+  /// The height the panel asks for as a share of its width (0: none, the default).
+  /// A picture that keeps its proportions sets it, so that a layout gives the panel
+  /// the height its width calls for.
+  void SetAspectRatio(double height_per_width);
+  [[nodiscard]] bool hasHeightForWidth() const override { return aspect_ratio_ > 0; }
+  [[nodiscard]] int heightForWidth(int width) const override;
+
   [[nodiscard]] bool IsDragging() const { return dragging_; }
   /// The rectangle of the drag in progress (panel coordinates), empty when none.
   [[nodiscard]] QRect SelectionRect() const;
@@ -51,6 +58,7 @@ class CSelectPanelUI : public QWidget, public ui::NotifyingControl {
   QRubberBand* band_ = nullptr;  ///< child of the panel, made at the first drag
   QPoint press_point_;
   QPoint current_point_;
+  double aspect_ratio_ = 0;
   bool armed_ = false;
   bool dragging_ = false;
 };

@@ -1,5 +1,7 @@
 #include "shell/main_wnd.h"
 
+#include <cmath>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -46,6 +48,7 @@
 #include "shell/scale_choice.h"
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
+#include "ui/skin_scale.h"
 
 namespace zt640 {
 
@@ -64,6 +67,8 @@ CMainWnd::CMainWnd(std::string runtime_folder, MainWndPlugins plugins)
       runtime_folder_(std::move(runtime_folder)),
       plugins_(std::move(plugins)),
       prompts_(DefaultPrompts()) {
+  // Skins built for this window start at its own scale, not one a previous window chose.
+  ui::ResourceManager::Instance().SetScale(dpi_);
   language_config_ = QDir(QString::fromStdString(platform::ResourceFolder("DefaultData")))
                          .filePath(QStringLiteral("Language.config"));
   constexpr std::array<std::string_view, 4> kGameEvents = {"Game_Start", "Game_End", "Game_Kill", "Game_Death"};
@@ -390,8 +395,8 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     return 1;
   }
   if (message.message == UWM_LIGHT_CONTROL_STATE_MSG && message.message != 0) {
-    if (message.wparam == 1 && message.lparam == 0) SetLightControl(0, QStringLiteral("不控制灯光"));
-    if (message.wparam == 1 && message.lparam == 1) SetLightControl(1, QStringLiteral("控制灯光"));
+    if (message.wparam == 1 && message.lparam == 0) SetLightControl(0, kLightControlStartKey);
+    if (message.wparam == 1 && message.lparam == 1) SetLightControl(1, kLightControlStopKey);
     return 1;
   }
   if (message.message == UWM_DEVICE_TABLE_QUERY_MSG && message.message != 0) {
@@ -536,7 +541,9 @@ void CMainWnd::SetAllDPI(int dpi, bool resize_window) {
   if (dpi == dpi_) return;
   const double ratio = static_cast<double>(dpi) / dpi_;
   dpi_ = dpi;
+  ui::ResourceManager::Instance().SetScale(dpi_);
   qApp->setStyleSheet(ui::ResourceManager::Instance().StyleSheet(dpi_));
+  ui::ApplySkinScale(this, ui::ResourceManager::Instance().ScaleFactor());
   if (resize_window) resize(static_cast<int>(width() * ratio), static_cast<int>(height() * ratio));
 }
 
@@ -561,6 +568,11 @@ void CMainWnd::RunScaleChoice(const QRect& monitor) {
   SetAllDPI(96, true);
   resize(kScaledWidth, kScaledHeight);
   SetAllDPI(scale, true);
+  // A page taller than the 96-dpi size held the window up to its minimum, which the
+  // step above multiplied again: the scale's own size, or what the content needs.
+  const double ratio = static_cast<double>(dpi_) / 96;
+  resize(QSize(static_cast<int>(std::lround(kScaledWidth * ratio)), static_cast<int>(std::lround(kScaledHeight * ratio)))
+             .expandedTo(minimumSizeHint()));
   CenterWindow();
   update();
 }

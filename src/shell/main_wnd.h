@@ -81,6 +81,10 @@ class CMainWnd : public ui::WindowImplBase {
   static constexpr std::uint32_t kOpenSettingsMessage = 3093;
   /// The keyboard's firmware report (wParam the product id, lParam the device version).
   static constexpr std::uint32_t kFirmwareReportMessage = 3332;
+  /// The language keys of "control_light_status": shown while the program drives the
+  /// lighting ("不控制灯光", a click stops it) and while it does not ("控制灯光").
+  static constexpr const char* kLightControlStopKey = "control_light_stop_text";
+  static constexpr const char* kLightControlStartKey = "control_light_start_text";
 
   static constexpr int kInitialWidth = 800;
   static constexpr int kInitialHeight = 572;
@@ -263,7 +267,9 @@ class CMainWnd : public ui::WindowImplBase {
   void UpdateOnScreen();
   void OnDeviceCreated(CKalvexUSBDevice& device, QWidget* page, DevicePanelSink* sink);
   void ToggleLightControl();
-  void SetLightControl(int flag, const QString& text);
+  /// Sets the light-control flag, shows the language text of `text_key` on
+  /// "control_light_status" and applies the flag.
+  void SetLightControl(int flag, const char* text_key);
   void ApplyLightControl(bool on);
   void OnGameEvent(std::uint64_t action, std::int64_t mode);
   void RestoreAfterGameEvents();

@@ -16,13 +16,20 @@
 #include "shell/main_wnd.h"
 #include "shell/registered_window_messages.h"
 #include "shell/same_lighting.h"
+#include "ui/resource_manager.h"
 
 namespace zt640 {
 
 namespace {
 constexpr std::int64_t kQueryAnswerTimeoutMs = 1000;
 
-void SetControlText(QWidget* control, const QString& text) {
+/// Shows the text of `text_key` on `control` and keeps the key on it, so that a
+/// change of language shows the same text in the new language.
+void SetControlTextKey(QWidget* control, const char* text_key) {
+  if (control == nullptr) return;
+  const QString key = QString::fromLatin1(text_key);
+  control->setProperty("textKey", key);
+  const QString text = ui::ResourceManager::Instance().Language().Text(key);
   if (auto* label = qobject_cast<QLabel*>(control)) label->setText(text);
   if (auto* button = qobject_cast<QAbstractButton*>(control)) button->setText(text);
 }
@@ -38,14 +45,14 @@ void CMainWnd::ToggleLightControl() {
     announce.lparam = flag;
     (void)platform::IpcClient(runtime_folder_).Broadcast(announce);  // no listener is no failure
   }
-  SetControlText(FindControl(QStringLiteral("control_light_status")),
-                 flag == 0 ? QStringLiteral("控制灯光") : QStringLiteral("不控制灯光"));
+  SetControlTextKey(FindControl(QStringLiteral("control_light_status")),
+                    flag == 0 ? kLightControlStartKey : kLightControlStopKey);
   ApplyLightControl(flag != 0 && system_awake_);
 }
 
-void CMainWnd::SetLightControl(int flag, const QString& text) {
+void CMainWnd::SetLightControl(int flag, const char* text_key) {
   light_control_ = flag;
-  SetControlText(FindControl(QStringLiteral("control_light_status")), text);
+  SetControlTextKey(FindControl(QStringLiteral("control_light_status")), text_key);
   ApplyLightControl(flag != 0 && system_awake_);
 }
 

@@ -21,6 +21,13 @@ std::string KeyText::ForNameKey(std::string_view name_key) {
   return Readable(name_key);
 }
 
+std::string KeyText::ShortForNameKey(std::string_view name_key) {
+  const QString key = QString::fromUtf8(name_key.data(), static_cast<qsizetype>(name_key.size()));
+  const ui::LanguageManager& language = ui::ResourceManager::Instance().Language();
+  if (language.HasText(key)) return language.ShortText(key).toStdString();
+  return Readable(name_key);
+}
+
 std::string KeyText::Readable(std::string_view name_key) {
   for (std::string_view family : kFamilies) {
     if (name_key.size() > family.size() && name_key.substr(0, family.size()) == family) {

@@ -15,6 +15,8 @@ class KeyText {
   /// The text of a key or function name key: the language's when it has one, else
   /// the name key without its family prefix, "_" shown as a space.
   [[nodiscard]] static std::string ForNameKey(std::string_view name_key);
+  /// As ForNameKey, in the language's short form where it has one.
+  [[nodiscard]] static std::string ShortForNameKey(std::string_view name_key);
   /// The readable fallback alone.
   [[nodiscard]] static std::string Readable(std::string_view name_key);
 };

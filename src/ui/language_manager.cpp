@@ -57,6 +57,7 @@ bool LanguageManager::LoadLanguage(const QString& file_path, QString* error) {
   }
   QXmlStreamReader xml(&file);
   QHash<QString, QString> texts;
+  QHash<QString, QString> short_texts;
   QString name;
   bool saw_root = false;
   while (!xml.atEnd()) {
@@ -67,7 +68,10 @@ bool LanguageManager::LoadLanguage(const QString& file_path, QString* error) {
       name = xml.attributes().value(QLatin1String("name")).toString();
     } else if (xml.name() == QLatin1String("Text")) {
       const QString key = xml.attributes().value(QLatin1String("key")).toString();
-      if (!key.isEmpty()) texts.insert(key, xml.attributes().value(QLatin1String("value")).toString());
+      if (key.isEmpty()) continue;
+      texts.insert(key, xml.attributes().value(QLatin1String("value")).toString());
+      const QString short_text = xml.attributes().value(QLatin1String("short")).toString();
+      if (!short_text.isEmpty()) short_texts.insert(key, short_text);
     }
   }
   if (!saw_root || xml.hasError()) {
@@ -78,6 +82,7 @@ bool LanguageManager::LoadLanguage(const QString& file_path, QString* error) {
     return false;
   }
   texts_ = std::move(texts);
+  short_texts_ = std::move(short_texts);
   name_ = name;
   for (const QPointer<QWidget>& widget : bound_) {
     if (widget) Apply(widget);
@@ -87,6 +92,11 @@ bool LanguageManager::LoadLanguage(const QString& file_path, QString* error) {
 }
 
 QString LanguageManager::Text(const QString& key) const { return texts_.value(key, key); }
+
+QString LanguageManager::ShortText(const QString& key) const {
+  const auto found = short_texts_.constFind(key);
+  return found != short_texts_.constEnd() ? *found : Text(key);
+}
 
 void LanguageManager::Bind(QWidget* root) {
   if (root == nullptr) return;

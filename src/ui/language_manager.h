@@ -25,6 +25,8 @@ struct LanguageEntry {
 /// without rebuilding any window.
 ///
 /// A language file is XML: <Language name="..."><Text key="..." value="..."/>...</Language>.
+/// A text may carry a short form beside it (attribute "short") for places with little
+/// room, such as the caption of a key on a device picture.
 class LanguageManager : public QObject {
   Q_OBJECT
  public:
@@ -38,6 +40,9 @@ class LanguageManager : public QObject {
 
   /// The text of `key`; the key itself when the current language has none.
   [[nodiscard]] QString Text(const QString& key) const;
+
+  /// The short form of `key`'s text; its text when it has none.
+  [[nodiscard]] QString ShortText(const QString& key) const;
 
   [[nodiscard]] bool HasText(const QString& key) const { return texts_.contains(key); }
   [[nodiscard]] const QString& LanguageName() const { return name_; }
@@ -54,6 +59,7 @@ class LanguageManager : public QObject {
 
   QString name_;
   QHash<QString, QString> texts_;
+  QHash<QString, QString> short_texts_;
   QList<QPointer<QWidget>> bound_;
 };
 

@@ -35,11 +35,20 @@ class ResourceManager {
   /// when the file is missing.
   [[nodiscard]] QString StyleSheet(int dpi) const;
 
+  /// The scale the windows are drawn at, in dots per inch (96 until a window
+  /// chooses another), and as a factor of 96 for sizes given in 96-dpi pixels.
+  void SetScale(int dpi) { dpi_ = dpi > 0 ? dpi : kBaseDpi; }
+  [[nodiscard]] int Scale() const { return dpi_; }
+  [[nodiscard]] double ScaleFactor() const { return static_cast<double>(dpi_) / kBaseDpi; }
+
   /// Forgets the index (the language texts stay).
   void Release();
 
  private:
+  static constexpr int kBaseDpi = 96;
+
   QString folder_;
+  int dpi_ = kBaseDpi;
   QHash<QString, QString> skins_;
   LanguageManager language_;
 };

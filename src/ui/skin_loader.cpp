@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QWidget>
 
+#include "ui/resource_manager.h"
+#include "ui/skin_scale.h"
+
 namespace zt640::ui {
 
 namespace {
@@ -39,6 +42,8 @@ QWidget* SkinLoader::Build(const QString& file_path, QWidget* parent, QString* e
   }
   setWorkingDirectory(QFileInfo(file_path).absoluteDir());
   QWidget* root = load(&file, parent);
+  // A skin built after the scale was chosen starts at that scale.
+  if (root != nullptr) ApplySkinScale(root, ResourceManager::Instance().ScaleFactor());
   if (root == nullptr && error != nullptr) {
     *error = QStringLiteral("skin file %1 is not a valid skin: %2").arg(file_path, errorString());
   }

@@ -79,7 +79,10 @@ TEST_F(WindowScaleTest, MaximisedOrMinimisedWindowKeepsItsState) {
   const QSize maximised = window_->size();
   window_->RunScaleChoice(QRect(0, 0, 1920, 1080));
   EXPECT_EQ(window_->Scale(), 144);
-  EXPECT_EQ(window_->size(), maximised);
+  // Not sized by the choice; only as large as the content at the new scale needs
+  // (the test platform's maximised window is smaller than a real screen).
+  EXPECT_TRUE(window_->isMaximized());
+  EXPECT_EQ(window_->size(), maximised.expandedTo(window_->minimumSize()));
 
   // A display change while minimised sizes the window without hiding or restoring it.
   window_->showMinimized();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -14,6 +15,7 @@
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/skin_loader.h"
+#include "ui/skin_scale.h"
 
 namespace zt640::ui {
 namespace {
@@ -28,7 +30,8 @@ TEST(LanguageManager_LoadLanguage, ResolvesBoundWidgetsAgainOnEveryChange) {
   test::QtApp();
   QTemporaryDir dir;
   WriteFile(dir.filePath("cn.xml"), R"(<Language name="Chinese"><Text key="exit_text" value="退出"/></Language>)");
-  WriteFile(dir.filePath("en.xml"), R"(<Language name="English"><Text key="exit_text" value="Exit"/></Language>)");
+  WriteFile(dir.filePath("en.xml"), R"(<Language name="English"><Text key="exit_text" value="Exit"/>)"
+                                    R"(<Text key="caps_text" value="Caps Lock" short="Caps"/></Language>)");
   WriteFile(dir.filePath("bad.xml"), "<Language><Text key=");
   LanguageManager language;
   QWidget root;
@@ -42,6 +45,11 @@ TEST(LanguageManager_LoadLanguage, ResolvesBoundWidgetsAgainOnEveryChange) {
   EXPECT_EQ(label->text(), "missing_text");
   ASSERT_TRUE(language.LoadLanguage(dir.filePath("en.xml")));
   EXPECT_EQ(button->text(), "Exit");
+  // A short form where the file gives one, else the text, else the key.
+  EXPECT_EQ(language.Text("caps_text"), "Caps Lock");
+  EXPECT_EQ(language.ShortText("caps_text"), "Caps");
+  EXPECT_EQ(language.ShortText("exit_text"), "Exit");
+  EXPECT_EQ(language.ShortText("missing_text"), "missing_text");
   QString error;
   EXPECT_FALSE(language.LoadLanguage(dir.filePath("bad.xml"), &error));
   EXPECT_FALSE(language.LoadLanguage(dir.filePath("none.xml"), &error));
@@ -107,6 +115,44 @@ TEST(ScaleStyleSheet, MultipliesPixelSizesOnly) {
   EXPECT_EQ(ScaleStyleSheet("a { font-size: 14px; margin: 0px; border: 1px solid #2c313d; }", 144),
             "a { font-size: 21px; margin: 0px; border: 2px solid #2c313d; }");
   EXPECT_EQ(ScaleStyleSheet("a { width: 10px; }", 96), "a { width: 10px; }");
+}
+
+TEST(ApplySkinScale, ScalesSizesMarginsAndSpacingFromTheSkinValuesWithoutDrift) {
+  test::QtApp();
+  QWidget root;
+  root.setMinimumSize(640, 220);
+  auto* layout = new QVBoxLayout(&root);
+  layout->setContentsMargins(20, 4, 20, 8);
+  layout->setSpacing(10);
+  auto* inner = new QHBoxLayout;
+  inner->setSpacing(6);
+  layout->addLayout(inner);
+  auto* fixed = new QPushButton(&root);
+  fixed->setFixedSize(30, 24);
+  inner->addWidget(fixed);
+  auto* free = new QPushButton(&root);
+  inner->addWidget(free);
+  struct Step {
+    double factor;
+    QSize root_minimum;
+    QMargins margins;
+    int spacing;
+    int inner_spacing;
+    QSize fixed_size;
+  };
+  // 1.5 twice in a row, then back to 1: always from the skin's own values.
+  for (const Step& step : {Step{1.5, {960, 330}, {30, 6, 30, 12}, 15, 9, {45, 36}},
+                           Step{1.5, {960, 330}, {30, 6, 30, 12}, 15, 9, {45, 36}},
+                           Step{1.0, {640, 220}, {20, 4, 20, 8}, 10, 6, {30, 24}}}) {
+    ApplySkinScale(&root, step.factor);
+    EXPECT_EQ(root.minimumSize(), step.root_minimum) << step.factor;
+    EXPECT_EQ(layout->contentsMargins(), step.margins) << step.factor;
+    EXPECT_EQ(layout->spacing(), step.spacing) << step.factor;
+    EXPECT_EQ(inner->spacing(), step.inner_spacing) << step.factor;
+    EXPECT_EQ(fixed->minimumSize(), step.fixed_size) << step.factor;
+    EXPECT_EQ(fixed->maximumSize(), step.fixed_size) << step.factor;
+    EXPECT_EQ(free->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX)) << step.factor;
+  }
 }
 
 }  // namespace

@@ -294,12 +294,35 @@ void KeyboardPage::RefreshKeyTexts() { RefreshKeyTexts(device_.Assignments(), de
 
 void KeyboardPage::RefreshKeyTexts(const std::vector<KeyListEntry>& list, const std::vector<std::string>& macro_names) {
   if (!picture_) return;
+  // Each key shows the short form of its function's name; the whole name is its tooltip.
+  const NameKeyText short_of = [](std::string_view key) { return KeyText::ShortForNameKey(key); };
   const NameKeyText text_of = [](std::string_view key) { return KeyText::ForNameKey(key); };
   for (int key = 0; key < KeyboardPicture::kKeyCount && static_cast<size_t>(key) < list.size(); ++key) {
-    const std::optional<std::string> text =
-        KeyDisplayName::Text(list[static_cast<size_t>(key)].current.assignment, KeyPanelKind::Keyboard, macro_names, text_of);
-    if (text) picture_->SetKeyText(key, QString::fromStdString(*text));
+    const KeyAssignment& assignment = list[static_cast<size_t>(key)].current.assignment;
+    const std::optional<std::string> caption =
+        KeyDisplayName::Text(assignment, KeyPanelKind::Keyboard, macro_names, short_of);
+    if (!caption) continue;
+    const std::optional<std::string> full = KeyDisplayName::Text(assignment, KeyPanelKind::Keyboard, macro_names, text_of);
+    picture_->SetKeyText(key, QString::fromStdString(*caption), QString::fromStdString(full.value_or(*caption)));
   }
+}
+
+void KeyboardPage::ShowKeysPresent() {
+  if (!picture_) return;
+  // The key match belongs to the keyboard's worker; it is read there.
+  auto present = std::make_shared<std::vector<bool>>();
+  RunOnKeyboard(
+      [present](CKalvexKeyboardDevice& keyboard) {
+        // Before a keyboard has been matched every key is shown.
+        if (!keyboard.Channel().is_open() || keyboard.MatchedKeyCount() == 0) return;
+        present->resize(CKalvexKeyboardDevice::kUiKeyCount);
+        for (int key = 0; key < CKalvexKeyboardDevice::kUiKeyCount; ++key) {
+          (*present)[static_cast<size_t>(key)] = keyboard.HasDeviceKey(key);
+        }
+      },
+      [this, present] {
+        if (picture_) picture_->SetKeysPresent(*present);
+      });
 }
 
 void KeyboardPage::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) {
@@ -356,6 +379,7 @@ void KeyboardPage::ShowOptions(const KeyboardOptions& options) {
 
 void KeyboardPage::ShowKeyAssignments() {
   RefreshKeyTexts();
+  ShowKeysPresent();
   if (key_set_) key_set_->FillMacroList(device_.MacroNames());
 }
 

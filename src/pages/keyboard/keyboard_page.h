@@ -87,6 +87,8 @@ class KeyboardPage final : public DevicePage {
   /// writes it to the keyboard when `write`, and shows its keys.
   void TakeProfile(const std::string& uuid, bool write);
   void MarkSelectedKey(int key);
+  /// Shows on the picture only the keys the connected keyboard has.
+  void ShowKeysPresent();
 
   // DevicePage
   [[nodiscard]] CBasicProfiledata& EditedProfile() override;

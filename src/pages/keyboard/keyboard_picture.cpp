@@ -10,7 +10,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "devices/keyboard/keyboard_effect_tables.h"
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <cstdio>
+
+#include "pages/keyboard/keyboard_layout_table.h"
+#include "ui/resource_manager.h"
 #include "pages/device_key_button_ui.h"
 #include "pages/select_panel_ui.h"
 
@@ -18,59 +24,50 @@ namespace zt640 {
 
 namespace {
 
-using Tables = KeyboardEffectTables;
-
-// The picture in key units: the grid, a gap that sets the macro column apart
-// and one under the function row, and the case's rim around it all.
-constexpr double kColumnGap = 0.3;
-constexpr double kRowGap = 0.3;
+// The case's rim around the keys and the inset of the plate they sit on, in key widths.
 constexpr double kRim = 0.45;
-constexpr double kPictureWidth = Tables::kColumns + kColumnGap + 2 * kRim;
-constexpr double kPictureHeight = Tables::kRows + kRowGap + 2 * kRim;
 constexpr double kPlateInset = kRim * 0.55;
 /// Up to this many changed keys, a frame repaints just their rings.
 constexpr size_t kFewKeys = 16;
-/// The gap between keys, in key units: the keys' lights show in it.
+/// The gap between keys, in key widths: the keys' lights show in it.
 constexpr double kKeyGap = 0.16;
+/// The narrowest ring of light, in 96-dpi pixels at any scale.
+constexpr double kMinRingWidth = 1.5;
+/// How long after the last change the layout dump is written.
+constexpr int kDumpDelayMs = 300;
 /// The plate the keys sit on: solid, so the keys can paint it behind themselves.
 const QColor kPlate(0x10, 0x12, 0x17);
 
-struct Frame {
-  double unit = 0;
-  double left = 0;
-  double top = 0;
-};
-
-/// The largest picture that fits the panel, centred in it.
-Frame FitPicture(const QSize& size) {
-  Frame frame;
-  frame.unit = std::max(0.0, std::min(size.width() / kPictureWidth, size.height() / kPictureHeight));
-  frame.left = (size.width() - frame.unit * kPictureWidth) / 2;
-  frame.top = (size.height() - frame.unit * kPictureHeight) / 2;
-  return frame;
-}
+QJsonArray RectArray(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
 
 }  // namespace
 
-KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel) {
+KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel), layout_(KeyboardLayoutTable::Spots()) {
+  present_.fill(true);
   refresh_.setTimerType(Qt::PreciseTimer);
   connect(&refresh_, &QTimer::timeout, this, [this] { ApplyStoredColours(); });
+  dump_path_ = qEnvironmentVariable("ZT640_LAYOUT_DUMP");
+  dump_.setSingleShot(true);
+  dump_.setInterval(kDumpDelayMs);
+  connect(&dump_, &QTimer::timeout, this, [this] {
+    // Only what is on screen is worth writing down (the window may be going).
+    if (panel_ == nullptr || !panel_->isVisible()) return;
+    if (!WriteLayoutDump(dump_path_)) std::fprintf(stderr, "zt640: could not write the layout dump %s\n", qPrintable(dump_path_));
+  });
   if (panel == nullptr) return;
-  connect(panel, &QObject::destroyed, this, [this] { refresh_.stop(); });
+  connect(panel, &QObject::destroyed, this, [this] {
+    refresh_.stop();
+    dump_.stop();
+  });
+  panel->SetAspectRatio(AspectRatio());
 
-  const auto& grid = Tables::Grid();
-  for (int column = 0; column < Tables::kColumns; ++column) {
-    for (int row = 0; row < Tables::kRows; ++row) {
-      const int key = grid[column][row];
-      if (key >= kKeyCount || buttons_[key] != nullptr) continue;
-      auto* button = new CDeviceKeyButtonUI(panel);
-      button->setObjectName(QStringLiteral("key_%1").arg(key));
-      button->setProperty("gridColumn", column);
-      button->setProperty("gridRow", row);
-      button->SetBackdrop(kPlate);
-      button->show();
-      buttons_[key] = button;
-    }
+  for (const PictureSpot& spot : layout_.Spots()) {
+    if (spot.index < 0 || spot.index >= kKeyCount || buttons_[static_cast<size_t>(spot.index)] != nullptr) continue;
+    auto* button = new CDeviceKeyButtonUI(panel);
+    button->setObjectName(QStringLiteral("key_%1").arg(spot.index));
+    button->SetBackdrop(kPlate);
+    button->show();
+    buttons_[static_cast<size_t>(spot.index)] = button;
   }
   // The picture paints the whole panel (the case image carries what lies behind
   // it), so the widgets behind are not repainted with every frame of lights.
@@ -80,6 +77,8 @@ KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel) {
   PlaceButtons();
   UpdateRefreshing();
 }
+
+double KeyboardPicture::AspectRatio() { return PictureLayout(KeyboardLayoutTable::Spots()).AspectRatio(kRim); }
 
 KeyboardPicture::~KeyboardPicture() {
   refresh_.stop();
@@ -93,8 +92,25 @@ CDeviceKeyButtonUI* KeyboardPicture::Button(int key) const {
   return buttons_[key];
 }
 
-void KeyboardPicture::SetKeyText(int key, const QString& text) {
-  if (CDeviceKeyButtonUI* button = Button(key)) button->setText(text);
+void KeyboardPicture::SetKeyText(int key, const QString& caption, const QString& full) {
+  CDeviceKeyButtonUI* button = Button(key);
+  if (button == nullptr) return;
+  button->setText(caption);
+  button->setToolTip(full.isEmpty() || full == caption ? QString() : full);
+  ScheduleDump();
+}
+
+void KeyboardPicture::SetKeysPresent(const std::vector<bool>& present) {
+  std::array<bool, kKeyCount> now{};
+  for (size_t key = 0; key < now.size(); ++key) now[key] = key >= present.size() || present[key];
+  if (now == present_) return;
+  present_ = now;
+  PlaceButtons();
+  if (panel_) panel_->update();
+}
+
+bool KeyboardPicture::IsKeyPresent(int key) const {
+  return key >= 0 && key < kKeyCount && present_[static_cast<size_t>(key)];
 }
 
 void KeyboardPicture::SetKeyEnabled(int key, bool on) {
@@ -105,10 +121,6 @@ void KeyboardPicture::SetLightsVisible(bool on) {
   if (lights_visible_ == on) return;
   lights_visible_ = on;
   if (panel_) panel_->update();
-}
-
-QRect KeyboardPicture::GlowRect(const CDeviceKeyButtonUI& button) const {
-  return button.geometry().adjusted(-glow_width_, -glow_width_, glow_width_, glow_width_);
 }
 
 void KeyboardPicture::StoreKeyColour(unsigned key, uint8_t r, uint8_t g, uint8_t b, uint8_t brightness) {
@@ -131,10 +143,7 @@ int KeyboardPicture::ApplyStoredColours() {
     panel_->update(glow_area_);
   } else {
     QRegion rings;
-    for (int key : changed) {
-      const CDeviceKeyButtonUI& button = *buttons_[key];
-      rings += QRegion(GlowRect(button)).subtracted(QRegion(button.geometry()));
-    }
+    for (int key : changed) rings += rings_[static_cast<size_t>(key)];
     panel_->update(rings);
   }
   return static_cast<int>(changed.size());
@@ -170,6 +179,9 @@ bool KeyboardPicture::eventFilter(QObject* watched, QEvent* event) {
         PaintCase(static_cast<QPaintEvent*>(event)->region());
         break;
       case QEvent::Show:
+        UpdateRefreshing();
+        ScheduleDump();
+        break;
       case QEvent::Hide:
         UpdateRefreshing();
         break;
@@ -208,22 +220,82 @@ void KeyboardPicture::UpdateRefreshing() {
 
 void KeyboardPicture::PlaceButtons() {
   if (panel_ == nullptr) return;
-  const Frame frame = FitPicture(panel_->size());
-  const double spacing = std::max(2.0, frame.unit * kKeyGap);
-  glow_width_ = std::max(1, static_cast<int>(spacing / 2));
-  for (const QPointer<CDeviceKeyButtonUI>& button : buttons_) {
-    if (!button) continue;
-    const int column = button->property("gridColumn").toInt();
-    const int row = button->property("gridRow").toInt();
-    const double x = frame.left + (kRim + column + (column > 0 ? kColumnGap : 0)) * frame.unit + spacing / 2;
-    const double y = frame.top + (kRim + row + (row > 0 ? kRowGap : 0)) * frame.unit + spacing / 2;
-    const int size = std::max(0, static_cast<int>(std::lround(frame.unit - spacing)));
-    button->setGeometry(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)), size, size);
-  }
+  const PictureLayout::Fit fit = layout_.FitInto(panel_->size(), kRim);
+  body_ = fit.ToPanel(layout_.Bounds().adjusted(-kRim, -kRim, kRim, kRim));
+  // The gap between keys scales with the picture; the ring of light in it keeps
+  // a legible width at every scale.
+  const double scale = ui::ResourceManager::Instance().ScaleFactor();
+  const double gap = std::max(2 * kMinRingWidth * scale, fit.unit * kKeyGap);
+  const int ring = std::max(1, static_cast<int>(std::lround(gap / 2)));
+  const auto present = [this](int key) { return IsKeyPresent(key); };
   glow_area_ = QRegion();
-  for (const QPointer<CDeviceKeyButtonUI>& button : buttons_) {
-    if (button) glow_area_ += QRegion(GlowRect(*button)).subtracted(QRegion(button->geometry()));
+  for (size_t key = 0; key < buttons_.size(); ++key) {
+    CDeviceKeyButtonUI* button = buttons_[key];
+    rings_[key] = QRegion();
+    if (button == nullptr) continue;
+    const std::vector<QRectF> shape = layout_.Shape(static_cast<int>(key), present);
+    if (shape.empty() || fit.unit <= 0) {
+      button->hide();
+      continue;
+    }
+    // Each place in whole pixels, the gap taken from it on every side.
+    std::vector<QRect> places;
+    QRect bounds;
+    for (const QRectF& units : shape) {
+      const QRectF pixels = fit.ToPanel(units);
+      const QRect place(QPoint(static_cast<int>(std::lround(pixels.left() + gap / 2)),
+                               static_cast<int>(std::lround(pixels.top() + gap / 2))),
+                        QPoint(static_cast<int>(std::lround(pixels.right() - gap / 2)) - 1,
+                               static_cast<int>(std::lround(pixels.bottom() - gap / 2)) - 1));
+      places.push_back(place);
+      bounds = bounds.united(place);
+    }
+    QRegion cap;
+    QRegion glow;
+    std::vector<QRectF> local;
+    for (const QRect& place : places) {
+      cap += place;
+      glow += place.adjusted(-ring, -ring, ring, ring);
+      local.emplace_back(place.translated(-bounds.topLeft()));
+    }
+    button->SetShape(local);
+    button->setGeometry(bounds);
+    button->show();
+    rings_[key] = glow.subtracted(cap);
+    glow_area_ += rings_[key];
   }
+  ScheduleDump();
+}
+
+void KeyboardPicture::ScheduleDump() {
+  if (dump_path_.isEmpty() || panel_ == nullptr || !panel_->isVisible()) return;
+  // Not restarted by every change: a stream of changes still gets written.
+  if (!dump_.isActive()) dump_.start();
+}
+
+QJsonObject KeyboardPicture::LayoutDump() const {
+  QJsonObject dump;
+  const QWidget* window = panel_ != nullptr ? panel_->window() : nullptr;
+  if (window == nullptr) return dump;
+  dump.insert(QStringLiteral("window"), QJsonArray{window->width(), window->height()});
+  QJsonArray keys;
+  for (const QPointer<CDeviceKeyButtonUI>& button : buttons_) {
+    if (!button || button->isHidden()) continue;
+    const QRect rect(button->mapTo(window, QPoint(0, 0)), button->size());
+    keys.append(QJsonObject{{QStringLiteral("name"), button->objectName()},
+                            {QStringLiteral("rect"), RectArray(rect)},
+                            {QStringLiteral("caption"), button->text()},
+                            {QStringLiteral("elided"), button->IsTextElided()}});
+  }
+  dump.insert(QStringLiteral("keys"), keys);
+  return dump;
+}
+
+bool KeyboardPicture::WriteLayoutDump(const QString& path) const {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) return false;
+  file.write(QJsonDocument(LayoutDump()).toJson(QJsonDocument::Indented));
+  return file.commit();
 }
 
 void KeyboardPicture::PaintCase(const QRegion& region) {
@@ -246,22 +318,21 @@ void KeyboardPicture::PaintCase(const QRegion& region) {
   if (!lights_visible_) return;
   const QRect bounds = region.boundingRect();
   // Each key's light shines around it, in the gap the layout leaves between keys.
-  for (int key = 0; key < kKeyCount; ++key) {
-    const CDeviceKeyButtonUI* button = buttons_[key];
-    if (button == nullptr || button->isHidden()) continue;
-    const QRect glow = GlowRect(*button);
-    if (!bounds.intersects(glow)) continue;
-    const uint32_t shown = colours_.Shown(static_cast<size_t>(key));
-    painter.fillRect(glow, (shown & 0xFF) == 0 ? kPlate : LightColourStore::ShownColour(shown));
+  for (size_t key = 0; key < rings_.size(); ++key) {
+    const QRegion& ring = rings_[key];
+    if (ring.isEmpty() || !bounds.intersects(ring.boundingRect())) continue;
+    const uint32_t shown = colours_.Shown(key);
+    const QColor colour = (shown & 0xFF) == 0 ? kPlate : LightColourStore::ShownColour(shown);
+    for (const QRect& part : ring) painter.fillRect(part, colour);
   }
 }
 
 void KeyboardPicture::DrawCase(QPixmap& target) const {
   DrawBackdrop(target);
-  const Frame frame = FitPicture(panel_->size());
-  if (frame.unit < 1) return;
-  const QRectF body(frame.left, frame.top, frame.unit * kPictureWidth, frame.unit * kPictureHeight);
-  const qreal radius = frame.unit * 0.35;
+  const PictureLayout::Fit fit = layout_.FitInto(panel_->size(), kRim);
+  if (fit.unit < 1) return;
+  const QRectF body = body_;
+  const qreal radius = fit.unit * 0.35;
 
   QPainter painter(&target);
   painter.setRenderHint(QPainter::Antialiasing);
@@ -269,7 +340,7 @@ void KeyboardPicture::DrawCase(QPixmap& target) const {
   // Shadow, case, and the recessed plate the keys sit on.
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(0, 0, 0, 90));
-  painter.drawRoundedRect(body.translated(0, frame.unit * 0.12), radius, radius);
+  painter.drawRoundedRect(body.translated(0, fit.unit * 0.12), radius, radius);
 
   QLinearGradient shell(body.topLeft(), body.bottomLeft());
   shell.setColorAt(0, QColor(0x2a, 0x2e, 0x38));
@@ -278,14 +349,14 @@ void KeyboardPicture::DrawCase(QPixmap& target) const {
   painter.setPen(QPen(QColor(0x3a, 0x40, 0x4e), 1));
   painter.drawRoundedRect(body.adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
 
-  const qreal inset = frame.unit * kPlateInset;
+  const qreal inset = fit.unit * kPlateInset;
   const QRectF plate = body.adjusted(inset, inset, -inset, -inset);
   painter.setPen(QPen(QColor(0x0b, 0x0c, 0x10), 1));
   painter.setBrush(kPlate);
   painter.drawRoundedRect(plate, radius * 0.6, radius * 0.6);
 
   // A thin light bar along the top edge of the case.
-  const QRectF bar(body.left() + radius, body.top() + frame.unit * 0.06, body.width() - 2 * radius, frame.unit * 0.05);
+  const QRectF bar(body.left() + radius, body.top() + fit.unit * 0.06, body.width() - 2 * radius, fit.unit * 0.05);
   QLinearGradient glow(bar.topLeft(), bar.topRight());
   glow.setColorAt(0, QColor(0xff, 0x3b, 0x6b, 160));
   glow.setColorAt(0.5, QColor(0x7c, 0x4d, 0xff, 160));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QPixmap>
 #include <QPointer>
@@ -12,13 +13,21 @@
 
 #include "pages/device_key_button_ui.h"
 #include "pages/light_colour_store.h"
+#include "pages/picture_layout.h"
 #include "pages/select_panel_ui.h"
 
 namespace zt640 {
 
 /// The keyboard's picture: a drawn keyboard case in a select panel with one key
-/// button "key_0" ... "key_125" on each key's cell of the 23 x 6 key grid, kept in
-/// scale with the panel.
+/// button "key_N" on each key's place of the keyboard's layout table, as wide as
+/// the panel allows with its proportions kept. Keys without a place, and keys the
+/// connected keyboard lacks, have no button shown; a neighbour may grow over the
+/// place of a missing key (the table says which).
+///
+/// With ZT640_LAYOUT_DUMP naming a file, the picture writes its layout there as
+/// JSON once it is shown and again after every change of size, text or keys:
+/// {"window": [w, h], "keys": [{"name", "rect": [x, y, w, h], "caption", "elided"}]}
+/// with rectangles in window pixels.
 ///
 /// Key colours arrive from the lighting worker through `StoreKeyColour` (any
 /// thread, no Qt, no lock) and show on the display's refresh tick, which runs
@@ -43,10 +52,18 @@ class KeyboardPicture : public QObject {
   ~KeyboardPicture() override;
 
   [[nodiscard]] CSelectPanelUI* Panel() const { return qobject_cast<CSelectPanelUI*>(panel_.data()); }
-  /// The button of `key`, or null outside 0-125.
+  /// The button of `key`, or null outside 0-125 and for keys without a place.
   [[nodiscard]] CDeviceKeyButtonUI* Button(int key) const;
 
-  void SetKeyText(int key, const QString& text);
+  /// The picture's height over its width.
+  [[nodiscard]] static double AspectRatio();
+
+  /// `caption` on the key, `full` (when given) as its tooltip.
+  void SetKeyText(int key, const QString& caption, const QString& full = QString());
+  /// Which keys the connected keyboard has (index = UI key; missing entries count
+  /// as present). Keys it lacks are hidden and their neighbours take their places.
+  void SetKeysPresent(const std::vector<bool>& present);
+  [[nodiscard]] bool IsKeyPresent(int key) const;
   void SetKeyEnabled(int key, bool on);
   /// Switches the light display of every key on or off.
   void SetLightsVisible(bool on);
@@ -69,13 +86,18 @@ class KeyboardPicture : public QObject {
   /// The keys whose buttons are selected, ascending.
   [[nodiscard]] std::vector<int> SelectedKeys() const;
 
+  /// The layout as the dump file holds it (window pixels).
+  [[nodiscard]] QJsonObject LayoutDump() const;
+  /// Writes LayoutDump to `path`; false when it cannot be written.
+  [[nodiscard]] bool WriteLayoutDump(const QString& path) const;
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void PlaceButtons();
-  /// The key's button with the ring around it where its light shows.
-  [[nodiscard]] QRect GlowRect(const CDeviceKeyButtonUI& button) const;
+  /// Rewrites the dump file soon, when one is asked for and the panel is shown.
+  void ScheduleDump();
   void PaintCase(const QRegion& region);
   void DrawCase(QPixmap& target) const;
   void DrawBackdrop(QPixmap& target) const;
@@ -86,12 +108,18 @@ class KeyboardPicture : public QObject {
   /// when it is no longer a select panel.
   QPointer<QWidget> panel_;
   QPointer<QWidget> window_;  ///< the panel's window, watched for minimising
+  PictureLayout layout_;
   std::array<QPointer<CDeviceKeyButtonUI>, kKeyCount> buttons_;
+  std::array<bool, kKeyCount> present_{};
+  /// Each key's ring of light: the gap around its cap, panel pixels.
+  std::array<QRegion, kKeyCount> rings_;
   QTimer refresh_;
+  QTimer dump_;
+  QString dump_path_;
   QPixmap case_image_;  ///< the drawn case at the panel's current size
   QRegion glow_area_;   ///< every key's ring of light
+  QRectF body_;         ///< the case, panel pixels
   bool lights_visible_ = false;
-  int glow_width_ = 1;  ///< pixels of light shown on each side of a key
 
   /// Each key's colour as stored by the lighting worker and as shown.
   LightColourStore colours_{kKeyCount};

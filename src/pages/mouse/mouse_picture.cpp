@@ -9,6 +9,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "pages/picture_layout.h"
+
 namespace zt640 {
 
 namespace {
@@ -26,12 +28,13 @@ const QColor kBodyBottom(0x15, 0x17, 0x1C);
 const QColor kSeam(0x45, 0x4B, 0x57);
 const QColor kLeader(0x6A, 0x72, 0x80);
 
-/// Where each button sits on the body (0-1 across, 0-1 down), by button index:
-/// left, right, middle, forward, back, DPI up, DPI down, DPI cycle, GM key,
-/// DPI shift, fire key.
-constexpr std::array<std::array<double, 2>, MousePicture::kButtonCount> kSpots = {{
-    {0.28, 0.17}, {0.72, 0.17}, {0.50, 0.15}, {0.03, 0.42}, {0.03, 0.54}, {0.50, 0.30},
-    {0.50, 0.37}, {0.50, 0.45}, {0.50, 0.86}, {0.05, 0.30}, {0.97, 0.42},
+/// Where each button sits on the body (0-1 across, 0-1 down; a point, so no
+/// size), by button index: left, right, middle, forward, back, DPI up, DPI down,
+/// DPI cycle, GM key, DPI shift, fire key.
+constexpr std::array<PictureSpot, MousePicture::kButtonCount> kSpots = {{
+    {0, 0.28, 0.17, 0, 0}, {1, 0.72, 0.17, 0, 0}, {2, 0.50, 0.15, 0, 0}, {3, 0.03, 0.42, 0, 0},
+    {4, 0.03, 0.54, 0, 0}, {5, 0.50, 0.30, 0, 0}, {6, 0.50, 0.37, 0, 0}, {7, 0.50, 0.45, 0, 0},
+    {8, 0.50, 0.86, 0, 0}, {9, 0.05, 0.30, 0, 0}, {10, 0.97, 0.42, 0, 0},
 }};
 /// The call-out columns, top to bottom (ordered by their spots' height so that
 /// no two leader lines cross).
@@ -96,8 +99,9 @@ CDeviceKeyButtonUI* MousePicture::Light(int zone) const {
 }
 
 QPointF MousePicture::ButtonSpot(int key) {
-  if (key < 0 || key >= kButtonCount) return {};
-  return {kSpots[static_cast<size_t>(key)][0], kSpots[static_cast<size_t>(key)][1]};
+  static const PictureLayout layout(kSpots);
+  const PictureSpot* spot = layout.Find(key);
+  return spot != nullptr ? QPointF(spot->x, spot->y) : QPointF();
 }
 
 void MousePicture::SetKeyText(int key, const QString& text) {

@@ -11,6 +11,11 @@
 #include <QPaintEvent>
 #include <QRegion>
 #include <QScreen>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -29,12 +34,12 @@
 namespace zt640 {
 namespace {
 
-QPoint Centre(const QWidget* widget) { return widget->geometry().center(); }
-
 /// Counts the paint events each watched widget receives.
 class PaintCounter : public QObject {
  public:
-  void Watch(QWidget* widget) { widget->installEventFilter(this); }
+  void Watch(QWidget* widget) {
+    if (widget != nullptr) widget->installEventFilter(this);
+  }
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) ++counts[watched];
     return false;
@@ -48,7 +53,7 @@ class KeyboardPictureTest : public ::testing::Test {
     test::QtApp();
     window_ = std::make_unique<QWidget>();
     panel_ = new CSelectPanelUI(window_.get());
-    // 50 px per key: the picture is 24.2 x 7.2 keys with its case.
+    // About 48 px per key: the picture is 24.9 x 7.4 keys with its case.
     panel_->setGeometry(0, 0, 1210, 360);
     window_->resize(1210, 360);
     picture_ = std::make_unique<KeyboardPicture>(panel_);
@@ -66,10 +71,16 @@ class KeyboardPictureTest : public ::testing::Test {
   std::unique_ptr<KeyboardPicture> picture_;
 };
 
-TEST_F(KeyboardPictureTest, EveryKeyHasOneNamedButtonOnItsGridCell) {
+TEST_F(KeyboardPictureTest, EveryKeyWithAPlaceHasOneNamedButtonWhereAKeyboardHasIt) {
   const auto buttons = panel_->findChildren<CDeviceKeyButtonUI*>();
-  EXPECT_EQ(buttons.size(), KeyboardPicture::kKeyCount);
+  // 126 UI keys, less the four whose factory value is "no key".
+  EXPECT_EQ(buttons.size(), 122);
   for (int key = 0; key < KeyboardPicture::kKeyCount; ++key) {
+    const bool no_key = key == 18 || key == 19 || key == 20 || key == 104;
+    if (no_key) {
+      EXPECT_EQ(Key(key), nullptr) << key;
+      continue;
+    }
     ASSERT_NE(Key(key), nullptr) << key;
     EXPECT_EQ(Key(key)->objectName(), QStringLiteral("key_%1").arg(key));
     EXPECT_TRUE(panel_->rect().contains(Key(key)->geometry())) << key;
@@ -77,24 +88,92 @@ TEST_F(KeyboardPictureTest, EveryKeyHasOneNamedButtonOnItsGridCell) {
   EXPECT_EQ(picture_->Button(-1), nullptr);
   EXPECT_EQ(picture_->Button(KeyboardPicture::kKeyCount), nullptr);
 
-  // Escape (key 0) sits two columns right of the first macro key (120), one row up;
-  // key 22 is straight under key 0 and key 21 between them on key 120's row.
-  EXPECT_LT(Centre(Key(120)).x(), Centre(Key(21)).x());
-  EXPECT_LT(Centre(Key(21)).x(), Centre(Key(0)).x());
-  EXPECT_EQ(Centre(Key(22)).x(), Centre(Key(0)).x());
-  EXPECT_EQ(Centre(Key(21)).y(), Centre(Key(120)).y());
-  EXPECT_GT(Centre(Key(120)).y(), Centre(Key(0)).y());
-  // The last macro key (124) is on the bottom row, under 120.
-  EXPECT_EQ(Centre(Key(124)).x(), Centre(Key(120)).x());
-  EXPECT_GT(Centre(Key(124)).y(), Centre(Key(123)).y());
-
-  // The "no key" cells above key 120 and in column 16 row 2 stay empty.
-  const QPoint above_macro(Centre(Key(120)).x(), Centre(Key(0)).y());
-  const QPoint column16_row2(Centre(Key(13)).x(), Centre(Key(54)).y());
+  // Esc (0) above ` (21), Tab (42) under it, M1 (120) left of ` on its row; the
+  // space bar (108) is the widest key and left of the arrows (113-115); the number
+  // pad's 0 (116) is right of them, twice as wide as its 1 (97) above it.
+  EXPECT_EQ(Key(0)->x(), Key(21)->x());
+  EXPECT_LT(Key(0)->y(), Key(21)->y());
+  EXPECT_EQ(Key(42)->x(), Key(21)->x());
+  EXPECT_EQ(Key(120)->y(), Key(21)->y());
+  EXPECT_LT(Key(120)->x(), Key(21)->x());
   for (CDeviceKeyButtonUI* button : buttons) {
-    EXPECT_FALSE(button->geometry().contains(above_macro)) << button->objectName().toStdString();
-    EXPECT_FALSE(button->geometry().contains(column16_row2)) << button->objectName().toStdString();
+    if (button == Key(108)) continue;
+    EXPECT_LT(button->width(), Key(108)->width()) << button->objectName().toStdString();
   }
+  EXPECT_LT(Key(108)->geometry().right(), Key(113)->x());
+  EXPECT_LT(Key(115)->geometry().right(), Key(116)->x());
+  EXPECT_EQ(Key(116)->x(), Key(97)->x());
+  EXPECT_NEAR(Key(116)->width(), 2 * Key(97)->width() + (Key(98)->x() - Key(97)->geometry().right() - 1), 2);
+}
+
+TEST_F(KeyboardPictureTest, KeysTheKeyboardLacksAreHiddenAndTheirNeighboursTakeTheirPlaces) {
+  ShowWindow();
+  const QRect enter = Key(75)->geometry();
+  std::vector<bool> present(KeyboardPicture::kKeyCount, true);
+  present[55] = false;   // the ANSI backslash: Enter becomes the ISO L
+  present[101] = false;  // Yen: Backspace grows over it
+  picture_->SetKeysPresent(present);
+  EXPECT_TRUE(Key(55)->isHidden());
+  EXPECT_TRUE(Key(101)->isHidden());
+  EXPECT_FALSE(picture_->IsKeyPresent(55));
+  EXPECT_TRUE(picture_->IsKeyPresent(75));
+  // Enter reaches up into the backslash's row; only its L takes clicks.
+  EXPECT_LT(Key(75)->y(), enter.y());
+  EXPECT_EQ(Key(75)->Shape().size(), 2u);
+  const QRegion l_shape = Key(75)->mask().translated(Key(75)->pos());
+  const QRect l_box = Key(75)->geometry();
+  EXPECT_TRUE(l_shape.contains(l_box.topLeft() + QPoint(1, 1)));
+  EXPECT_FALSE(l_shape.contains(l_box.bottomLeft() + QPoint(1, -1)));
+  EXPECT_GT(Key(34)->width(), 2 * Key(33)->width());
+
+  // No two visible keys share a pixel, shapes included.
+  const auto buttons = panel_->findChildren<CDeviceKeyButtonUI*>();
+  for (qsizetype i = 0; i < buttons.size(); ++i) {
+    if (buttons[i]->isHidden()) continue;
+    const auto area = [](const CDeviceKeyButtonUI* b) {
+      return b->mask().isEmpty() ? QRegion(b->geometry()) : b->mask().translated(b->pos());
+    };
+    for (qsizetype j = i + 1; j < buttons.size(); ++j) {
+      if (buttons[j]->isHidden()) continue;
+      EXPECT_FALSE(area(buttons[i]).intersects(area(buttons[j])))
+          << buttons[i]->objectName().toStdString() << " " << buttons[j]->objectName().toStdString();
+    }
+  }
+
+  // Every key back: the picture is as it was.
+  picture_->SetKeysPresent({});
+  EXPECT_FALSE(Key(55)->isHidden());
+  EXPECT_EQ(Key(75)->geometry(), enter);
+  EXPECT_TRUE(Key(75)->Shape().empty());
+}
+
+TEST_F(KeyboardPictureTest, LayoutDumpListsEveryShownKeyInWindowPixels) {
+  ShowWindow();
+  picture_->SetKeyText(0, QStringLiteral("Esc"), QStringLiteral("Escape"));
+  picture_->SetKeyText(57, QStringLiteral("A very long caption that cannot fit"));
+  std::vector<bool> present(KeyboardPicture::kKeyCount, true);
+  present[62] = false;
+  picture_->SetKeysPresent(present);
+  EXPECT_EQ(Key(0)->toolTip(), QStringLiteral("Escape"));
+
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("layout.json"));
+  ASSERT_TRUE(picture_->WriteLayoutDump(path));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QJsonObject dump = QJsonDocument::fromJson(file.readAll()).object();
+  EXPECT_EQ(dump.value(QStringLiteral("window")).toArray(), (QJsonArray{window_->width(), window_->height()}));
+  const QJsonArray keys = dump.value(QStringLiteral("keys")).toArray();
+  EXPECT_EQ(keys.size(), 121);
+  std::map<QString, QJsonObject> by_name;
+  for (const QJsonValue& key : keys) by_name[key.toObject().value(QStringLiteral("name")).toString()] = key.toObject();
+  EXPECT_FALSE(by_name.contains(QStringLiteral("key_62")));
+  const QJsonObject esc = by_name[QStringLiteral("key_0")];
+  const QPoint at = Key(0)->mapTo(window_.get(), QPoint(0, 0));
+  EXPECT_EQ(esc.value(QStringLiteral("rect")).toArray(), (QJsonArray{at.x(), at.y(), Key(0)->width(), Key(0)->height()}));
+  EXPECT_EQ(esc.value(QStringLiteral("caption")).toString(), QStringLiteral("Esc"));
+  EXPECT_FALSE(esc.value(QStringLiteral("elided")).toBool());
+  EXPECT_TRUE(by_name[QStringLiteral("key_57")].value(QStringLiteral("elided")).toBool());
 }
 
 TEST_F(KeyboardPictureTest, ButtonsScaleWithThePanelAndNeverOverlap) {
@@ -124,7 +203,8 @@ TEST_F(KeyboardPictureTest, StoredColoursReachOnlyTheButtonsWhoseColourChanged) 
   });
   worker.join();
 
-  EXPECT_EQ(picture_->ApplyStoredColours(), KeyboardPicture::kKeyCount);
+  // Every key with a button: all but the four "no key" keys.
+  EXPECT_EQ(picture_->ApplyStoredColours(), KeyboardPicture::kKeyCount - 4);
   // Each channel is scaled by the brightness.
   EXPECT_EQ(Key(0)->LightColour(), QColor(100, 0, 5));
   EXPECT_EQ(Key(100)->LightColour(), QColor(100, 50, 5));
@@ -243,7 +323,7 @@ TEST_F(KeyboardPictureTest, RubberBandSelectionGivesTheSelectedKeys) {
   QTest::mousePress(panel_, Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
   QTest::mouseMove(panel_, QPoint(1208, 358));
   QTest::mouseRelease(panel_, Qt::LeftButton, Qt::NoModifier, QPoint(1208, 358));
-  EXPECT_EQ(picture_->SelectedKeys().size(), static_cast<size_t>(KeyboardPicture::kKeyCount));
+  EXPECT_EQ(picture_->SelectedKeys().size(), static_cast<size_t>(KeyboardPicture::kKeyCount - 4));
 }
 
 TEST_F(KeyboardPictureTest, PictureAndPanelMayGoInEitherOrder) {
