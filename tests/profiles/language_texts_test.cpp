@@ -99,7 +99,7 @@ constexpr NumberedKeys kNumberedKeys[] = {
 constexpr const char* kControlNamesShapedLikeKeys[] = {"update_status_text"};
 
 /// Names built the same way that are control or file names, not language keys.
-constexpr const char* kNumberedNonKeys[] = {"key_", "key_ComBox_check_", "keyboard_key_", "light_", "ShootData_"};
+constexpr const char* kNumberedNonKeys[] = {"key_", "key_ComBox_check_", "keyboard_key_", "light_", "magic_option_", "ShootData_"};
 
 /// The prefix of a name built from `literal` and a number ("light_mode_%1" with
 /// `.arg`, or "key_" + a number), or empty.
