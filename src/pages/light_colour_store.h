@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace zt640 {
+
+class CDeviceKeyButtonUI;
 
 /// The colours of a device picture's lights: what the lighting worker stored last
 /// and what the picture shows, each packed as red, green, blue and brightness
@@ -45,6 +48,10 @@ class LightColourStore {
       changed(index, packed);
     }
   }
+
+  /// Takes the changed colours onto `lights` (index for index; a light that is
+  /// not there is skipped) and returns how many changed.
+  int ShowChanged(const std::vector<QPointer<CDeviceKeyButtonUI>>& lights);
 
   /// The packed colour light `index` shows (0 outside the store).
   [[nodiscard]] uint32_t Shown(std::size_t index) const { return index < shown_.size() ? shown_[index] : 0; }

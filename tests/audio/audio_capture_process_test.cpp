@@ -75,7 +75,9 @@ TEST(AudioCaptureProcess, WatchdogStartsConnectsAndSilenceArrives) {
       .command_message = platform::RegisterWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBE19}"),
       .own_handle = [own] { return own; },
       .start_capture = [] { return CaptureProgram::Start(ZT640_AUDIORECORD_PATH); },
-      .timing = {.pass_ms = 50, .settle_ms = 300}});
+      // A sanitized capture process on a busy machine may take over a second to
+      // take its lock; a shorter settle would count it as failed and start another.
+      .timing = {.pass_ms = 50, .settle_ms = 3000}});
   platform::Event stop(platform::Event::Mode::kManualReset);
   std::thread watchdog([&] { lighting->WatchdogBody()(stop); });
   lighting->SetKeyboardWantsAudio(true);

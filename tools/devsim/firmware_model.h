@@ -1,5 +1,6 @@
 #pragma once
 
+#include <mutex>
 #include <optional>
 
 #include "devsim/device_packet.h"
@@ -12,6 +13,26 @@ class FirmwareModel {
   virtual ~FirmwareModel() = default;
   /// The reply to one request; nullopt when the report is not a command report.
   [[nodiscard]] virtual std::optional<DevicePacket> Handle(const DevicePacket& request) = 0;
+};
+
+/// A device's own firmware: it answers each command report whole under the
+/// model's lock, then seals the reply's checksum. Every member a model adds is
+/// guarded by mutex_.
+class LockedFirmwareModel : public FirmwareModel {
+ public:
+  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request) final {
+    if (request.ReportId() != DevicePacket::kReportId) return std::nullopt;
+    std::lock_guard lock(mutex_);
+    DevicePacket reply = Execute(request);
+    reply.SealChecksum();
+    return reply;
+  }
+
+ protected:
+  /// The reply to one command report; called with mutex_ held.
+  [[nodiscard]] virtual DevicePacket Execute(const DevicePacket& request) = 0;
+
+  mutable std::mutex mutex_;
 };
 
 }  // namespace zt640::devsim

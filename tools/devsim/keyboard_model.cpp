@@ -72,14 +72,6 @@ KeyboardModel::KeyboardModel(const KeyboardModelConfig& config) {
   areas_.emplace_back(std::vector<uint8_t>(Image::kLiveFrameSize, 0));
 }
 
-std::optional<DevicePacket> KeyboardModel::Handle(const DevicePacket& request) {
-  if (request.ReportId() != DevicePacket::kReportId) return std::nullopt;
-  std::lock_guard lock(mutex_);
-  DevicePacket reply = Execute(request);
-  reply.SealChecksum();
-  return reply;
-}
-
 DevicePacket KeyboardModel::Execute(const DevicePacket& request) {
   const uint8_t command = request.Command();
   const uint8_t length = request.Length();

@@ -36,7 +36,7 @@ struct KeyboardModelConfig {
 /// Firmware model of the keyboard: answers each 64-byte command report with the
 /// reply a keyboard gives and keeps everything written for the life of the
 /// object. Thread-safe: every member is guarded by mutex_.
-class KeyboardModel : public FirmwareModel {
+class KeyboardModel : public LockedFirmwareModel {
  public:
   explicit KeyboardModel(const KeyboardModelConfig& config = {});
 
@@ -45,7 +45,6 @@ class KeyboardModel : public FirmwareModel {
   /// unknown command, length above 56, range outside its area) gets status 0xFF
   /// and changes nothing. A write of the stored configuration (0x06, 0x09, 0x15,
   /// 0x17) outside a 0x01/0x02 sequence gets status 0xFE and changes nothing.
-  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request) override;
 
   [[nodiscard]] std::vector<uint8_t> Area(KeyboardArea area) const;
   [[nodiscard]] std::vector<uint8_t> FactoryArea(KeyboardArea area) const;
@@ -70,12 +69,11 @@ class KeyboardModel : public FirmwareModel {
   [[nodiscard]] uint8_t KeyCount() const;
 
  private:
-  [[nodiscard]] DevicePacket Execute(const DevicePacket& request);
+  [[nodiscard]] DevicePacket Execute(const DevicePacket& request) override;
   void ResetLocked();
   [[nodiscard]] MemoryArea& AreaRef(KeyboardArea area);
   [[nodiscard]] const MemoryArea& AreaRef(KeyboardArea area) const;
 
-  mutable std::mutex mutex_;
   std::vector<MemoryArea> areas_;  ///< indexed by KeyboardArea; guarded by mutex_
   bool config_open_ = false;       ///< guarded by mutex_
   bool host_lighting_ = false;     ///< guarded by mutex_

@@ -56,14 +56,6 @@ LightingDeviceModel::LightingDeviceModel(const LightingModelConfig& config) : co
   areas_.emplace_back(std::vector<uint8_t>(3u * config.zones, 0));
 }
 
-std::optional<DevicePacket> LightingDeviceModel::Handle(const DevicePacket& request) {
-  if (request.ReportId() != DevicePacket::kReportId) return std::nullopt;
-  std::lock_guard lock(mutex_);
-  DevicePacket reply = Execute(request);
-  reply.SealChecksum();
-  return reply;
-}
-
 DevicePacket LightingDeviceModel::Execute(const DevicePacket& request) {
   const uint8_t command = request.Command();
   const uint8_t length = request.Length();

@@ -43,7 +43,7 @@ struct LightingModelConfig {
 /// nothing. The headset's light output reports (id 0xFF, exactly 17 bytes)
 /// are logged; others are counted as refused.
 /// Thread-safe: every member is guarded by mutex_.
-class LightingDeviceModel : public FirmwareModel {
+class LightingDeviceModel : public LockedFirmwareModel {
  public:
   static constexpr size_t kSlots = 4;
   static constexpr size_t kSlotStride = 64;
@@ -56,7 +56,6 @@ class LightingDeviceModel : public FirmwareModel {
 
   explicit LightingDeviceModel(const LightingModelConfig& config = {});
 
-  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request) override;
   /// One output report as received on the interface; false when refused.
   bool ReceiveOutputReport(std::span<const uint8_t> bytes);
 
@@ -73,13 +72,12 @@ class LightingDeviceModel : public FirmwareModel {
   [[nodiscard]] uint64_t RefusedOutputReports() const;
 
  private:
-  [[nodiscard]] DevicePacket Execute(const DevicePacket& request);
+  [[nodiscard]] DevicePacket Execute(const DevicePacket& request) override;
   [[nodiscard]] bool WriteSettingsLocked(size_t offset, std::span<const uint8_t> data);
   [[nodiscard]] MemoryArea& AreaRef(LightingArea area) { return areas_[static_cast<size_t>(area)]; }
   [[nodiscard]] const MemoryArea& AreaRef(LightingArea area) const { return areas_[static_cast<size_t>(area)]; }
 
   const LightingModelConfig config_;
-  mutable std::mutex mutex_;
   std::vector<MemoryArea> areas_;       ///< indexed by LightingArea; guarded by mutex_
   bool config_open_ = false;            ///< guarded by mutex_
   uint64_t writes_outside_config_ = 0;  ///< guarded by mutex_

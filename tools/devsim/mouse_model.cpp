@@ -75,14 +75,6 @@ MouseModel::MouseModel(const MouseModelConfig& config) : variant_(config.variant
   areas_.emplace_back(std::vector<uint8_t>(Image::kLiveFrameSize, 0));
 }
 
-std::optional<DevicePacket> MouseModel::Handle(const DevicePacket& request) {
-  if (request.ReportId() != DevicePacket::kReportId) return std::nullopt;
-  std::lock_guard lock(mutex_);
-  DevicePacket reply = Execute(request);
-  reply.SealChecksum();
-  return reply;
-}
-
 DevicePacket MouseModel::Execute(const DevicePacket& request) {
   const uint8_t command = request.Command();
   const uint8_t length = request.Length();

@@ -42,11 +42,10 @@ struct MouseModelConfig {
 /// not at a multiple of 56. A write of the stored configuration (0x06, 0x09,
 /// 0x15, 0x17) outside a 0x01/0x02 sequence gets 0xFE and changes nothing.
 /// Thread-safe: every member is guarded by mutex_.
-class MouseModel : public FirmwareModel {
+class MouseModel : public LockedFirmwareModel {
  public:
   explicit MouseModel(const MouseModelConfig& config = {});
 
-  [[nodiscard]] std::optional<DevicePacket> Handle(const DevicePacket& request) override;
 
   [[nodiscard]] std::vector<uint8_t> Area(MouseArea area) const;
   [[nodiscard]] std::vector<uint8_t> FactoryArea(MouseArea area) const;
@@ -71,14 +70,13 @@ class MouseModel : public FirmwareModel {
   [[nodiscard]] size_t KeyCount() const { return MouseFactoryImage::KeyCount(variant_); }
 
  private:
-  [[nodiscard]] DevicePacket Execute(const DevicePacket& request);
+  [[nodiscard]] DevicePacket Execute(const DevicePacket& request) override;
   [[nodiscard]] bool WriteSettingsLocked(size_t offset, std::span<const uint8_t> data);
   [[nodiscard]] uint8_t ActiveSlotLocked() const;
   [[nodiscard]] MemoryArea& AreaRef(MouseArea area);
   [[nodiscard]] const MemoryArea& AreaRef(MouseArea area) const;
 
   const MouseVariant variant_;
-  mutable std::mutex mutex_;
   std::vector<MemoryArea> areas_;       ///< indexed by MouseArea; guarded by mutex_
   bool config_open_ = false;            ///< guarded by mutex_
   uint64_t writes_outside_config_ = 0;  ///< guarded by mutex_

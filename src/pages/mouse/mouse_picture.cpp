@@ -126,15 +126,8 @@ void MousePicture::StoreLightColour(unsigned zone, uint8_t r, uint8_t g, uint8_t
 }
 
 int MousePicture::ApplyStoredColours() {
-  int changed = 0;
-  colours_.TakeChanged([this, &changed](size_t zone, uint32_t packed) {
-    // Without a panel the picture has no zones to colour.
-    if (CDeviceKeyButtonUI* light = zone < lights_.size() ? lights_[zone].data() : nullptr) {
-      light->SetLightColour(LightColourStore::ShownColour(packed));
-    }
-    ++changed;
-  });
-  return changed;
+  // Without a panel the picture has no zones to colour.
+  return colours_.ShowChanged(lights_);
 }
 
 bool MousePicture::eventFilter(QObject* watched, QEvent* event) {
