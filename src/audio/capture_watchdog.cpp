@@ -1,5 +1,6 @@
 #include "audio/capture_watchdog.h"
 
+#include <chrono>
 #include <utility>
 
 #include "platform/diag/debug_output.h"
@@ -22,6 +23,20 @@ void CaptureWatchdog::Sleep() {
   sleeping_ = true;
   (void)wake_.Wait(kWaitForEver);  // woken by SetWanted or the stop event
   sleeping_ = false;
+}
+
+bool CaptureWatchdog::Settle(const platform::Event& stop) {
+  // Only the stop or a withdrawn wish cut the settle short: a wake left over from the
+  // wish that caused this start would otherwise end it at once and count a slow
+  // process as failed.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timing_.settle_ms);
+  while (!stop.IsSet() && wanted_.load()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return true;
+    (void)wake_.Wait(left);
+  }
+  return false;
 }
 
 void CaptureWatchdog::Run(const platform::Event& stop) {
@@ -55,9 +70,8 @@ void CaptureWatchdog::Run(const platform::Event& stop) {
       ++starts_;
       connected = false;
       if (actions_.start && actions_.start()) {
-        (void)wake_.Wait(timing_.settle_ms);
-        if (stop.IsSet()) break;
-        if (wanted_.load() && actions_.connect && actions_.connect()) {
+        if (!Settle(stop)) continue;
+        if (actions_.connect && actions_.connect()) {
           connected = true;
           ++connects_;
         }

@@ -53,6 +53,8 @@ class CaptureWatchdog {
 
  private:
   void Sleep();
+  /// Waits the settle time after a start; false when stopped or no longer wanted.
+  bool Settle(const platform::Event& stop);
 
   Actions actions_;
   Timing timing_;

@@ -136,5 +136,30 @@ TEST(CaptureWatchdog, ConnectsWhenWantedAndDisconnectsWhenNot) {
   EXPECT_EQ(counts.starts.load(), 0);  // it was running all along
 }
 
+TEST(CaptureWatchdog, WishBeforeTheFirstPassStillWaitsOutTheSettle) {
+  // The wish is made before the thread runs, so its wake is still pending when the
+  // first start settles; a process that needs most of the settle must not be started twice.
+  std::atomic<bool> started{false};
+  std::chrono::steady_clock::time_point up_at{};
+  std::atomic<int> starts{0};
+  std::atomic<int> connects{0};
+  CaptureWatchdog watchdog(
+      {.capture_running = [&] { return started.load() && std::chrono::steady_clock::now() >= up_at; },
+       .start = [&] {
+         up_at = std::chrono::steady_clock::now() + 150ms;
+         started = true;
+         ++starts;
+         return true;
+       },
+       .connect = [&] { ++connects; return started.load() && std::chrono::steady_clock::now() >= up_at; },
+       .disconnect = {},
+       .start_failed = {}},
+      {.pass_ms = 5, .settle_ms = 400});
+  watchdog.SetWanted(true);
+  WatchdogThread thread(watchdog);
+  ASSERT_TRUE(test::WaitUntil([&] { return connects.load() >= 1 && watchdog.Connects() == 1; }, 10s));
+  EXPECT_EQ(starts.load(), 1);
+}
+
 }  // namespace
 }  // namespace zt640
