@@ -3,11 +3,15 @@
 #include <utility>
 
 #include "platform/diag/debug_output.h"
+#include "platform/sync/thread_name.h"
 
 namespace zt640 {
 
 DeviceWorker::DeviceWorker(std::string name) : name_(std::move(name)) {
-  thread_ = std::thread([this] { Run(); });
+  thread_ = std::thread([this] {
+    platform::NameThisThread(name_);
+    Run();
+  });
 }
 
 DeviceWorker::~DeviceWorker() { Stop(); }

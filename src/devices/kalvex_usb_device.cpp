@@ -92,11 +92,21 @@ std::array<uint8_t, CKalvexUSBDevice::kFrameSize> CKalvexUSBDevice::BuildFrame(
   return frame;
 }
 
+void CKalvexUSBDevice::ShowZones(std::span<const ZoneColour> zones) {
+  const size_t count = std::min(zones.size(), kMaxFrameZones);
+  for (size_t i = 0; i < count; ++i) sink_->ShowKeyLight(static_cast<unsigned>(i), zones[i]);
+}
+
+void CKalvexUSBDevice::ShowLightFrame() {
+  if (!host_lighting_.load() || !OnScreen()) return;
+  ShowZones(ZoneSnapshot());
+}
+
 void CKalvexUSBDevice::SendLightFrame() {
   if (!host_lighting_.load()) return;
   const std::vector<ZoneColour> zones = ZoneSnapshot();
   const size_t count = std::min(zones.size(), kMaxFrameZones);
-  for (size_t i = 0; i < count; ++i) sink_->ShowKeyLight(static_cast<unsigned>(i), zones[i]);
+  ShowZones(zones);
   if (!channel_->is_open() || channel_->via_receiver()) return;
   const auto frame = BuildFrame(zones);
   // Zones beyond 170 have no place in the frame; at most 510 bytes go out.

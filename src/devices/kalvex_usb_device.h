@@ -107,6 +107,9 @@ class CKalvexUSBDevice {
   virtual void RenderBlinkFourColours();                              // 8
   virtual void RenderOff();                                           // 9
   virtual void SendLightFrame();                                      // 10
+  /// The panel's part of SendLightFrame alone: while host lighting is on and the
+  /// panel is on screen it shows the current zones; nothing goes to the device.
+  void ShowLightFrame();
   virtual void SetZoneColour(size_t index, const ZoneColour& colour); // 11
   [[nodiscard]] virtual ZoneColour GetZoneColour(size_t index) const; // 12
   virtual void ReadDevice() {}                                        // 13
@@ -221,6 +224,8 @@ class CKalvexUSBDevice {
   [[nodiscard]] static std::array<uint8_t, kFrameSize> BuildFrame(std::span<const ZoneColour> zones);
 
  protected:
+  /// Puts the zones on the panel (each kind knows which of them it shows).
+  virtual void ShowZones(std::span<const ZoneColour> zones);
   [[nodiscard]] DevicePanelSink& Sink() { return *sink_; }
   [[nodiscard]] std::shared_ptr<LightingCore> Core() const { return core_; }
   [[nodiscard]] std::shared_ptr<CommandChannel> SharedChannel() const { return channel_; }

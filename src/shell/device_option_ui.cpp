@@ -48,7 +48,7 @@ CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QW
 
 CDeviceOptionUI::~CDeviceOptionUI() {
   // First, so the lighting worker never calls into a half-destroyed entry.
-  if (listening_for_frames_ && device_ != nullptr) device_->RemoveFrameListener(this);
+  StopFrameListener();
   KillAllTimers();
 }
 
@@ -77,6 +77,7 @@ void CDeviceOptionUI::ApplyIcons() {
 }
 
 void CDeviceOptionUI::SetDevice(CKalvexUSBDevice* device, int type_index, bool wireless) {
+  if (device != device_) StopFrameListener();
   device_ = device;
   type_index_ = type_index;
   wireless_ = wireless;
@@ -112,20 +113,27 @@ void CDeviceOptionUI::ArmTimer(int id, int delay_ms) {
     timer->setTimerType(Qt::PreciseTimer);
     connect(timer, &QTimer::timeout, this, [this, id] { OnTimer(id); });
   }
-  if (id == kRefreshTimer) frames_parked_ = awaiting_render_ = false;
+  if (id == kRefreshTimer) {
+    frames_parked_ = awaiting_render_ = false;
+    direct_frames_ = false;
+  }
   timer->start(delay_ms);
 }
 
 void CDeviceOptionUI::KillTimer(int id) {
   if (QTimer* timer = timers_.value(id)) timer->stop();
-  if (id == kRefreshTimer) frames_parked_ = awaiting_render_ = frame_due_ = false;
+  if (id == kRefreshTimer) {
+    frames_parked_ = awaiting_render_ = frame_due_ = false;
+    StopFrameListener();
+  }
   ++epochs_[id];
   pending_.remove(id);
 }
 
 void CDeviceOptionUI::KillAllTimers() {
   for (QTimer* timer : std::as_const(timers_)) timer->stop();
-  frames_parked_ = false;
+  StopFrameListener();
+  frames_parked_ = awaiting_render_ = frame_due_ = false;
   for (unsigned& epoch : epochs_) ++epoch;
   // Exchanges tied to no timer end here too.
   ++epochs_[0];
@@ -255,6 +263,11 @@ void CDeviceOptionUI::OnRefreshTimer() {
   // A frame still on its way makes the next one wait until it is through.
   if (ExchangePending(kRefreshTimer)) {
     frame_due_ = true;
+  } else if (worker_ != nullptr && !device_->StreamsHostFrames()) {
+    // Nothing goes to the device: the picture takes the zones here, without a
+    // round trip through the worker.
+    frame_due_ = false;
+    device_->ShowLightFrame();
   } else {
     frame_due_ = false;
     RunExchange(kRefreshTimer, [](CKalvexUSBDevice& device) { device.SendLightFrame(); }, nullptr);
@@ -280,14 +293,51 @@ bool CDeviceOptionUI::FramesFollowRenders() const { return device_->StreamsHostF
 void CDeviceOptionUI::AwaitNextRender() {
   if (!listening_for_frames_) {
     listening_for_frames_ = true;
-    // Runs on the lighting worker under its lock: only one hand-over is queued
-    // until the UI thread has taken it.
+    // Runs on the lighting worker under its lock: a render goes straight to the
+    // device's worker while frames are direct, else to the UI thread; either way
+    // only one hand-over is queued until it has been taken.
     device_->AddFrameListener(this, [this] {
+      if (direct_frames_.load()) {
+        QueueDirectFrame();
+        return;
+      }
       if (render_posted_.exchange(true)) return;
       QMetaObject::invokeMethod(this, [this] { OnFrameRendered(); }, Qt::QueuedConnection);
     });
   }
   awaiting_render_ = true;
+  direct_frames_ = worker_ != nullptr;
+}
+
+void CDeviceOptionUI::QueueDirectFrame() {
+  if (frame_queued_.exchange(true)) return;
+  CKalvexUSBDevice* device = device_;
+  DeviceWorker* worker = worker_;
+  const bool posted = worker->Post([this, device, worker] {
+    frame_queued_ = false;
+    std::unique_lock lock(device->OperationLock(), std::defer_lock);
+    while (!lock.try_lock_for(std::chrono::milliseconds(50))) {
+      if (worker->Stopping()) return;
+    }
+    if (!direct_frames_.load()) return;  // the UI thread took the frames back meanwhile
+    if (device->StreamsHostFrames() && !device->Channel().receiver_interface().IsOpen()) {
+      device->SendLightFrame();
+      return;
+    }
+    // The mode or the cable changed: the UI thread decides again.
+    direct_frames_ = false;
+    lock.unlock();
+    QMetaObject::invokeMethod(this, [this] { OnFrameRendered(); }, Qt::QueuedConnection);
+  });
+  if (!posted) frame_queued_ = false;
+}
+
+void CDeviceOptionUI::StopFrameListener() {
+  direct_frames_ = false;
+  if (!listening_for_frames_) return;
+  listening_for_frames_ = false;
+  // Under the lighting lock: once this returns, no render reaches the worker or this entry.
+  if (device_ != nullptr) device_->RemoveFrameListener(this);
 }
 
 void CDeviceOptionUI::OnFrameRendered() {
@@ -302,7 +352,16 @@ bool CDeviceOptionUI::FramesWanted() const {
 }
 
 void CDeviceOptionUI::ResumeFrames(int timer) {
-  if (!ChannelOpen() || !FramesWanted()) return;
+  if (!ChannelOpen()) return;
+  if (!FramesWanted()) {
+    // Renders need not go anywhere any more: the frames park until they are wanted.
+    if (awaiting_render_) {
+      awaiting_render_ = false;
+      direct_frames_ = false;
+      frames_parked_ = true;
+    }
+    return;
+  }
   // A frame sent brings the next only if a render came meanwhile; any other
   // exchange may have changed the mode, so a timer waiting for a render sends
   // one frame now and then decides again.

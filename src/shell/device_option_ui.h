@@ -79,7 +79,10 @@ class CDeviceOptionUI : public QWidget {
   /// Where UM_DEVICE_VISIBLE goes (null: nowhere).
   void SetMainQueue(platform::MessageQueue* queue) { main_queue_ = queue; }
   /// The thread that runs the device's exchanges (null: they run on the caller's).
-  void SetWorker(DeviceWorker* worker) { worker_ = worker; }
+  void SetWorker(DeviceWorker* worker) {
+    if (worker != worker_) StopFrameListener();
+    worker_ = worker;
+  }
 
   /// Runs `work` on the device under its operation lock, on the worker thread,
   /// then `done` (may be empty) on the UI thread. `timer` ties the exchange to one
@@ -88,6 +91,9 @@ class CDeviceOptionUI : public QWidget {
   [[nodiscard]] bool ExchangePending(int timer) const { return pending_.contains(timer); }
   /// The frame timer is stopped until the lighting worker changes the frame.
   [[nodiscard]] bool AwaitingRender() const { return awaiting_render_; }
+  /// Renders go from the lighting worker straight to the device's worker, which
+  /// streams them without a round trip through the UI thread.
+  [[nodiscard]] bool DirectFrames() const { return direct_frames_.load(); }
   /// The device behind the receiver did not answer the last link query.
   [[nodiscard]] bool NotAnswering() const { return not_answering_; }
 
@@ -143,6 +149,11 @@ class CDeviceOptionUI : public QWidget {
   void AwaitNextRender();
   /// On the UI thread: the lighting worker changed the zones.
   void OnFrameRendered();
+  /// On the lighting worker, under its lock: queues one streamed frame on the
+  /// device's worker unless one is queued already.
+  void QueueDirectFrame();
+  /// No render reaches this entry or the worker any more; UI thread.
+  void StopFrameListener();
   void ApplyIcons();
 
   QPointer<QAbstractButton> option_;
@@ -166,6 +177,10 @@ class CDeviceOptionUI : public QWidget {
   bool listening_for_frames_ = false;
   /// Set from the lighting worker: a render is on its way to the UI thread.
   std::atomic<bool> render_posted_{false};
+  /// Renders go straight to the worker (see DirectFrames).
+  std::atomic<bool> direct_frames_{false};
+  /// A direct frame waits on the worker.
+  std::atomic<bool> frame_queued_{false};
   DeviceKind kind_ = DeviceKind::kNone;
   int variant_ = 0;
   int type_index_ = -1;

@@ -34,6 +34,7 @@ void CommandChannel::SetConnectionType(int type) {
   const bool receiver = (type == kConnectionReceiver);
   via_receiver_.store(receiver ? 1 : 0);
   chunk_size_.store(receiver ? kReceiverChunkSize : kWiredChunkSize);
+  streamed_.Forget();
 }
 
 int CommandChannel::SetBlockSize(uint16_t size) {
@@ -55,6 +56,9 @@ int CommandChannel::TransactQuiet(const uint8_t* request, size_t request_length,
 int CommandChannel::Exchange(const uint8_t* request, size_t request_length, uint8_t* reply,
                              size_t reply_length, uint32_t* bytes_read, bool dump) {
   BusyScope busy(busy_);
+  // Only the lighting stream runs quiet; any other exchange may change what the
+  // device shows, so the next frame goes out whole.
+  if (dump) streamed_.Forget();
   uint32_t ignored = 0;
   uint32_t* count = bytes_read != nullptr ? bytes_read : &ignored;
   *count = 0;
@@ -107,6 +111,7 @@ int CommandChannel::Exchange(const uint8_t* request, size_t request_length, uint
 
 int CommandChannel::ExchangeWired(const uint8_t* request, size_t request_length) {
   if (!is_open()) return CommandResult::kFailed;
+  streamed_.Forget();
   const auto packet = PadRequest(request, request_length);
   {
     std::lock_guard io(io_mutex_);

@@ -11,6 +11,7 @@
 #include "transport/device_info_record.h"
 #include "transport/hid_device.h"
 #include "transport/power_record.h"
+#include "transport/streamed_frame_memory.h"
 
 namespace zt640 {
 
@@ -71,7 +72,8 @@ class CommandChannel {
   [[nodiscard]] int WriteLightMemory(int slot, std::span<const uint8_t> data);  // 0x0B
   /// Factory reset over the wired interface; the reply is not inspected.
   [[nodiscard]] int ResetToDefaults();                                       // 0x0D
-  /// Streams a live frame; packets due while the channel is busy are dropped.
+  /// Streams a live frame; packets due while the channel is busy are dropped, and
+  /// packets the device already holds unchanged are not sent again.
   [[nodiscard]] int StreamLightFrame(std::span<const uint8_t> frame);        // 0x12
   [[nodiscard]] int WriteMacroArea(std::span<const uint8_t> table);          // 0x15
   /// Takes no lock and always uses 56-byte chunks.
@@ -93,7 +95,10 @@ class CommandChannel {
   HidDevice& wired_interface() { return wired_; }
   HidDevice& receiver_interface() { return receiver_; }
 
-  void set_open(bool open) { open_.store(open ? 1 : 0); }
+  void set_open(bool open) {
+    open_.store(open ? 1 : 0);
+    streamed_.Forget();
+  }
   [[nodiscard]] bool is_open() const { return open_.load() != 0; }
   void set_lighting_paused(bool paused) { lighting_paused_.store(paused ? 1 : 0); }
   [[nodiscard]] bool lighting_paused() const { return lighting_paused_.load() != 0; }
@@ -133,6 +138,7 @@ class CommandChannel {
   std::mutex light_mutex_;    ///< guards each lighting memory or stream packet
   std::atomic<int> via_receiver_{0};
   std::atomic<uint8_t> chunk_size_{kReceiverChunkSize};
+  StreamedFrameMemory streamed_;  ///< under the light lock
 };
 
 }  // namespace zt640

@@ -155,19 +155,28 @@ int CommandChannel::ResetToDefaults() {
 int CommandChannel::StreamLightFrame(std::span<const uint8_t> frame) {
   const size_t chunk = chunk_size();
   int result = CommandResult::kSuccess;
+  streamed_.BeginFrame(StreamedFrameMemory::Clock::now());
   for (size_t position = 0; position < frame.size(); position += chunk) {
     if (busy()) {
       platform::DebugOutput("放弃灯光数据");
       continue;
     }
     const size_t count = std::min(chunk, frame.size() - position);
+    const std::span<const uint8_t> bytes = frame.subspan(position, count);
+    std::lock_guard light(light_mutex_);
+    // The device still shows these bytes: most frames change only a few keys.
+    if (streamed_.Holds(position, bytes)) continue;
     auto request = CommandPacket::Request(CommandCode::kStreamLightFrame, static_cast<uint8_t>(count),
                                           static_cast<uint16_t>(position));
-    std::copy_n(frame.begin() + static_cast<ptrdiff_t>(position), count, request.data().begin());
+    std::copy(bytes.begin(), bytes.end(), request.data().begin());
     request.UpdateChecksum();
     CommandPacket reply;
-    result = Command(OuterLock::kLight, request, &reply, /*quiet=*/true);
-    if (result != CommandResult::kSuccess) return result;
+    result = Command(OuterLock::kNone, request, &reply, /*quiet=*/true);
+    if (result != CommandResult::kSuccess) {
+      streamed_.Unknown(position, count);
+      return result;
+    }
+    streamed_.Acknowledged(position, bytes);
   }
   return result;
 }

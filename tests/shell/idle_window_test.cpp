@@ -77,6 +77,14 @@ TEST_F(IdleWindowTest, HiddenWithDeviceRunMode_NoFrameTimerUntilShownOrStreaming
     return std::any_of(frame.begin(), frame.end(), [](uint8_t byte) { return byte != 0; });
   }));
   EXPECT_TRUE(WaitFor([&] { return KeyboardEntry()->AwaitingRender() && FrameTimerStopped(); }));
+  // The renders reach the keyboard's worker straight from the lighting worker.
+  EXPECT_TRUE(KeyboardEntry()->DirectFrames());
+
+  // Back to a mode the keyboard plays itself: the frames come back to the timer, which parks.
+  SetModeOnDevice(KeyboardLightMode::kBreathing);
+  EXPECT_TRUE(WaitFor([&] {
+    return !KeyboardEntry()->DirectFrames() && !KeyboardEntry()->AwaitingRender() && FrameTimerStopped();
+  }));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -234,6 +235,61 @@ TEST_F(CommandChannelTest, StreamLightFrame_DropsPacketsWhileAnotherExchangeIsBu
     stream_packets += CommandOf(request) == CommandCode::kStreamLightFrame;
   }
   EXPECT_EQ(stream_packets, 7u);  // 6 x 56 + 42
+}
+
+TEST_F(CommandChannelTest, StreamLightFrame_SendsOnlyThePacketsTheDeviceDoesNotHold) {
+  std::atomic<bool> refuse_offset_56{false};
+  ScriptedDevice device([&](const Report& request) -> std::vector<Report> {
+    if (refuse_offset_56 && CommandOf(request) == CommandCode::kStreamLightFrame && OffsetOf(request) == 56) {
+      return {ScriptedDevice::Echo(request, CommandPacket::kStatusRejected, {})};
+    }
+    return EchoWithAddressData(request);
+  });
+  Connect(device, kConnectionWired);
+  std::vector<uint8_t> frame(378, 0x10);
+  size_t seen = 0;
+  // The stream packets sent since the last call, by offset.
+  const auto sent = [&] {
+    std::vector<uint16_t> offsets;
+    const std::vector<Report> requests = device.requests();
+    for (; seen < requests.size(); ++seen) {
+      if (CommandOf(requests[seen]) == CommandCode::kStreamLightFrame) offsets.push_back(OffsetOf(requests[seen]));
+    }
+    return offsets;
+  };
+  using Offsets = std::vector<uint16_t>;
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_EQ(sent(), (Offsets{0, 56, 112, 168, 224, 280, 336}));  // 6 x 56 + 42
+
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_EQ(sent(), Offsets{});
+
+  frame[150] = 0x20;  // inside the third packet
+  frame[55] = frame[56] = 0x30;  // either side of the first boundary
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_EQ(sent(), (Offsets{0, 56, 112}));
+
+  // Any other command may change what the keyboard shows: the next frame goes whole.
+  uint8_t settings[4];
+  ASSERT_EQ(channel_.ReadSettings(0, settings), CommandResult::kSuccess);
+  (void)sent();
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_EQ(sent().size(), 7u);
+
+  // A refused packet is not taken as held: it goes again with the next frame.
+  frame[60] = 0x40;
+  refuse_offset_56 = true;
+  EXPECT_EQ(channel_.StreamLightFrame(frame), CommandResult::kRejected);
+  EXPECT_EQ(sent(), Offsets{56});
+  refuse_offset_56 = false;
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_EQ(sent(), Offsets{56});
+
+  // A reopened channel may face a device that lost its frame.
+  channel_.set_open(false);
+  channel_.set_open(true);
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_EQ(sent().size(), 7u);
 }
 
 TEST_F(CommandChannelTest, QueryReceiverLink_AnswersByReplyByteEight) {

@@ -132,9 +132,7 @@ void CKalvexHS6533Device::ShowCurves() {
 void CKalvexHS6533Device::SendLightFrame() {
   if (!HostLighting()) return;
   const auto [zones, generation] = FrameSnapshot();
-  if (OnScreen()) {
-    for (size_t i = 0; i < zones.size(); ++i) Sink().ShowKeyLight(static_cast<unsigned>(i), zones[i]);
-  }
+  if (OnScreen()) ShowZones(zones);
   CommandChannel& channel = Channel();
   if (!channel.is_open() || channel.via_receiver()) {
     // The headset may have lost its picture: the next frame goes out whole.

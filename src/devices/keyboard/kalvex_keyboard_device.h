@@ -56,6 +56,7 @@ class CKalvexKeyboardDevice : public CKalvexUSBDevice {
 
   void InitializeDevice() override;
   void SendLightFrame() override;
+  void ShowZones(std::span<const ZoneColour> zones) override;
   [[nodiscard]] bool StreamsHostFrames() const override;
   void ReadDevice() override;
   void RefreshFromDevice() override;

@@ -108,10 +108,10 @@ void CKalvexKeyboardDevice::SendLightFrame() {
   }
   const bool on_screen = OnScreen();
   if (!on_screen && !StreamedMode(mode)) return;
+  if (on_screen) ShowZones(zones);
   std::array<uint8_t, kFrameSize> frame{};
   for (int key = 0; key < kUiKeyCount && static_cast<size_t>(key) < zones.size(); ++key) {
     const ZoneColour& zone = zones[static_cast<size_t>(key)];
-    if (on_screen) Sink().ShowKeyLight(static_cast<unsigned>(key), zone);
     const uint8_t p = light_position_map_[static_cast<size_t>(key)];
     if (p == kNoMapping || 3u * p + 2 >= frame.size()) continue;
     frame[3u * p] = static_cast<uint8_t>(zone.red * zone.brightness / 256);
@@ -127,6 +127,11 @@ void CKalvexKeyboardDevice::SendLightFrame() {
   if (channel.StreamLightFrame(std::span<const uint8_t>(frame.data(), kStreamedFrameBytes)) != CommandResult::kSuccess) {
     platform::Sleep(kLightFailureSleepMs);
   }
+}
+
+void CKalvexKeyboardDevice::ShowZones(std::span<const ZoneColour> zones) {
+  const size_t count = std::min(zones.size(), static_cast<size_t>(kUiKeyCount));
+  for (size_t key = 0; key < count; ++key) Sink().ShowKeyLight(static_cast<unsigned>(key), zones[key]);
 }
 
 bool CKalvexKeyboardDevice::StreamsHostFrames() const {

@@ -64,6 +64,7 @@ class CKalvexMouseDevice : public CKalvexUSBDevice {
   /// mouse is on its cable, streams the frame to it unless it is the frame
   /// last sent. Nothing goes through the receiver.
   void SendLightFrame() override;
+  void ShowZones(std::span<const ZoneColour> zones) override;
   /// On its cable, in the modes the mouse cannot play itself (the light frames).
   [[nodiscard]] bool StreamsHostFrames() const override;
   /// Reads the tables, loads and shows the profile state, then (re)starts the

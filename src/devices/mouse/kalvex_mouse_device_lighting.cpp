@@ -61,14 +61,16 @@ bool CKalvexMouseDevice::StreamsHostFrames() const {
   return HostLighting() && channel->is_open() && !channel->via_receiver() && !PlaysItself(GetLightState().mode());
 }
 
+void CKalvexMouseDevice::ShowZones(std::span<const ZoneColour> zones) {
+  CKalvexUSBDevice::ShowZones(zones);
+  if (!zones.empty()) Sink().ShowLogoLight(zones[0]);
+}
+
 void CKalvexMouseDevice::SendLightFrame() {
   if (!HostLighting()) return;
   const std::vector<ZoneColour> zones = ZoneSnapshot();
   const size_t count = std::min(zones.size(), kMaxFrameZones);
-  if (OnScreen()) {
-    for (size_t i = 0; i < count; ++i) Sink().ShowKeyLight(static_cast<unsigned>(i), zones[i]);
-    if (count > 0) Sink().ShowLogoLight(zones[0]);
-  }
+  if (OnScreen()) ShowZones(zones);
   CommandChannel& channel = Channel();
   if (!channel.is_open() || channel.via_receiver() || count == 0) return;
   const auto frame = BuildFrame(zones);

@@ -50,9 +50,7 @@ void CKalvexMousePadDevice::SendLightFrame() {
   if (!HostLighting()) return;
   const auto [zones, generation] = FrameSnapshot();
   const size_t count = std::min(zones.size(), kMaxFrameZones);
-  if (OnScreen()) {
-    for (size_t i = 0; i < count; ++i) Sink().ShowKeyLight(static_cast<unsigned>(i), zones[i]);
-  }
+  if (OnScreen()) ShowZones(zones);
   CommandChannel& channel = Channel();
   if (!channel.is_open() || channel.via_receiver()) return;
   if (frame_sent_ && generation == last_sent_generation_) return;

@@ -17,6 +17,7 @@
 #include "platform/ipc/registered_messages.h"
 #include "platform/ipc/socket_io.h"
 #include "platform/ipc/window_address.h"
+#include "platform/sync/thread_name.h"
 
 namespace zt640::platform {
 
@@ -130,7 +131,10 @@ EndpointResult WindowEndpoint::Open(const std::string& folder, std::string_view 
   listen_fd_ = std::move(fd);
   stop_fd_ = std::move(stop);
   answers_ = std::move(answers);
-  serve_thread_ = std::thread([this] { ServeLoop(); });
+  serve_thread_ = std::thread([this] {
+    NameThisThread("ipc_window");
+    ServeLoop();
+  });
   return EndpointResult::kOk;
 }
 
