@@ -10,6 +10,7 @@
 
 #include "devices/device_worker.h"
 #include "devices/keyboard/kalvex_keyboard_device.h"
+#include "devices/kalvex_lighting_device.h"
 #include "devices/mouse/kalvex_mouse_device.h"
 #include "devices/kalvex_usb_device.h"
 #include "platform/diag/debug_output.h"
@@ -27,6 +28,8 @@ namespace zt640 {
 namespace {
 /// A mouse asking to be read again is read this long after its report.
 constexpr int kMouseRefreshDelayMs = 50;
+// The pad and the headset are given longer to settle before they are read again.
+constexpr int kLightingRefreshDelayMs = 500;
 constexpr const char* kPowerSkin = "MpDevicePower.ui";
 
 constexpr std::array<DeviceKind, 5> kSecondaryKinds = {DeviceKind::kKeyboard, DeviceKind::kKeyboardReceiver,
@@ -206,6 +209,9 @@ bool DeviceSelector::CreateDevice(std::size_t slot, int variant) {
   };
   if (auto* keyboard = dynamic_cast<CKalvexKeyboardDevice*>(device.get())) keyboard->SetListenerNotify(post_listener_events);
   if (auto* mouse = dynamic_cast<CKalvexMouseDevice*>(device.get())) mouse->SetListenerNotify(post_listener_events);
+  if (auto* lighting = dynamic_cast<CKalvexLightingDevice*>(device.get())) {
+    lighting->SetListenerNotify(post_listener_events);
+  }
   managed->device = std::move(device);
   managed->entry = entry;
   managed->power = power;
@@ -304,11 +310,29 @@ std::int64_t DeviceSelector::OnMouseListenerEvents(CDeviceOptionUI& entry) {
   return 1;
 }
 
+std::int64_t DeviceSelector::OnLightingListenerEvents(CDeviceOptionUI& entry) {
+  // The pad's and the headset's only report is the request to be read again.
+  auto requested = std::make_shared<bool>(false);
+  entry.RunExchange(
+      0, [requested](CKalvexUSBDevice& device) {
+        *requested = static_cast<CKalvexLightingDevice&>(device).ProcessListenerEvents();
+      },
+      [entry = QPointer<CDeviceOptionUI>(&entry), requested] {
+        if (*requested && entry) entry->ArmTimer(CDeviceOptionUI::kDeferredRefreshTimer, kLightingRefreshDelayMs);
+      });
+  return 1;
+}
+
 std::int64_t DeviceSelector::OnListenerEvents(std::uint64_t type_index) {
-  if (type_index < catalogue_.Types().size() &&
-      dynamic_cast<CKalvexMouseDevice*>(DeviceForType(static_cast<int>(type_index))) != nullptr) {
-    CDeviceOptionUI* mouse_entry = EntryForType(static_cast<int>(type_index));
-    return mouse_entry != nullptr ? OnMouseListenerEvents(*mouse_entry) : 0;
+  if (type_index < catalogue_.Types().size()) {
+    CKalvexUSBDevice* device = DeviceForType(static_cast<int>(type_index));
+    CDeviceOptionUI* device_entry = EntryForType(static_cast<int>(type_index));
+    if (device_entry != nullptr && dynamic_cast<CKalvexMouseDevice*>(device) != nullptr) {
+      return OnMouseListenerEvents(*device_entry);
+    }
+    if (device_entry != nullptr && dynamic_cast<CKalvexLightingDevice*>(device) != nullptr) {
+      return OnLightingListenerEvents(*device_entry);
+    }
   }
   auto* keyboard = type_index < catalogue_.Types().size()
                        ? dynamic_cast<CKalvexKeyboardDevice*>(DeviceForType(static_cast<int>(type_index)))

@@ -137,6 +137,8 @@ class DeviceSelector : public QObject {
   /// Applies the mouse's queued reports on its worker; a re-read request arms the
   /// entry's deferred refresh.
   std::int64_t OnMouseListenerEvents(CDeviceOptionUI& entry);
+  /// The same for the pad and the headset, whose one report is the re-read request.
+  std::int64_t OnLightingListenerEvents(CDeviceOptionUI& entry);
   struct Managed;
 
   [[nodiscard]] Managed* FindByRecord(const InterfaceSlot& record) const;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "devices/headset/kalvex_hs6533_device.h"
+#include "devices/lighting_settings_record.h"
 #include "devices/pad/kalvex_mouse_pad_device.h"
 #include "devsim/devices_json_file.h"
 #include "pages/device_key_button_ui.h"
@@ -253,6 +254,21 @@ TEST_F(LightingPagesWindowTest, PadLightingEditsReachItsSettingsRecord) {
     ASSERT_TRUE(Settle());
     EXPECT_EQ(server_->Pad().Record(0).at(c.byte), c.expected);
   }
+}
+
+// A button on the pad changed its settings: its re-read request (report 0x0401,
+// on its second interface) reads the record again and the page shows it.
+TEST_F(LightingPagesWindowTest, ReReadRequestFromThePadShowsItsRecordAgain) {
+  Choose(InterfaceCatalogue::kMousePadType);
+  CKalvexUSBDevice* pad = window_->Devices()->DeviceForType(InterfaceCatalogue::kMousePadType);
+  ASSERT_TRUE(WaitFor([&] { return pad->SecondaryInterfaceAttached(DeviceKind::kMousePad); }, 5000));
+  auto* slider = Control<QSlider>(QStringLiteral("deng_light_slider"));
+  ASSERT_NE(slider, nullptr);
+  const uint8_t level = slider->value() == 1 ? 3 : 1;
+  const uint8_t written[] = {level};
+  ASSERT_TRUE(server_->Pad().WriteArea(devsim::LightingArea::kSettings, LightingSettingsRecord::kBrightness, written));
+  ASSERT_TRUE(server_->SendLightingDeviceReport(devsim::SimDeviceId::kPad, 0x0401));
+  EXPECT_TRUE(WaitFor([&] { return slider->value() == level; }, 5000));
 }
 
 }  // namespace
