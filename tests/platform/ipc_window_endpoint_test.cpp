@@ -16,6 +16,7 @@
 
 #include "platform/ipc/ipc_client.h"
 #include "platform/ipc/socket_io.h"
+#include "platform/ipc/window_connection.h"
 
 namespace zt640::platform {
 namespace {
@@ -156,6 +157,39 @@ TEST_F(WindowEndpointTest, CloseAnswersAWaitingSenderWindowClosing) {
   endpoint_->Close();
   EXPECT_EQ(waiting.get().status, IpcStatus::kClosed);
   EXPECT_TRUE(handled_.empty());
+}
+
+// A sender of many messages keeps one connection open: each send runs once, in order.
+// Left unused, the connection is closed without counting as malformed, and the next
+// send goes out on a new one without running twice.
+TEST_F(WindowEndpointTest, KeptConnectionCarriesManySendsAndIsClosedWhenUnused) {
+  Open(EndpointLimits{.frame_read_timeout_ms = 100, .max_connections = 8});
+  WindowConnection connection;
+  const auto send = [&](std::int64_t lparam) {
+    auto outcome = std::async(std::launch::async, [&, lparam] {
+      WindowMessage message;
+      message.message = 3093;
+      message.lparam = lparam;
+      return connection.SendMessage(window_, message, 3000);
+    });
+    EXPECT_TRUE(PumpUntil([&] { return Ready(outcome); }));
+    return outcome.get();
+  };
+  for (std::int64_t i = 1; i <= 3; ++i) {
+    const IpcSendOutcome outcome = send(i);
+    EXPECT_EQ(outcome.status, IpcStatus::kOk);
+    EXPECT_EQ(outcome.result, 2 * i);
+    EXPECT_TRUE(connection.IsOpen());
+    EXPECT_EQ(endpoint_->connections_held(), 1u);
+  }
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (endpoint_->connections_held() != 0 && std::chrono::steady_clock::now() < give_up) std::this_thread::yield();
+  ASSERT_EQ(endpoint_->connections_held(), 0u);
+  EXPECT_TRUE(connection.IsOpen()) << "the sender has not noticed yet";
+
+  EXPECT_EQ(send(4).result, 8);
+  EXPECT_EQ(handled_, (std::vector<std::int64_t>{1, 2, 3, 4}));
+  EXPECT_EQ(endpoint_->malformed_frames(), 0u);
 }
 
 }  // namespace

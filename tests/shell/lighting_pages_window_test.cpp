@@ -60,7 +60,7 @@ class LightingPagesWindowTest : public test::MainWindowFixture {
       ASSERT_TRUE(WaitFor(connecting, 5000)) << type;
       if (Entry(type)->IsTimerArmed(CDeviceOptionUI::kConnectTimer)) Entry(type)->ArmTimer(CDeviceOptionUI::kConnectTimer, 0);
       // The first read has ended once the frame push is armed.
-      ASSERT_TRUE(WaitFor([&] { return Entry(type)->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }, 5000)) << type;
+      ASSERT_TRUE(WaitFor([&] { return test::FramesStarted(*Entry(type)); }, 5000)) << type;
     }
     ASSERT_TRUE(Settle());
   }

@@ -44,6 +44,13 @@ inline bool WaitFor(const std::function<bool()>& done, int timeout_ms = 3000) {
   return true;
 }
 
+/// The entry's first read has ended: frames are under way, whether on the frame timer
+/// or following the lighting worker's renders.
+inline bool FramesStarted(const CDeviceOptionUI& entry) {
+  return entry.IsTimerArmed(CDeviceOptionUI::kRefreshTimer) || entry.AwaitingRender() ||
+         entry.ExchangePending(CDeviceOptionUI::kRefreshTimer);
+}
+
 /// The main window with the keyboard class, over a simulated keyboard and receiver.
 /// `Configure` may change the simulator settings before it starts.
 class MainWindowFixture : public ::testing::Test {

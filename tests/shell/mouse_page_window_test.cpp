@@ -72,7 +72,7 @@ class MousePageWindowTest : public test::MainWindowFixture {
     if (Entry()->IsTimerArmed(CDeviceOptionUI::kConnectTimer)) Entry()->ArmTimer(CDeviceOptionUI::kConnectTimer, 0);
     ASSERT_TRUE(WaitFor([&] { return Entry()->IsEntryVisible() && Page() != nullptr; }, 5000));
     // The first read has ended once the frame push is armed.
-    ASSERT_TRUE(WaitFor([&] { return Entry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return test::FramesStarted(*Entry()); }, 5000));
     ASSERT_TRUE(Settle());
   }
 

@@ -13,6 +13,7 @@
 #include "block_pacer.h"
 #include "platform/diag/debug_output.h"
 #include "platform/ipc/registered_messages.h"
+#include "platform/ipc/window_connection.h"
 #include "platform/ipc/window_endpoint.h"
 #include "platform/ipc/window_handle.h"
 #include "platform/paths/runtime_folder.h"
@@ -212,10 +213,13 @@ void AudioRecordApp::SendLoop() {
   std::vector<float> samples(SpectrumAnalyser::kWindowSize);
   BlockPacer pacer(Clock::now(), kBlocksPerSecond);
   std::uint32_t reset_seen = 0;
+  // The blocks go on one connection kept open, not one connection per block.
+  platform::WindowConnection connection;
   std::unique_lock lock(mutex_);
   const auto may_send = [this] { return stopping_ || (state_.sending() && receiver_.has_value()); };
   while (!stopping_) {
     if (!may_send()) {
+      connection.Close();
       // Nothing to send: sleep until asked instead of waking 30 times a second.
       changed_.wait(lock, may_send);
       pacer = BlockPacer(Clock::now(), kBlocksPerSecond);
@@ -240,10 +244,10 @@ void AudioRecordApp::SendLoop() {
         std::fill(samples.begin(), samples.end(), 0.0f);
       }
       analyser.Analyse(samples, style, result);
-      const auto spectrum = client_->SendCopyData(*receiver, own_handle_, static_cast<std::uint64_t>(BlockKind::kSpectrum),
-                                                  EncodeValues(result.spectrum), kBlockSendTimeoutMs);
-      const auto levels = client_->SendCopyData(*receiver, own_handle_, static_cast<std::uint64_t>(BlockKind::kLevels),
-                                                EncodeValues(result.levels), kBlockSendTimeoutMs);
+      const auto spectrum = connection.SendCopyData(*receiver, own_handle_, static_cast<std::uint64_t>(BlockKind::kSpectrum),
+                                                    EncodeValues(result.spectrum), kBlockSendTimeoutMs);
+      const auto levels = connection.SendCopyData(*receiver, own_handle_, static_cast<std::uint64_t>(BlockKind::kLevels),
+                                                  EncodeValues(result.levels), kBlockSendTimeoutMs);
       if (ReceiverGone(spectrum.status) || ReceiverGone(levels.status)) SignalExit();
     }
     lock.lock();

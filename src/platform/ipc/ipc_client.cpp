@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/ipc/ipc_frame.h"
+#include "platform/ipc/ipc_message_frame.h"
 #include "platform/ipc/registered_messages.h"
 #include "platform/ipc/socket_io.h"
 #include "platform/paths/name_hash.h"
@@ -13,48 +14,14 @@
 namespace zt640::platform {
 
 namespace {
-constexpr std::int64_t kWriteTimeoutMs = 2000;
-
-/// Builds the wire frame for `message`; kBadMessage/kTooLarge when it cannot travel.
-IpcStatus ToFrame(const WindowMessage& message, IpcFrameKind kind, IpcFrame& frame) {
-  if (message.copy_data.size() > kMaxCopyDataBytes) return IpcStatus::kTooLarge;
-  frame.kind = kind;
-  if (message.message >= kFirstRegisteredMessage) {
-    const std::optional<std::string> name = RegisteredMessageName(message.message);
-    if (!name) return IpcStatus::kBadMessage;
-    frame.name = *name;
-  } else if (message.message == 0) {
-    return IpcStatus::kBadMessage;
-  } else {
-    frame.message = message.message;
-  }
-  frame.wparam = message.wparam;
-  frame.lparam = message.lparam;
-  frame.copy_data_kind = message.copy_data_kind;
-  frame.payload = message.copy_data;
-  return IpcStatus::kOk;
-}
-
-IpcStatus FromSocket(SocketStatus status) {
-  switch (status) {
-    case SocketStatus::kOk: return IpcStatus::kOk;
-    case SocketStatus::kNoListener:
-    case SocketStatus::kPathTooLong: return IpcStatus::kNoWindow;
-    case SocketStatus::kTimeout: return IpcStatus::kTimeout;
-    case SocketStatus::kClosed: return IpcStatus::kClosed;
-    case SocketStatus::kMalformed:
-    case SocketStatus::kError: return IpcStatus::kIoError;
-  }
-  return IpcStatus::kIoError;
-}
 
 /// Connects and writes one frame; the connected socket stays in `fd` for a reply.
 IpcStatus Deliver(const WindowAddress& window, const IpcFrame& frame, UniqueFd& fd) {
   const auto bytes = EncodeIpcFrame(frame);
   if (!bytes) return IpcStatus::kBadMessage;
   const SocketStatus connected = ConnectUnixSocket(window.socket_path, fd);
-  if (connected != SocketStatus::kOk) return FromSocket(connected);
-  return FromSocket(WriteAll(fd.get(), *bytes, kWriteTimeoutMs));
+  if (connected != SocketStatus::kOk) return IpcStatusOf(connected);
+  return IpcStatusOf(WriteAll(fd.get(), *bytes, kIpcWriteTimeoutMs));
 }
 }  // namespace
 
@@ -103,7 +70,7 @@ std::optional<WindowAddress> IpcClient::FindWindow(std::optional<std::string_vie
 IpcSendOutcome IpcClient::SendMessage(const WindowAddress& window, const WindowMessage& message,
                                       std::int64_t timeout_ms) const {
   IpcFrame frame;
-  IpcStatus status = ToFrame(message, IpcFrameKind::kSend, frame);
+  IpcStatus status = ToIpcFrame(message, IpcFrameKind::kSend, frame);
   if (status != IpcStatus::kOk) return {status, 0};
   UniqueFd fd;
   status = Deliver(window, frame, fd);
@@ -118,21 +85,14 @@ IpcSendOutcome IpcClient::SendMessage(const WindowAddress& window, const WindowM
   const SocketStatus read = ReadFrame(fd.get(), timeout_ms, reply);
   if (read != SocketStatus::kOk) {
     if (status == IpcStatus::kClosed || read == SocketStatus::kClosed) return {IpcStatus::kClosed, 0};
-    return {FromSocket(read), 0};
+    return {IpcStatusOf(read), 0};
   }
-  if (reply.kind != IpcFrameKind::kReply) return {IpcStatus::kIoError, 0};
-  switch (static_cast<IpcReplyStatus>(reply.wparam)) {
-    case IpcReplyStatus::kHandled: return {IpcStatus::kOk, reply.lparam};
-    case IpcReplyStatus::kClosed: return {IpcStatus::kClosed, 0};
-    case IpcReplyStatus::kUnknown: return {IpcStatus::kUnknown, 0};
-    case IpcReplyStatus::kBusy: return {IpcStatus::kBusy, 0};
-  }
-  return {IpcStatus::kIoError, 0};
+  return IpcOutcomeOfReply(reply);
 }
 
 IpcStatus IpcClient::PostMessage(const WindowAddress& window, const WindowMessage& message) const {
   IpcFrame frame;
-  const IpcStatus status = ToFrame(message, IpcFrameKind::kPost, frame);
+  const IpcStatus status = ToIpcFrame(message, IpcFrameKind::kPost, frame);
   if (status != IpcStatus::kOk) return status;
   UniqueFd fd;
   return Deliver(window, frame, fd);
@@ -141,17 +101,12 @@ IpcStatus IpcClient::PostMessage(const WindowAddress& window, const WindowMessag
 IpcSendOutcome IpcClient::SendCopyData(const WindowAddress& window, std::uint64_t sender, std::uint64_t kind,
                                        std::span<const std::uint8_t> block, std::int64_t timeout_ms) const {
   if (block.size() > kMaxCopyDataBytes) return {IpcStatus::kTooLarge, 0};
-  WindowMessage message;
-  message.message = kWmCopyData;
-  message.wparam = sender;
-  message.copy_data_kind = kind;
-  message.copy_data.assign(block.begin(), block.end());
-  return SendMessage(window, message, timeout_ms);
+  return SendMessage(window, CopyDataMessage(sender, kind, block), timeout_ms);
 }
 
 int IpcClient::Broadcast(const WindowMessage& message) const {
   IpcFrame frame;
-  if (ToFrame(message, IpcFrameKind::kPost, frame) != IpcStatus::kOk || !frame.payload.empty()) return 0;
+  if (ToIpcFrame(message, IpcFrameKind::kPost, frame) != IpcStatus::kOk || !frame.payload.empty()) return 0;
   int reached = 0;
   std::vector<std::string> names;
   if (DIR* dir = ::opendir(folder_.c_str())) {

@@ -38,17 +38,18 @@ bool ToLocalMessage(const IpcFrame& frame, WindowMessage& message) {
   return true;
 }
 
-/// Answers a send. A reply is one small frame on a socket the peer has not read from, so
-/// it fits the socket buffer and never blocks the serving thread; a peer that has gone
-/// away simply misses it.
-void Reply(int fd, IpcReplyStatus status, std::int64_t result) {
+/// Answers a send; true when the whole reply went out. A reply is one small frame on a
+/// socket whose peer waits for it, so it fits the socket buffer and never blocks the
+/// serving thread; a peer that has gone away simply misses it.
+bool Reply(int fd, IpcReplyStatus status, std::int64_t result) {
   IpcFrame reply;
   reply.kind = IpcFrameKind::kReply;
   reply.wparam = static_cast<std::uint64_t>(status);
   reply.lparam = result;
   const auto bytes = EncodeIpcFrame(reply);
-  if (!bytes) return;
-  [[maybe_unused]] const ssize_t sent = ::send(fd, bytes->data(), bytes->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  if (!bytes) return false;
+  const ssize_t sent = ::send(fd, bytes->data(), bytes->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  return sent == static_cast<ssize_t>(bytes->size());
 }
 
 /// How long new clients stay in the backlog after the process ran out of descriptors.
@@ -195,6 +196,7 @@ void WindowEndpoint::ServeLoop() {
     }
     DropLateConnections();
     if (ready > 0 && entries[2].revents != 0) AcceptPending();
+    connections_held_.store(connections_.size());
   }
 }
 
@@ -213,7 +215,8 @@ void WindowEndpoint::DropLateConnections() {
   const auto now = Clock::now();
   for (auto it = connections_.begin(); it != connections_.end();) {
     if (!it->second.waiting && it->second.deadline <= now) {
-      DropMalformed("incomplete");
+      // A connection left open after its answer and not used again is simply closed.
+      if (!it->second.idle) DropMalformed("incomplete");
       it = connections_.erase(it);
     } else {
       ++it;
@@ -292,6 +295,11 @@ bool WindowEndpoint::ReadFrom(std::uint64_t id, Connection& connection) {
     const ssize_t got = ::recv(connection.fd.get(), connection.bytes.data() + have, wanted - have, 0);
     if (got > 0) {
       connection.bytes.resize(have + static_cast<std::size_t>(got));
+      if (connection.idle) {
+        // The next frame on a kept connection has the same time to arrive whole as a first one.
+        connection.idle = false;
+        connection.deadline = Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+      }
       continue;
     }
     connection.bytes.resize(have);
@@ -339,13 +347,20 @@ void WindowEndpoint::AnswerFinishedSends() {
   for (const auto& [id, result] : answers_->Take()) {
     const auto found = connections_.find(id);
     if (found == connections_.end()) continue;
-    if (result.status == SendStatus::kHandled) {
-      Reply(found->second.fd.get(), IpcReplyStatus::kHandled, result.result);
-    } else {
-      Reply(found->second.fd.get(), IpcReplyStatus::kClosed, 0);
-    }
-    connections_.erase(found);
+    Connection& connection = found->second;
     waiting_sends_.fetch_sub(1);
+    if (result.status == SendStatus::kHandled && Reply(connection.fd.get(), IpcReplyStatus::kHandled, result.result)) {
+      // The client may send again on the same connection (a sender of many messages a
+      // second keeps one open); one that hangs up is finished with at its next read.
+      connection.waiting = false;
+      connection.idle = true;
+      connection.header.reset();
+      connection.bytes.clear();
+      connection.deadline = Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+      continue;
+    }
+    if (result.status != SendStatus::kHandled) Reply(connection.fd.get(), IpcReplyStatus::kClosed, 0);
+    connections_.erase(found);
   }
 }
 

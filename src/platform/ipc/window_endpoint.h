@@ -34,7 +34,9 @@ struct EndpointLimits {
 
 /// Makes a window reachable from other processes: listens on its socket in the runtime
 /// folder and hands every well-formed message to the window's `MessageQueue` (sends are
-/// answered once the handler ran; posts are queued). Each connection carries one message.
+/// answered once the handler ran; posts are queued). A connection carries one message, or
+/// one send after another: after a send's answer it stays open for the client's next send
+/// until the client closes it or leaves it unused for `frame_read_timeout_ms`.
 ///
 /// One thread serves every connection with non-blocking reads, in arrival order, so a
 /// message is queued before any message that a client sent after it, and a slow or idle
@@ -67,6 +69,8 @@ class WindowEndpoint {
   [[nodiscard]] std::uint64_t busy_answers() const { return busy_answers_.load(); }
   /// Sends handed to the queue and not answered yet.
   [[nodiscard]] std::size_t waiting_sends() const { return waiting_sends_.load(); }
+  /// Connections open at the end of the serving thread's last round.
+  [[nodiscard]] std::size_t connections_held() const { return connections_held_.load(); }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -76,6 +80,7 @@ class WindowEndpoint {
     std::vector<std::uint8_t> bytes;            ///< received so far
     std::optional<IpcFrameHeader> header;       ///< once the whole header is in
     bool waiting = false;                       ///< the frame went to the queue as a send
+    bool idle = false;                          ///< answered and kept open; no new frame begun
   };
   struct Answers;  ///< send results handed back from the window's thread
 
@@ -101,6 +106,7 @@ class WindowEndpoint {
   std::atomic<std::uint64_t> displaced_connections_{0};
   std::atomic<std::uint64_t> busy_answers_{0};
   std::atomic<std::size_t> waiting_sends_{0};
+  std::atomic<std::size_t> connections_held_{0};
 
   /// Used by the serving thread only (and by `Close` after it ended), in accept order.
   std::map<std::uint64_t, Connection> connections_;
