@@ -338,6 +338,8 @@ void CDeviceOptionUI::StopFrameListener() {
   listening_for_frames_ = false;
   // Under the lighting lock: once this returns, no render reaches the worker or this entry.
   if (device_ != nullptr) device_->RemoveFrameListener(this);
+  // A frame the worker dropped unrun (it was stopping) must not block the next one.
+  frame_queued_ = false;
 }
 
 void CDeviceOptionUI::OnFrameRendered() {
