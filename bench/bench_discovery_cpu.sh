@@ -7,6 +7,9 @@
 # Simulator options such as --mouse add devices; their ids reach the utility through
 # the devices.json the simulator writes. A simulated --pad or --headset runs lighting
 # mode ZONE_MODE (default 0, the wave, which the host renders frame by frame).
+# In the audio modes (29, 30) the capture process the utility starts hears silence on a
+# machine without a sound server; ZT640_AUDIORECORD_TONE=HZ/PULSE (e.g. 1000/3) feeds it
+# a tone whose loudness swells, so the colours change from block to block as with music.
 set -eu
 build=${1:?usage: bench_discovery_cpu.sh BUILD_DIR [SECONDS]}
 seconds=${2:-60}
