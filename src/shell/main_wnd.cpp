@@ -86,10 +86,9 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::InitWindow() {
-  QString error;
-  if (!ui::ResourceManager::Instance().LoadLanguage(QStringLiteral("lan_cn.xml"), &error)) {
-    platform::DebugOutput(error.toStdString());
-  }
+  // The window's base texts are not loaded here: "windowinit" applies the start-up
+  // language before anything is shown, and loads them only when that fails
+  // (LoadBaseLanguage), so a start reads and resolves one language file, not two.
   close_button_ = FindControl<QPushButton>(QStringLiteral("closebtn"));
   max_button_ = FindControl<QPushButton>(QStringLiteral("maxbtn"));
   restore_button_ = FindControl<QPushButton>(QStringLiteral("restorebtn"));
@@ -354,8 +353,10 @@ void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
 
 void CMainWnd::ApplyStartupLanguage() {
   const platform::RegistryStore store(platform::RegistryStore::DefaultPath());
+  // One read of the list serves the choice and the loading.
+  const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(language_config_);
   // Until the user picks a language, the desktop's locale keeps choosing it.
-  ApplyLanguage(ReadLanguageIndex(store, language_config_), false);
+  if (!ApplyLanguageFrom(list, LanguageIndexIn(list, store), false)) LoadBaseLanguage();
 }
 
 void CMainWnd::HideToTray() {
