@@ -230,8 +230,10 @@ void CMainWnd::OnWindowInit() {
     announce.lparam = 1;
     (void)platform::IpcClient(runtime_folder_).Broadcast(announce);  // no listener is no failure
   }
-  ApplyStartupLanguage();
+  // The background first: a style sheet set on "root" restyles every control below
+  // it, which costs little before the language's relayout has styled them once.
   ApplySkin(SkinFile().Read());
+  ApplyStartupLanguage();
   ShowDamagedFilesOn(FindControl<QLabel>(QStringLiteral("status_label")));
   // The primary screen's size goes into every mouse settings record: known before
   // the first device object is made.
