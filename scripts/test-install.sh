@@ -165,8 +165,8 @@ case $depends in
   *) fail "Depends lacks the libraries found by shlibdeps: $depends" ;;
 esac
 case $depends in *fonts-noto-cjk*) ;; *) fail "Depends lacks the font packages: $depends" ;; esac
-# Loaded at run time, so only the explicit list names it.
-case $depends in *libcurl4*) ;; *) fail "Depends lacks libcurl4: $depends" ;; esac
+# Loaded at run time, so only the explicit list names them.
+case $depends in *libcurl4*libasound2*) ;; *) fail "Depends lacks libcurl4 or libasound2: $depends" ;; esac
 # The post-install script must pass where udev does not run (as in this container).
 dpkg-deb -e "$deb" "$work/control"
 [ -x "$work/control/postinst" ] || fail "the package has no executable postinst"

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/dl/dynamic_library.h"
+
 namespace zt640 {
 
 /// libcurl bound at run time. The program does not link it: the library and its two
@@ -57,7 +59,7 @@ class CurlLibrary {
  private:
   CurlLibrary() = default;
 
-  void* handle_ = nullptr;  ///< from dlopen; closed by the destructor
+  std::unique_ptr<platform::DynamicLibrary> library_;  ///< the functions above point into it
 };
 
 }  // namespace zt640
