@@ -61,7 +61,7 @@ inline constexpr const char* kUpdateUserAgent = "WinHTTP Client/1.0";
                                 const ExchangeTimeouts& timeouts, ExchangeReply& reply,
                                 const ExchangeCancel& cancelled = {});
 
-/// The same exchange through `curl`, the process's shared binding above. A null
+/// The same exchange through `curl` instead of the shared binding. A null
 /// binding (libcurl could not be loaded) sends nothing and ends as kNotSent, as when
 /// the service cannot be reached.
 [[nodiscard]] long HttpExchange(const CurlLibrary* curl, std::string_view method, const std::string& address,
