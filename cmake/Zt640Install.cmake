@@ -113,7 +113,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The fonts the Font folder links to; the Thai face only when it is available.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-dejavu-core")
+# libcurl and alsa-lib are loaded at run time (no program links them), so shlibdeps
+# cannot see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk, fonts-dejavu-core, libcurl4, libasound2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-core, udev")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst

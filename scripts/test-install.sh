@@ -165,6 +165,10 @@ case $depends in
   *) fail "Depends lacks the libraries found by shlibdeps: $depends" ;;
 esac
 case $depends in *fonts-noto-cjk*) ;; *) fail "Depends lacks the font packages: $depends" ;; esac
+# Loaded at run time, so only the explicit list names them.
+for runtime in libcurl4 libasound2; do
+  case $depends in *"$runtime"*) ;; *) fail "Depends lacks $runtime: $depends" ;; esac
+done
 # The post-install script must pass where udev does not run (as in this container).
 dpkg-deb -e "$deb" "$work/control"
 [ -x "$work/control/postinst" ] || fail "the package has no executable postinst"

@@ -3,7 +3,6 @@
 #include "platform/diag/debug_output.h"
 #include "platform/paths/product_title.h"
 #include "platform/settings/registry_store.h"
-#include "ui/language_manager.h"
 
 namespace zt640 {
 
@@ -25,7 +24,11 @@ QString ProductSettingsKey() {
 
 int ReadLanguageIndex(const platform::RegistryStore& store, const QString& language_config_path,
                       const QLocale& locale) {
-  const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(language_config_path);
+  return LanguageIndexIn(ui::LanguageManager::ReadLanguageList(language_config_path), store, locale);
+}
+
+int LanguageIndexIn(const std::vector<ui::LanguageEntry>& list, const platform::RegistryStore& store,
+                    const QLocale& locale) {
   const std::optional<std::uint32_t> id = store.ReadDword(ProductSettingsKey().toStdString(), kLanguageValue);
   if (!id) {
     const bool chinese = locale.language() == QLocale::Chinese;

@@ -3,6 +3,9 @@
 #include <QLocale>
 #include <QString>
 #include <cstdint>
+#include <vector>
+
+#include "ui/language_manager.h"
 
 namespace zt640 {
 
@@ -19,6 +22,10 @@ class RegistryStore;
 /// the entry named "Chinese" for a Chinese locale, else the one named "English".
 [[nodiscard]] int ReadLanguageIndex(const platform::RegistryStore& store, const QString& language_config_path,
                                     const QLocale& locale = QLocale::system());
+
+/// The same choice from a language list already read.
+[[nodiscard]] int LanguageIndexIn(const std::vector<ui::LanguageEntry>& list, const platform::RegistryStore& store,
+                                  const QLocale& locale = QLocale::system());
 
 /// Keeps `id` as the "LANGUAGE" value, making the product's key on first use.
 /// False when the settings store cannot be written.

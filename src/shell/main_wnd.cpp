@@ -86,10 +86,9 @@ CMainWnd::~CMainWnd() {
 }
 
 void CMainWnd::InitWindow() {
-  QString error;
-  if (!ui::ResourceManager::Instance().LoadLanguage(QStringLiteral("lan_cn.xml"), &error)) {
-    platform::DebugOutput(error.toStdString());
-  }
+  // The window's base texts are not loaded here: "windowinit" applies the start-up
+  // language before anything is shown, and loads them only when that fails
+  // (LoadBaseLanguage), so a start reads and resolves one language file, not two.
   close_button_ = FindControl<QPushButton>(QStringLiteral("closebtn"));
   max_button_ = FindControl<QPushButton>(QStringLiteral("maxbtn"));
   restore_button_ = FindControl<QPushButton>(QStringLiteral("restorebtn"));
@@ -231,8 +230,10 @@ void CMainWnd::OnWindowInit() {
     announce.lparam = 1;
     (void)platform::IpcClient(runtime_folder_).Broadcast(announce);  // no listener is no failure
   }
-  ApplyStartupLanguage();
+  // The background first: a style sheet set on "root" restyles every control below
+  // it, which costs little before the language's relayout has styled them once.
   ApplySkin(SkinFile().Read());
+  ApplyStartupLanguage();
   ShowDamagedFilesOn(FindControl<QLabel>(QStringLiteral("status_label")));
   // The primary screen's size goes into every mouse settings record: known before
   // the first device object is made.
@@ -354,8 +355,10 @@ void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
 
 void CMainWnd::ApplyStartupLanguage() {
   const platform::RegistryStore store(platform::RegistryStore::DefaultPath());
+  // One read of the list serves the choice and the loading.
+  const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(language_config_);
   // Until the user picks a language, the desktop's locale keeps choosing it.
-  ApplyLanguage(ReadLanguageIndex(store, language_config_), false);
+  if (!ApplyLanguageFrom(list, LanguageIndexIn(list, store), false)) LoadBaseLanguage();
 }
 
 void CMainWnd::HideToTray() {

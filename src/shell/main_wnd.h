@@ -25,6 +25,10 @@
 
 class QPushButton;
 
+namespace zt640::ui {
+struct LanguageEntry;
+}  // namespace zt640::ui
+
 namespace zt640 {
 class AudioLighting;
 class CAboutWnd;
@@ -247,6 +251,10 @@ class CMainWnd : public ui::WindowImplBase {
   void OnWindowSize();
   void ShowNoDevicePanel(bool no_device);
   void ApplyStartupLanguage();
+  /// `ApplyLanguage` from a list already read; false when entry `index`'s texts were not loaded.
+  bool ApplyLanguageFrom(const std::vector<ui::LanguageEntry>& list, int index, bool save);
+  /// The window's own texts, "lan_cn.xml", for a start whose language cannot be loaded.
+  void LoadBaseLanguage();
   void SetUpdateMark(bool shown);
   void StartFirmwareUpgrade();
   void RebuildFonts();

@@ -25,26 +25,41 @@ constexpr char kSystemSettingsFailedKey[] = "system_settings_failed_text";
 
 void CMainWnd::ApplyLanguage(int index, bool save) {
   if (index == language_index_) return;
+  (void)ApplyLanguageFrom(ui::LanguageManager::ReadLanguageList(language_config_), index, save);  // reported inside
+}
+
+bool CMainWnd::ApplyLanguageFrom(const std::vector<ui::LanguageEntry>& list, int index, bool save) {
+  if (index == language_index_) return true;
   // Before the first language the program's style sheet, applied at start, already
   // holds the fonts.
   if (language_index_ != -1 && LanguageChangeRebuildsFonts(language_index_, index)) RebuildFonts();
   language_index_ = index;
-  const std::vector<ui::LanguageEntry> list = ui::LanguageManager::ReadLanguageList(language_config_);
   if (index < 0 || static_cast<std::size_t>(index) >= list.size()) {
     platform::DebugOutput("language list missing or without entry " + std::to_string(index) +
                           "; the texts stay as they are");
-    return;
+    return false;
   }
   const ui::LanguageEntry& entry = list[static_cast<std::size_t>(index)];
   // Loading re-resolves every bound text, in this window and every other open one,
   // and tells the panels that draw their own texts.
   QString error;
-  if (!ui::ResourceManager::Instance().LoadLanguage(entry.file, &error)) platform::DebugOutput(error.toStdString());
+  const bool loaded = ui::ResourceManager::Instance().LoadLanguage(entry.file, &error);
+  if (!loaded) platform::DebugOutput(error.toStdString());
   if (save) {
     platform::RegistryStore store(platform::RegistryStore::DefaultPath());
     if (!SaveLanguageId(store, static_cast<std::uint32_t>(entry.id))) {
       platform::DebugOutput("language choice not kept: the settings store cannot be written");
     }
+  }
+  update();
+  if (layout() != nullptr) layout()->activate();
+  return loaded;
+}
+
+void CMainWnd::LoadBaseLanguage() {
+  QString error;
+  if (!ui::ResourceManager::Instance().LoadLanguage(QStringLiteral("lan_cn.xml"), &error)) {
+    platform::DebugOutput(error.toStdString());
   }
   update();
   if (layout() != nullptr) layout()->activate();

@@ -1,6 +1,5 @@
 #include "updateclient/file_download.h"
 
-#include <curl/curl.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +9,7 @@
 #include <cerrno>
 
 #include "platform/diag/debug_output.h"
+#include "updateclient/curl_library.h"
 #include "updateclient/curl_transfer.h"
 #include "updateclient/sha256.h"
 #include "updateclient/update_address.h"
@@ -78,6 +78,7 @@ struct Transfer {
   int64_t received = 0;
   int64_t limit = kMaxDownloadBytes;
   int64_t expected = 0;
+  const CurlLibrary* curl = nullptr;
   CURL* easy = nullptr;
   const DownloadProgress* progress = nullptr;
   bool too_large = false;
@@ -100,7 +101,8 @@ size_t WriteChunk(char* data, size_t size, size_t count, void* user) {
   if (*transfer->progress) {
     int64_t total = transfer->expected;
     curl_off_t length = -1;
-    if (total == 0 && curl_easy_getinfo(transfer->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
+    if (total == 0 &&
+        transfer->curl->easy_getinfo(transfer->easy, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) == CURLE_OK &&
         length > 0) {
       total = length;
     }
@@ -171,7 +173,18 @@ std::string DownloadFileName(const std::string& address) {
 
 DownloadResult DownloadFile(const DownloadRequest& request, const DownloadProgress& progress,
                             const ExchangeCancel& cancelled) {
+  return DownloadFile(CurlLibrary::Shared(), request, progress, cancelled);
+}
+
+DownloadResult DownloadFile(const CurlLibrary* curl, const DownloadRequest& request, const DownloadProgress& progress,
+                            const ExchangeCancel& cancelled) {
   DownloadResult result;
+  if (curl == nullptr) {
+    // Without the library nothing can be fetched: the same answer as an unreachable server.
+    platform::DebugOutput("download failed: libcurl is not available");
+    result.outcome = DownloadOutcome::kNotReached;
+    return result;
+  }
   if (!IsAcceptedUpdateAddress(request.address)) {
     result.outcome = DownloadOutcome::kRefusedAddress;
     return result;
@@ -193,42 +206,42 @@ DownloadResult DownloadFile(const DownloadRequest& request, const DownloadProgre
     return result;
   }
 
-  InitialiseCurlOnce();
-  const CurlEasyHandle easy(curl_easy_init());
+  const CurlEasyHandle easy = MakeEasyHandle(*curl);
   if (!easy) return result;
   CURL* handle = easy.get();
   Transfer transfer;
   transfer.file = &file;
   transfer.expected = request.expected_size;
   transfer.limit = request.expected_size > 0 ? request.expected_size : kMaxDownloadBytes;
+  transfer.curl = curl;
   transfer.easy = handle;
   transfer.progress = &progress;
   const long stall_seconds = std::max(1L, static_cast<long>(request.stall_timeout.count() / 1000));
-  bool configured = curl_easy_setopt(handle, CURLOPT_URL, request.address.c_str()) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "https") == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects)) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_FAILONERROR, 1L) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_USERAGENT, kUpdateUserAgent) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
-                                     static_cast<long>(request.connect_timeout.count())) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, stall_seconds) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteChunk) == CURLE_OK &&
-                    curl_easy_setopt(handle, CURLOPT_WRITEDATA, &transfer) == CURLE_OK;
+  bool configured = curl->easy_setopt(handle, CURLOPT_URL, request.address.c_str()) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_REDIR_PROTOCOLS_STR, "https") == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_MAXREDIRS, static_cast<long>(kMaxRedirects)) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_FAILONERROR, 1L) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_USERAGENT, kUpdateUserAgent) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
+                                      static_cast<long>(request.connect_timeout.count())) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_LOW_SPEED_TIME, stall_seconds) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_NOSIGNAL, 1L) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_WRITEFUNCTION, WriteChunk) == CURLE_OK &&
+                    curl->easy_setopt(handle, CURLOPT_WRITEDATA, &transfer) == CURLE_OK;
   // A server on this computer is never reached through a proxy.
   if (configured && IsLoopbackAddress(request.address)) {
-    configured = curl_easy_setopt(handle, CURLOPT_NOPROXY, "*") == CURLE_OK;
+    configured = curl->easy_setopt(handle, CURLOPT_NOPROXY, "*") == CURLE_OK;
   }
   if (!configured) return result;
 
-  const CURLcode code = PerformTransfer(handle, cancelled);
+  const CURLcode code = PerformTransfer(*curl, handle, cancelled);
   result.bytes = transfer.received;
   if (code != CURLE_OK) {
     result.outcome = FailedOutcome(code, transfer);
-    platform::DebugOutput(std::string("download failed: ") + curl_easy_strerror(code));
+    platform::DebugOutput(std::string("download failed: ") + curl->easy_strerror(code));
     return result;
   }
   if (transfer.received == 0) {

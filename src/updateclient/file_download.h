@@ -63,6 +63,11 @@ using DownloadProgress = std::function<void(int64_t received, int64_t total)>;
 [[nodiscard]] DownloadResult DownloadFile(const DownloadRequest& request, const DownloadProgress& progress,
                                           const ExchangeCancel& cancelled);
 
+/// The same download through `curl` instead of the shared binding. A null binding
+/// (libcurl could not be loaded) fetches nothing, leaves no file and ends as kNotReached.
+[[nodiscard]] DownloadResult DownloadFile(const CurlLibrary* curl, const DownloadRequest& request,
+                                          const DownloadProgress& progress, const ExchangeCancel& cancelled);
+
 /// A short English sentence for an outcome, for diagnostics and messages.
 [[nodiscard]] const char* DownloadOutcomeText(DownloadOutcome outcome);
 

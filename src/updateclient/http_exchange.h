@@ -8,6 +8,8 @@
 
 namespace zt640 {
 
+class CurlLibrary;
+
 /// The most reply bytes an exchange keeps. The service answers with a short JSON
 /// object; a longer reply is discarded whole rather than cut (a cut reply could
 /// still parse as something the service never said).
@@ -57,6 +59,13 @@ inline constexpr const char* kUpdateUserAgent = "WinHTTP Client/1.0";
 /// method or the address is unusable.
 [[nodiscard]] long HttpExchange(std::string_view method, const std::string& address, std::string_view body,
                                 const ExchangeTimeouts& timeouts, ExchangeReply& reply,
+                                const ExchangeCancel& cancelled = {});
+
+/// The same exchange through `curl` instead of the shared binding. A null
+/// binding (libcurl could not be loaded) sends nothing and ends as kNotSent, as when
+/// the service cannot be reached.
+[[nodiscard]] long HttpExchange(const CurlLibrary* curl, std::string_view method, const std::string& address,
+                                std::string_view body, const ExchangeTimeouts& timeouts, ExchangeReply& reply,
                                 const ExchangeCancel& cancelled = {});
 
 }  // namespace zt640

@@ -1,21 +1,24 @@
 #include "updateclient/update_address.h"
 
 #include <arpa/inet.h>
-#include <curl/curl.h>
 
 #include <memory>
 #include <optional>
 #include <string_view>
+
+#include "updateclient/curl_library.h"
 
 namespace zt640 {
 
 namespace {
 
 struct UrlDeleter {
-  void operator()(CURLU* url) const { curl_url_cleanup(url); }
+  const CurlLibrary* curl = nullptr;
+  void operator()(CURLU* url) const { curl->url_cleanup(url); }
 };
 struct CurlTextDeleter {
-  void operator()(char* text) const { curl_free(text); }
+  const CurlLibrary* curl = nullptr;
+  void operator()(char* text) const { curl->free(text); }
 };
 
 struct AddressParts {
@@ -23,15 +26,19 @@ struct AddressParts {
   std::string host;    ///< as written, IPv6 without brackets
 };
 
+/// Parsed by the same library that makes the transfer, so the host judged here is the
+/// host contacted. Nothing without the library.
 std::optional<AddressParts> SplitAddress(const std::string& address) {
-  const std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) return std::nullopt;
+  const CurlLibrary* curl = CurlLibrary::Shared();
+  if (curl == nullptr) return std::nullopt;
+  const std::unique_ptr<CURLU, UrlDeleter> url(curl->url(), UrlDeleter{curl});
+  if (!url || curl->url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK) return std::nullopt;
   char* scheme = nullptr;
   char* host = nullptr;
-  if (curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) return std::nullopt;
-  const std::unique_ptr<char, CurlTextDeleter> scheme_text(scheme);
-  if (curl_url_get(url.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK) return std::nullopt;
-  const std::unique_ptr<char, CurlTextDeleter> host_text(host);
+  if (curl->url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) return std::nullopt;
+  const std::unique_ptr<char, CurlTextDeleter> scheme_text(scheme, CurlTextDeleter{curl});
+  if (curl->url_get(url.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK) return std::nullopt;
+  const std::unique_ptr<char, CurlTextDeleter> host_text(host, CurlTextDeleter{curl});
   AddressParts parts{scheme_text.get(), host_text.get()};
   for (char& c : parts.scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
   if (parts.host.size() >= 2 && parts.host.front() == '[' && parts.host.back() == ']') {

@@ -24,6 +24,7 @@
 #include "support/qt_app.h"
 #include "support/scripted_prompts.h"
 #include "ui/control_factory.h"
+#include "ui/language_manager.h"
 #include "ui/resource_manager.h"
 
 namespace zt640 {
@@ -176,6 +177,37 @@ TEST_F(SettingsTest, LanguageMessageReloadsTheTextsOfEveryOpenWindowAndKeepsTheC
   EXPECT_EQ(about.FindControl<QLabel>("about_title")->text(), "关于");
   EXPECT_EQ(ReadLanguageIndex(Store(), kShippedLanguages, QLocale(QLocale::English)), 0);
   window.Destroy();
+}
+
+TEST_F(SettingsTest, AStartShowsTheChosenLanguageElseTheWindowsBaseTexts) {
+  PrepareSkins();
+  WriteBytes(Path("no_file.config"), R"({"Language":[
+      {"Language_ID":521,"Language_file":"lan_absent.xml","Language_name":"English","Language_text":"English"}]})");
+  ui::LanguageManager base;
+  ASSERT_TRUE(base.LoadLanguage(kSkinFolder + "/lan_cn.xml"));
+  struct Case {
+    const char* what;
+    QString list;
+    bool english;
+  };
+  const Case cases[] = {
+      {"chosen language loads", kShippedLanguages, true},
+      {"chosen language's file is missing", Path("no_file.config"), false},
+      {"no language list", Path("none.config"), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    platform::RegistryStore store = Store();
+    ASSERT_TRUE(SaveLanguageId(store, 521));
+    CMainWnd window("", MainWndPlugins{});
+    window.SetLanguageConfig(c.list);
+    QString error;
+    ASSERT_TRUE(window.Create("t", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) << error.toStdString();
+    const QPushButton* skin = window.FindControl<QPushButton>("skinbtn");
+    ASSERT_NE(skin, nullptr);
+    EXPECT_EQ(skin->text(), c.english ? QStringLiteral("Skin") : base.Text(skin->property("textKey").toString()));
+    window.Destroy();
+  }
 }
 
 TEST_F(SettingsTest, TheChosenImageSurvivesARestartColoursAndPickedFilesDoNot) {
