@@ -1,16 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QComboBox>
+#include <QList>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <filesystem>
 #include <string>
-#include <QList>
 
 #include "devsim/devices_json_file.h"
 #include "pages/select_panel_ui.h"
 #include "shell/main_window_fixture.h"
+#include "ui/resource_manager.h"
 
 namespace zt640 {
 namespace {
@@ -37,6 +39,10 @@ class WindowFitTest : public test::MainWindowFixture {
     for (const char* file : {"mouse.Json", "color_option_info.config"}) {
       std::filesystem::copy_file(std::string(ZT640_SOURCE_DIR "/data/DefaultData/") + file, folders_.defaults + file);
     }
+    // The scale is the program's, and a window of an earlier test may have left it
+    // at 144; this window starts at 96 as the program's only window does.
+    ui::ResourceManager::Instance().SetScale(96);
+    qApp->setStyleSheet(ui::ResourceManager::Instance().StyleSheet(96));
     InterfaceCatalogue catalogue;
     ASSERT_GT(DevicesJson::ApplyText(devsim::DevicesJsonFile::Text(config_), catalogue).rows_applied, 0u);
     Open(catalogue);
@@ -68,9 +74,9 @@ class WindowFitTest : public test::MainWindowFixture {
       pages_->setCurrentIndex(i);
       auto* area = pages_->widget(i)->findChild<QScrollArea*>(QStringLiteral("device_function_scroll"));
       if (area == nullptr) continue;
-      // Bars follow the layout, which runs on posted events.
-      QCoreApplication::processEvents();
-      QCoreApplication::processEvents();
+      // Bars follow the layout, which runs on the events that showing the page posted
+      // (the stack lays out the page, the page its scroll area).
+      for (int pass = 0; pass < 3; ++pass) QCoreApplication::processEvents();
       if (area->verticalScrollBar()->isVisible() || area->horizontalScrollBar()->isVisible()) ++scrolling;
     }
     return scrolling;
