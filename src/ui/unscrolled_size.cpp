@@ -62,11 +62,14 @@ QSize UnscrolledSize(QWidget& window, int width) {
     unfold(area, WholeContent(*area) + QSize(frame, frame));
   }
   // A page keeping its proportions asks its stack for the height its width calls
-  // for only while it is shown; the others are measured here at the stack's width.
+  // for only while it is shown; the others are measured here at the stack's width
+  // (a stack never laid out yet has none: at least the page's narrowest).
   for (QStackedWidget* stack : window.findChildren<QStackedWidget*>()) {
     for (int i = 0; i < stack->count(); ++i) {
       QWidget* page = stack->widget(i);
-      if (page->hasHeightForWidth()) unfold(page, QSize(0, page->heightForWidth(stack->width())));
+      if (!page->hasHeightForWidth()) continue;
+      const int page_width = std::max(stack->width(), page->minimumSizeHint().width());
+      unfold(page, QSize(0, page->heightForWidth(page_width)));
     }
   }
   QSize needed = window.minimumSizeHint();
