@@ -160,8 +160,13 @@ TEST_F(WindowFitTest, ScreenBelowTheUsualSize_WindowIsSizedToTheFreeArea) {
 
 TEST_F(WindowFitTest, LightingControlInTheScrolledPartIsFoundAndRouted) {
   ChooseFor(QSize(1280, 720), 40);
-  // Connected once the frame push is armed.
-  ASSERT_TRUE(WaitFor([&] { return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer); }, 10000));
+  // Connected once frames are under way, on the frame timer or following renders.
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        return KeyboardEntry()->IsTimerArmed(CDeviceOptionUI::kRefreshTimer) || KeyboardEntry()->AwaitingRender() ||
+               KeyboardEntry()->ExchangePending(CDeviceOptionUI::kRefreshTimer);
+      },
+      10000));
   ASSERT_TRUE(Settle());
   QWidget* keyboard_page = pages_->widget(KeyboardEntry()->Page());
   auto* area = keyboard_page->findChild<QScrollArea*>(QStringLiteral("device_function_scroll"));
