@@ -1,5 +1,6 @@
 #include "shell/main_wnd.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QApplication>
@@ -49,6 +50,7 @@
 #include "ui/language_manager.h"
 #include "ui/resource_manager.h"
 #include "ui/skin_scale.h"
+#include "ui/unscrolled_size.h"
 
 namespace zt640 {
 
@@ -202,7 +204,7 @@ void CMainWnd::OnTimer(int id) {
   // Every main-window timer runs once per arming.
   timers().KillTimer(this, id);
   if (id == kScaleTimer) {
-    RunScaleChoice(MonitorRect());
+    RunScaleChoice(MonitorRect(), AvailableRect());
     if (plugins_.notify_capture_scale) plugins_.notify_capture_scale();
   } else if (id == kTrayMenuTimer) {
     OpenTrayMenu();
@@ -520,7 +522,7 @@ void CMainWnd::OnTrayLeftClick() {
     return;
   }
   show();
-  RunScaleChoice(MonitorRect());
+  RunScaleChoice(MonitorRect(), AvailableRect());
   showNormal();
   raise();
   activateWindow();
@@ -556,7 +558,13 @@ QRect CMainWnd::MonitorRect() const {
   return screen != nullptr ? screen->geometry() : QRect();
 }
 
-void CMainWnd::RunScaleChoice(const QRect& monitor) {
+QRect CMainWnd::AvailableRect() const {
+  if (monitor_source_) return monitor_source_();
+  const QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+void CMainWnd::RunScaleChoice(const QRect& monitor, const QRect& available) {
   // The resizes below raise "windowsize" again; they are this choice's own.
   const QScopedValueRollback<bool> choosing(choosing_scale_, true);
   scale_monitor_ = monitor;
@@ -571,11 +579,16 @@ void CMainWnd::RunScaleChoice(const QRect& monitor) {
   SetAllDPI(96, true);
   resize(kScaledWidth, kScaledHeight);
   SetAllDPI(scale, true);
-  // A page taller than the 96-dpi size held the window up to its minimum, which the
-  // step above multiplied again: the scale's own size, or what the content needs.
+  // The scale's own size, or what the pages need to show whole when that is more
+  // (the step above multiplied whatever held the window up). A screen too small for
+  // that gets a window as large as the screen, whose pages scroll.
   const double ratio = static_cast<double>(dpi_) / 96;
-  resize(QSize(static_cast<int>(std::lround(kScaledWidth * ratio)), static_cast<int>(std::lround(kScaledHeight * ratio)))
-             .expandedTo(minimumSizeHint()));
+  const QRect free_area = available.isEmpty() ? monitor : available;
+  int width = static_cast<int>(std::lround(kScaledWidth * ratio));
+  if (!free_area.isEmpty()) width = std::min(width, free_area.width());
+  QSize size = QSize(width, static_cast<int>(std::lround(kScaledHeight * ratio))).expandedTo(ui::UnscrolledSize(*this, width));
+  if (!free_area.isEmpty()) size = size.boundedTo(free_area.size());
+  resize(size);
   CenterWindow();
   update();
 }
@@ -585,12 +598,12 @@ void CMainWnd::OnWindowSize() {
   // With the monitor unchanged the choice would only impose its size again, which
   // would fight a window manager that keeps the window at another size.
   const QRect monitor = MonitorRect();
-  if (monitor != *scale_monitor_) RunScaleChoice(monitor);
+  if (monitor != *scale_monitor_) RunScaleChoice(monitor, AvailableRect());
 }
 
 void CMainWnd::ScreenChanged() {
   // Before the first choice, timer 1011 makes it.
-  if (scale_monitor_ && !destroyed_) RunScaleChoice(MonitorRect());
+  if (scale_monitor_ && !destroyed_) RunScaleChoice(MonitorRect(), AvailableRect());
 }
 
 void CMainWnd::Destroy() {

@@ -107,13 +107,16 @@ class CMainWnd : public ui::WindowImplBase {
 
   /// The scale choice of timer 1011 for a monitor rectangle: 144 dots per inch on a
   /// monitor above 1500 x 960 pixels, else 96; the window is sized 1000 x 640 at 96 and
-  /// grown with the scale, then centred. A maximised or full-screen window takes the
-  /// scale but keeps the geometry its window manager gave it; a minimised or hidden
-  /// window stays so.
-  void RunScaleChoice(const QRect& monitor);
+  /// grown with the scale, or to what the pages need to show whole when that is more,
+  /// but never beyond `available` (the part of the monitor free of panels; empty: the
+  /// whole monitor), where the pages scroll instead; then it is centred. A maximised
+  /// or full-screen window takes the scale but keeps the geometry its window manager
+  /// gave it; a minimised or hidden window stays so.
+  void RunScaleChoice(const QRect& monitor, const QRect& available = QRect());
 
   /// Where the scale choice reads the rectangle of the monitor nearest the window
-  /// (tests give their own monitors); by default the window's screen.
+  /// (tests give their own monitors, taken as free of panels); by default the
+  /// window's screen.
   void SetMonitorSource(std::function<QRect()> source) { monitor_source_ = std::move(source); }
 
   /// The visible-device check, restore and raise of the activation message.
@@ -248,6 +251,8 @@ class CMainWnd : public ui::WindowImplBase {
   void CloseSecondaryWindows();
   void SetAllDPI(int dpi, bool resize_window);
   [[nodiscard]] QRect MonitorRect() const;
+  /// The part of that monitor free of panels.
+  [[nodiscard]] QRect AvailableRect() const;
   void OnWindowSize();
   void ShowNoDevicePanel(bool no_device);
   void ApplyStartupLanguage();
