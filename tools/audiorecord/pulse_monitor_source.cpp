@@ -12,8 +12,8 @@ constexpr char kClientName[] = "AudioRecord";
 constexpr char kStreamName[] = "output monitor";
 /// The server's name for the monitor of whatever output is the default one.
 constexpr char kDefaultMonitor[] = "@DEFAULT_MONITOR@";
-/// Fragment asked of the server: 10 ms, so reads return promptly.
-constexpr std::uint32_t kFragmentBytes = SpectrumAnalyser::kSampleRate / 100 * sizeof(float);
+/// Fragment asked of the server: 20 ms, one read of the capture loop, so reads return promptly.
+constexpr std::uint32_t kFragmentBytes = SpectrumAnalyser::kSampleRate / 50 * sizeof(float);
 }  // namespace
 
 PulseMonitorSource::~PulseMonitorSource() { Close(); }
