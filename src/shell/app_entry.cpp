@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <future>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -115,11 +114,6 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
-  // Reading the font configuration takes about as long as making the application
-  // object and needs nothing of it: on a second core the two overlap. Without a
-  // thread to spare it is read where it is needed.
-  std::future<platform::SystemFontFiles> system_fonts_read = std::async(
-      std::launch::async | std::launch::deferred, [] { return platform::SystemFontFiles::FromFontconfig(); });
   QApplication application(argc, argv);
   QString bad_option;
   const StartRequest request = ParseStartOptions(QApplication::arguments(), &bad_option);
@@ -141,7 +135,7 @@ int RunApplication(int argc, char** argv) {
   PrivateFonts fonts;
   // The shipped faces are usually the system's own, linked: fontconfig already
   // offers them, and parsing a large collection again is a good share of start-up.
-  const platform::SystemFontFiles system_fonts = system_fonts_read.get();
+  const platform::SystemFontFiles system_fonts = platform::SystemFontFiles::FromFontconfig();
   fonts.Load(QString::fromStdString(platform::ResourceFolder("Font")),
              [&system_fonts](const QString& path) { return system_fonts.Has(path.toStdString()); });
 
