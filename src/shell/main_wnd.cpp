@@ -590,6 +590,8 @@ void CMainWnd::RunScaleChoice(const QRect& monitor, const QRect& available) {
   if (!free_area.isEmpty()) size = size.boundedTo(free_area.size());
   resize(size);
   CenterWindow();
+  // A settings window opened before the choice keeps its place beside this one.
+  if (SettingsWindow() != nullptr) PlaceSettingsWindow();
   update();
 }
 

@@ -228,6 +228,9 @@ class CMainWnd : public ui::WindowImplBase {
   void ScreenChanged() override;
 
  private:
+  /// Puts the open settings window where its opening asked: centred, or by this
+  /// window's top right corner.
+  void PlaceSettingsWindow();
   void OnWindowInit();
   void OnClick(const QString& name);
   /// The mouse page's click routes; false when the click takes the common route.
@@ -333,6 +336,7 @@ class CMainWnd : public ui::WindowImplBase {
   QPointer<CSkinFrame> skin_frame_;
   QPointer<CAboutWnd> about_;
   QPointer<CSetWnd> set_wnd_;
+  bool settings_centred_ = false;  ///< the open settings window was placed centred
   QString update_catalogue_;
   QString download_folder_;
   bool firmware_prompt_open_ = false;

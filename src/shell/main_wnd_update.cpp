@@ -118,20 +118,27 @@ void CMainWnd::OpenSettingsWindow(bool centred) {
     return;
   }
   set_wnd_ = window;
+  settings_centred_ = centred;
   // Modal for the main window, without a nested event loop: the window's workers
   // report through the main loop.
   window->setWindowModality(Qt::WindowModal);
-  if (centred) {
-    window->CenterWindow();
-  } else {
-    const double scale = dpi_ / 96.0;
-    const QRect frame = geometry();
-    window->move(frame.right() - static_cast<int>(kSettingsRightInset * scale) - window->width(),
-                 frame.top() + static_cast<int>(kSettingsTopInset * scale));
-  }
+  PlaceSettingsWindow();
   window->show();
   window->raise();
   window->activateWindow();
+}
+
+void CMainWnd::PlaceSettingsWindow() {
+  CSetWnd* window = set_wnd_.data();
+  if (window == nullptr) return;
+  if (settings_centred_) {
+    window->CenterWindow();
+    return;
+  }
+  const double scale = dpi_ / 96.0;
+  const QRect frame = geometry();
+  window->move(frame.right() - static_cast<int>(kSettingsRightInset * scale) - window->width(),
+               frame.top() + static_cast<int>(kSettingsTopInset * scale));
 }
 
 bool CMainWnd::UpdateMarkShown() const { return set_button_ && set_button_->property("updateMark").toBool(); }
