@@ -25,6 +25,22 @@ constexpr int kFirstPowerMs = 50;
 constexpr int kPowerPeriodMs = 5000;
 constexpr int kReceiverCheckFirstMs = 2000;
 constexpr int kReceiverCheckPeriodMs = 3000;
+
+/// Takes the device's operation lock on its worker. The UI thread may hold the device
+/// for an edit; a worker that is stopping does not wait for it (the lock comes back
+/// not owned).
+std::unique_lock<std::recursive_timed_mutex> LockOnWorker(const CKalvexUSBDevice& device, const DeviceWorker& worker) {
+  std::unique_lock lock(device.OperationLock(), std::defer_lock);
+  while (!lock.try_lock_for(std::chrono::milliseconds(50))) {
+    if (worker.Stopping()) break;
+  }
+  return lock;
+}
+
+/// Frames the device streams over the cable: they follow the lighting worker's renders.
+bool StreamsOverCable(CKalvexUSBDevice& device) {
+  return device.StreamsHostFrames() && !device.Channel().receiver_interface().IsOpen();
+}
 }  // namespace
 
 CDeviceOptionUI::CDeviceOptionUI(const QString& skin_file, QWidget* parent) : QWidget(parent) {
@@ -157,11 +173,8 @@ void CDeviceOptionUI::RunExchange(int timer, std::function<void(CKalvexUSBDevice
   pending_.insert(timer);
   DeviceWorker* worker = worker_;
   const bool posted = worker->Post([this, device, worker, timer, epoch, work = std::move(work), done = std::move(done)] {
-    std::unique_lock lock(device->OperationLock(), std::defer_lock);
-    // The UI thread may hold the device for an edit; shutting down must not wait for it.
-    while (!lock.try_lock_for(std::chrono::milliseconds(50))) {
-      if (worker->Stopping()) return;
-    }
+    std::unique_lock lock = LockOnWorker(*device, *worker);
+    if (!lock.owns_lock()) return;
     work(*device);
     lock.unlock();
     QMetaObject::invokeMethod(
@@ -288,7 +301,7 @@ void CDeviceOptionUI::OnRefreshTimer() {
   ArmTimer(kRefreshTimer, RefreshPeriodMs());
 }
 
-bool CDeviceOptionUI::FramesFollowRenders() const { return device_->StreamsHostFrames() && !OnReceiver(); }
+bool CDeviceOptionUI::FramesFollowRenders() const { return StreamsOverCable(*device_); }
 
 void CDeviceOptionUI::AwaitNextRender() {
   if (!listening_for_frames_) {
@@ -315,12 +328,10 @@ void CDeviceOptionUI::QueueDirectFrame() {
   DeviceWorker* worker = worker_;
   const bool posted = worker->Post([this, device, worker] {
     frame_queued_ = false;
-    std::unique_lock lock(device->OperationLock(), std::defer_lock);
-    while (!lock.try_lock_for(std::chrono::milliseconds(50))) {
-      if (worker->Stopping()) return;
-    }
+    std::unique_lock lock = LockOnWorker(*device, *worker);
+    if (!lock.owns_lock()) return;
     if (!direct_frames_.load()) return;  // the UI thread took the frames back meanwhile
-    if (device->StreamsHostFrames() && !device->Channel().receiver_interface().IsOpen()) {
+    if (StreamsOverCable(*device)) {
       device->SendLightFrame();
       return;
     }

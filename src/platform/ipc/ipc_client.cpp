@@ -9,6 +9,7 @@
 #include "platform/ipc/ipc_message_frame.h"
 #include "platform/ipc/registered_messages.h"
 #include "platform/ipc/socket_io.h"
+#include "platform/ipc/window_connection.h"
 #include "platform/paths/name_hash.h"
 
 namespace zt640::platform {
@@ -69,25 +70,9 @@ std::optional<WindowAddress> IpcClient::FindWindow(std::optional<std::string_vie
 
 IpcSendOutcome IpcClient::SendMessage(const WindowAddress& window, const WindowMessage& message,
                                       std::int64_t timeout_ms) const {
-  IpcFrame frame;
-  IpcStatus status = ToIpcFrame(message, IpcFrameKind::kSend, frame);
-  if (status != IpcStatus::kOk) return {status, 0};
-  UniqueFd fd;
-  status = Deliver(window, frame, fd);
-  // A window that cannot take the message may answer and hang up before reading it: its
-  // answer is then already waiting here.
-  if (status == IpcStatus::kClosed && fd.valid()) {
-    timeout_ms = 0;
-  } else if (status != IpcStatus::kOk) {
-    return {status, 0};
-  }
-  IpcFrame reply;
-  const SocketStatus read = ReadFrame(fd.get(), timeout_ms, reply);
-  if (read != SocketStatus::kOk) {
-    if (status == IpcStatus::kClosed || read == SocketStatus::kClosed) return {IpcStatus::kClosed, 0};
-    return {IpcStatusOf(read), 0};
-  }
-  return IpcOutcomeOfReply(reply);
+  // A connection of its own, closed again once the answer is in.
+  WindowConnection connection;
+  return connection.SendMessage(window, message, timeout_ms);
 }
 
 IpcStatus IpcClient::PostMessage(const WindowAddress& window, const WindowMessage& message) const {

@@ -211,6 +211,10 @@ int WindowEndpoint::PollTimeoutMs() const {
   return static_cast<int>(std::clamp<std::int64_t>(left, 0, limits_.frame_read_timeout_ms));
 }
 
+WindowEndpoint::Clock::time_point WindowEndpoint::FrameDeadline() const {
+  return Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+}
+
 void WindowEndpoint::DropLateConnections() {
   const auto now = Clock::now();
   for (auto it = connections_.begin(); it != connections_.end();) {
@@ -259,7 +263,7 @@ void WindowEndpoint::AcceptPending() {
     }
     Connection connection;
     connection.fd = std::move(accepted);
-    connection.deadline = Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+    connection.deadline = FrameDeadline();
     connection.bytes.reserve(ipc_frame_layout::kHeaderSize);
     const std::uint64_t id = next_id_++;
     auto [placed, inserted] = connections_.emplace(id, std::move(connection));
@@ -298,7 +302,7 @@ bool WindowEndpoint::ReadFrom(std::uint64_t id, Connection& connection) {
       if (connection.idle) {
         // The next frame on a kept connection has the same time to arrive whole as a first one.
         connection.idle = false;
-        connection.deadline = Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+        connection.deadline = FrameDeadline();
       }
       continue;
     }
@@ -356,7 +360,7 @@ void WindowEndpoint::AnswerFinishedSends() {
       connection.idle = true;
       connection.header.reset();
       connection.bytes.clear();
-      connection.deadline = Clock::now() + std::chrono::milliseconds(limits_.frame_read_timeout_ms);
+      connection.deadline = FrameDeadline();
       continue;
     }
     if (result.status != SendStatus::kHandled) Reply(connection.fd.get(), IpcReplyStatus::kClosed, 0);

@@ -93,6 +93,8 @@ class WindowEndpoint {
   void DropMalformed(const std::string& reason);
   void AnswerFinishedSends();
   void DropLateConnections();
+  /// When a frame begun now must be in whole.
+  [[nodiscard]] Clock::time_point FrameDeadline() const;
   [[nodiscard]] int PollTimeoutMs() const;
 
   MessageQueue& queue_;
