@@ -1,5 +1,7 @@
 #include "pages/device_key_button_ui.h"
 
+#include <QEvent>
+
 #include <QDir>
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -104,8 +106,19 @@ void CDeviceKeyButtonUI::SetKeySetImageVisible(bool on) {
 
 void CDeviceKeyButtonUI::SetBackdrop(const QColor& colour) {
   backdrop_ = colour;
-  setAttribute(Qt::WA_OpaquePaintEvent, colour.isValid() && colour.alpha() == 255);
+  UpdateOpaque();
   update();
+}
+
+void CDeviceKeyButtonUI::UpdateOpaque() {
+  setAttribute(Qt::WA_OpaquePaintEvent, backdrop_.isValid() && backdrop_.alpha() == 255);
+}
+
+bool CDeviceKeyButtonUI::event(QEvent* event) {
+  const bool handled = QPushButton::event(event);
+  // Polishing by a style sheet takes the opaque mark off again.
+  if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange) UpdateOpaque();
+  return handled;
 }
 
 void CDeviceKeyButtonUI::SetSelected(bool selected) {

@@ -84,6 +84,7 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
   [[nodiscard]] QSize minimumSizeHint() const override;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -102,6 +103,9 @@ class CDeviceKeyButtonUI : public QPushButton, public ui::NotifyingControl {
     QPainterPath edge_path;
   };
 
+  /// Marks the button opaque while a solid backdrop covers it, so its parent's
+  /// repaints leave it alone.
+  void UpdateOpaque();
   void UpdateShapes();
   [[nodiscard]] QString ShapeSignature() const;
   /// The image `name` at this button's size, drawn by `draw` once and cached.

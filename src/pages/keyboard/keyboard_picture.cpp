@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include <QJsonArray>
@@ -39,6 +40,29 @@ constexpr int kDumpDelayMs = 300;
 const QColor kPlate(0x10, 0x12, 0x17);
 
 QJsonArray RectArray(const QRect& rect) { return {rect.x(), rect.y(), rect.width(), rect.height()}; }
+
+/// How many lines of `region` one copy may take so that it yields fewer pieces
+/// than the painter would share out among threads (96).
+int StripHeight(const QRegion& region) {
+  constexpr int kMaxPieces = 90;
+  int widest = 1;
+  int band_top = INT_MIN;
+  int in_band = 0;
+  for (const QRect& part : region) {
+    // A region's rectangles come in bands of equal top and height, left to right.
+    in_band = part.top() == band_top ? in_band + 1 : 1;
+    band_top = part.top();
+    widest = std::max(widest, in_band);
+  }
+  return std::max(1, kMaxPieces / widest);
+}
+
+/// `rect`, in panel pixels, in the pixels of an image drawn at `ratio`.
+QRect DevicePixels(const QRect& rect, qreal ratio) {
+  const auto scaled = [ratio](int value) { return static_cast<int>(std::lround(value * ratio)); };
+  return QRect(QPoint(scaled(rect.left()), scaled(rect.top())),
+               QPoint(scaled(rect.left() + rect.width()) - 1, scaled(rect.top() + rect.height()) - 1));
+}
 
 }  // namespace
 
@@ -120,6 +144,7 @@ void KeyboardPicture::SetKeyEnabled(int key, bool on) {
 void KeyboardPicture::SetLightsVisible(bool on) {
   if (lights_visible_ == on) return;
   lights_visible_ = on;
+  picture_valid_ = false;
   if (panel_) panel_->update();
 }
 
@@ -136,6 +161,9 @@ int KeyboardPicture::ApplyStoredColours() {
     }
   });
   if (!lights_visible_ || !panel_ || changed.empty()) return static_cast<int>(changed.size());
+  if (picture_valid_) {
+    for (int key : changed) PaintRing(static_cast<size_t>(key));
+  }
   // Only the rings around the keys are repainted: the keys themselves, drawn by
   // their buttons, stay untouched, so a frame costs one paint of the picture
   // instead of one per key. When most keys changed, all rings go at once.
@@ -229,6 +257,7 @@ void KeyboardPicture::PlaceButtons() {
   const int ring = std::max(1, static_cast<int>(std::lround(gap / 2)));
   const auto present = [this](int key) { return IsKeyPresent(key); };
   glow_area_ = QRegion();
+  picture_valid_ = false;
   for (size_t key = 0; key < buttons_.size(); ++key) {
     CDeviceKeyButtonUI* button = buttons_[key];
     rings_[key] = QRegion();
@@ -300,34 +329,55 @@ bool KeyboardPicture::WriteLayoutDump(const QString& path) const {
 
 void KeyboardPicture::PaintCase(const QRegion& region) {
   if (panel_ == nullptr) return;
-  // The case is drawn once per size; every key repaint then only copies the
-  // part of it under that key.
   const qreal ratio = panel_->devicePixelRatioF();
-  if (case_image_.isNull() || case_image_.deviceIndependentSize().toSize() != panel_->size() ||
-      case_image_.devicePixelRatio() != ratio) {
-    case_image_ = QPixmap((QSizeF(panel_->size()) * ratio).toSize());
-    case_image_.setDevicePixelRatio(ratio);
-    case_image_.fill(Qt::transparent);
-    DrawCase(case_image_);
+  if (!picture_valid_ || picture_.deviceIndependentSize().toSize() != panel_->size() ||
+      picture_.devicePixelRatio() != ratio) {
+    ComposePicture();
   }
   QPainter painter(panel_);
-  // A frame that only changes lights repaints nothing but the rings, which the
-  // lights cover whole; anything else gets the case first.
-  const bool rings_only = lights_visible_ && region.subtracted(glow_area_).isEmpty();
-  if (!rings_only) painter.drawPixmap(0, 0, case_image_);
-  if (!lights_visible_) return;
+  // Copied in strips a few lines high: the clip of a frame of lights has many
+  // pieces on every line, and a copy that yields too many clipped pieces at once
+  // is handed to helper threads, whose hand-over costs more than the copy.
   const QRect bounds = region.boundingRect();
-  // Each key's light shines around it, in the gap the layout leaves between keys.
-  for (size_t key = 0; key < rings_.size(); ++key) {
-    const QRegion& ring = rings_[key];
-    if (ring.isEmpty() || !bounds.intersects(ring.boundingRect())) continue;
-    const uint32_t shown = colours_.Shown(key);
-    const QColor colour = (shown & 0xFF) == 0 ? kPlate : LightColourStore::ShownColour(shown);
-    for (const QRect& part : ring) painter.fillRect(part, colour);
+  const int step = StripHeight(region);
+  for (int y = bounds.top(); y <= bounds.bottom(); y += step) {
+    const QRect strip(bounds.left(), y, bounds.width(), std::min(step, bounds.bottom() + 1 - y));
+    painter.drawImage(strip, picture_, QRectF(QPointF(strip.topLeft()) * ratio, QSizeF(strip.size()) * ratio));
   }
 }
 
-void KeyboardPicture::DrawCase(QPixmap& target) const {
+void KeyboardPicture::ComposePicture() {
+  // The case is drawn once per size; a frame of lights then only fills the
+  // rings whose colour changed.
+  const qreal ratio = panel_->devicePixelRatioF();
+  picture_ = QImage((QSizeF(panel_->size()) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+  picture_.setDevicePixelRatio(ratio);
+  picture_.fill(Qt::transparent);
+  DrawCase(picture_);
+  picture_valid_ = true;
+  if (!lights_visible_) return;
+  for (size_t key = 0; key < rings_.size(); ++key) PaintRing(key);
+}
+
+void KeyboardPicture::PaintRing(size_t key) {
+  // Each key's light shines around it, in the gap the layout leaves between keys.
+  // The ring is a few plain rectangles, written straight into the picture's
+  // pixels: a painter per ring would cost more than the fill itself.
+  const QRegion& ring = rings_[key];
+  if (ring.isEmpty() || picture_.format() != QImage::Format_ARGB32_Premultiplied) return;
+  const uint32_t shown = colours_.Shown(key);
+  const QRgb pixel = ((shown & 0xFF) == 0 ? kPlate : LightColourStore::ShownColour(shown)).rgb();
+  const qreal ratio = picture_.devicePixelRatio();
+  for (const QRect& part : ring) {
+    const QRect pixels = DevicePixels(part, ratio) & picture_.rect();
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(picture_.scanLine(y));
+      std::fill(line + pixels.left(), line + pixels.right() + 1, pixel);
+    }
+  }
+}
+
+void KeyboardPicture::DrawCase(QImage& target) const {
   DrawBackdrop(target);
   const PictureLayout::Fit fit = layout_.FitInto(panel_->size(), kRim);
   if (fit.unit < 1) return;
@@ -366,7 +416,7 @@ void KeyboardPicture::DrawCase(QPixmap& target) const {
   painter.drawRoundedRect(bar, bar.height() / 2, bar.height() / 2);
 }
 
-void KeyboardPicture::DrawBackdrop(QPixmap& target) const {
+void KeyboardPicture::DrawBackdrop(QImage& target) const {
   // What the widgets behind the panel paint there, so that the panel can paint
   // itself whole and its repaints never reach them.
   std::vector<QWidget*> behind;

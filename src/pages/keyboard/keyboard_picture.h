@@ -2,7 +2,7 @@
 
 #include <QJsonObject>
 #include <QObject>
-#include <QPixmap>
+#include <QImage>
 #include <QPointer>
 #include <QRegion>
 #include <QString>
@@ -99,8 +99,13 @@ class KeyboardPicture : public QObject {
   /// Rewrites the dump file soon, when one is asked for and the panel is shown.
   void ScheduleDump();
   void PaintCase(const QRegion& region);
-  void DrawCase(QPixmap& target) const;
-  void DrawBackdrop(QPixmap& target) const;
+  /// Draws the case, and the rings when the lights show, into `picture_` at the
+  /// panel's current size.
+  void ComposePicture();
+  /// Fills the ring of `key` in `picture_` with the colour it shows.
+  void PaintRing(size_t key);
+  void DrawCase(QImage& target) const;
+  void DrawBackdrop(QImage& target) const;
   void UpdateRefreshing();
   void WatchWindow();
 
@@ -116,7 +121,12 @@ class KeyboardPicture : public QObject {
   QTimer refresh_;
   QTimer dump_;
   QString dump_path_;
-  QPixmap case_image_;  ///< the drawn case at the panel's current size
+  /// The panel as painted: the case with, while the lights show, every ring in
+  /// its colour. A frame of lights fills the changed rings here and the panel
+  /// then copies them out in one go, instead of filling each ring through the
+  /// paint event's many-piece clip.
+  QImage picture_;
+  bool picture_valid_ = false;
   QRegion glow_area_;   ///< every key's ring of light
   QRectF body_;         ///< the case, panel pixels
   bool lights_visible_ = false;

@@ -280,6 +280,46 @@ TEST_F(KeyboardPictureTest, ATickRepaintsOnlyTheRingsOfChangedKeysAndOnlyWhileLi
   EXPECT_EQ(Key(5)->LightColour(), QColor(0, 255, 0));
 }
 
+TEST_F(KeyboardPictureTest, RingsShowTheirColoursThroughLightsOffAndOnAndAResize) {
+  // Polishing by a style sheet must leave the keys opaque, or every frame of
+  // lights repaints all of them.
+  window_->setStyleSheet(QStringLiteral("QPushButton { background: #202020; }"));
+  ShowWindow();
+  picture_->SetLightsVisible(true);
+  for (unsigned key = 0; key < KeyboardPicture::kKeyCount; ++key) {
+    picture_->StoreKeyColour(key, static_cast<uint8_t>(2 * key), 100, 255, 255);
+  }
+  ASSERT_GT(picture_->ApplyStoredColours(), 16);
+  QCoreApplication::processEvents();
+  const auto ring_left_of = [this](const QImage& image, int key) {
+    const QRect place = Key(key)->geometry();
+    return image.pixelColor(place.left() - 1, place.center().y());
+  };
+  struct Case {
+    const char* what;
+    bool lights;
+    QSize size;
+  };
+  for (const Case& step : {Case{"all keys changed", true, {1210, 360}}, Case{"lights off", false, {1210, 360}},
+                           Case{"lights on again", true, {1210, 360}}, Case{"smaller panel", true, {900, 268}}}) {
+    SCOPED_TRACE(step.what);
+    picture_->SetLightsVisible(step.lights);
+    panel_->resize(step.size);
+    QCoreApplication::processEvents();
+    const QImage shown = panel_->grab().toImage();
+    for (int key : {0, 5, 7, 100}) {
+      ASSERT_NE(Key(key), nullptr);
+      EXPECT_TRUE(Key(key)->testAttribute(Qt::WA_OpaquePaintEvent));
+      const QColor lit(2 * key, 100, 255);
+      if (step.lights) {
+        EXPECT_EQ(ring_left_of(shown, key), lit) << "key " << key;
+      } else {
+        EXPECT_NE(ring_left_of(shown, key), lit) << "key " << key;
+      }
+    }
+  }
+}
+
 TEST_F(KeyboardPictureTest, RefreshRunsOnlyWhileThePanelIsOnScreen) {
   EXPECT_FALSE(picture_->IsRefreshing());
   const QScreen* screen = panel_->screen();
