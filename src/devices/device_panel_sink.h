@@ -21,6 +21,9 @@ class DevicePanelSink {
 
   /// The key button `ui_key` shows this colour and brightness.
   virtual void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) = 0;
+  /// A whole frame of key colours was just handed over through ShowKeyLight on
+  /// the UI thread: the panel may show it now instead of on its own next tick.
+  virtual void KeyLightsShown() {}
   /// The device's logo shows this colour and brightness (devices with a lit logo).
   virtual void ShowLogoLight(const ZoneColour& /*colour*/) {}
   /// The key button's text was refreshed from its assignment.

@@ -100,6 +100,7 @@ void CKalvexUSBDevice::ShowZones(std::span<const ZoneColour> zones) {
 void CKalvexUSBDevice::ShowLightFrame() {
   if (!host_lighting_.load() || !OnScreen()) return;
   ShowZones(ZoneSnapshot());
+  sink_->KeyLightsShown();
 }
 
 void CKalvexUSBDevice::SendLightFrame() {

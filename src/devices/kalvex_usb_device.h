@@ -107,8 +107,9 @@ class CKalvexUSBDevice {
   virtual void RenderBlinkFourColours();                              // 8
   virtual void RenderOff();                                           // 9
   virtual void SendLightFrame();                                      // 10
-  /// The panel's part of SendLightFrame alone: while host lighting is on and the
-  /// panel is on screen it shows the current zones; nothing goes to the device.
+  /// The panel's part of SendLightFrame alone (UI thread): while host lighting is
+  /// on and the panel is on screen it shows the current zones at once; nothing
+  /// goes to the device.
   void ShowLightFrame();
   virtual void SetZoneColour(size_t index, const ZoneColour& colour); // 11
   [[nodiscard]] virtual ZoneColour GetZoneColour(size_t index) const; // 12

@@ -58,6 +58,10 @@ void UiThreadSink::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) {
   target_.load()->ShowKeyLight(ui_key, colour);
 }
 
+void UiThreadSink::KeyLightsShown() {
+  if (QThread::currentThread() == thread()) target_.load()->KeyLightsShown();
+}
+
 void UiThreadSink::ShowKeyText(unsigned ui_key, const std::string& text) {
   Deliver([ui_key, text](DevicePanelSink& sink) { sink.ShowKeyText(ui_key, text); });
 }

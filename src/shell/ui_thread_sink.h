@@ -27,6 +27,8 @@ class UiThreadSink final : public QObject, public DevicePanelSink {
   void Retarget(DevicePanelSink& target);
 
   void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) override;
+  /// Passed on only on the UI thread, where the whole frame was handed over.
+  void KeyLightsShown() override;
   void ShowKeyText(unsigned ui_key, const std::string& text) override;
   void ShowKeyEnabled(unsigned ui_key, bool enabled) override;
   void ShowFunctionSwitch(int32_t value) override;

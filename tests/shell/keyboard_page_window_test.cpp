@@ -23,6 +23,7 @@
 #include "pages/device_key_button_ui.h"
 #include "editors/device_profile_ui.h"
 #include "pages/keyboard/keyboard_page.h"
+#include "pages/keyboard/keyboard_picture.h"
 #include "shell/main_window_fixture.h"
 #include "shell/same_lighting.h"
 #include "ui/resource_manager.h"
@@ -340,6 +341,23 @@ TEST_F(KeyboardPageWindowTest, HiddenWindow_TakesTheKeyboardPictureOffScreen) {
   EXPECT_FALSE(Device().OnScreen());
   window_->show();
   EXPECT_TRUE(Device().OnScreen());
+}
+
+TEST_F(KeyboardPageWindowTest, PreviewOfADeviceRunMode_FramesFromTheEntryAloneWakeThePicture) {
+  OpenConnected();
+  LightEffect effect = Device().GetLightState().ToEffect();
+  effect.mode = 5;  // played by the keyboard itself: the host renders it only for the picture
+  WriteEffectNow(effect);
+  window_->show();
+  ASSERT_TRUE(WaitFor([&] { return Device().OnScreen() && !Device().StreamsHostFrames(); }));
+  KeyboardPicture* picture = Page()->Picture();
+  ASSERT_NE(picture, nullptr);
+  ASSERT_TRUE(picture->IsRefreshing());
+  // The entry hands each frame to the picture itself, so the picture's own tick
+  // stays behind those frames instead of waking up beside them.
+  EXPECT_TRUE(WaitFor([&] { return picture->RefreshTickMs() > picture->RefreshIntervalMs(); }, 3000));
+  window_->hide();
+  EXPECT_FALSE(picture->IsRefreshing());
 }
 
 }  // namespace

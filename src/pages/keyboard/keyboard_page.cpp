@@ -329,6 +329,10 @@ void KeyboardPage::ShowKeyLight(unsigned ui_key, const ZoneColour& colour) {
   if (picture_) picture_->StoreKeyColour(ui_key, colour.red, colour.green, colour.blue, colour.brightness);
 }
 
+void KeyboardPage::KeyLightsShown() {
+  if (picture_) (void)picture_->ShowStoredColoursNow();
+}
+
 void KeyboardPage::ShowKeyText(unsigned ui_key, const std::string& text) {
   if (picture_) picture_->SetKeyText(static_cast<int>(ui_key), QString::fromStdString(text));
 }

@@ -70,6 +70,7 @@ class KeyboardPage final : public DevicePage {
 
   // DevicePanelSink
   void ShowKeyLight(unsigned ui_key, const ZoneColour& colour) override;
+  void KeyLightsShown() override;
   void ShowKeyText(unsigned ui_key, const std::string& text) override;
   void ShowKeyEnabled(unsigned ui_key, bool enabled) override;
   void ShowFunctionSwitch(int32_t value) override;

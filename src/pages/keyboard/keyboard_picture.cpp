@@ -69,7 +69,14 @@ QRect DevicePixels(const QRect& rect, qreal ratio) {
 KeyboardPicture::KeyboardPicture(CSelectPanelUI* panel) : panel_(panel), layout_(KeyboardLayoutTable::Spots()) {
   present_.fill(true);
   refresh_.setTimerType(Qt::PreciseTimer);
-  connect(&refresh_, &QTimer::timeout, this, [this] { ApplyStoredColours(); });
+  connect(&refresh_, &QTimer::timeout, this, [this] {
+    ApplyStoredColours();
+    // No frame was handed over for a while: back to the display's own pace.
+    if (refresh_deferred_) {
+      refresh_deferred_ = false;
+      refresh_.start(RefreshIntervalMs());
+    }
+  });
   dump_path_ = qEnvironmentVariable("ZT640_LAYOUT_DUMP");
   dump_.setSingleShot(true);
   dump_.setInterval(kDumpDelayMs);
@@ -177,6 +184,18 @@ int KeyboardPicture::ApplyStoredColours() {
   return static_cast<int>(changed.size());
 }
 
+int KeyboardPicture::ShowStoredColoursNow() {
+  const int changed = ApplyStoredColours();
+  if (refresh_.isActive()) {
+    // The next frame is due in about one period; the tick waits half a period
+    // longer, so that it only runs when the frames stop.
+    const int period = RefreshIntervalMs();
+    refresh_deferred_ = true;
+    refresh_.start(period + period / 2);
+  }
+  return changed;
+}
+
 int KeyboardPicture::RefreshIntervalMs() const {
   double rate = 0;
   if (panel_ != nullptr) {
@@ -240,6 +259,7 @@ void KeyboardPicture::UpdateRefreshing() {
   const bool on_screen = panel_ != nullptr && panel_->isVisible() && window != nullptr && !window->isMinimized();
   if (!on_screen) {
     refresh_.stop();
+    refresh_deferred_ = false;
     return;
   }
   if (refresh_.isActive()) return;

@@ -78,6 +78,15 @@ class KeyboardPicture : public QObject {
   /// one it shows its new colour. Returns how many buttons were updated.
   int ApplyStoredColours();
 
+  /// Applies the stored colours now (UI thread), for a caller that hands over
+  /// whole frames on the UI thread about once a refresh period: while such frames
+  /// keep coming, the refresh tick steps back and does not wake up for them too.
+  /// Returns how many buttons were updated.
+  int ShowStoredColoursNow();
+  /// The refresh tick's current period: RefreshIntervalMs, or longer while frames
+  /// are handed over by ShowStoredColoursNow.
+  [[nodiscard]] int RefreshTickMs() const { return refresh_.interval(); }
+
   /// The refresh period: one frame of the panel's screen (60 Hz when unknown),
   /// at most 30 frames a second.
   [[nodiscard]] int RefreshIntervalMs() const;
@@ -119,6 +128,7 @@ class KeyboardPicture : public QObject {
   /// Each key's ring of light: the gap around its cap, panel pixels.
   std::array<QRegion, kKeyCount> rings_;
   QTimer refresh_;
+  bool refresh_deferred_ = false;  ///< the tick waits behind frames handed over
   QTimer dump_;
   QString dump_path_;
   /// The panel as painted: the case with, while the lights show, every ring in

@@ -349,6 +349,21 @@ TEST_F(KeyboardPictureTest, RefreshRunsOnlyWhileThePanelIsOnScreen) {
   EXPECT_FALSE(picture_->IsRefreshing());
 }
 
+TEST_F(KeyboardPictureTest, FramesHandedOverOnTheUiThreadShowAtOnceAndHoldTheTickBack) {
+  ShowWindow();
+  const int period = picture_->RefreshIntervalMs();
+  ASSERT_EQ(picture_->RefreshTickMs(), period);
+  picture_->StoreKeyColour(3, 0, 0, 255, 255);
+  EXPECT_EQ(picture_->ShowStoredColoursNow(), 1);
+  EXPECT_EQ(Key(3)->LightColour(), QColor(0, 0, 255));
+  EXPECT_GT(picture_->RefreshTickMs(), period);
+  // Frames stop coming: the tick runs once more and is back at the display's pace,
+  // bringing colours stored from other threads.
+  picture_->StoreKeyColour(3, 255, 0, 0, 255);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return picture_->RefreshTickMs() == period; }, 2000));
+  EXPECT_EQ(Key(3)->LightColour(), QColor(255, 0, 0));
+}
+
 TEST_F(KeyboardPictureTest, RubberBandSelectionGivesTheSelectedKeys) {
   ShowWindow();
   // From the case rim above Escape down to its centre: Escape alone.
