@@ -388,10 +388,12 @@ void KeyboardPicture::PaintRing(size_t key) {
   const uint32_t shown = colours_.Shown(key);
   const QRgb pixel = ((shown & 0xFF) == 0 ? kPlate : LightColourStore::ShownColour(shown)).rgb();
   const qreal ratio = picture_.devicePixelRatio();
+  uchar* const bits = picture_.bits();
+  const qsizetype stride = picture_.bytesPerLine();
   for (const QRect& part : ring) {
     const QRect pixels = DevicePixels(part, ratio) & picture_.rect();
     for (int y = pixels.top(); y <= pixels.bottom(); ++y) {
-      auto* line = reinterpret_cast<QRgb*>(picture_.scanLine(y));
+      auto* line = reinterpret_cast<QRgb*>(bits + y * stride);
       std::fill(line + pixels.left(), line + pixels.right() + 1, pixel);
     }
   }
