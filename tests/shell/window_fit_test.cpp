@@ -24,6 +24,7 @@ using test::WaitFor;
 class WindowFitTest : public test::MainWindowFixture {
  protected:
   static constexpr int kPageCount = 4;
+  static constexpr int kArrivalBoundMs = 30000;
 
   void Configure(devsim::DevsimConfig& config) override {
     config.with_receiver = false;
@@ -50,10 +51,12 @@ class WindowFitTest : public test::MainWindowFixture {
     pages_ = window_->FindControl<QStackedWidget>(QStringLiteral("device_switch"));
     ASSERT_NE(pages_, nullptr);
     // A page is built when its device arrives; the stand-ins before have no scroll area.
-    ASSERT_TRUE(WaitFor([&] { return ScrollAreas().size() == kPageCount; }, 5000));
+    // Four arrivals and page builds take several seconds under the sanitizers on a
+    // busy machine: the bound is generous, the wait ends as soon as they are there.
+    ASSERT_TRUE(WaitFor([&] { return ScrollAreas().size() == kPageCount; }, kArrivalBoundMs));
     ASSERT_EQ(pages_->count(), kPageCount);
     window_->show();
-    ASSERT_TRUE(WaitFor([&] { return window_->isVisible() && !pages_->isHidden(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return window_->isVisible() && !pages_->isHidden(); }, kArrivalBoundMs));
   }
 
   [[nodiscard]] QList<QScrollArea*> ScrollAreas() const {
