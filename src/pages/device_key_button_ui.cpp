@@ -1,8 +1,7 @@
 #include "pages/device_key_button_ui.h"
 
-#include <QEvent>
-
 #include <QDir>
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QMouseEvent>

@@ -133,8 +133,8 @@ class KeyboardPicture : public QObject {
   QString dump_path_;
   /// The panel as painted: the case with, while the lights show, every ring in
   /// its colour. A frame of lights fills the changed rings here and the panel
-  /// then copies them out in one go, instead of filling each ring through the
-  /// paint event's many-piece clip.
+  /// copies them out, instead of filling each ring through the paint event's
+  /// many-piece clip.
   QImage picture_;
   bool picture_valid_ = false;
   QRegion glow_area_;   ///< every key's ring of light
