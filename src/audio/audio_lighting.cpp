@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "audio/music_wnd.h"
-#include "devices/kalvex_usb_device.h"
 #include "platform/diag/debug_output.h"
 
 namespace zt640 {
@@ -53,17 +52,6 @@ void AudioLighting::SetKeyboardWantsAudio(bool wanted) {
 }
 
 void AudioLighting::UpdateWanted() { capture_->watchdog.SetWanted(keyboard_wants_ || !music_.isNull()); }
-
-bool AudioLighting::OnCopyData(const platform::WindowMessage& message, CKalvexUSBDevice* keyboard) {
-  if (message.message != platform::kWmCopyData) return false;
-  const AudioBlockReceiver::Feed spectrum = [keyboard](std::span<const std::int32_t> values) {
-    if (keyboard != nullptr) keyboard->FeedAudioSpectrum(values);
-  };
-  const AudioBlockReceiver::Feed levels = [keyboard](std::span<const std::int32_t> values) {
-    if (keyboard != nullptr) keyboard->FeedAudioLevels(values);
-  };
-  return blocks_.OnCopyData(message.copy_data_kind, message.copy_data, spectrum, levels);
-}
 
 bool AudioLighting::SendSliderCommand(AudioCaptureLink::Command command, int value) {
   return capture_->link.SendCommand(command, value);

@@ -5,28 +5,25 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
+#include <functional>
 #include <string>
 
-#include "audio/audio_block_receiver.h"
 #include "audio/audio_capture_link.h"
 #include "audio/audio_style_file.h"
 #include "audio/capture_watchdog.h"
-#include "platform/ipc/window_message.h"
 #include "platform/sync/worker_slots.h"
 
 class QWidget;
 
 namespace zt640 {
 
-class CKalvexUSBDevice;
 class MusicWnd;
 
 /// Audio-reactive lighting as the main window runs it: the capture process's link and
-/// watchdog, the blocks it sends turned into the keyboard's spectrum and level values,
-/// the music styles file and the music window. The capture runs only while something
-/// needs it (a keyboard shows an audio mode, or the music window is open); otherwise
-/// the capture process is disconnected and the watchdog sleeps. UI thread unless said.
+/// watchdog, the music styles file and the music window (the blocks the capture sends
+/// go through an AudioBlockRoute). The capture runs only while something needs it (a
+/// keyboard shows an audio mode, or the music window is open); otherwise the capture
+/// process is disconnected and the watchdog sleeps. UI thread unless said.
 class AudioLighting : public QObject {
   Q_OBJECT
  public:
@@ -54,10 +51,6 @@ class AudioLighting : public QObject {
   void SetKeyboardWantsAudio(bool wanted);
   [[nodiscard]] bool CaptureWanted() const { return capture_->watchdog.Wanted(); }
 
-  /// A copy-data block sent to the main window; `keyboard` gets the values (none:
-  /// dropped). False when the block is not the capture process's.
-  bool OnCopyData(const platform::WindowMessage& message, CKalvexUSBDevice* keyboard);
-
   /// A colour slider's command (6, 7 or 8) with its value; false when not sent.
   bool SendSliderCommand(AudioCaptureLink::Command command, int value);
 
@@ -74,7 +67,6 @@ class AudioLighting : public QObject {
 
   [[nodiscard]] AudioStyleFile& Styles() { return styles_; }
   [[nodiscard]] AudioCaptureLink& Link() { return capture_->link; }
-  [[nodiscard]] const AudioBlockReceiver& Blocks() const { return blocks_; }
   [[nodiscard]] const CaptureWatchdog& Watchdog() const { return capture_->watchdog; }
 
  signals:
@@ -96,7 +88,6 @@ class AudioLighting : public QObject {
   };
 
   std::shared_ptr<Capture> capture_;
-  AudioBlockReceiver blocks_;
   AudioStyleFile styles_;
   bool keyboard_wants_ = false;
   QPointer<MusicWnd> music_;

@@ -35,7 +35,7 @@ void CKalvexUSBDevice::SetSyncWaker(std::shared_ptr<platform::Event> waker) {
   sync_waker_ = std::move(waker);
 }
 
-void CKalvexUSBDevice::AddFrameListener(const void* owner, std::function<void()> listener) {
+void CKalvexUSBDevice::AddFrameListener(const void* owner, std::function<bool()> listener) {
   std::lock_guard lock(core_->mutex);
   std::erase_if(core_->frame_listeners, [owner](const auto& entry) { return entry.first == owner; });
   core_->frame_listeners.emplace_back(owner, std::move(listener));

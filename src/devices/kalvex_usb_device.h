@@ -44,10 +44,12 @@ struct LightingCore {
   /// came on screen, the channel opened, the mode changed).
   platform::Event changed{platform::Event::Mode::kAutoReset};
   /// Called by the worker, under mutex, after a pass that left the zones
-  /// different from the last call's (or the first pass after a listener came):
-  /// whoever streams the frames sends one then instead of polling. Keyed by owner.
-  std::vector<std::pair<const void*, std::function<void()>>> frame_listeners;
-  std::vector<ZoneColour> notified_zones;  ///< guarded by mutex: the zones as last reported
+  /// different from the last frame taken (or the first pass after a listener came):
+  /// whoever streams the frames sends one then instead of polling. A listener that
+  /// declines a frame (returns false) is called again after the next pass, changed
+  /// or not. Keyed by owner.
+  std::vector<std::pair<const void*, std::function<bool()>>> frame_listeners;
+  std::vector<ZoneColour> notified_zones;  ///< guarded by mutex: the zones as last taken
 };
 
 /// The catalogue entry a device object serves.
@@ -173,10 +175,11 @@ class CKalvexUSBDevice {
   }
   [[nodiscard]] bool OnScreen() const { return core_->on_screen.load(); }
   /// Calls `listener` from the lighting worker after each pass that changed the
-  /// zones; the call must only hand the news on (it runs under the lighting lock).
+  /// zones; the call must only hand the news on (it runs under the lighting lock)
+  /// and returns whether it took the frame (see LightingCore::frame_listeners).
   /// Replaces `owner`'s earlier listener. After RemoveFrameListener returns, the
   /// owner's listener is never called again.
-  void AddFrameListener(const void* owner, std::function<void()> listener);
+  void AddFrameListener(const void* owner, std::function<bool()> listener);
   void RemoveFrameListener(const void* owner);
   /// True while the device depends on frames the host streams to it.
   [[nodiscard]] virtual bool StreamsHostFrames() const { return false; }

@@ -44,8 +44,9 @@ void LightingWorker::Run(const platform::Event& stop) const {
     renderer.RunWorkerPass();
     ++core_->generation;
     if (!core_->frame_listeners.empty() && renderer.Zones() != core_->notified_zones) {
-      core_->notified_zones = renderer.Zones();
-      for (const auto& [owner, listener] : core_->frame_listeners) listener();
+      bool taken = false;
+      for (const auto& [owner, listener] : core_->frame_listeners) taken = listener() || taken;
+      if (taken) core_->notified_zones = renderer.Zones();
     }
   }
   platform::DebugOutput(exit_line_);

@@ -20,6 +20,11 @@ namespace {
 constexpr int kRefreshWiredMs = 5;
 constexpr int kRefreshReceiverMs = 50;
 constexpr int kRefreshPreviewMs = 33;
+/// Streamed frames go to the device at most every other effect tick (32 a second,
+/// above the 30 the audio blocks and the preview change at): each frame wakes the
+/// device worker, the device and the cable listener, and a frame declined goes out
+/// after the next tick anyway.
+constexpr std::chrono::milliseconds kDirectFrameSpacing{25};
 constexpr int kConnectRetryMs = 3000;
 constexpr int kFirstPowerMs = 50;
 constexpr int kPowerPeriodMs = 5000;
@@ -310,20 +315,22 @@ void CDeviceOptionUI::AwaitNextRender() {
     // device's worker while frames are direct, else to the UI thread; either way
     // only one hand-over is queued until it has been taken.
     device_->AddFrameListener(this, [this] {
-      if (direct_frames_.load()) {
-        QueueDirectFrame();
-        return;
-      }
-      if (render_posted_.exchange(true)) return;
+      if (direct_frames_.load()) return QueueDirectFrame();
+      if (render_posted_.exchange(true)) return true;
       QMetaObject::invokeMethod(this, [this] { OnFrameRendered(); }, Qt::QueuedConnection);
+      return true;
     });
   }
   awaiting_render_ = true;
   direct_frames_ = worker_ != nullptr;
 }
 
-void CDeviceOptionUI::QueueDirectFrame() {
-  if (frame_queued_.exchange(true)) return;
+bool CDeviceOptionUI::QueueDirectFrame() {
+  const auto now = std::chrono::steady_clock::now();
+  if (now - last_direct_frame_ < kDirectFrameSpacing) return false;
+  // The frame on its way takes the zones as they are when it runs.
+  if (frame_queued_.exchange(true)) return true;
+  last_direct_frame_ = now;
   CKalvexUSBDevice* device = device_;
   DeviceWorker* worker = worker_;
   const bool posted = worker->Post([this, device, worker] {
@@ -341,6 +348,7 @@ void CDeviceOptionUI::QueueDirectFrame() {
     QMetaObject::invokeMethod(this, [this] { OnFrameRendered(); }, Qt::QueuedConnection);
   });
   if (!posted) frame_queued_ = false;
+  return true;
 }
 
 void CDeviceOptionUI::StopFrameListener() {

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
+#include <chrono>
 
 #include "catalogue/device_kind.h"
 #include "shell/device_icon_table.h"
@@ -150,8 +151,9 @@ class CDeviceOptionUI : public QWidget {
   /// On the UI thread: the lighting worker changed the zones.
   void OnFrameRendered();
   /// On the lighting worker, under its lock: queues one streamed frame on the
-  /// device's worker unless one is queued already.
-  void QueueDirectFrame();
+  /// device's worker unless one is queued already. Declines (false) a frame that
+  /// comes sooner than kDirectFrameSpacing after the last one queued.
+  bool QueueDirectFrame();
   /// No render reaches this entry or the worker any more; UI thread.
   void StopFrameListener();
   void ApplyIcons();
@@ -181,6 +183,8 @@ class CDeviceOptionUI : public QWidget {
   std::atomic<bool> direct_frames_{false};
   /// A direct frame waits on the worker.
   std::atomic<bool> frame_queued_{false};
+  /// When the last direct frame was queued; the lighting worker's only.
+  std::chrono::steady_clock::time_point last_direct_frame_{};
   DeviceKind kind_ = DeviceKind::kNone;
   int variant_ = 0;
   int type_index_ = -1;

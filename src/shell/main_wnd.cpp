@@ -103,7 +103,9 @@ void CMainWnd::InitWindow() {
   g_main_window_queue.store(&messages());
   setWindowIcon(ProductIcon());
   if (!runtime_folder_.empty()) {
-    const platform::EndpointResult listening = ListenForMessages(runtime_folder_);
+    // The capture process's blocks are taken on the socket's thread, not the UI thread.
+    const platform::EndpointResult listening = ListenForMessages(
+        runtime_folder_, [this](const platform::WindowMessage& message) { return audio_blocks_.Take(message); });
     if (listening != platform::EndpointResult::kOk) {
       platform::DebugOutput("main window: other programs cannot reach this window (socket not opened)");
     }
@@ -383,9 +385,8 @@ void CMainWnd::CloseSecondaryWindows() {
 
 std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
   if (destroyed_) return 0;
-  if (message.message == platform::kWmCopyData) {
-    return audio_ != nullptr && audio_->OnCopyData(message, FirstKeyboard()) ? 1 : 0;
-  }
+  // Copy-data sent within this process (the socket's thread takes the others).
+  if (const std::optional<std::int64_t> taken = audio_blocks_.Take(message)) return *taken;
   // Device, listener and game event messages may change a keyboard's mode.
   const auto demand = qScopeGuard([this] { UpdateAudioDemand(); });
   if (message.message == UWM_INSTANCE_ACTIVATE_MSG && message.message != 0) {
@@ -611,6 +612,7 @@ void CMainWnd::ScreenChanged() {
 void CMainWnd::Destroy() {
   if (destroyed_) return;
   destroyed_ = true;
+  audio_blocks_.SetOpen(false);
   tray_.DeleteTrayIcon();
   hide();
   // Refuse messages before waiting: a worker blocked in a send to this window is

@@ -13,6 +13,7 @@
 #include <vector>
 #include <string>
 
+#include "audio/audio_block_route.h"
 #include "platform/sync/worker_slots.h"
 #include "shell/light_sync.h"
 #include "shell/main_wnd_plugins.h"
@@ -358,6 +359,7 @@ class CMainWnd : public ui::WindowImplBase {
   std::deque<std::function<void()>> held_back_;
   bool held_back_retry_armed_ = false;
   AudioLighting* audio_ = nullptr;  ///< child of the window
+  AudioBlockRoute audio_blocks_;    ///< used by the socket's thread until the messages stop
 };
 
 /// The main window's message queue, for worker threads (null while there is none).

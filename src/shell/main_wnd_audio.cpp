@@ -54,6 +54,8 @@ void CMainWnd::SetUpAudio() {
   connect(audio_, &AudioLighting::CaptureStartFailed, this,
           [this] { (void)prompts_.Message(QString::fromLatin1(kRecordOpenFailedKey), 0); });  // confirm only
   if (!plugins_.capture_watchdog) plugins_.capture_watchdog = audio_->WatchdogBody();
+  audio_blocks_.SetKeyboard(FirstKeyboard());
+  audio_blocks_.SetOpen(true);
 }
 
 void CMainWnd::LoadAudioStyles() {
@@ -74,6 +76,8 @@ CKalvexUSBDevice* CMainWnd::FirstKeyboard() const {
 
 void CMainWnd::UpdateAudioDemand() {
   if (audio_ == nullptr || destroyed_) return;
+  // Devices come and go with the messages that end here.
+  audio_blocks_.SetKeyboard(FirstKeyboard());
   bool wanted = false;
   // Only a keyboard whose lights the host streams needs the capture; not while asleep.
   if (selector_ && system_awake_ && light_control_ != 0) {

@@ -93,8 +93,10 @@ void WindowImplBase::Close(int result) {
   if (modal_loop_ != nullptr) modal_loop_->quit();
 }
 
-platform::EndpointResult WindowImplBase::ListenForMessages(const std::string& runtime_folder) {
+platform::EndpointResult WindowImplBase::ListenForMessages(const std::string& runtime_folder,
+                                                           platform::WindowEndpoint::DirectHandler direct) {
   endpoint_ = std::make_unique<platform::WindowEndpoint>(*queue_);
+  endpoint_->SetDirectHandler(std::move(direct));
   return endpoint_->Open(runtime_folder, class_name_.toStdString(), windowTitle().toStdString());
 }
 

@@ -68,8 +68,10 @@ class WindowImplBase : public QWidget, public NotifyTarget, public BuilderCallba
   [[nodiscard]] platform::MessageQueue& messages() { return *queue_; }
 
   /// Makes this window reachable by class name and title from other processes through a
-  /// socket in `runtime_folder`.
-  [[nodiscard]] platform::EndpointResult ListenForMessages(const std::string& runtime_folder);
+  /// socket in `runtime_folder`. `direct` takes messages on the socket's thread first
+  /// (see WindowEndpoint::DirectHandler); it runs until `StopMessages`.
+  [[nodiscard]] platform::EndpointResult ListenForMessages(const std::string& runtime_folder,
+                                                           platform::WindowEndpoint::DirectHandler direct = {});
 
   /// Stops taking messages: the queue answers waiting senders "closed" and the socket
   /// goes away. Called on destruction at the latest.

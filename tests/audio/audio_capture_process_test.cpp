@@ -6,10 +6,12 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "audio/audio_block_route.h"
 #include "audio/audio_lighting.h"
 #include "audio/capture_program.h"
 #include "platform/ipc/message_queue.h"
@@ -55,18 +57,20 @@ TEST(AudioCaptureProcess, WatchdogStartsConnectsAndSilenceArrives) {
   const platform::RuntimeFolderResult runtime = platform::EnsurePrivateFolder(home + "/zt640");
   ASSERT_TRUE(runtime.ok) << runtime.reason;
 
-  // The stand-in main window the blocks come to.
+  // The stand-in main window the blocks come to, taking them on its socket's thread.
   std::optional<AudioLighting> lighting;
-  int spectrum_blocks = 0;
-  int level_blocks = 0;
+  AudioBlockRoute route;
+  route.SetOpen(true);
+  std::atomic<int> spectrum_blocks = 0;
+  std::atomic<int> level_blocks = 0;
   platform::MessageQueue queue;
-  queue.SetHandler([&](const platform::WindowMessage& message) -> std::int64_t {
-    if (!lighting || !lighting->OnCopyData(message, nullptr)) return 0;
-    if (message.copy_data_kind == AudioBlockReceiver::kSpectrumKind) ++spectrum_blocks;
-    if (message.copy_data_kind == AudioBlockReceiver::kLevelKind) ++level_blocks;
-    return 1;
-  });
   platform::WindowEndpoint window(queue);
+  window.SetDirectHandler([&](const platform::WindowMessage& message) {
+    const std::optional<std::int64_t> taken = route.Take(message);
+    if (taken == 1 && message.copy_data_kind == AudioBlockReceiver::kSpectrumKind) ++spectrum_blocks;
+    if (taken == 1 && message.copy_data_kind == AudioBlockReceiver::kLevelKind) ++level_blocks;
+    return taken;
+  });
   ASSERT_EQ(window.Open(runtime.path, "MainWnd", platform::kProductTitle), platform::EndpointResult::kOk);
   const std::uint64_t own = platform::WindowHandleOf(platform::WindowAddress{window.socket_path()});
 
@@ -93,7 +97,8 @@ TEST(AudioCaptureProcess, WatchdogStartsConnectsAndSilenceArrives) {
   EXPECT_GE(level_blocks, 30);
   EXPECT_EQ(lighting->Watchdog().Starts(), 1);
   // Silence: no difference between blocks, so no bar.
-  for (const std::int32_t mean : lighting->Blocks().Means()) EXPECT_EQ(mean, 0);
+  const AudioBlockReceiver blocks = route.Blocks();
+  for (const std::int32_t mean : blocks.Means()) EXPECT_EQ(mean, 0);
 
   lighting->SetKeyboardWantsAudio(false);
   while (!lighting->Watchdog().Sleeping() && Clock::now() < give_up) {

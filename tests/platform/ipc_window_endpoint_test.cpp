@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <future>
 #include <string>
 #include <thread>
@@ -24,7 +26,7 @@ namespace {
 /// A window on the test thread: its queue, its endpoint in a temporary runtime folder.
 class WindowEndpointTest : public testing::Test {
  protected:
-  void Open(EndpointLimits limits = {}) {
+  void Open(EndpointLimits limits = {}, WindowEndpoint::DirectHandler direct = {}) {
     char pattern[] = "/tmp/zt640-ep-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     folder_ = pattern;
@@ -33,6 +35,7 @@ class WindowEndpointTest : public testing::Test {
       return message.lparam * 2;
     });
     endpoint_ = std::make_unique<WindowEndpoint>(queue_, limits);
+    endpoint_->SetDirectHandler(std::move(direct));
     ASSERT_EQ(endpoint_->Open(folder_, "TestWnd", "endpoint"), EndpointResult::kOk);
     window_ = WindowAddress{endpoint_->socket_path()};
   }
@@ -70,7 +73,8 @@ class WindowEndpointTest : public testing::Test {
   std::vector<std::int64_t> handled_;
 };
 
-bool Ready(const std::future<IpcSendOutcome>& future) {
+template <typename T>
+bool Ready(const std::future<T>& future) {
   return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
 }
 
@@ -191,6 +195,52 @@ TEST_F(WindowEndpointTest, KeptConnectionCarriesManySendsAndIsClosedWhenUnused) 
   EXPECT_EQ(handled_, (std::vector<std::int64_t>{1, 2, 3, 4}));
   EXPECT_EQ(endpoint_->malformed_frames(), 0u);
 }
+
+// Messages written in one go on one connection are answered one by one in order,
+// whether the socket's thread takes them itself or hands them to the window's queue.
+class SendsWrittenTogetherTest : public WindowEndpointTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(SendsWrittenTogetherTest, AreAnsweredInOrder) {
+  const bool direct = GetParam();
+  std::mutex taken_mutex;
+  std::vector<std::int64_t> taken;  // guarded by taken_mutex
+  std::atomic<bool> taken_on_owner{false};
+  WindowEndpoint::DirectHandler handler;
+  if (direct) {
+    handler = [&](const WindowMessage& message) -> std::optional<std::int64_t> {
+      if (message.lparam % 2 == 0) return std::nullopt;
+      const std::lock_guard lock(taken_mutex);
+      taken.push_back(message.lparam);
+      if (queue_.IsOwnerThread()) taken_on_owner = true;
+      return message.lparam * 3;
+    };
+  }
+  Open({}, handler);
+  std::vector<WindowMessage> messages(5);
+  for (std::size_t i = 0; i < messages.size(); ++i) {
+    messages[i].message = 3093;
+    messages[i].lparam = static_cast<std::int64_t>(i + 1);
+  }
+  WindowConnection connection;
+  auto outcomes = std::async(std::launch::async, [&] { return connection.SendMessages(window_, messages, 3000); });
+  ASSERT_TRUE(PumpUntil([&] { return Ready(outcomes); }));
+  const std::vector<IpcSendOutcome> answers = outcomes.get();
+  ASSERT_EQ(answers.size(), messages.size());
+  for (std::int64_t i = 1; i <= 5; ++i) {
+    const IpcSendOutcome& answer = answers[static_cast<std::size_t>(i - 1)];
+    EXPECT_EQ(answer.status, IpcStatus::kOk);
+    EXPECT_EQ(answer.result, direct && i % 2 == 1 ? 3 * i : 2 * i);
+  }
+  using Values = std::vector<std::int64_t>;
+  EXPECT_EQ(handled_, direct ? Values({2, 4}) : Values({1, 2, 3, 4, 5}));
+  const std::lock_guard lock(taken_mutex);
+  EXPECT_EQ(taken, direct ? Values({1, 3, 5}) : Values());
+  EXPECT_FALSE(taken_on_owner.load());
+  EXPECT_TRUE(connection.IsOpen());
+  EXPECT_EQ(endpoint_->malformed_frames(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(QueueOrSocketThread, SendsWrittenTogetherTest, testing::Bool());
 
 }  // namespace
 }  // namespace zt640::platform

@@ -6,12 +6,14 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "block_pacer.h"
 #include "platform/diag/debug_output.h"
+#include "platform/ipc/ipc_message_frame.h"
 #include "platform/ipc/registered_messages.h"
 #include "platform/ipc/window_connection.h"
 #include "platform/ipc/window_endpoint.h"
@@ -245,11 +247,16 @@ void AudioRecordApp::SendLoop() {
         std::fill(samples.begin(), samples.end(), 0.0f);
       }
       analyser.Analyse(samples, style, result);
-      const auto spectrum = connection.SendCopyData(*receiver, own_handle_, static_cast<std::uint64_t>(BlockKind::kSpectrum),
-                                                    EncodeValues(result.spectrum), kBlockSendTimeoutMs);
-      const auto levels = connection.SendCopyData(*receiver, own_handle_, static_cast<std::uint64_t>(BlockKind::kLevels),
-                                                  EncodeValues(result.levels), kBlockSendTimeoutMs);
-      if (ReceiverGone(spectrum.status) || ReceiverGone(levels.status)) SignalExit();
+      // Both blocks go in one write: a window that takes them on its socket thread wakes once for the pair.
+      const std::array<platform::WindowMessage, 2> blocks{
+          platform::CopyDataMessage(own_handle_, static_cast<std::uint64_t>(BlockKind::kSpectrum),
+                                    EncodeValues(result.spectrum)),
+          platform::CopyDataMessage(own_handle_, static_cast<std::uint64_t>(BlockKind::kLevels),
+                                    EncodeValues(result.levels))};
+      const auto outcomes = connection.SendMessages(*receiver, blocks, kBlockSendTimeoutMs);
+      if (std::any_of(outcomes.begin(), outcomes.end(), [](const auto& outcome) { return ReceiverGone(outcome.status); })) {
+        SignalExit();
+      }
     }
     lock.lock();
   }

@@ -355,6 +355,9 @@ void KeyboardPicture::PaintCase(const QRegion& region) {
     ComposePicture();
   }
   QPainter painter(panel_);
+  // The picture holds what lies behind the panel too: its pixels are copied, not
+  // blended onto what the backing store held.
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
   // Copied in strips a few lines high: the clip of a frame of lights has many
   // pieces on every line, and a copy that yields too many clipped pieces at once
   // is handed to helper threads, whose hand-over costs more than the copy.

@@ -11,49 +11,86 @@ void WindowConnection::Close() {
   path_.clear();
 }
 
-WindowConnection::Attempt WindowConnection::Exchange(const std::string& path, std::span<const std::uint8_t> frame,
-                                                     std::int64_t timeout_ms) {
+WindowConnection::Attempt WindowConnection::Exchange(const std::string& path,
+                                                     std::span<const std::vector<std::uint8_t>> frames,
+                                                     std::span<IpcSendOutcome> outcomes, std::int64_t timeout_ms) {
   if (!fd_.valid()) {
     const SocketStatus connected = ConnectUnixSocket(path, fd_);
     if (connected != SocketStatus::kOk) {
       Close();
-      return {{IpcStatusOf(connected), 0}};
+      return {0, {IpcStatusOf(connected), 0}};
     }
     path_ = path;
   }
-  const SocketStatus written = WriteAll(fd_.get(), frame, kIpcWriteTimeoutMs);
+  std::vector<std::uint8_t> bytes;
+  for (const auto& frame : frames) bytes.insert(bytes.end(), frame.begin(), frame.end());
+  const SocketStatus written = WriteAll(fd_.get(), bytes, kIpcWriteTimeoutMs);
   // A window that cannot take the message may answer and hang up before reading it: its
   // answer is then already waiting here.
   if (written != SocketStatus::kOk && written != SocketStatus::kClosed) {
     Close();
-    return {{IpcStatusOf(written), 0}};
+    return {0, {IpcStatusOf(written), 0}};
   }
-  IpcFrame reply;
-  const SocketStatus read = ReadFrame(fd_.get(), written == SocketStatus::kOk ? timeout_ms : 0, reply);
-  if (read != SocketStatus::kOk) {
-    Close();
-    const bool lost = written == SocketStatus::kClosed || read == SocketStatus::kClosed;
-    return {{lost ? IpcStatus::kClosed : IpcStatusOf(read), 0}, lost};
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    IpcFrame reply;
+    const SocketStatus read = ReadFrame(fd_.get(), written == SocketStatus::kOk ? timeout_ms : 0, reply);
+    if (read != SocketStatus::kOk) {
+      Close();
+      const bool lost = written == SocketStatus::kClosed || read == SocketStatus::kClosed;
+      return {i, {lost ? IpcStatus::kClosed : IpcStatusOf(read), 0}, lost};
+    }
+    outcomes[i] = IpcOutcomeOfReply(reply);
+    // Only a handled message leaves the connection usable: the window closes it otherwise.
+    if (outcomes[i].status != IpcStatus::kOk) {
+      Close();
+      return {i, outcomes[i]};
+    }
   }
-  const IpcSendOutcome outcome = IpcOutcomeOfReply(reply);
-  // Only a handled message leaves the connection usable: the window closes it otherwise.
-  if (outcome.status != IpcStatus::kOk) Close();
-  return {outcome};
+  return {frames.size(), {IpcStatus::kOk, 0}};
+}
+
+std::vector<IpcSendOutcome> WindowConnection::SendMessages(const WindowAddress& window,
+                                                           std::span<const WindowMessage> messages,
+                                                           std::int64_t timeout_ms) {
+  std::vector<IpcSendOutcome> outcomes(messages.size(), IpcSendOutcome{IpcStatus::kBadMessage, 0});
+  std::vector<std::vector<std::uint8_t>> frames;
+  std::vector<std::size_t> sent_index;  // the message each frame carries
+  for (std::size_t i = 0; i < messages.size(); ++i) {
+    IpcFrame frame;
+    if (const IpcStatus status = ToIpcFrame(messages[i], IpcFrameKind::kSend, frame); status != IpcStatus::kOk) {
+      outcomes[i] = {status, 0};
+      continue;
+    }
+    auto bytes = EncodeIpcFrame(frame);
+    if (!bytes) continue;
+    frames.push_back(std::move(*bytes));
+    sent_index.push_back(i);
+  }
+  if (path_ != window.socket_path) Close();
+  std::vector<IpcSendOutcome> answers(frames.size(), IpcSendOutcome{IpcStatus::kClosed, 0});
+  std::size_t done = 0;
+  bool replaced = false;
+  while (done < frames.size()) {
+    const bool kept = fd_.valid();
+    const std::span<const std::vector<std::uint8_t>> rest(frames.data() + done, frames.size() - done);
+    const Attempt attempt = Exchange(window.socket_path, rest, std::span(answers).subspan(done), timeout_ms);
+    done += attempt.answered;
+    if (done == frames.size()) break;
+    // A kept connection the window had closed never handed on what it did not answer.
+    if (kept && attempt.lost && !replaced) {
+      replaced = true;
+      continue;
+    }
+    for (std::size_t i = done; i < frames.size(); ++i) answers[i] = attempt.failure;
+    break;
+  }
+  for (std::size_t i = 0; i < frames.size(); ++i) outcomes[sent_index[i]] = answers[i];
+  return outcomes;
 }
 
 IpcSendOutcome WindowConnection::SendMessage(const WindowAddress& window, const WindowMessage& message,
                                              std::int64_t timeout_ms) {
-  IpcFrame frame;
-  if (const IpcStatus status = ToIpcFrame(message, IpcFrameKind::kSend, frame); status != IpcStatus::kOk) {
-    return {status, 0};
-  }
-  const auto bytes = EncodeIpcFrame(frame);
-  if (!bytes) return {IpcStatus::kBadMessage, 0};
-  if (path_ != window.socket_path) Close();
-  const bool kept = fd_.valid();
-  const Attempt first = Exchange(window.socket_path, *bytes, timeout_ms);
-  if (!kept || !first.lost) return first.outcome;
-  return Exchange(window.socket_path, *bytes, timeout_ms).outcome;
+  return SendMessages(window, std::span(&message, 1), timeout_ms).front();
 }
 
 IpcSendOutcome WindowConnection::SendCopyData(const WindowAddress& window, std::uint64_t sender, std::uint64_t kind,

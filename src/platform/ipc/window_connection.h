@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/ipc/ipc_client.h"
 #include "platform/ipc/unique_fd.h"
@@ -30,15 +31,27 @@ class WindowConnection {
   [[nodiscard]] IpcSendOutcome SendCopyData(const WindowAddress& window, std::uint64_t sender, std::uint64_t kind,
                                             std::span<const std::uint8_t> block, std::int64_t timeout_ms = -1);
 
+  /// Sends `messages` in one write and then takes their answers in order (`timeout_ms`
+  /// for each), so a window that answers them at once reads them all in one go. One
+  /// outcome per message. After a failure the messages not answered yet are not sent
+  /// again (they report that failure), except that a kept connection found closed is
+  /// replaced once and the unanswered ones sent again, as for a single message.
+  [[nodiscard]] std::vector<IpcSendOutcome> SendMessages(const WindowAddress& window,
+                                                         std::span<const WindowMessage> messages,
+                                                         std::int64_t timeout_ms = -1);
+
   [[nodiscard]] bool IsOpen() const { return fd_.valid(); }
   void Close();
 
  private:
   struct Attempt {
-    IpcSendOutcome outcome;
-    bool lost = false;  ///< the connection closed before any answer came
+    std::size_t answered = 0;  ///< frames answered "handled", in order
+    IpcSendOutcome failure;    ///< why the frame after them failed
+    bool lost = false;         ///< the connection closed before that frame's answer came
   };
-  [[nodiscard]] Attempt Exchange(const std::string& path, std::span<const std::uint8_t> frame, std::int64_t timeout_ms);
+  /// Writes `frames` and reads their answers into `outcomes` until one fails.
+  [[nodiscard]] Attempt Exchange(const std::string& path, std::span<const std::vector<std::uint8_t>> frames,
+                                 std::span<IpcSendOutcome> outcomes, std::int64_t timeout_ms);
 
   std::string path_;
   UniqueFd fd_;

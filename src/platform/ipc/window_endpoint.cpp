@@ -38,19 +38,34 @@ bool ToLocalMessage(const IpcFrame& frame, WindowMessage& message) {
   return true;
 }
 
-/// Answers a send; true when the whole reply went out. A reply is one small frame on a
-/// socket whose peer waits for it, so it fits the socket buffer and never blocks the
-/// serving thread; a peer that has gone away simply misses it.
-bool Reply(int fd, IpcReplyStatus status, std::int64_t result) {
+/// Adds the answer to a send to `out`; false when it cannot be encoded.
+bool AppendReply(std::vector<std::uint8_t>& out, IpcReplyStatus status, std::int64_t result) {
   IpcFrame reply;
   reply.kind = IpcFrameKind::kReply;
   reply.wparam = static_cast<std::uint64_t>(status);
   reply.lparam = result;
   const auto bytes = EncodeIpcFrame(reply);
   if (!bytes) return false;
-  const ssize_t sent = ::send(fd, bytes->data(), bytes->size(), MSG_NOSIGNAL | MSG_DONTWAIT);
-  return sent == static_cast<ssize_t>(bytes->size());
+  out.insert(out.end(), bytes->begin(), bytes->end());
+  return true;
 }
+
+/// Sends answers; true when they all went out. Answers are small frames on a socket whose
+/// peer waits for them, so they fit the socket buffer and never block the serving thread;
+/// a peer that has gone away simply misses them.
+bool SendReplies(int fd, const std::vector<std::uint8_t>& bytes) {
+  if (bytes.empty()) return true;
+  const ssize_t sent = ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+  return sent == static_cast<ssize_t>(bytes.size());
+}
+
+bool Reply(int fd, IpcReplyStatus status, std::int64_t result) {
+  std::vector<std::uint8_t> bytes;
+  return AppendReply(bytes, status, result) && SendReplies(fd, bytes);
+}
+
+/// Frames of one connection answered at once in one round of the serving thread.
+constexpr int kAnsweredPerRound = 16;
 
 /// How long new clients stay in the backlog after the process ran out of descriptors.
 constexpr std::chrono::milliseconds kAcceptPause{100};
@@ -279,6 +294,15 @@ void WindowEndpoint::AcceptPending() {
 }
 
 bool WindowEndpoint::ReadFrom(std::uint64_t id, Connection& connection) {
+  const bool finished = ReadFrames(id, connection);
+  // Answers given on this thread go out together: their client wakes once for them.
+  const bool sent = SendReplies(connection.fd.get(), connection.replies);
+  connection.replies.clear();
+  return finished || !sent;
+}
+
+bool WindowEndpoint::ReadFrames(std::uint64_t id, Connection& connection) {
+  int answered = 0;
   for (;;) {
     const std::size_t wanted =
         connection.header ? ipc_frame_layout::kHeaderSize + connection.header->BodySize() : ipc_frame_layout::kHeaderSize;
@@ -293,7 +317,14 @@ bool WindowEndpoint::ReadFrom(std::uint64_t id, Connection& connection) {
         }
         if (connection.header->BodySize() != 0) continue;
       }
-      return Deliver(id, connection);
+      const Delivered delivered = Deliver(id, connection);
+      // A client that sent several frames at once has the next one read right away, up
+      // to a few a round so that a flooding client cannot hold up the others.
+      if (delivered == Delivered::kAnswered) {
+        if (++answered < kAnsweredPerRound) continue;
+        return false;
+      }
+      return delivered == Delivered::kFinished;
     }
     connection.bytes.resize(wanted);
     const ssize_t got = ::recv(connection.fd.get(), connection.bytes.data() + have, wanted - have, 0);
@@ -318,33 +349,54 @@ bool WindowEndpoint::ReadFrom(std::uint64_t id, Connection& connection) {
   }
 }
 
-bool WindowEndpoint::Deliver(std::uint64_t id, Connection& connection) {
+WindowEndpoint::Delivered WindowEndpoint::Deliver(std::uint64_t id, Connection& connection) {
   std::string reason;
   std::optional<IpcFrame> frame = DecodeIpcFrame(connection.bytes, &reason);
   if (!frame) {
     DropMalformed(reason);
-    return true;
+    return Delivered::kFinished;
   }
   if (frame->kind == IpcFrameKind::kReply) {
     DropMalformed("reply sent to a window");
-    return true;
+    return Delivered::kFinished;
   }
   WindowMessage message;
   const bool known = ToLocalMessage(*frame, message);
+  const std::optional<std::int64_t> direct = known && direct_ ? direct_(message) : std::nullopt;
   if (frame->kind == IpcFrameKind::kPost) {
-    if (known && !queue_.Post(std::move(message))) DebugOutput("window endpoint: a post arrived while the window closes");
-    return true;
+    if (known && !direct && !queue_.Post(std::move(message))) {
+      DebugOutput("window endpoint: a post arrived while the window closes");
+    }
+    return Delivered::kFinished;
   }
   if (!known) {
-    Reply(connection.fd.get(), IpcReplyStatus::kUnknown, 0);
-    return true;
+    (void)AppendReply(connection.replies, IpcReplyStatus::kUnknown, 0);
+    return Delivered::kFinished;
   }
+  if (direct) {
+    if (!AppendReply(connection.replies, IpcReplyStatus::kHandled, *direct)) return Delivered::kFinished;
+    KeepForNextFrame(connection);
+    return Delivered::kAnswered;
+  }
+  // Answers given so far go out before this one's.
+  if (!SendReplies(connection.fd.get(), connection.replies)) return Delivered::kFinished;
+  connection.replies.clear();
   connection.waiting = true;
   connection.bytes = {};
   waiting_sends_.fetch_add(1);
   queue_.SendAsync(std::move(message),
                    [answers = answers_, id](const SendResult& result) { answers->Add(id, result); });
-  return false;
+  return Delivered::kWaiting;
+}
+
+void WindowEndpoint::KeepForNextFrame(Connection& connection) const {
+  // The client may send again on the same connection (a sender of many messages a
+  // second keeps one open); one that hangs up is finished with at its next read.
+  connection.waiting = false;
+  connection.idle = true;
+  connection.header.reset();
+  connection.bytes.clear();
+  connection.deadline = FrameDeadline();
 }
 
 void WindowEndpoint::AnswerFinishedSends() {
@@ -354,13 +406,7 @@ void WindowEndpoint::AnswerFinishedSends() {
     Connection& connection = found->second;
     waiting_sends_.fetch_sub(1);
     if (result.status == SendStatus::kHandled && Reply(connection.fd.get(), IpcReplyStatus::kHandled, result.result)) {
-      // The client may send again on the same connection (a sender of many messages a
-      // second keeps one open); one that hangs up is finished with at its next read.
-      connection.waiting = false;
-      connection.idle = true;
-      connection.header.reset();
-      connection.bytes.clear();
-      connection.deadline = FrameDeadline();
+      KeepForNextFrame(connection);
       continue;
     }
     if (result.status != SendStatus::kHandled) Reply(connection.fd.get(), IpcReplyStatus::kClosed, 0);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,6 +48,13 @@ struct EndpointLimits {
 /// connection and are counted; they never reach the window.
 class WindowEndpoint {
  public:
+  /// Takes a message on the serving thread before it goes to the queue: a result answers
+  /// a send at once (a post is simply taken); nullopt hands the message to the queue as
+  /// usual. For messages whose handling is thread-safe and must not wake the window's
+  /// thread many times a second; it must not block. Frames a client sent one after
+  /// another on one connection are then all read and answered in one round.
+  using DirectHandler = std::function<std::optional<std::int64_t>(const WindowMessage&)>;
+
   explicit WindowEndpoint(MessageQueue& queue, EndpointLimits limits = {});
   WindowEndpoint(const WindowEndpoint&) = delete;
   WindowEndpoint& operator=(const WindowEndpoint&) = delete;
@@ -55,6 +63,9 @@ class WindowEndpoint {
   /// Listens as window `class_name`/`title` in `folder`. A socket file left by a dead
   /// process is replaced; one that still answers is not touched (kInUse).
   [[nodiscard]] EndpointResult Open(const std::string& folder, std::string_view class_name, std::string_view title);
+
+  /// Sets the serving thread's own handler; only before `Open` (the thread reads it unlocked).
+  void SetDirectHandler(DirectHandler handler) { direct_ = std::move(handler); }
 
   /// Stops listening and removes the socket file. Senders still waiting are answered with
   /// what the queue gave them, else "window closing". Close the window's queue first so
@@ -81,15 +92,25 @@ class WindowEndpoint {
     std::optional<IpcFrameHeader> header;       ///< once the whole header is in
     bool waiting = false;                       ///< the frame went to the queue as a send
     bool idle = false;                          ///< answered and kept open; no new frame begun
+    std::vector<std::uint8_t> replies;          ///< answers given this round, not sent yet
   };
   struct Answers;  ///< send results handed back from the window's thread
 
   void ServeLoop();
   void AcceptPending();
-  /// Reads what `connection` has; true when it is finished with (closed or handed on).
+  enum class Delivered {
+    kFinished,  ///< the connection is finished with
+    kWaiting,   ///< a send waits for the window's answer
+    kAnswered,  ///< answered at once; the connection may carry the next frame
+  };
+  /// Reads what `connection` has and sends the answers given meanwhile; true when it is
+  /// finished with (closed or handed on).
   [[nodiscard]] bool ReadFrom(std::uint64_t id, Connection& connection);
-  /// Handles a complete frame; true when the connection is finished with.
-  [[nodiscard]] bool Deliver(std::uint64_t id, Connection& connection);
+  [[nodiscard]] bool ReadFrames(std::uint64_t id, Connection& connection);
+  /// Handles a complete frame.
+  [[nodiscard]] Delivered Deliver(std::uint64_t id, Connection& connection);
+  /// Makes an answered connection ready for its client's next frame.
+  void KeepForNextFrame(Connection& connection) const;
   void DropMalformed(const std::string& reason);
   void AnswerFinishedSends();
   void DropLateConnections();
@@ -99,6 +120,7 @@ class WindowEndpoint {
 
   MessageQueue& queue_;
   const EndpointLimits limits_;
+  DirectHandler direct_;
   std::string path_;
   UniqueFd listen_fd_;
   UniqueFd stop_fd_;  ///< eventfd that wakes the serving thread for `Close`
