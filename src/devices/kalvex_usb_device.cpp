@@ -35,6 +35,14 @@ void CKalvexUSBDevice::SetSyncWaker(std::shared_ptr<platform::Event> waker) {
   sync_waker_ = std::move(waker);
 }
 
+void LightingCore::OfferFrame(const std::vector<ZoneColour>& zones) {
+  if (frame_listeners.empty() || zones == notified_zones) return;
+  bool taken = false;
+  for (const auto& [owner, listener] : frame_listeners) taken = listener() || taken;
+  // A declined frame is offered again after the next pass, changed or not.
+  if (taken) notified_zones = zones;
+}
+
 void CKalvexUSBDevice::AddFrameListener(const void* owner, std::function<bool()> listener) {
   std::lock_guard lock(core_->mutex);
   std::erase_if(core_->frame_listeners, [owner](const auto& entry) { return entry.first == owner; });

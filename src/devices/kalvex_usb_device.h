@@ -50,6 +50,10 @@ struct LightingCore {
   /// or not. Keyed by owner.
   std::vector<std::pair<const void*, std::function<bool()>>> frame_listeners;
   std::vector<ZoneColour> notified_zones;  ///< guarded by mutex: the zones as last taken
+
+  /// Under mutex, after a pass: tells the listeners when `zones` differ from the
+  /// frame last taken.
+  void OfferFrame(const std::vector<ZoneColour>& zones);
 };
 
 /// The catalogue entry a device object serves.

@@ -43,11 +43,7 @@ void LightingWorker::Run(const platform::Event& stop) const {
     }
     renderer.RunWorkerPass();
     ++core_->generation;
-    if (!core_->frame_listeners.empty() && renderer.Zones() != core_->notified_zones) {
-      bool taken = false;
-      for (const auto& [owner, listener] : core_->frame_listeners) taken = listener() || taken;
-      if (taken) core_->notified_zones = renderer.Zones();
-    }
+    core_->OfferFrame(renderer.Zones());
   }
   platform::DebugOutput(exit_line_);
 }

@@ -1,0 +1,35 @@
+// What the lighting worker tells a frame listener after each pass.
+#include "devices/kalvex_usb_device.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace zt640 {
+namespace {
+
+TEST(LightingCoreFrames, ADeclinedFrameIsOfferedAgainUntilTaken) {
+  LightingCore core(nullptr);
+  std::vector<bool> answers;  // what the listener answers, call by call
+  int calls = 0;
+  core.frame_listeners.emplace_back(&core, [&] { return answers.at(static_cast<std::size_t>(calls++)); });
+  const std::vector<ZoneColour> red(4, ZoneColour{255, 0, 0, 255});
+  const std::vector<ZoneColour> blue(4, ZoneColour{0, 0, 255, 255});
+
+  answers = {false, true};
+  core.OfferFrame(red);
+  EXPECT_EQ(calls, 1);
+  core.OfferFrame(red);  // unchanged, but the listener has not taken it yet
+  EXPECT_EQ(calls, 2);
+  core.OfferFrame(red);  // taken: nothing new to tell
+  EXPECT_EQ(calls, 2);
+
+  answers.push_back(true);
+  core.OfferFrame(blue);
+  EXPECT_EQ(calls, 3);
+  core.OfferFrame(blue);
+  EXPECT_EQ(calls, 3);
+}
+
+}  // namespace
+}  // namespace zt640
