@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 jobs=$(nproc)
-fuzz_seconds=${ZT640_FUZZ_SECONDS:-15}
+fuzz_seconds=${ZT640_FUZZ_SECONDS:-10}
 
 total_passed=0
 # Runs one build's suites (ctest fails the script first); adds the number of their
