@@ -8,6 +8,7 @@
 #include "interface_finder.h"
 #include "platform/settings/registry_store.h"
 #include "transport/hid_device.h"
+#include "updateclient/curl_library.h"
 #include "updateclient/installed_version.h"
 #include "updateclient/update_address.h"
 #include "updateclient/update_catalogue.h"
@@ -83,6 +84,12 @@ int RunUpdate(const CtlArgs& args) {
     return 1;
   }
 
+  // Without the library every exchange would only report an unreachable service.
+  if (CurlLibrary::Shared() == nullptr) {
+    std::fprintf(stderr, "zt640ctl update: %s could not be loaded (package libcurl4): no update service can be asked\n",
+                 CurlLibrary::kFileName);
+    return 1;
+  }
   const InterfaceCatalogue catalogue = LoadCatalogue();
   const UpdateClient client({base_url, ExchangeTimeouts{}});
   bool every_target_answered = true;
