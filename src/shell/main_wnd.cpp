@@ -329,7 +329,8 @@ void CMainWnd::StartDevices() {
         if (auto* page = dynamic_cast<LightingDevicePage*>(sink)) page->SetSameModeAllowed(visible > 1);
       }
     });
-    selector_->CreateStartupDevices();
+    // Nothing shows them until a device arrives: the window is drawn first.
+    startup_devices_pending_ = true;
     if (!plugins_.discovery) {
       plugins_.discovery = [table = &selector_->Slots(), sink = selector_->MakeSink(UWM_INSTANCE_ACTIVATE_MSG),
                             wake = selector_->DiscoveryWake()](const platform::Event& stop) {
@@ -343,6 +344,21 @@ void CMainWnd::StartDevices() {
       platform::DebugOutput("suspend and resume followed by the clock watch");
     }
   }
+}
+
+void CMainWnd::MakeStartupDevices() {
+  if (!startup_devices_pending_ || !selector_ || destroyed_) return;
+  startup_devices_pending_ = false;
+  selector_->CreateStartupDevices();
+}
+
+bool CMainWnd::event(QEvent* event) {
+  const bool handled = WindowImplBase::event(event);
+  // The window's first drawing is done: the startup devices follow it.
+  if (event->type() == QEvent::UpdateRequest && startup_devices_pending_ && isVisible()) {
+    QTimer::singleShot(0, this, [this] { MakeStartupDevices(); });
+  }
+  return handled;
 }
 
 void CMainWnd::OnPowerBroadcast(std::uint64_t event) {
@@ -395,9 +411,11 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
     if (start_hidden_) {
       start_hidden_ = false;
       HideToTray();
+      MakeStartupDevices();
       return 1;
     }
     ShowAndRaise();
+    if (startup_devices_pending_) QTimer::singleShot(kStartupDevicesLatestMs, this, [this] { MakeStartupDevices(); });
     return 1;
   }
   if (message.message == UWM_LIGHT_CONTROL_STATE_MSG && message.message != 0) {
@@ -450,6 +468,8 @@ std::int64_t CMainWnd::HandleMessage(const platform::WindowMessage& message) {
   if (message.message == DeviceSelector::kDeviceAddMessage || message.message == DeviceSelector::kDeviceRemoveMessage ||
       message.message == DeviceSelector::kDeviceVisibleMessage ||
       message.message == DeviceSelector::kListenerEventsMessage) {
+    // Arrivals find the startup devices in place, as every device message does.
+    MakeStartupDevices();
     // While the system sleeps, devices coming and going are not acted on.
     if (!system_awake_ || !selector_) return 0;
     if (message.message == DeviceSelector::kDeviceAddMessage) {

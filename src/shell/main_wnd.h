@@ -158,6 +158,11 @@ class CMainWnd : public ui::WindowImplBase {
   [[nodiscard]] const SharedSyncEffect& RememberedSyncEffect() const { return sync_effect_; }
   /// Audio-reactive lighting; null unless the plugins ask for it.
   [[nodiscard]] AudioLighting* Audio() const { return audio_; }
+  /// Makes the startup devices (the mouse and keyboard objects) unless they exist.
+  /// Left alone, the window makes them right after its first drawing, when it goes
+  /// to the tray, or before it handles the first device message, whichever comes first.
+  void MakeStartupDevices();
+  [[nodiscard]] bool StartupDevicesMade() const { return selector_ != nullptr && !startup_devices_pending_; }
 
   /// Switches the interface language to entry `index` of "Language.config": the fonts
   /// when the change calls for it, the texts of every open window, the choice kept in
@@ -225,6 +230,7 @@ class CMainWnd : public ui::WindowImplBase {
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  bool event(QEvent* event) override;
   void changeEvent(QEvent* event) override;
   void ScreenChanged() override;
 
@@ -359,6 +365,9 @@ class CMainWnd : public ui::WindowImplBase {
   std::deque<std::function<void()>> held_back_;
   bool held_back_retry_armed_ = false;
   AudioLighting* audio_ = nullptr;  ///< child of the window
+  bool startup_devices_pending_ = false;
+  /// A window that is not drawn this soon after showing does not hold them up longer.
+  static constexpr int kStartupDevicesLatestMs = 100;
   AudioBlockRoute audio_blocks_;    ///< used by the socket's thread until the messages stop
 };
 

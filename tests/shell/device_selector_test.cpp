@@ -37,6 +37,30 @@ using test::PrepareSkins;
 using test::WaitFor;
 using DeviceSelectorTest = test::MainWindowFixture;
 
+// The mouse and keyboard objects are made once the window has been drawn when no
+// device is there, and before the first arrival is handled when one is.
+TEST_F(DeviceSelectorTest, StartupDevicesFollowTheFirstDrawingOrPrecedeTheFirstArrival) {
+  for (const bool plugged : {false, true}) {
+    SCOPED_TRACE(plugged ? "keyboard plugged" : "no device");
+    ASSERT_TRUE(plugged ? server_->Plug(devsim::SimDeviceId::kKeyboard) : server_->Unplug(devsim::SimDeviceId::kKeyboard));
+    window_ = std::make_unique<CMainWnd>("", test::DevicePluginsIn(InterfaceCatalogue(), folders_));
+    QString error;
+    ASSERT_TRUE(window_->Create("t", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) << error.toStdString();
+    EXPECT_FALSE(window_->StartupDevicesMade());
+    EXPECT_TRUE(window_->Devices()->Entries().empty());
+    if (plugged) {
+      ASSERT_TRUE(WaitFor([&] { return KeyboardEntry() != nullptr && KeyboardEntry()->IsEntryVisible(); }, 5000));
+    } else {
+      ASSERT_TRUE(WaitFor([&] { return window_->StartupDevicesMade(); }, 5000));
+      EXPECT_TRUE(window_->isVisible());
+    }
+    EXPECT_TRUE(window_->StartupDevicesMade());
+    EXPECT_EQ(window_->Devices()->Entries().size(), 2u);
+    window_->Destroy();
+    window_.reset();
+  }
+}
+
 TEST_F(DeviceSelectorTest, PlugUnplugReplug_EntryFollowsAndNoDevicePanelToo) {
   ASSERT_TRUE(server_->Unplug(devsim::SimDeviceId::kKeyboard));
   Open(InterfaceCatalogue());

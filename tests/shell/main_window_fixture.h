@@ -92,6 +92,8 @@ class MainWindowFixture : public ::testing::Test {
     QString error;
     ASSERT_TRUE(window_->Create("t", CMainWnd::kInitialWidth, CMainWnd::kInitialHeight, &error)) << error.toStdString();
     ASSERT_NE(window_->Devices(), nullptr);
+    // As before the window's first drawing: the tests look at the objects from the start.
+    window_->MakeStartupDevices();
   }
 
   /// Waits until every user action has reached the devices and shown its result.
