@@ -10,16 +10,23 @@ runtime=$(mktemp -d); chmod 700 "$runtime"
 trap 'rm -rf "$runtime"' EXIT
 export XDG_RUNTIME_DIR=$runtime XDG_CONFIG_HOME=$runtime ZT640_HID_ROOT=$runtime/no-devices
 
-measure() {
-  local name=$1; shift
-  local total_ms=0 total_kib=0
-  for _ in $(seq "$runs"); do
-    launch=$(python3 -c 'import time; print(time.monotonic_ns())')
-    out=$(ZT640_STARTUP_REPORT=1 ZT640_LAUNCH_NS=$launch "$@" 2>/dev/null)
-    ms=$(sed -n 's/^shown_ms=//p' <<<"$out"); kib=$(sed -n 's/^rss_kib=//p' <<<"$out")
-    total_ms=$((total_ms + ms)); total_kib=$((total_kib + kib))
-  done
-  echo "$name: shown after $((total_ms / runs)) ms, resident $((total_kib / runs)) KiB (mean of $runs)"
+# One start of "$@"; prints "MS KIB".
+start_once() {
+  local launch out
+  launch=$(python3 -c 'import time; print(time.monotonic_ns())')
+  out=$(ZT640_STARTUP_REPORT=1 ZT640_LAUNCH_NS=$launch "$@" 2>/dev/null)
+  echo "$(sed -n 's/^shown_ms=//p' <<<"$out") $(sed -n 's/^rss_kib=//p' <<<"$out")"
 }
-measure "floor (QApplication + QWidget)" "$build/bench/zt640_startup_floor"
-measure "zt640" "$build/app/zt640"
+
+# The floor and the utility start in turn, so a machine that slows down or speeds up
+# during the runs weighs on both alike.
+floor_ms=0 floor_kib=0 app_ms=0 app_kib=0
+for _ in $(seq "$runs"); do
+  read -r ms kib < <(start_once "$build/bench/zt640_startup_floor")
+  floor_ms=$((floor_ms + ms)); floor_kib=$((floor_kib + kib))
+  read -r ms kib < <(start_once "$build/app/zt640")
+  app_ms=$((app_ms + ms)); app_kib=$((app_kib + kib))
+done
+echo "floor (QApplication + QWidget): shown after $((floor_ms / runs)) ms, resident $((floor_kib / runs)) KiB (mean of $runs)"
+echo "zt640: shown after $((app_ms / runs)) ms, resident $((app_kib / runs)) KiB (mean of $runs)"
+awk -v a="$app_ms" -v f="$floor_ms" 'BEGIN { if (f > 0) printf "ratio: %.2f x the floor\n", a / f }'
