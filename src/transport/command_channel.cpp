@@ -82,30 +82,29 @@ int CommandChannel::Exchange(const uint8_t* request, size_t request_length, uint
   int result = CommandResult::kFailed;
   {
     std::lock_guard io(io_mutex_);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-      const int read =
-          device.ReadReport(reply, static_cast<uint32_t>(reply_length), count, timeout);
-      if (read != HidDevice::kSuccess) {
-        result = CommandResult::kFailed;
-        break;
-      }
-      const uint8_t echo = *count > CommandPacket::kCommandOffset
-                               ? reply[CommandPacket::kCommandOffset]
-                               : static_cast<uint8_t>(~packet[CommandPacket::kCommandOffset]);
-      if (echo == packet[CommandPacket::kCommandOffset]) {
-        result = CommandResult::kSuccess;
-        break;
-      }
-      if (receiver && echo == CommandPacket::kReceiverNoDeviceEcho) {
-        result = CommandResult::kReceiverNoDevice;
-        break;
-      }
-      // A second reply that still does not echo the command belongs to another
-      // exchange: reading its status or data would be wrong, so it fails.
-      result = CommandResult::kFailed;
-    }
+    result = ReadReply(device, packet[CommandPacket::kCommandOffset], reply, reply_length, count);
   }
   if (dump && reply_length >= CommandPacket::kSize) DumpPacket("返回", reply);
+  return result;
+}
+
+int CommandChannel::ReadReply(HidDevice& device, uint8_t command, uint8_t* reply, size_t reply_length,
+                              uint32_t* count) {
+  const bool receiver = &device == &receiver_;
+  const int timeout = receiver ? kReceiverTimeoutMs : kWiredTimeoutMs;
+  int result = CommandResult::kFailed;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    if (device.ReadReport(reply, static_cast<uint32_t>(reply_length), count, timeout) != HidDevice::kSuccess) {
+      return CommandResult::kFailed;
+    }
+    const uint8_t echo = *count > CommandPacket::kCommandOffset ? reply[CommandPacket::kCommandOffset]
+                                                                : static_cast<uint8_t>(~command);
+    if (echo == command) return CommandResult::kSuccess;
+    if (receiver && echo == CommandPacket::kReceiverNoDeviceEcho) return CommandResult::kReceiverNoDevice;
+    // A second reply that still does not echo the command belongs to another
+    // exchange: reading its status or data would be wrong, so it fails.
+    result = CommandResult::kFailed;
+  }
   return result;
 }
 

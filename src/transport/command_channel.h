@@ -73,7 +73,10 @@ class CommandChannel {
   /// Factory reset over the wired interface; the reply is not inspected.
   [[nodiscard]] int ResetToDefaults();                                       // 0x0D
   /// Streams a live frame; packets due while the channel is busy are dropped, and
-  /// packets the device already holds unchanged are not sent again.
+  /// packets the device already holds unchanged are not sent again. The packets
+  /// go out back to back and their replies are read after the last one, all
+  /// under the I/O lock, so a frame waits for the device once instead of once
+  /// per packet and no other exchange's reply falls among them.
   [[nodiscard]] int StreamLightFrame(std::span<const uint8_t> frame);        // 0x12
   [[nodiscard]] int WriteMacroArea(std::span<const uint8_t> table);          // 0x15
   /// Takes no lock and always uses 56-byte chunks.
@@ -112,6 +115,10 @@ class CommandChannel {
 
   [[nodiscard]] int Exchange(const uint8_t* request, size_t request_length, uint8_t* reply,
                              size_t reply_length, uint32_t* bytes_read, bool dump);
+  /// The read phase of an exchange, under the I/O lock: up to two reads for a
+  /// reply that echoes `command`.
+  [[nodiscard]] int ReadReply(HidDevice& device, uint8_t command, uint8_t* reply, size_t reply_length,
+                              uint32_t* count);
   /// One request/reply under the chosen outer lock, with the status mapping.
   /// On success the reply's data is in `reply`.
   [[nodiscard]] int Command(OuterLock lock, const CommandPacket& request, CommandPacket* reply,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "platform/diag/debug_output.h"
 #include "transport/command_channel.h"
@@ -153,30 +154,75 @@ int CommandChannel::ResetToDefaults() {
 }
 
 int CommandChannel::StreamLightFrame(std::span<const uint8_t> frame) {
+  struct Sent {
+    size_t position;
+    std::span<const uint8_t> bytes;
+  };
   const size_t chunk = chunk_size();
+  std::vector<Sent> sent;
+  sent.reserve(frame.size() / chunk + 1);
   int result = CommandResult::kSuccess;
+  std::lock_guard light(light_mutex_);
   streamed_.BeginFrame(StreamedFrameMemory::Clock::now());
+  HidDevice& device = ActiveInterface();
+  // Another exchange raises busy before it takes the I/O lock and keeps it up
+  // until its reply is read, so while this holds the lock and sees no busy
+  // flag no other request or reply is on its way. The lock is taken with the
+  // first packet to send, so a frame due while the channel is busy drops
+  // without waiting.
+  std::unique_lock io(io_mutex_, std::defer_lock);
+  const auto dropped = [] { platform::DebugOutput("放弃灯光数据"); };
   for (size_t position = 0; position < frame.size(); position += chunk) {
-    if (busy()) {
-      platform::DebugOutput("放弃灯光数据");
-      continue;
-    }
     const size_t count = std::min(chunk, frame.size() - position);
     const std::span<const uint8_t> bytes = frame.subspan(position, count);
-    std::lock_guard light(light_mutex_);
+    if (busy()) {
+      dropped();
+      continue;
+    }
     // The device still shows these bytes: most frames change only a few keys.
     if (streamed_.Holds(position, bytes)) continue;
+    if (!io.owns_lock()) {
+      io.lock();
+      if (busy()) {  // an exchange began while this waited
+        dropped();
+        continue;
+      }
+    }
+    if (!is_open()) {
+      result = CommandResult::kFailed;
+      break;
+    }
     auto request = CommandPacket::Request(CommandCode::kStreamLightFrame, static_cast<uint8_t>(count),
                                           static_cast<uint16_t>(position));
     std::copy(bytes.begin(), bytes.end(), request.data().begin());
     request.UpdateChecksum();
-    CommandPacket reply;
-    result = Command(OuterLock::kNone, request, &reply, /*quiet=*/true);
-    if (result != CommandResult::kSuccess) {
+    uint32_t written = 0;
+    if (device.WriteReport(request.bytes.data(), static_cast<uint32_t>(request.bytes.size()), &written,
+                           ActiveTimeoutMs()) != HidDevice::kSuccess) {
       streamed_.Unknown(position, count);
-      return result;
+      result = CommandResult::kWriteFailed;
+      break;
     }
-    streamed_.Acknowledged(position, bytes);
+    sent.push_back({position, bytes});
+  }
+  bool replies_lost = false;
+  for (const Sent& packet : sent) {
+    int status = CommandResult::kFailed;
+    if (!replies_lost) {
+      CommandPacket reply;
+      uint32_t read = 0;
+      status = ReadReply(device, CommandByte(CommandCode::kStreamLightFrame), reply.bytes.data(),
+                         reply.bytes.size(), &read);
+      // Without a reply the ones after it cannot be told apart: none counts as held.
+      replies_lost = status != CommandResult::kSuccess;
+      if (!replies_lost) status = MapStatus(reply);
+    }
+    if (status == CommandResult::kSuccess) {
+      streamed_.Acknowledged(packet.position, packet.bytes);
+      continue;
+    }
+    streamed_.Unknown(packet.position, packet.bytes.size());
+    if (result == CommandResult::kSuccess) result = status;
   }
   return result;
 }

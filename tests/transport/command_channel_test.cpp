@@ -239,10 +239,13 @@ TEST_F(CommandChannelTest, StreamLightFrame_DropsPacketsWhileAnotherExchangeIsBu
 
 TEST_F(CommandChannelTest, StreamLightFrame_SendsOnlyThePacketsTheDeviceDoesNotHold) {
   std::atomic<bool> refuse_offset_56{false};
+  std::atomic<bool> ignore_offset_112{false};
   ScriptedDevice device([&](const Report& request) -> std::vector<Report> {
-    if (refuse_offset_56 && CommandOf(request) == CommandCode::kStreamLightFrame && OffsetOf(request) == 56) {
+    const bool stream = CommandOf(request) == CommandCode::kStreamLightFrame;
+    if (refuse_offset_56 && stream && OffsetOf(request) == 56) {
       return {ScriptedDevice::Echo(request, CommandPacket::kStatusRejected, {})};
     }
+    if (ignore_offset_112 && stream && OffsetOf(request) == 112) return {};
     return EchoWithAddressData(request);
   });
   Connect(device, kConnectionWired);
@@ -285,11 +288,45 @@ TEST_F(CommandChannelTest, StreamLightFrame_SendsOnlyThePacketsTheDeviceDoesNotH
   ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
   EXPECT_EQ(sent(), Offsets{56});
 
+  // A reply that never comes fails the frame, whose packets had all gone out
+  // together; the next frame goes through.
+  std::fill(frame.begin(), frame.end(), 0x50);
+  ignore_offset_112 = true;
+  EXPECT_EQ(channel_.StreamLightFrame(frame), CommandResult::kFailed);
+  EXPECT_EQ(sent(), (Offsets{0, 56, 112, 168, 224, 280, 336}));
+  ignore_offset_112 = false;
+  frame[0] = 0x51;
+  ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+  EXPECT_FALSE(sent().empty());
+
   // A reopened channel may face a device that lost its frame.
   channel_.set_open(false);
   channel_.set_open(true);
   ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
   EXPECT_EQ(sent().size(), 7u);
+}
+
+// A frame's packets go out together and their replies come back after the
+// last one: a command running beside the stream must never read one of them.
+TEST_F(CommandChannelTest, StreamLightFrame_NeverMixesItsRepliesWithACommandBesideIt) {
+  ScriptedDevice device(EchoWithAddressData);
+  Connect(device, kConnectionWired);
+  std::atomic<bool> stop{false};
+  std::thread stream([&] {
+    std::vector<uint8_t> frame(378);
+    for (uint8_t shade = 0; !stop; ++shade) {
+      std::fill(frame.begin(), frame.end(), shade);
+      ASSERT_EQ(channel_.StreamLightFrame(frame), CommandResult::kSuccess);
+    }
+  });
+  for (uint16_t i = 0; i < 300 && !HasFailure(); ++i) {
+    uint8_t settings[8] = {};
+    const uint16_t offset = i % 20;
+    ASSERT_EQ(channel_.ReadSettings(offset, settings), CommandResult::kSuccess) << "read " << i;
+    for (uint16_t k = 0; k < 8; ++k) ASSERT_EQ(settings[k], static_cast<uint8_t>(offset + k)) << "read " << i;
+  }
+  stop = true;
+  stream.join();
 }
 
 TEST_F(CommandChannelTest, QueryReceiverLink_AnswersByReplyByteEight) {
