@@ -31,7 +31,9 @@ class EffectClock {
     return source_() / static_cast<uint64_t>(kTickPeriod.count());
   }
   /// Time left until the tick changes, at least 1 ms.
-  [[nodiscard]] std::chrono::milliseconds UntilNextTick() const;
+  [[nodiscard]] std::chrono::milliseconds UntilNextTick() const { return UntilTickChanges(1); }
+  /// Time left until the tick has changed `changes` times (at least once), at least 1 ms.
+  [[nodiscard]] std::chrono::milliseconds UntilTickChanges(uint64_t changes) const;
 
  private:
   Source source_;

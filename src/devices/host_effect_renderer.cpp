@@ -112,14 +112,21 @@ HostEffectRenderer::PassCount HostEffectRenderer::CountPass() {
   PassCount count;
   const uint64_t tick = clock_.Tick();
   if (tick != pass_tick_) {
+    // Every change since the last pass counts, so a worker that sleeps
+    // through ticks nothing renders on keeps the effect's pace.
+    const uint64_t changes = tick - pass_tick_;
     pass_tick_ = tick;
-    ++tick_counter_;
+    tick_counter_ = static_cast<int>(std::min<uint64_t>(static_cast<uint64_t>(tick_counter_) + changes, kMaxTickCount));
     count.new_tick = true;
   }
   const uint32_t now_ms = clock_.NowMilliseconds();
   count.passes = std::min(now_ms - pass_ms_, kMaxPassesPerCall);
   pass_ms_ = now_ms;
   return count;
+}
+
+uint64_t HostEffectRenderer::TickChangesUntil(int due) const {
+  return due > tick_counter_ ? static_cast<uint64_t>(due - tick_counter_) : 1;
 }
 
 void HostEffectRenderer::SetZoneCount(size_t count) {

@@ -20,6 +20,8 @@ class HostEffectRenderer {
   static constexpr size_t kRingColumns = 23;
   /// The most millisecond passes one worker pass catches up.
   static constexpr uint32_t kMaxPassesPerCall = 100;
+  /// The tick counter stops growing here; every threshold lies far below.
+  static constexpr uint64_t kMaxTickCount = 1000;
 
   explicit HostEffectRenderer(EffectClock clock = EffectClock());
   virtual ~HostEffectRenderer() = default;
@@ -40,6 +42,13 @@ class HostEffectRenderer {
   /// One pass of the lighting worker at the clock's time: each kind counts
   /// tick changes towards its mode's next frame. The base renders nothing.
   virtual void RunWorkerPass() {}
+  /// TickChangesUntilDue's answer when no pass can change the zones before
+  /// the lighting core reports a change.
+  static constexpr uint64_t kUntilChanged = 0;
+  /// How many tick changes from now the next pass can first change the zones,
+  /// or kUntilChanged: the worker may sleep through the ticks before it, since
+  /// a pass counts every tick change gone by. The base asks for every tick.
+  [[nodiscard]] virtual uint64_t TickChangesUntilDue() const { return 1; }
 
   /// Resizes to `count` zones when it differs, then zeroes every zone.
   void SetZoneCount(size_t count);
@@ -80,11 +89,13 @@ class HostEffectRenderer {
   bool AdvanceBlink();
 
   struct PassCount {
-    bool new_tick = false;  ///< the tick changed since the last pass (tick_counter_ grew)
+    bool new_tick = false;  ///< the tick changed since the last pass (tick_counter_ grew by the changes)
     uint32_t passes = 0;    ///< milliseconds gone by, at most kMaxPassesPerCall
   };
   /// Counts one worker pass at the clock's time.
   PassCount CountPass();
+  /// Tick changes still to count before tick_counter_ reaches `due`; at least 1.
+  [[nodiscard]] uint64_t TickChangesUntil(int due) const;
 
   EffectClock clock_;
   LightState state_;

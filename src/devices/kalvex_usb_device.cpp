@@ -35,12 +35,13 @@ void CKalvexUSBDevice::SetSyncWaker(std::shared_ptr<platform::Event> waker) {
   sync_waker_ = std::move(waker);
 }
 
-void LightingCore::OfferFrame(const std::vector<ZoneColour>& zones) {
-  if (frame_listeners.empty() || zones == notified_zones) return;
+bool LightingCore::OfferFrame(const std::vector<ZoneColour>& zones) {
+  if (frame_listeners.empty() || zones == notified_zones) return false;
   bool taken = false;
   for (const auto& [owner, listener] : frame_listeners) taken = listener() || taken;
   // A declined frame is offered again after the next pass, changed or not.
   if (taken) notified_zones = zones;
+  return !taken;
 }
 
 void CKalvexUSBDevice::AddFrameListener(const void* owner, std::function<bool()> listener) {

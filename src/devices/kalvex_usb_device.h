@@ -52,8 +52,8 @@ struct LightingCore {
   std::vector<ZoneColour> notified_zones;  ///< guarded by mutex: the zones as last taken
 
   /// Under mutex, after a pass: tells the listeners when `zones` differ from the
-  /// frame last taken.
-  void OfferFrame(const std::vector<ZoneColour>& zones);
+  /// frame last taken. True when the frame was declined and waits for the next pass.
+  bool OfferFrame(const std::vector<ZoneColour>& zones);
 };
 
 /// The catalogue entry a device object serves.

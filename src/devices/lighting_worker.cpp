@@ -1,6 +1,7 @@
 #include "devices/lighting_worker.h"
 
 #include <chrono>
+#include <cstdint>
 #include <mutex>
 #include <utility>
 
@@ -21,29 +22,34 @@ void LightingWorker::Run(const platform::Event& stop) const {
     std::lock_guard lock(core_->mutex);
     core_->renderer->StartWorkerPasses();
   }
-  // Stopping also ends the idle sleep below.
+  // Every sleep waits on the change event: a change (a new mode, the picture
+  // coming on screen, the channel opening) ends it early, and so does stopping.
   const platform::Event::WakerLink stop_link = stop.LinkWaker([core = core_] { core->changed.Set(); });
-  const auto sleep_until_changed = [this] { (void)core_->changed.Wait(-1); };
-  std::chrono::milliseconds wait{1};
-  while (!stop.Wait(wait.count())) {
+  constexpr int64_t kWaitForChange = -1;
+  int64_t wait_ms = 1;
+  while (!stop.IsSet()) {
+    (void)core_->changed.Wait(wait_ms);
+    if (stop.IsSet()) break;
     if (!channel_->is_open()) {
-      sleep_until_changed();
-      wait = std::chrono::milliseconds(0);
+      wait_ms = kWaitForChange;
       continue;
     }
-    wait = clock_.UntilNextTick();
-    if (channel_->lighting_paused()) continue;
+    if (channel_->lighting_paused()) {
+      wait_ms = clock_.UntilNextTick().count();
+      continue;
+    }
     std::unique_lock lock(core_->mutex);
     HostEffectRenderer& renderer = *core_->renderer;
     if (!core_->on_screen.load() && !(needs_frames_ && needs_frames_(renderer.GetLightState()))) {
-      lock.unlock();
-      sleep_until_changed();
-      wait = std::chrono::milliseconds(0);
+      wait_ms = kWaitForChange;
       continue;
     }
     renderer.RunWorkerPass();
     ++core_->generation;
-    core_->OfferFrame(renderer.Zones());
+    const bool frame_waits = core_->OfferFrame(renderer.Zones());
+    // Ticks on which nothing can render are slept through; the pass counts them.
+    const uint64_t due = frame_waits ? 1 : renderer.TickChangesUntilDue();
+    wait_ms = due == HostEffectRenderer::kUntilChanged ? kWaitForChange : clock_.UntilTickChanges(due).count();
   }
   platform::DebugOutput(exit_line_);
 }

@@ -11,9 +11,11 @@
 namespace zt640 {
 
 /// The body of a device's lighting worker thread, the same for every kind:
-/// it wakes once per change of the effect tick and runs one pass of the
-/// device's renderer (HostEffectRenderer::RunWorkerPass) under the lighting
-/// lock. With the channel closed, or while nobody looks at the picture and the
+/// it runs one pass of the device's renderer (HostEffectRenderer::RunWorkerPass)
+/// under the lighting lock on each change of the effect tick on which the
+/// renderer can change the zones (HostEffectRenderer::TickChangesUntilDue), on
+/// the next one while a frame waits to be taken, and at once after a change.
+/// With the channel closed, or while nobody looks at the picture and the
 /// device needs no frames from the host, it blocks until the lighting core
 /// reports a change (LightingCore::changed) or `stop` is set: a hidden window
 /// costs no wake-ups. Uses only what it owns by shared pointer, so it may

@@ -16,18 +16,19 @@ TEST(LightingCoreFrames, ADeclinedFrameIsOfferedAgainUntilTaken) {
   const std::vector<ZoneColour> red(4, ZoneColour{255, 0, 0, 255});
   const std::vector<ZoneColour> blue(4, ZoneColour{0, 0, 255, 255});
 
+  // OfferFrame answers whether a frame still waits, so the worker wakes for the next tick.
   answers = {false, true};
-  core.OfferFrame(red);
+  EXPECT_TRUE(core.OfferFrame(red));
   EXPECT_EQ(calls, 1);
-  core.OfferFrame(red);  // unchanged, but the listener has not taken it yet
+  EXPECT_FALSE(core.OfferFrame(red));  // unchanged, but the listener has not taken it yet
   EXPECT_EQ(calls, 2);
-  core.OfferFrame(red);  // taken: nothing new to tell
+  EXPECT_FALSE(core.OfferFrame(red));  // taken: nothing new to tell
   EXPECT_EQ(calls, 2);
 
   answers.push_back(true);
-  core.OfferFrame(blue);
+  EXPECT_FALSE(core.OfferFrame(blue));
   EXPECT_EQ(calls, 3);
-  core.OfferFrame(blue);
+  EXPECT_FALSE(core.OfferFrame(blue));
   EXPECT_EQ(calls, 3);
 }
 

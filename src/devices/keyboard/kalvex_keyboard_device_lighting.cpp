@@ -78,8 +78,12 @@ void CKalvexKeyboardDevice::FeedAudioSpectrum(std::span<const int32_t> values) {
 
 void CKalvexKeyboardDevice::FeedAudioLevels(std::span<const int32_t> values) {
   auto core = Core();
-  std::lock_guard lock(core->mutex);
-  Renderer(*core).FeedAudioLevels(values);
+  bool new_colour = false;
+  {
+    std::lock_guard lock(core->mutex);
+    new_colour = Renderer(*core).FeedAudioLevels(values);
+  }
+  if (new_colour) core->changed.Set();
 }
 
 void CKalvexKeyboardDevice::KeyEvent(unsigned device_key, int press) {

@@ -52,11 +52,32 @@ void KeyboardEffectRenderer::RunWorkerPass() {
   const Pacing pacing = ModePacing(mode, state_.speed());
   if (pacing.light_list) {
     RunLightList(passes);
-  } else if (pacing.strictly_above ? tick_counter_ > pacing.threshold : tick_counter_ >= pacing.threshold) {
+  } else if (ThresholdReached(pacing) && !AudioColourShown()) {
+    // A render of kAudioColour that would repeat the colour on show is left
+    // out; the count stays reached, so new levels render at once.
     RenderMode(mode);
     tick_counter_ = 0;
   }
   RunOverlay(passes, new_tick);
+}
+
+uint64_t KeyboardEffectRenderer::TickChangesUntilDue() const {
+  const Pacing pacing = ModePacing(state_.mode(), state_.speed());
+  const bool overlay = std::any_of(zone_records_.begin(), zone_records_.end(),
+                                   [](const LightEffect& record) { return record.present != 0; });
+  if (pacing.light_list || overlay) return 1;
+  if (ThresholdReached(pacing)) return AudioColourShown() ? kUntilChanged : 1;
+  return TickChangesUntil(pacing.strictly_above ? pacing.threshold + 1 : pacing.threshold);
+}
+
+bool KeyboardEffectRenderer::ThresholdReached(const Pacing& pacing) const {
+  return pacing.strictly_above ? tick_counter_ > pacing.threshold : tick_counter_ >= pacing.threshold;
+}
+
+bool KeyboardEffectRenderer::AudioColourShown() const {
+  return state_.mode() == static_cast<int>(Mode::kAudioColour) && audio_colour_shown_ &&
+         shown_audio_state_ == state_.bytes &&
+         std::equal(shown_audio_colour_.begin(), shown_audio_colour_.end(), levels_.begin());
 }
 
 int KeyboardEffectRenderer::FindKey(int value) {
@@ -494,6 +515,9 @@ void KeyboardEffectRenderer::RenderAudioColour() {
                           static_cast<uint8_t>(std::clamp(levels_[1], 0, 255)),
                           static_cast<uint8_t>(std::clamp(levels_[2], 0, 255)), 0};
   FillZones(colour, StateLevel());
+  audio_colour_shown_ = true;
+  shown_audio_state_ = state_.bytes;
+  std::copy_n(levels_.begin(), shown_audio_colour_.size(), shown_audio_colour_.begin());
 }
 
 void KeyboardEffectRenderer::PrepareMode(int mode) {
@@ -523,6 +547,7 @@ void KeyboardEffectRenderer::ResetEffects() {
   second_render_ = false;
   spectrum_.fill(0);
   levels_.fill(0);
+  audio_colour_shown_ = false;
   beat_accumulated_ = 0;
   audio_colour_index_ = 0;
   peak_row_.fill(Tables::kRows);
@@ -636,9 +661,13 @@ void KeyboardEffectRenderer::KeyEvent(unsigned ui_key, int press) {
   }
 }
 
-void KeyboardEffectRenderer::FeedAudioLevels(std::span<const int32_t> values) {
+bool KeyboardEffectRenderer::FeedAudioLevels(std::span<const int32_t> values) {
+  const bool waiting = AudioColourShown() && ThresholdReached(ModePacing(state_.mode(), state_.speed()));
   const size_t count = std::min(values.size(), kLevelValues);
   std::copy_n(values.begin(), count, levels_.begin());
+  // Only a worker that sleeps on the colour it showed needs waking: before the
+  // threshold it wakes by itself and renders whatever came meanwhile.
+  return waiting && !AudioColourShown();
 }
 
 }  // namespace zt640

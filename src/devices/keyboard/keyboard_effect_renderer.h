@@ -48,6 +48,11 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   /// by, as a worker waking every millisecond would, however seldom this is
   /// called (at most kMaxPassesPerCall at once, so a stall does not race).
   void RunWorkerPass() override;
+  /// The ticks until the mode's threshold; every tick while the light list
+  /// or a per-zone record runs, since those move between renders; in
+  /// kAudioColour past the threshold with its colour shown, kUntilChanged
+  /// (new levels wake the worker).
+  [[nodiscard]] uint64_t TickChangesUntilDue() const override;
   /// `passes` passes of the light list (kLightList, kLightListAgain and indices naming no mode).
   void RunLightList(uint32_t passes);
   /// `passes` passes of the per-zone overlay; breathing zones take one step
@@ -74,7 +79,9 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   /// KeyboardAudioMode::kBeat the beat rule may start a ripple at key 51.
   void FeedAudioSpectrum(std::span<const int32_t> values);
   /// Stores up to 6 level values; the first three are kAudioColour's colour.
-  void FeedAudioLevels(std::span<const int32_t> values);
+  /// True when the worker sleeps on the colour it showed (kAudioColour, past
+  /// the threshold) and the colour changed: it has a frame to render.
+  [[nodiscard]] bool FeedAudioLevels(std::span<const int32_t> values);
   void SetAudioLight(const AudioLightSetting& setting) { audio_ = setting; }
   [[nodiscard]] const AudioLightSetting& AudioLight() const { return audio_; }
 
@@ -95,6 +102,10 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   [[nodiscard]] int ShowStage() const { return show_stage_; }
 
  private:
+  /// The tick counter has reached the mode's threshold.
+  [[nodiscard]] bool ThresholdReached(const Pacing& pacing) const;
+  /// In kAudioColour: the zones show the current levels' colour in the current state.
+  [[nodiscard]] bool AudioColourShown() const;
   using RingPattern = std::array<uint8_t, kRingColumns>;
   enum class RingMove { kUpLeft, kDownLeft, kUpRight, kDownRight, kLeft, kRight, kStay };
 
@@ -170,6 +181,10 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   AudioLightSetting audio_;
   std::array<int32_t, kSpectrumValues> spectrum_{};
   std::array<int32_t, kLevelValues> levels_{};
+  /// What the last kAudioColour render showed: its colour and light state.
+  bool audio_colour_shown_ = false;
+  std::array<int32_t, 3> shown_audio_colour_{};
+  std::array<uint8_t, LightState::kSize> shown_audio_state_{};
   int beat_accumulated_ = 0;
   int audio_colour_index_ = 0;
   std::array<int8_t, KeyboardEffectRenderer::kRingColumns> peak_row_{};

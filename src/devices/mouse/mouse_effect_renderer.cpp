@@ -42,6 +42,11 @@ void MouseEffectRenderer::RunWorkerPass() {
   }
 }
 
+uint64_t MouseEffectRenderer::TickChangesUntilDue() const {
+  if (state_.mode() >= kMouseLightModeCount) return 1;
+  return TickChangesUntil(Period(state_.speed()));
+}
+
 void MouseEffectRenderer::RenderMode(int mode) {
   if (mode < 0 || mode >= kMouseLightModeCount) {
     RunLightList(1);

@@ -39,6 +39,8 @@ class MouseEffectRenderer : public HostEffectRenderer {
   /// counted reach Period; the light frame list counts one pass per
   /// millisecond gone by.
   void RunWorkerPass() override;
+  /// The ticks until the speed's period; every tick while the light list runs.
+  [[nodiscard]] uint64_t TickChangesUntilDue() const override;
   /// Renders one frame of the mode index `mode` (one list pass past the last mode).
   void RenderMode(int mode);
   void RenderWave();

@@ -344,12 +344,53 @@ TEST_F(KeyboardRendererTest, Mode29BeatRuleStartsRippleAtKey51) {
   EXPECT_EQ(renderer_.Ring(0, 10), 1u << 2);  // key 51: column 10, row 2
 }
 
-TEST_F(KeyboardRendererTest, Mode30ShowsAudioLevels) {
-  Start({.mode = 30, .brightness = 3, .direction = 0});
+// Mode 30 shows the levels' colour at the threshold (speed 0: every fifth
+// tick). A render that would repeat the colour on show is left out: past the
+// threshold the worker sleeps until new levels or a new state come, and those
+// show at once.
+TEST_F(KeyboardRendererTest, Mode30ShowsAudioLevelsAndSleepsWhileTheyStand) {
+  Start({.mode = 30, .brightness = 3, .speed = 0, .direction = 0});
+  renderer_.StartWorkerPasses();
+  const auto pass_after_ticks = [this](uint64_t ticks) {
+    AdvanceUs(ticks * 15'625);
+    renderer_.RunWorkerPass();
+  };
   const int32_t levels[] = {10, 300, -5, 1, 2, 3, 4};
-  renderer_.FeedAudioLevels(levels);
-  renderer_.RenderMode(30);
+  const int32_t louder[] = {10, 300, 40};
+  EXPECT_FALSE(renderer_.FeedAudioLevels(levels));  // the worker wakes at the threshold anyway
+  pass_after_ticks(5);
   EXPECT_EQ(Zone(5), (ZoneColour{10, 255, 0, 190}));
+  EXPECT_EQ(renderer_.TickChangesUntilDue(), 5U);
+  pass_after_ticks(5);
+  EXPECT_EQ(renderer_.TickChangesUntilDue(), HostEffectRenderer::kUntilChanged);
+  EXPECT_FALSE(renderer_.FeedAudioLevels(levels));  // the same colour wakes nobody
+
+  EXPECT_TRUE(renderer_.FeedAudioLevels(louder));
+  EXPECT_EQ(renderer_.TickChangesUntilDue(), 1U);
+  pass_after_ticks(0);
+  EXPECT_EQ(Zone(5), (ZoneColour{10, 255, 40, 190}));
+  EXPECT_EQ(renderer_.TickChangesUntilDue(), 5U);
+
+  // Before the threshold new levels wait for it.
+  EXPECT_FALSE(renderer_.FeedAudioLevels(levels));
+  pass_after_ticks(2);
+  EXPECT_EQ(Zone(5), (ZoneColour{10, 255, 40, 190}));
+  pass_after_ticks(3);
+  EXPECT_EQ(Zone(5), (ZoneColour{10, 255, 0, 190}));
+
+  // A new light state (brightness 1: level 63) shows with the same levels.
+  pass_after_ticks(5);
+  ASSERT_EQ(renderer_.TickChangesUntilDue(), HostEffectRenderer::kUntilChanged);
+  LightState dimmer = renderer_.GetLightState();
+  dimmer.bytes[LightState::kBrightness] = 1;
+  renderer_.SetLightState(dimmer);
+  EXPECT_EQ(renderer_.TickChangesUntilDue(), 1U);
+  pass_after_ticks(0);
+  EXPECT_EQ(Zone(5), (ZoneColour{10, 255, 0, 63}));
+
+  // In mode 29 the levels wake nobody: its bars move on the ticks anyway.
+  Start({.mode = 29});
+  EXPECT_FALSE(renderer_.FeedAudioLevels(levels));
 }
 
 TEST_F(KeyboardRendererTest, LightListEmptyGoesDarkInModes0And19) {
@@ -420,6 +461,21 @@ TEST_F(KeyboardRendererTest, WorkerPassRendersModesByTickChanges) {
         ASSERT_EQ(renderer_.Phase(), tick / c.ticks_per_render) << "after tick " << tick;
       }
     }
+    // Sleeping through the ticks the renderer says nothing is due on keeps the
+    // pace and wakes only to render.
+    SCOPED_TRACE("mode " + std::to_string(c.mode) + " speed " + std::to_string(c.speed) + " at the worker's pace");
+    Start({.mode = c.mode, .speed = c.speed, .multicolour = 1});
+    renderer_.StartWorkerPasses();
+    uint64_t ticks = 0;
+    int passes = 0;
+    while (ticks < 20) {
+      ticks += renderer_.TickChangesUntilDue();
+      *now_us_ = ticks * 15'625;
+      renderer_.RunWorkerPass();
+      ++passes;
+      ASSERT_EQ(renderer_.Phase(), static_cast<int>(ticks) / c.ticks_per_render) << "after tick " << ticks;
+    }
+    EXPECT_EQ(passes, renderer_.Phase());
   }
 }
 
@@ -463,6 +519,7 @@ TEST_F(KeyboardRendererTest, WorkerPassRunsTheOverlayByTheMillisecond) {
     renderer_.SetZoneRecords(records);
     renderer_.StartWorkerPasses();
     RunTicks(40, wake_us);  // 625 ms
+    EXPECT_EQ(renderer_.TickChangesUntilDue(), 1U);  // the overlay moves on every tick
     EXPECT_EQ(Zone(3), WheelAt(625 / 7, 255));
     // 40 ticks of +4: past 127 after 32 (colour index 1), then 8 more: phase 32.
     EXPECT_EQ(Zone(4), WheelAt(1, Breath(32) * 255 / 256));
@@ -644,7 +701,7 @@ TEST_F(KeyboardRendererTest, EveryModeFollowsItsFormulaFrameAfterFrame) {
       setup.direction = direction;
       Start(setup);
       const int32_t levels[] = {7, 8, 9};
-      renderer_.FeedAudioLevels(levels);
+      (void)renderer_.FeedAudioLevels(levels);
       for (int frame = 1; frame <= 300 && !HasFailure(); ++frame) {
         if (frame % 7 == 0) renderer_.KeyEvent(static_cast<unsigned>(frame * 13 % 126), 1 + frame / 7 % 2);
         const int previous = renderer_.Phase();

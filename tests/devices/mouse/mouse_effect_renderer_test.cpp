@@ -152,6 +152,11 @@ TEST_F(MouseRendererTest, WorkerPassRendersAtTheSpeedLevelsPeriod) {
     now_ += kTickMicros;
     renderer_.RunWorkerPass();
     EXPECT_EQ(renderer_.Phase(), (phase + 1) % 192) << "speed " << int{speed};
+    // A worker that sleeps through the period it is told renders on its one pass.
+    ASSERT_EQ(renderer_.TickChangesUntilDue(), static_cast<uint64_t>(periods[speed]));
+    now_ += renderer_.TickChangesUntilDue() * kTickMicros;
+    renderer_.RunWorkerPass();
+    EXPECT_EQ(renderer_.Phase(), (phase + 2) % 192) << "speed " << int{speed};
   }
 }
 
