@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <future>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -115,10 +114,6 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
-  // Reading fontconfig's configuration and caches takes a few milliseconds; it runs
-  // beside the toolkit's own start instead of after it.
-  std::future<platform::SystemFontFiles> system_fonts_read =
-      std::async(std::launch::async, [] { return platform::SystemFontFiles::FromFontconfig(); });
   QApplication application(argc, argv);
   QString bad_option;
   const StartRequest request = ParseStartOptions(QApplication::arguments(), &bad_option);
@@ -140,7 +135,9 @@ int RunApplication(int argc, char** argv) {
   PrivateFonts fonts;
   // The shipped faces are usually the system's own, linked: fontconfig already
   // offers them, and parsing a large collection again is a good share of start-up.
-  const platform::SystemFontFiles system_fonts = system_fonts_read.get();
+  // Read on this thread, after the application object: fontconfig initialised on a
+  // second thread while the toolkit initialises it too can abort or leak.
+  const platform::SystemFontFiles system_fonts = platform::SystemFontFiles::FromFontconfig();
   fonts.Load(QString::fromStdString(platform::ResourceFolder("Font")),
              [&system_fonts](const QString& path) { return system_fonts.Has(path.toStdString()); });
 
