@@ -92,7 +92,6 @@ int CommandChannel::ReadReply(HidDevice& device, uint8_t command, uint8_t* reply
                               uint32_t* count) {
   const bool receiver = &device == &receiver_;
   const int timeout = receiver ? kReceiverTimeoutMs : kWiredTimeoutMs;
-  int result = CommandResult::kFailed;
   for (int attempt = 0; attempt < 2; ++attempt) {
     if (device.ReadReport(reply, static_cast<uint32_t>(reply_length), count, timeout) != HidDevice::kSuccess) {
       return CommandResult::kFailed;
@@ -101,11 +100,10 @@ int CommandChannel::ReadReply(HidDevice& device, uint8_t command, uint8_t* reply
                                                                 : static_cast<uint8_t>(~command);
     if (echo == command) return CommandResult::kSuccess;
     if (receiver && echo == CommandPacket::kReceiverNoDeviceEcho) return CommandResult::kReceiverNoDevice;
-    // A second reply that still does not echo the command belongs to another
-    // exchange: reading its status or data would be wrong, so it fails.
-    result = CommandResult::kFailed;
   }
-  return result;
+  // A second reply that still does not echo the command belongs to another
+  // exchange: reading its status or data would be wrong, so it fails.
+  return CommandResult::kFailed;
 }
 
 int CommandChannel::ExchangeWired(const uint8_t* request, size_t request_length) {

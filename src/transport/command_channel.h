@@ -75,8 +75,8 @@ class CommandChannel {
   /// Streams a live frame; packets due while the channel is busy are dropped, and
   /// packets the device already holds unchanged are not sent again. The packets
   /// go out back to back and their replies are read after the last one, all
-  /// under the I/O lock, so a frame waits for the device once instead of once
-  /// per packet and no other exchange's reply falls among them.
+  /// under the I/O lock: the device takes a frame without waiting on each reply,
+  /// and no other exchange's reply falls among them.
   [[nodiscard]] int StreamLightFrame(std::span<const uint8_t> frame);        // 0x12
   [[nodiscard]] int WriteMacroArea(std::span<const uint8_t> table);          // 0x15
   /// Takes no lock and always uses 56-byte chunks.
