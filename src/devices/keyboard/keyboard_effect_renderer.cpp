@@ -75,8 +75,8 @@ bool KeyboardEffectRenderer::ThresholdReached(const Pacing& pacing) const {
 }
 
 bool KeyboardEffectRenderer::AudioColourShown() const {
-  return state_.mode() == static_cast<int>(Mode::kAudioColour) && audio_colour_shown_ &&
-         shown_audio_state_ == state_.bytes &&
+  // The state recorded by a render holds mode 30 only after one was shown.
+  return state_.mode() == static_cast<int>(Mode::kAudioColour) && shown_audio_state_ == state_.bytes &&
          std::equal(shown_audio_colour_.begin(), shown_audio_colour_.end(), levels_.begin());
 }
 
@@ -515,7 +515,6 @@ void KeyboardEffectRenderer::RenderAudioColour() {
                           static_cast<uint8_t>(std::clamp(levels_[1], 0, 255)),
                           static_cast<uint8_t>(std::clamp(levels_[2], 0, 255)), 0};
   FillZones(colour, StateLevel());
-  audio_colour_shown_ = true;
   shown_audio_state_ = state_.bytes;
   std::copy_n(levels_.begin(), shown_audio_colour_.size(), shown_audio_colour_.begin());
 }
@@ -547,7 +546,7 @@ void KeyboardEffectRenderer::ResetEffects() {
   second_render_ = false;
   spectrum_.fill(0);
   levels_.fill(0);
-  audio_colour_shown_ = false;
+  shown_audio_state_.fill(0);
   beat_accumulated_ = 0;
   audio_colour_index_ = 0;
   peak_row_.fill(Tables::kRows);

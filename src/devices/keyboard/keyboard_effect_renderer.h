@@ -181,8 +181,8 @@ class KeyboardEffectRenderer : public HostEffectRenderer {
   AudioLightSetting audio_;
   std::array<int32_t, kSpectrumValues> spectrum_{};
   std::array<int32_t, kLevelValues> levels_{};
-  /// What the last kAudioColour render showed: its colour and light state.
-  bool audio_colour_shown_ = false;
+  /// What the last kAudioColour render showed: its colour and light state
+  /// (all zero before one).
   std::array<int32_t, 3> shown_audio_colour_{};
   std::array<uint8_t, LightState::kSize> shown_audio_state_{};
   int beat_accumulated_ = 0;
